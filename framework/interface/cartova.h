@@ -1,0 +1,165 @@
+/*
+ * Cartova: the recording framework's exported C interface.
+ *
+ * Every function works on the one engine of the process and returns a
+ * TkError. Asynchronous events reach the caller through the delegate given to
+ * Cartova_Init: the engine never calls a notification callback itself; it
+ * hands a task to the delegate's post_to_main_queue callback, and the task,
+ * when the caller runs it on its main thread, calls the notification.
+ *
+ * Strings are UTF-8. Lists and records handed out are copies owned by the
+ * caller and released with the matching Cartova_Release* function.
+ * Nothing throws across this interface.
+ */
+#ifndef CARTOVA_H
+#define CARTOVA_H
+
+#include <stdbool.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(CARTOVA_BUILDING_LIBRARY)
+#define CARTOVA_API __attribute__((visibility("default")))
+#else
+#define CARTOVA_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Result of every function. */
+typedef int32_t TkError;
+enum {
+    TkErrorSuccess = 0,
+    TkErrorNotInitialized = -1,
+    TkErrorInvalidArgument = -2,
+    TkErrorFailed = -3,
+    TkErrorDeviceNotFound = -4,
+    TkErrorAlreadyInitialized = -5,
+    TkErrorInvalidState = -6,
+    TkErrorNotSupported = -99,
+    TkErrorCancelled = -100 /* inside the save thread only; never returned */
+};
+
+/* First argument of the operation notification. */
+typedef int32_t TkRecOperation;
+enum {
+    TkRecOperationRecordingStarted = 0,
+    TkRecOperationCaptureStarted = 1,
+    TkRecOperationStopped = 2,
+    TkRecOperationSaveFinished = 3
+};
+
+/* First argument of the error notification. */
+typedef int32_t TkNotifyError;
+enum {
+    TkNotifyDeviceLost = 0,
+    TkNotifyQueueOverflow = 1,
+    TkNotifyRecordingLimit = 2,
+    TkNotifySaveAborted = 3,
+    TkNotifyFileSkipped = 4,
+    TkNotifyTempFolderUnusable = 5
+};
+
+/* Description of the selected device. */
+typedef struct TkAudioDeviceInfo {
+    char* device_name;
+    int32_t vid;
+    int32_t pid;
+    uint16_t i_ch;
+    uint16_t o_ch;
+    uint16_t PCM_supported_bits; /* valid bits of the best integer PCM input format */
+    uint16_t PCM_record_bits;    /* container bits of that format */
+    uint32_t* PCM_supported_freq; /* ascending, Hz */
+    size_t PCM_supported_freq_count;
+    uint32_t* DSD_supported_freq; /* ascending, DSD bit rates in Hz */
+    size_t DSD_supported_freq_count;
+} TkAudioDeviceInfo;
+
+/* Recording format. */
+typedef struct TkRecordSetting {
+    int32_t rec_type; /* 0 = PCM, 1 = DSD */
+    uint64_t freq;    /* Hz; for DSD the DSD bit rate */
+    uint16_t bits;    /* PCM: 16 to 32; DSD: 1 when read, not checked when set */
+} TkRecordSetting;
+
+/* One tag of a track: keys "Title", "Alubum", "Artist", "AlbumArtist". */
+typedef struct TkTag {
+    const char* key;
+    const char* value;
+} TkTag;
+
+/* One track to write. */
+typedef struct TkSaveSetting {
+    const char* path; /* full path of the file, extension chosen by the caller */
+    double start;     /* seconds from the start of the recording, pauses excluded */
+    double end;       /* seconds */
+    double gain;      /* dB */
+    const TkTag* tags;
+    size_t tag_count;
+} TkSaveSetting;
+
+/* Names of the usable audio devices, in enumeration order. */
+typedef struct TkDeviceNameList {
+    char** names;
+    size_t count;
+} TkDeviceNameList;
+
+/* A task the engine asks the caller to run on its main thread. */
+typedef void (*TkMainQueueTask)(void* task_context);
+
+/* The caller's delegate. Every callback is required. The notification
+ * callbacks run only inside tasks that the caller runs on its main thread,
+ * in the order the engine posted them. post_to_main_queue may be called from
+ * any thread; it must queue the task and return without running it. */
+typedef struct ICartovaDelegate {
+    void* context;
+    void (*NotifyOperationProc)(void* context, TkRecOperation operation);
+    void (*NotifyStreamPosProc)(void* context, double seconds);
+    void (*NotifyConvertPosProc)(void* context, double seconds);
+    void (*NotifyErrorMessageProc)(void* context, TkNotifyError code, const char* message);
+    void (*post_to_main_queue)(void* context, TkMainQueueTask task, void* task_context);
+} ICartovaDelegate;
+
+CARTOVA_API TkError Cartova_Init(const ICartovaDelegate* delegate);
+CARTOVA_API TkError Cartova_New(void);
+
+CARTOVA_API TkError Cartova_GetAudioDevices(TkDeviceNameList** list);
+CARTOVA_API void Cartova_ReleaseAudioDevices(TkDeviceNameList* list);
+CARTOVA_API TkError Cartova_SetAudioDevice(const char* device_name);
+CARTOVA_API TkError Cartova_GetAudioDeviceInfo(TkAudioDeviceInfo** info);
+CARTOVA_API void Cartova_ReleaseAudioDeviceInfo(TkAudioDeviceInfo* info);
+
+CARTOVA_API TkError Cartova_SetRecordSetting(const TkRecordSetting* setting);
+CARTOVA_API TkError Cartova_GetRecordSetting(TkRecordSetting* setting);
+
+CARTOVA_API TkError Cartova_StartPreRecording(void);
+CARTOVA_API TkError Cartova_Start(void);
+CARTOVA_API TkError Cartova_Stop(bool wait);
+CARTOVA_API TkError Cartova_Pause(void);
+CARTOVA_API TkError Cartova_Resume(void);
+CARTOVA_API TkError Cartova_EnableLoopback(int8_t enable);
+CARTOVA_API TkError Cartova_StartPlay(double position);
+
+/* Copy preview frames [first, end) into buffer, interleaved signed 16-bit.
+ * buffer_samples is the buffer's capacity in samples; it must hold
+ * channels x (end - first), else -2 and nothing is copied. */
+CARTOVA_API TkError Cartova_GetPreviewData(uint64_t first, uint64_t end, int16_t* buffer,
+                                           size_t buffer_samples);
+CARTOVA_API TkError Cartova_GetRecordingPreviewData(uint64_t first, uint64_t end, int16_t* buffer,
+                                                    size_t buffer_samples);
+CARTOVA_API TkError Cartova_GetPreviewDataLength(uint64_t* frames);
+CARTOVA_API TkError Cartova_GetRecordingPreviewDataLength(uint64_t* frames);
+
+CARTOVA_API TkError Cartova_SaveFile(const TkSaveSetting* list, size_t count);
+CARTOVA_API TkError Cartova_SaveFileProgress(int32_t* file_progress, int32_t* total_progress);
+CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial);
+
+CARTOVA_API TkError Cartova_SetTempDirectory(const char* path);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* CARTOVA_H */

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test and run.
+# This is the one list of dependencies; packages already present are skipped.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential g++ cmake pkg-config
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # Sillaro (Qt 6 Widgets, Network, D-Bus; translation tools)
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+  libgl-dev qt6-svg-dev
+  # device back-ends and the text conversion of tags
+  libasound2-dev libusb-1.0-0-dev
+  # external readers of our files, used by tests
+  ffmpeg sox mediainfo python3 python3-mutagen
+  # file-system images for the save tests
+  dosfstools mtools
+  # desktop tests without a display
+  xvfb xauth x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
