@@ -1,0 +1,73 @@
+// One temporary file in the temporary folder holding a contiguous stretch
+// [start, end) of a recorded stream. Owned by one TemporaryData and used only
+// under its lock. Moving transfers the file; the object that holds it when
+// destroyed or released closes and deletes it.
+//
+// Writes and reads are positional (pwrite/pread at offset position - start),
+// so a read never disturbs where the next append goes, and a failed or
+// partial append is simply overwritten by the next attempt: the logical end
+// only advances once a whole append has reached the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+#include "interface/cartova.h"
+
+class IToolkitManager;
+
+class TemporaryFile {
+public:
+    TemporaryFile() = default;
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    TemporaryFile(TemporaryFile&& other) noexcept;
+    TemporaryFile& operator=(TemporaryFile&& other) noexcept;
+
+    // Releases what the object held, then creates a new file in the engine's
+    // temporary folder covering the empty stretch [start, start).
+    // -3 when there is no engine, the folder does not exist or the file cannot be created.
+    TkError Init(IToolkitManager* engine, uint64_t start);
+
+    // Appends count bytes at the logical end. -3 without a file or when the
+    // write does not complete (the end is then unchanged).
+    TkError Add(const uint8_t* bytes, size_t count);
+
+    // Reads stream positions [from, to) into out (room for to - from bytes).
+    // -2 unless start <= from < to <= end; -3 when the read does not complete.
+    TkError GetData(uint64_t from, uint64_t to, uint8_t* out) const;
+
+    // Copies both positions; true when a file is open.
+    bool GetRange(uint64_t& start, uint64_t& end) const;
+    uint64_t GetStart() const { return m_start; }
+    uint64_t GetEnd() const { return m_end; }
+    uint64_t GetLength() const { return m_end - m_start; }
+    const std::string& GetPath() const { return m_path; }
+
+    // Closes and deletes the file if one is open; clears every field.
+    void Release();
+
+    // Creates a unique file from directory + "/tmpXXXXXX" with mkstemp and
+    // stores its path. Returns the open descriptor, or -1 on failure.
+    static int CreateTemporaryFile(std::string& path, const std::string& directory);
+
+private:
+    void MoveFrom(TemporaryFile& other) noexcept;
+
+    std::string m_path;
+    int m_fd = -1;
+    uint64_t m_start = 0;
+    uint64_t m_end = 0;
+    // Identity of the created file, so that Release never deletes a different
+    // file that later took the same name (after the folder was recreated).
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
+};
+
+// Ordering for the position lookup: a file ranks before position p when its end <= p.
+struct TemporaryFileCmp {
+    bool operator()(const TemporaryFile& file, uint64_t position) const { return file.GetEnd() <= position; }
+};
