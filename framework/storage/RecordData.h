@@ -90,7 +90,8 @@ private:
     TkError AddBlock(uint16_t channel, const Vector& bytes);
     template <class Vector>
     TkError GetBlock(uint16_t channel, uint64_t from, uint64_t to, Vector& out, bool recorded);
-    RecordRangeList RangesForBlock(uint16_t channel, uint64_t position, uint64_t size);
+    RecordRangeList RangesForBlock(RecordRangeManager* rangeManager, uint32_t bytesPerFrame, uint64_t position,
+                                   uint64_t size);
     void BlockAdded(uint16_t channel, uint64_t end);
     TemporaryData* Channel(uint16_t channel);
 
@@ -98,7 +99,11 @@ private:
     const uint64_t m_maxFileBytes;
     const uint64_t m_chunkBytes;
 
-    // Guards the fields below. Each channel stream has its own lock for its data.
+    // Serialises appends with each other and with Init and TemporaryClear;
+    // guards m_roundAnswers and m_channelEnds. Taken before m_lock.
+    std::mutex m_addLock;
+    // Guards the channel list and the format. Each channel stream has its
+    // own lock for its data, so readers never wait for another channel's I/O.
     std::mutex m_lock;
     std::vector<std::shared_ptr<TemporaryData>> m_channels;
     uint16_t m_bitsPerSample = 0;
@@ -106,7 +111,7 @@ private:
     uint64_t m_sampleRate = 0;
     const SampleTypeInfo* m_sampleTypeInfo = nullptr;
     RecordRangeManager* m_rangeManager = nullptr;
-    // Range answers by window start, and each channel's live length as of its last Add.
+    // Range answers by window start, and each channel's live length as of its last Add (m_addLock).
     std::map<uint64_t, RoundAnswer> m_roundAnswers;
     std::vector<uint64_t> m_channelEnds;
 };

@@ -114,7 +114,6 @@ private:
     uint64_t m_chunkSize = 0;
     Stream m_live;
     Stream m_recorded;
-    std::vector<uint8_t> m_scratch;
 };
 
 // Appends to out the bytes of block (window [blockEnd - size, blockEnd))

@@ -1,0 +1,241 @@
+// The live/recorded stream pair of TemporaryData: appending with chunk
+// flushes to temporary files, and reads from the chunk buffers or from disk.
+#include "storage/TemporaryData.h"
+
+#include <algorithm>
+#include <cstring>
+
+TemporaryData::TemporaryData(IToolkitManager* engine, uint64_t maxFileBytes)
+    : m_engine(engine), m_maxFileBytes(maxFileBytes)
+{
+}
+
+TemporaryData::~TemporaryData() = default;
+
+void TemporaryData::ResetStream(Stream& stream)
+{
+    for (int i = 0; i < 2; ++i) {
+        // Swap with a fresh vector so a smaller chunk size really gives memory back.
+        std::vector<uint8_t>().swap(stream.buffer[i]);
+        stream.buffer[i].reserve(size_t(m_chunkSize));
+        stream.bufferStart[i] = 0;
+    }
+    stream.readIndex = 0;
+    stream.writeIndex = 0;
+    stream.length = 0;
+}
+
+TkError TemporaryData::Init(uint64_t chunkSize)
+{
+    if (chunkSize == 0)
+        return TkErrorInvalidArgument;
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_files.clear();
+    m_chunkSize = chunkSize;
+    ResetStream(m_live);
+    ResetStream(m_recorded);
+    return TkErrorSuccess;
+}
+
+bool ExtractRecordData(std::vector<uint8_t>& out, const uint8_t* block, size_t size, uint64_t blockEnd,
+                       const RecordRangeList& ranges)
+{
+    const uint64_t blockStart = blockEnd - size;
+    for (const RecordRange& range : ranges) {
+        if (range.second < range.first)
+            return false;
+        uint64_t first = std::max(range.first, blockStart);
+        uint64_t second = range.first == range.second ? blockEnd : std::min(range.second, blockEnd);
+        if (first >= second)
+            continue;
+        const uint8_t* from = block + (first - blockStart);
+        out.insert(out.end(), from, from + (second - first));
+    }
+    return true;
+}
+
+TkError TemporaryData::AddBytes(const void* block, size_t size, const RecordRangeList& ranges)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(block);
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_chunkSize == 0)
+        return TkErrorFailed;
+    for (const RecordRange& range : ranges) {
+        if (range.second < range.first)
+            return TkErrorInvalidArgument;
+    }
+
+    // The recorded part goes straight into the recorded write buffer; it may
+    // hold more than a chunk until the flush below has written it out.
+    std::vector<uint8_t>& recordedBuffer = m_recorded.buffer[m_recorded.writeIndex];
+    const size_t before = recordedBuffer.size();
+    ExtractRecordData(recordedBuffer, bytes, size, m_live.length + size, ranges);
+    m_recorded.length += recordedBuffer.size() - before;
+
+    AppendLive(bytes, size);
+    return FlushRecorded();
+}
+
+void TemporaryData::AppendLive(const uint8_t* bytes, size_t size)
+{
+    size_t copied = 0;
+    while (copied < size) {
+        std::vector<uint8_t>& buffer = m_live.buffer[m_live.writeIndex];
+        size_t take = std::min<uint64_t>(m_chunkSize - buffer.size(), size - copied);
+        buffer.insert(buffer.end(), bytes + copied, bytes + copied + take);
+        copied += take;
+        m_live.length += take;
+        if (buffer.size() == m_chunkSize) {
+            // Continue in the buffer the last read did not use; the other
+            // one keeps its chunk for that reader.
+            int32_t next = m_live.readIndex ^ 1;
+            m_live.writeIndex = next;
+            m_live.bufferStart[next] = m_live.length;
+            m_live.buffer[next].clear();
+        }
+    }
+}
+
+TkError TemporaryData::FlushRecorded()
+{
+    const int32_t write = m_recorded.writeIndex;
+    std::vector<uint8_t>& buffer = m_recorded.buffer[write];
+    const size_t chunk = size_t(m_chunkSize);
+    size_t flushed = 0;
+    TkError result = TkErrorSuccess;
+    while (buffer.size() - flushed >= chunk) {
+        result = WriteChunk(buffer.data() + flushed, m_recorded.bufferStart[write] + flushed);
+        if (result != TkErrorSuccess)
+            break;
+        flushed += chunk;
+    }
+    if (flushed == 0)
+        return result;
+
+    if (result != TkErrorSuccess) {
+        // Some chunks reached disk before the failure: drop them from memory
+        // and keep the rest, unflushed, in the same write buffer.
+        buffer.erase(buffer.begin(), buffer.begin() + ptrdiff_t(flushed));
+        m_recorded.bufferStart[write] += flushed;
+        return result;
+    }
+
+    const int32_t next = m_recorded.readIndex ^ 1;
+    if (next == write) {
+        buffer.erase(buffer.begin(), buffer.begin() + ptrdiff_t(flushed));
+        m_recorded.bufferStart[write] += flushed;
+    } else {
+        std::vector<uint8_t>& other = m_recorded.buffer[next];
+        other.clear();
+        other.insert(other.end(), buffer.begin() + ptrdiff_t(flushed), buffer.end());
+        m_recorded.bufferStart[next] = m_recorded.bufferStart[write] + flushed;
+        // The old buffer keeps the newest flushed chunk for readers.
+        buffer.resize(flushed);
+        buffer.erase(buffer.begin(), buffer.begin() + ptrdiff_t(flushed - chunk));
+        m_recorded.bufferStart[write] += flushed - chunk;
+        m_recorded.writeIndex = next;
+    }
+    // After a backlog of failed flushes, give the extra memory back.
+    for (std::vector<uint8_t>& b : m_recorded.buffer) {
+        if (b.capacity() > 2 * chunk && b.size() <= chunk) {
+            b.shrink_to_fit();
+            b.reserve(chunk);
+        }
+    }
+    return TkErrorSuccess;
+}
+
+TkError TemporaryData::WriteChunk(const uint8_t* chunk, uint64_t position)
+{
+    if (!m_files.empty() && m_files.back().GetLength() + m_chunkSize <= m_maxFileBytes)
+        return m_files.back().Add(chunk, size_t(m_chunkSize));
+    TemporaryFile file;
+    TkError result = file.Init(m_engine, position);
+    if (result != TkErrorSuccess)
+        return result;
+    result = file.Add(chunk, size_t(m_chunkSize));
+    if (result != TkErrorSuccess)
+        return result;
+    m_files.push_back(std::move(file));
+    return TkErrorSuccess;
+}
+
+TkError TemporaryData::LoadRecordedChunk(uint64_t position, int32_t& index)
+{
+    const int32_t target = m_recorded.writeIndex ^ 1;
+    const uint64_t base = position - position % m_chunkSize;
+    auto file = std::lower_bound(m_files.begin(), m_files.end(), base, TemporaryFileCmp());
+    if (file == m_files.end() || file->GetStart() > base || base + m_chunkSize > file->GetEnd())
+        return TkErrorInvalidArgument;
+    std::vector<uint8_t>& buffer = m_recorded.buffer[target];
+    buffer.resize(size_t(m_chunkSize));
+    TkError result = file->GetData(base, base + m_chunkSize, buffer.data());
+    if (result != TkErrorSuccess) {
+        buffer.clear();
+        return result;
+    }
+    m_recorded.bufferStart[target] = base;
+    index = target;
+    return TkErrorSuccess;
+}
+
+TkError TemporaryData::GetBytes(uint64_t from, uint64_t to, void* out, bool recorded)
+{
+    uint8_t* destination = static_cast<uint8_t*>(out);
+    std::lock_guard<std::mutex> guard(m_lock);
+    Stream& stream = recorded ? m_recorded : m_live;
+    if (to <= from || to > stream.length)
+        return TkErrorInvalidArgument;
+    uint64_t position = from;
+    while (position < to) {
+        int32_t index = -1;
+        for (int32_t i = 0; i < 2; ++i) {
+            uint64_t start = stream.bufferStart[i];
+            if (start <= position && position < start + stream.buffer[i].size()) {
+                index = i;
+                break;
+            }
+        }
+        if (index < 0) {
+            if (!recorded)
+                return TkErrorInvalidArgument;
+            TkError result = LoadRecordedChunk(position, index);
+            if (result != TkErrorSuccess)
+                return result;
+        }
+        stream.readIndex = index;
+        const uint64_t start = stream.bufferStart[index];
+        const uint64_t end = std::min<uint64_t>(start + stream.buffer[index].size(), to);
+        std::memcpy(destination, stream.buffer[index].data() + (position - start), size_t(end - position));
+        destination += end - position;
+        position = end;
+    }
+    return TkErrorSuccess;
+}
+
+uint64_t TemporaryData::GetLength(bool recorded)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return recorded ? m_recorded.length : m_live.length;
+}
+
+uint64_t TemporaryData::GetChunkSize()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_chunkSize;
+}
+
+size_t TemporaryData::GetFileCount()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_files.size();
+}
+
+std::vector<std::string> TemporaryData::GetFilePaths()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::vector<std::string> paths;
+    for (const TemporaryFile& file : m_files)
+        paths.push_back(file.GetPath());
+    return paths;
+}
