@@ -1,0 +1,60 @@
+// The preview conversion thread; see ConvertThread.h.
+#include "preview/ConvertThread.h"
+
+ConvertThread::ConvertThread() = default;
+
+ConvertThread::~ConvertThread()
+{
+    Stop();
+}
+
+TkError ConvertThread::Start(IToolkitManager* engine, RecordData* recordData, PreviewData* previewData)
+{
+    if (engine == nullptr || recordData == nullptr || previewData == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    if (Joinable()) {
+        return TkErrorFailed;
+    }
+    const TkError prepared = m_conversion.Prepare(recordData, previewData);
+    if (prepared != TkErrorSuccess) {
+        return prepared;
+    }
+    ResetEvent();
+    m_stopRequested = false;
+    m_engine = engine;
+    return Create(PriorityHigh) ? TkErrorSuccess : TkErrorFailed;
+}
+
+void ConvertThread::AddDataNotify()
+{
+    if (Joinable()) {
+        SetEvent();
+    }
+}
+
+void ConvertThread::Stop()
+{
+    if (!Joinable()) {
+        return;
+    }
+    m_stopRequested = true;
+    SetEvent();
+    Join();
+}
+
+void ConvertThread::ThreadImpl()
+{
+    for (;;) {
+        WaitEvent();
+        while (m_conversion.ConvertPass() != 0) {
+            double seconds = 0.0;
+            if (m_conversion.TakeConvertPosition(seconds)) {
+                m_engine->NotifyConvertPosProc(seconds);
+            }
+        }
+        if (m_stopRequested) {
+            return;
+        }
+    }
+}
