@@ -17,7 +17,7 @@ public:
     double sample(double x);
 
 private:
-    std::array<float, 2 * kDsdFilterTaps> m_history{};
-    alignas(16) std::array<float, kDsdFilterTaps> m_coefficients{};
+    std::array<float, 2 * kRemodulationTaps> m_history{};
+    alignas(16) std::array<float, kRemodulationTaps> m_coefficients{};
     int m_index = 0;
 };

@@ -21,7 +21,7 @@ struct LookupTables {
 
     LookupTables() : sums(size_t(DsdLookupFilter::kPhases) * DsdLookupFilter::kGroups * 256)
     {
-        const auto& taps = DsdFilterCoefficients();
+        const auto& taps = RemodulationFilterTaps();
         for (int p = 0; p < DsdLookupFilter::kPhases; ++p) {
             for (int j = 0; j < DsdLookupFilter::kGroups; ++j) {
                 float* row = &sums[(size_t(p) * DsdLookupFilter::kGroups + j) * 256];
@@ -29,7 +29,7 @@ struct LookupTables {
                     double sum = 0.0;
                     for (int q = 0; q < 8; ++q) {
                         const int m = 8 * j + p - q;
-                        if (m < 0 || m >= kDsdFilterTaps)
+                        if (m < 0 || m >= kRemodulationTaps)
                             continue;
                         const bool one = (value >> (7 - q)) & 1;
                         sum += one ? taps[m] : -taps[m];

@@ -50,15 +50,3 @@ public:
 // -100 (TkErrorCancelled): a cancellation was pending when it returned, also
 //    after a file that it completed.
 TkError SaveDsfFile(IDsfWriterHost& host, const TkSaveSettingInternal* job);
-
-// Sizes of the file written for a track, computed before writing.
-struct DsfLayout {
-    uint64_t samples = 0;         // one-bit samples per channel, not rounded
-    uint64_t bytesPerChannel = 0; // floor(samples / 8) rounded up to 4,096
-    uint64_t dataBytes = 0;       // channels x bytesPerChannel
-    uint64_t id3TagSize = 0;
-    uint64_t totalFileSize = 0;   // 92 + dataBytes + id3TagSize
-    uint64_t metadataPointer = 0; // 92 + dataBytes with a tag, else 0
-    uint32_t channels = 0;
-    uint32_t sampleRate = 0;
-};

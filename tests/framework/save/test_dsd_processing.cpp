@@ -48,18 +48,18 @@ std::vector<uint8_t> Remodulate(std::vector<uint8_t> bytes, float gainDb, DsdFil
 
 TEST(DsdFilterTaps, MatchTheClosedFormAndItsCheckValues)
 {
-    const auto& c = DsdFilterCoefficients();
+    const auto& c = RemodulationFilterTaps();
     EXPECT_NEAR(c[0], 0.000324196, 5e-10);
     EXPECT_NEAR(c[199], 0.0327721430345, 1e-12);
     double sum = 0.0;
     for (double tap : c)
         sum += tap;
     EXPECT_NEAR(sum, 0.99944, 5e-6);
-    for (int m = 0; m < kDsdFilterTaps; ++m)
-        EXPECT_EQ(c[m], c[kDsdFilterTaps - 1 - m]) << m;
+    for (int m = 0; m < kRemodulationTaps; ++m)
+        EXPECT_EQ(c[m], c[kRemodulationTaps - 1 - m]) << m;
     for (int m : {47, 108, 169, 230, 291, 352})
         EXPECT_EQ(c[m], 0.0) << m;
-    EXPECT_NEAR(BesselI0(3.0), 4.880792585865024, 1e-12);
+    EXPECT_NEAR(RemodulationBesselI0(3.0), 4.880792585865024, 1e-12);
 }
 
 TEST(DsdBitReverse, ReversesEveryByte)

@@ -8,6 +8,22 @@
 #include <numbers>
 #include <vector>
 
+#include "save/DsdModulator.h"
+
+// As MakeDsdTone, with the fifth-order modulator of the re-modulation, whose
+// noise in the audio band lies far below that of the second-order one.
+inline std::vector<uint8_t> MakeQuietDsdTone(uint64_t samples, double fs, double frequency, double amplitude)
+{
+    std::vector<uint8_t> bytes((samples + 7) / 8, 0);
+    _dsm<double> state;
+    const double step = 2.0 * std::numbers::pi * frequency / fs;
+    for (uint64_t n = 0; n < samples; ++n) {
+        if (dsm(state, amplitude * std::sin(step * double(n))) > 0)
+            bytes[n / 8] |= uint8_t(0x80u >> (n % 8));
+    }
+    return bytes;
+}
+
 // samples one-bit samples (padded to whole bytes) of amplitude x sin(2 pi f t)
 // at rate fs, earliest sample in the most significant bit of each byte.
 inline std::vector<uint8_t> MakeDsdTone(uint64_t samples, double fs, double frequency, double amplitude)
