@@ -182,6 +182,9 @@ TEST(ThreadBase, JoinFromInsideTheThreadDoesNotDeadlock)
     WaitUntil([&] { return done.load(); });
     EXPECT_TRUE(done);
     EXPECT_FALSE(thread.Joinable());
+    // The detached thread still has to return from its body before the
+    // object goes away.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
 TEST(ThreadBase, ResetEventNumReplacesEvents)
