@@ -6,10 +6,7 @@
 #include <algorithm>
 #include <limits>
 
-#if __has_include("convert/SampleTypeInfo.h")
 #include "convert/SampleTypeInfo.h"
-#define CARTOVA_HAVE_SAMPLE_TYPE_INFO 1
-#endif
 
 RecordData::RecordData(IToolkitManager* engine, uint64_t maxFileBytes, uint64_t chunkBytes)
     : m_engine(engine), m_maxFileBytes(maxFileBytes), m_chunkBytes(chunkBytes)
@@ -23,15 +20,8 @@ TkError RecordData::Init(uint16_t channels, uint64_t sampleRate, const SampleTyp
 {
     if (sampleTypeInfo == nullptr)
         return TkErrorInvalidArgument;
-#ifdef CARTOVA_HAVE_SAMPLE_TYPE_INFO
     const uint16_t bits = uint16_t(sampleTypeInfo->bits + sampleTypeInfo->paddingBits);
     return InitWithFormat(channels, sampleRate, bits, sampleTypeInfo->isDsd, sampleTypeInfo, rangeManager);
-#else
-    (void)channels;
-    (void)sampleRate;
-    (void)rangeManager;
-    return TkErrorNotSupported;
-#endif
 }
 
 TkError RecordData::InitWithFormat(uint16_t channels, uint64_t sampleRate, uint16_t bitsPerSample, bool isDsd,

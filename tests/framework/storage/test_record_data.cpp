@@ -213,3 +213,22 @@ TEST_F(RecordDataTest, ReadsRaceTheWriterSafely)
 }
 
 } // namespace
+
+#include "convert/SampleTypeInfo.h"
+
+namespace {
+
+TEST_F(RecordDataTest, InitTakesTheFormatFromTheSampleType)
+{
+    RecordData data(&engine);
+    ASSERT_EQ(data.Init(2, 192000, GetSampleTypeInfo(0), &ranges), TkErrorSuccess);
+    EXPECT_EQ(data.GetBitsPerSample(), 32u);
+    EXPECT_EQ(data.GetBytesPerFrame(), 4u);
+    EXPECT_EQ(data.GetSampleTypeInfo(), GetSampleTypeInfo(0));
+    ASSERT_EQ(data.Init(2, 2822400, GetSampleTypeInfo(1), &ranges), TkErrorSuccess);
+    EXPECT_EQ(data.GetBitsPerSample(), 1u);
+    EXPECT_EQ(data.GetBytesPerFrame(), 2u);
+    EXPECT_EQ(data.GetSampleRate(), 2822400u);
+}
+
+} // namespace
