@@ -1,0 +1,90 @@
+// The application's single doorway into the Cartova framework and its delegate.
+// Each method forwards to the matching Cartova_* function and returns its TkError;
+// framework records are converted into owned Qt values. Every delegate callback is
+// re-posted as an application notification on the default notification centre.
+#pragma once
+
+#include "cartova.h"
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+// Notification names posted by the bridge.
+inline const QString kNotifyOperationProc = QStringLiteral("NotifyOperationProc");
+inline const QString kStreamPosProc = QStringLiteral("StreamPosProc");
+inline const QString kConvertPosProc = QStringLiteral("ConvertPosProc");
+inline const QString kNotifyErrorProc = QStringLiteral("NotifyErrorProc");
+inline const QString kNotifyMessageKey = QStringLiteral("message");
+
+// Owned copy of TkAudioDeviceInfo.
+struct AudioDeviceInfo {
+    QString device_name;
+    int32_t vid = 0;
+    int32_t pid = 0;
+    uint16_t i_ch = 0;
+    uint16_t o_ch = 0;
+    uint16_t PCM_supported_bits = 0;
+    uint16_t PCM_record_bits = 0;
+    std::vector<uint32_t> PCM_supported_freq;
+    std::vector<uint32_t> DSD_supported_freq;
+};
+
+// Owned description of one track to write (see TkSaveSetting).
+struct SaveSetting {
+    QString path;
+    double start = 0.0;
+    double end = 0.0;
+    double gain = 0.0;
+    QMap<QString, QString> tags;
+};
+
+class CartovaController : public QObject {
+    Q_OBJECT
+public:
+    // The one instance, created on first use (thread-safe).
+    static CartovaController& sharedInstance();
+
+    CartovaController(const CartovaController&) = delete;
+    CartovaController& operator=(const CartovaController&) = delete;
+
+    TkError Init();
+    TkError New();
+    TkError GetAudioDevices(QStringList& names);
+    TkError SetAudioDevice(const QString& name);
+    TkError GetAudioDeviceInfo(AudioDeviceInfo& info);
+    TkError SetRecordSetting(const TkRecordSetting& setting);
+    TkError GetRecordSetting(TkRecordSetting& setting);
+    TkError StartPreRecording();
+    TkError Start();
+    TkError Pause();
+    TkError Resume();
+    TkError Stop(bool wait);
+    TkError EnableLoopback(int8_t enable);
+    TkError StartPlay(double position);
+    TkError GetPreviewDataFrom(uint64_t from, uint64_t to, int16_t* buffer, size_t bufferSamples);
+    TkError GetRecordingPreviewDataFrom(uint64_t from, uint64_t to, int16_t* buffer, size_t bufferSamples);
+    TkError GetPreviewDataLength(uint64_t& frames);
+    TkError GetRecordingPreviewDataLength(uint64_t& frames);
+    TkError SaveFile(const std::vector<SaveSetting>& list);
+    TkError SaveFileProgress(int32_t& fileProgress, int32_t& totalProgress);
+    TkError SaveFileCancel(bool deletePartial);
+    TkError SetTempDirectory(const QString& path);
+
+    // The delegate handed to Cartova_Init; exposed so tests can drive the callbacks.
+    const ICartovaDelegate& delegate() const { return m_delegate; }
+
+private:
+    CartovaController();
+
+    static void onOperation(void* context, TkRecOperation operation);
+    static void onStreamPos(void* context, double seconds);
+    static void onConvertPos(void* context, double seconds);
+    static void onErrorMessage(void* context, TkNotifyError code, const char* message);
+    static void postToMainQueue(void* context, TkMainQueueTask task, void* taskContext);
+
+    ICartovaDelegate m_delegate{};
+};

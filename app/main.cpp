@@ -1,0 +1,33 @@
+// Sillaro's entry: single-instance check, simulator selection, translations, then the
+// application delegate and the event loop.
+#include "control/AppDelegate.h"
+#include "control/SimulateOption.h"
+#include "control/SingleInstance.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sillaro"));
+    QApplication::setOrganizationName(QStringLiteral("Sillaro"));
+    QApplication::setApplicationVersion(QStringLiteral(SILLARO_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(QStringLiteral("sillaro.lock"));
+    if (!instance.isFirst())
+        return 0;
+
+    // Must happen before the framework is first used.
+    ApplySimulateOption(QApplication::arguments());
+
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("sillaro"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QApplication::installTranslator(&translator);
+
+    AppDelegate delegate;
+    delegate.launch();
+    return QApplication::exec();
+}
