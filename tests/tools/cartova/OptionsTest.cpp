@@ -1,0 +1,83 @@
+// Parsing of the tool's options: times, pauses, track boundaries and the
+// usage errors that must stop the tool before it records anything.
+#include <gtest/gtest.h>
+
+#include "Options.h"
+
+TEST(ToolOptions, SecondsInTheirForms)
+{
+    EXPECT_DOUBLE_EQ(*ParseSeconds("90"), 90.0);
+    EXPECT_DOUBLE_EQ(*ParseSeconds("1.5"), 1.5);
+    EXPECT_DOUBLE_EQ(*ParseSeconds("2:30"), 150.0);
+    EXPECT_DOUBLE_EQ(*ParseSeconds("1:02:03.5"), 3723.5);
+    for (const char* bad : {"", "abc", "-1", "1:60", "1.5:10", "1:2:3:4", "5s"})
+        EXPECT_FALSE(ParseSeconds(bad)) << bad;
+}
+
+TEST(ToolOptions, PausesAndBoundaries)
+{
+    auto pause = ParsePause("1:00+5");
+    ASSERT_TRUE(pause);
+    EXPECT_DOUBLE_EQ(pause->at, 60.0);
+    EXPECT_DOUBLE_EQ(pause->length, 5.0);
+    EXPECT_FALSE(ParsePause("10"));
+    EXPECT_FALSE(ParsePause("10+0"));
+
+    auto splits = ParseSplits("3:10,7:45");
+    ASSERT_TRUE(splits);
+    EXPECT_EQ(*splits, (std::vector<double>{190.0, 465.0}));
+    EXPECT_FALSE(ParseSplits("10,5"));
+    EXPECT_FALSE(ParseSplits("0,5"));
+    EXPECT_FALSE(ParseSplits("5,5"));
+}
+
+TEST(ToolOptions, RecordDefaultsAndFormats)
+{
+    GlobalOptions global;
+    RecordOptions pcm;
+    ASSERT_TRUE(ParseRecordOptions({"-t", "10"}, global, pcm).ok);
+    EXPECT_EQ(pcm.format, RecordFormat::Pcm);
+    EXPECT_EQ(pcm.rate, 96000u);
+    EXPECT_EQ(pcm.bits, 24);
+
+    RecordOptions dsd;
+    ASSERT_TRUE(ParseRecordOptions({"--dsd=128", "--simulate", "--speed", "8"}, global, dsd).ok);
+    EXPECT_EQ(dsd.format, RecordFormat::Dsd);
+    EXPECT_EQ(dsd.rate, 5644800u);
+    EXPECT_TRUE(global.simulate);
+    EXPECT_TRUE(global.simulateSource.empty());
+    EXPECT_DOUBLE_EQ(global.speed, 8.0);
+
+    GlobalOptions withFile;
+    RecordOptions other;
+    ASSERT_TRUE(ParseRecordOptions({"--simulate", "/tmp/x.wav", "-t", "1"}, withFile, other).ok);
+    EXPECT_EQ(withFile.simulateSource, "/tmp/x.wav");
+}
+
+TEST(ToolOptions, UsageErrors)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--rate", "12345"},        {"--bits", "20"},       {"--dsd", "512"},
+        {"--format", "mp3"},        {"--duration", "0"},    {"--duration"},
+        {"--unknown", "1"},         {"stray"},              {"--format", "dsd", "--rate", "96000"},
+        {"--pause", "10+5", "--pause", "5+1"}, {"--gain", "loud"},
+    };
+    for (const auto& args : bad) {
+        GlobalOptions global;
+        RecordOptions options;
+        ParseResult result = ParseRecordOptions(args, global, options);
+        EXPECT_FALSE(result.ok) << args[0];
+        EXPECT_FALSE(result.error.empty());
+    }
+}
+
+TEST(ToolOptions, GlobalOptionsStopAtTheCommand)
+{
+    GlobalOptions global;
+    size_t next = 0;
+    std::vector<std::string> args{"--simulate", "record", "-t", "5"};
+    ASSERT_TRUE(ParseLeadingGlobalOptions(args, global, next).ok);
+    EXPECT_TRUE(global.simulate);
+    EXPECT_TRUE(global.simulateSource.empty());
+    EXPECT_EQ(next, 1u);
+}

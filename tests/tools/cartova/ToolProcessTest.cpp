@@ -1,0 +1,190 @@
+// Runs the cartova tool as a process against the simulated turntable and
+// checks its track files with ffprobe, and its answers to bad input.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string output;
+};
+
+std::string Quote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+Run RunCommand(const std::string& command)
+{
+    Run run;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+Run RunTool(const std::vector<std::string>& args)
+{
+    std::string command = "env -u CARTOVA_DEVICE " + Quote(CARTOVA_TOOL);
+    for (const std::string& arg : args)
+        command += " " + Quote(arg);
+    return RunCommand(command);
+}
+
+// ffprobe's stream and format entries of the first stream as key=value.
+std::map<std::string, std::string> Probe(const fs::path& file)
+{
+    Run run = RunCommand("ffprobe -v error -select_streams a:0 -show_entries "
+                         "stream=codec_name,sample_rate,channels,bits_per_sample:format=duration:format_tags "
+                         "-of default=noprint_wrappers=1 " + Quote(file.string()));
+    std::map<std::string, std::string> entries;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        size_t eq = line.find('=');
+        if (eq != std::string::npos)
+            entries[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return entries;
+}
+
+std::vector<fs::path> FilesIn(const fs::path& folder)
+{
+    std::vector<fs::path> files;
+    if (fs::is_directory(folder)) {
+        for (const auto& entry : fs::directory_iterator(folder))
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class ToolProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/cartova-tool-XXXXXX";
+        root = mkdtemp(pattern);
+        out = root / "out";
+        temp = root / "temp";
+        fs::create_directories(out);
+        fs::create_directories(temp);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    fs::path root, out, temp;
+};
+
+} // namespace
+
+TEST_F(ToolProcess, DevicesListsTheSimulatedTurntable)
+{
+    Run run = RunTool({"--simulate", "devices"});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("QT-LV200"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("2822400"), std::string::npos) << run.output;
+
+    Run none = RunTool({"devices"});
+    EXPECT_EQ(none.status, 1) << none.output;
+    EXPECT_NE(none.output.find("no turntable found"), std::string::npos) << none.output;
+}
+
+TEST_F(ToolProcess, RecordsPcmTracksWithTags)
+{
+    Run run = RunTool({"--simulate", "--speed", "20", "record", "-r", "48000", "-b", "16", "-t", "6",
+                       "--tracks", "2,4", "--album", "Demo Side", "--album-artist", "The Band", "--title",
+                       "First", "--title", "Second", "--title", "Third", "--artist", "Player", "-g", "3",
+                       "-o", out.string(), "--temp-dir", temp.string()});
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::vector<fs::path> files = FilesIn(out / "Demo Side");
+    ASSERT_EQ(files.size(), 3u) << run.output;
+    EXPECT_NE(run.output.find("wrote "), std::string::npos);
+
+    std::map<std::string, std::string> first = Probe(files[0]);
+    EXPECT_EQ(first["codec_name"], "pcm_s16le");
+    EXPECT_EQ(first["sample_rate"], "48000");
+    EXPECT_EQ(first["channels"], "2");
+    EXPECT_EQ(first["bits_per_sample"], "16");
+    EXPECT_NEAR(std::stod(first["duration"]), 2.0, 0.05);
+    EXPECT_EQ(first["TAG:title"], "First");
+    EXPECT_EQ(first["TAG:album"], "Demo Side");
+    EXPECT_EQ(first["TAG:artist"], "Player");
+    EXPECT_EQ(Probe(files[2])["TAG:title"], "Third");
+    EXPECT_GT(std::stod(Probe(files[2])["duration"]), 1.9);
+    EXPECT_TRUE(FilesIn(temp).size() <= 2u);
+}
+
+TEST_F(ToolProcess, RecordsDsdTracksWithPreRecordingAndAPause)
+{
+    Run run = RunTool({"--simulate", "--speed", "4", "record", "--dsd", "64", "-t", "3", "--pre-record", "0.5",
+                       "--pause", "1+0.5", "--tracks", "1,2", "--album", "DSD Side", "--title", "One", "-g",
+                       "2", "-o", out.string(), "--temp-dir", temp.string()});
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("paused at"), std::string::npos) << run.output;
+    std::vector<fs::path> files = FilesIn(out / "DSD Side");
+    ASSERT_EQ(files.size(), 3u) << run.output;
+    for (const fs::path& file : files)
+        EXPECT_EQ(file.extension(), ".dsf");
+    std::map<std::string, std::string> first = Probe(files[0]);
+    EXPECT_EQ(first["codec_name"], "dsd_lsbf_planar");
+    EXPECT_EQ(first["channels"], "2");
+    EXPECT_NEAR(std::stod(first["duration"]), 1.0, 0.05);
+    EXPECT_EQ(first["TAG:title"], "One");
+    EXPECT_EQ(first["TAG:album"], "DSD Side");
+}
+
+TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
+{
+    fs::path file = root / "a-file";
+    { std::FILE* f = std::fopen(file.c_str(), "w"); std::fclose(f); }
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {{"--device", "Other Deck"}, 1, "no turntable named"},
+        {{"-r", "12345"}, 2, "unsupported PCM rate"},
+        {{"-r", "88200"}, 1, "not supported by"},
+        {{"-o", file.string()}, 1, "is not a folder"},
+        {{"-o", (root / "missing").string()}, 1, "does not exist"},
+        {{"--name", "a/b"}, 2, "refused character"},
+        {{"--album", "A:B"}, 2, "refused character"},
+        {{"--temp-dir", (root / "no-such-temp").string()}, 1, "temporary folder"},
+        {{"--bogus"}, 2, "unknown option"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"--simulate", "--speed", "20", "record", "-t", "1", "-o", out.string(),
+                                      "--temp-dir", temp.string()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        Run run = RunTool(args);
+        EXPECT_EQ(run.status, c.status) << c.args[0] << ": " << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << c.args[0] << ": " << run.output;
+        EXPECT_TRUE(FilesIn(out).empty()) << c.args[0];
+    }
+    EXPECT_EQ(RunTool({"frobnicate"}).status, 2);
+    EXPECT_EQ(RunTool({"record", "--help"}).status, 0);
+}

@@ -1,0 +1,48 @@
+// Words for the framework's result and notification codes.
+#include "Messages.h"
+
+std::string DescribeError(TkError error)
+{
+    switch (error) {
+    case TkErrorSuccess: return "success";
+    case TkErrorNotInitialized: return "the framework is not initialised";
+    case TkErrorInvalidArgument: return "invalid argument";
+    case TkErrorFailed: return "the operation failed";
+    case TkErrorDeviceNotFound: return "device not found or gone";
+    case TkErrorAlreadyInitialized: return "the framework is already initialised";
+    case TkErrorInvalidState: return "not possible in the current state";
+    case TkErrorNotSupported: return "not supported";
+    default: return "error " + std::to_string(error);
+    }
+}
+
+std::string DescribeNotifyError(TkNotifyError code, const std::string& message)
+{
+    switch (code) {
+    case TkNotifyDeviceLost:
+        return "the turntable was lost (unplugged, or it could not be started)";
+    case TkNotifyQueueOverflow:
+        return "audio was dropped: the recording could not keep up with the device";
+    case TkNotifyRecordingLimit:
+        return "the recording could not be stored (is the disk of the temporary folder full?)";
+    case TkNotifySaveAborted:
+        return "writing stopped: " + message + " could not be written (insufficient free space or a write error)";
+    case TkNotifyFileSkipped:
+        return "skipped " + message + ": the file could not be created or is too large for the destination";
+    case TkNotifyTempFolderUnusable:
+        return "the temporary folder is gone or unusable";
+    default:
+        return "notification " + std::to_string(code) + (message.empty() ? "" : ": " + message);
+    }
+}
+
+std::string DescribeOperation(TkRecOperation operation)
+{
+    switch (operation) {
+    case TkRecOperationRecordingStarted: return "recording started";
+    case TkRecOperationCaptureStarted: return "capture started";
+    case TkRecOperationStopped: return "recording stopped";
+    case TkRecOperationSaveFinished: return "writing finished";
+    default: return "operation " + std::to_string(operation);
+    }
+}

@@ -1,0 +1,422 @@
+// "cartova record": records from the turntable, then writes the tracks.
+//
+// The recording runs until the given duration of recorded time, the
+// recording limit, or Ctrl-C; a pause schedule pauses and resumes it on the
+// way. Every name is checked before anything is recorded, so a recording is
+// never lost to a bad name. Ctrl-C while writing cancels the write; the file
+// being written is then removed, and the tool says so.
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "Commands.h"
+#include "Messages.h"
+#include "Session.h"
+#include "TrackPlan.h"
+
+const char* const kRecordHelp =
+    "usage: cartova record [options]\n"
+    "\n"
+    "Records from the turntable, then writes every track as a file of its own\n"
+    "(WAV for PCM, DSF for DSD) into an album folder in the destination.\n"
+    "\n"
+    "Device and format:\n"
+    "  --simulate [FILE]       use the simulated turntable (its demo album, or FILE)\n"
+    "  --speed N               run the simulated turntable N times faster than real time\n"
+    "  -d, --device NAME       the turntable to use (default: the first one found)\n"
+    "  -f, --format pcm|dsd    PCM (WAV files, default) or DSD (DSF files)\n"
+    "  -r, --rate HZ           PCM rate: 44100 ... 384000 (default 96000)\n"
+    "  -b, --bits 16|24        PCM bit depth of the files (default 24)\n"
+    "      --dsd 64|128|256    DSD rate (implies --format dsd; default 64)\n"
+    "Recording:\n"
+    "  -t, --duration TIME     recorded time, e.g. 20:00 or 90 (default: until Ctrl-C)\n"
+    "      --pre-record TIME   capture this long before the recording starts\n"
+    "      --pause AT+LENGTH   pause at AT of recorded time for LENGTH (repeatable)\n"
+    "      --temp-dir DIR      temporary folder (default: the user's cache folder)\n"
+    "Tracks and files:\n"
+    "      --tracks T1,T2,...  track boundaries (default: one track for everything)\n"
+    "      --album TEXT        album name; also the folder name\n"
+    "      --album-artist TEXT\n"
+    "      --title TEXT        title of the next track (repeat per track)\n"
+    "      --artist TEXT       artist of the next track (repeat per track)\n"
+    "      --name FILE         file name of the next track (repeat per track;\n"
+    "                          default: NN_yyyyMMddHHmmss.wav or .dsf)\n"
+    "      --folder NAME       album folder name (default: the album, else the date)\n"
+    "  -g, --gain DB           gain applied when writing (default 0)\n"
+    "  -o, --output DIR        destination folder (default: the current folder)\n"
+    "      --overwrite         replace existing track files\n"
+    "  -h, --help              show this help\n"
+    "\n"
+    "Times are seconds (90, 1.5) or minutes:seconds (1:30). Exit status: 0 all\n"
+    "tracks written, 1 failure, 2 usage error.\n";
+
+namespace {
+
+// Set by Ctrl-C (SIGINT) or SIGTERM; read by the recording and writing loops.
+std::atomic<bool> interrupted{false};
+
+void OnInterrupt(int)
+{
+    interrupted = true;
+}
+
+constexpr double kRecordingLimitSeconds = 5999.9;
+constexpr auto kTick = std::chrono::milliseconds(50);
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+// Everything that would make writing fail, checked before recording.
+std::string CheckDestination(const RecordOptions& options)
+{
+    if (!Exists(options.destination))
+        return "the destination " + options.destination + " does not exist";
+    if (!IsDirectory(options.destination))
+        return "the destination " + options.destination + " is not a folder";
+    if (access(options.destination.c_str(), W_OK | X_OK) != 0)
+        return "the destination " + options.destination + " is not writable";
+    TrackPlan probe = PlanTracks(options, 1.0, "wav", "20000101000000");
+    if (Exists(probe.folder) && !IsDirectory(probe.folder))
+        return "a file with the album folder's name exists: " + probe.folder;
+    return {};
+}
+
+bool Contains(const uint32_t* list, size_t count, uint64_t value)
+{
+    return std::find(list, list + count, value) != list + count;
+}
+
+std::string RateList(const uint32_t* list, size_t count)
+{
+    std::string text;
+    for (size_t i = 0; i < count; ++i)
+        text += (i ? ", " : "") + std::to_string(list[i]);
+    return text.empty() ? "none" : text;
+}
+
+// Opens the chosen device and sets the format. The device's channel count
+// goes to `channels`. Returns an error message, or empty.
+std::string OpenDevice(const GlobalOptions& global, const RecordOptions& options, uint16_t& channels)
+{
+    TkDeviceNameList* list = nullptr;
+    if (TkError error = Cartova_GetAudioDevices(&list); error != TkErrorSuccess)
+        return "cannot list audio devices: " + DescribeError(error);
+    std::string chosen;
+    for (size_t i = 0; i < list->count && chosen.empty(); ++i) {
+        if (global.device.empty() || global.device == list->names[i])
+            chosen = list->names[i];
+    }
+    Cartova_ReleaseAudioDevices(list);
+    if (chosen.empty()) {
+        return global.device.empty() ? "no turntable found (connect it, or use --simulate)"
+                                     : "no turntable named '" + global.device + "'";
+    }
+
+    if (TkError error = Cartova_SetAudioDevice(chosen.c_str()); error != TkErrorSuccess)
+        return "cannot open " + chosen + ": " + DescribeError(error);
+    TkAudioDeviceInfo* info = nullptr;
+    if (TkError error = Cartova_GetAudioDeviceInfo(&info); error != TkErrorSuccess)
+        return "cannot describe " + chosen + ": " + DescribeError(error);
+
+    std::string problem;
+    bool dsd = options.format == RecordFormat::Dsd;
+    if (dsd && !Contains(info->DSD_supported_freq, info->DSD_supported_freq_count, options.rate)) {
+        problem = "DSD rate " + std::to_string(options.rate) + " Hz is not supported by " + chosen +
+                  " (supported: " + RateList(info->DSD_supported_freq, info->DSD_supported_freq_count) + ")";
+    } else if (!dsd && !Contains(info->PCM_supported_freq, info->PCM_supported_freq_count, options.rate)) {
+        problem = "PCM rate " + std::to_string(options.rate) + " Hz is not supported by " + chosen +
+                  " (supported: " + RateList(info->PCM_supported_freq, info->PCM_supported_freq_count) + ")";
+    }
+    channels = info->i_ch;
+    Cartova_ReleaseAudioDeviceInfo(info);
+    if (!problem.empty())
+        return problem;
+    if (channels == 0)
+        return chosen + " has no input channels";
+
+    TkRecordSetting setting{dsd ? 1 : 0, options.rate, static_cast<uint16_t>(dsd ? 1 : options.bits)};
+    if (TkError error = Cartova_SetRecordSetting(&setting); error != TkErrorSuccess)
+        return "cannot set the recording format: " + DescribeError(error);
+    return {};
+}
+
+// Reads the recording view: its length in seconds and the peak of its last tenth.
+struct Capture {
+    double seconds = 0.0;
+    double peak = 0.0;
+};
+
+Capture ReadCapture(double previewRate, uint16_t channels)
+{
+    Capture capture;
+    uint64_t frames = 0;
+    if (Cartova_GetRecordingPreviewDataLength(&frames) != TkErrorSuccess)
+        return capture;
+    capture.seconds = static_cast<double>(frames) / previewRate;
+    uint64_t tenth = std::max<uint64_t>(1, static_cast<uint64_t>(previewRate / 10.0));
+    uint64_t first = frames > tenth ? frames - tenth : 0;
+    std::vector<int16_t> samples(static_cast<size_t>(frames - first) * channels);
+    if (samples.empty() ||
+        Cartova_GetRecordingPreviewData(first, frames, samples.data(), samples.size()) != TkErrorSuccess)
+        return capture;
+    int peak = 0;
+    for (int16_t sample : samples)
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    capture.peak = peak / 32768.0;
+    return capture;
+}
+
+// Runs the recording until its end. Returns an error message, or empty.
+std::string Record(Session& session, const RecordOptions& options, double previewRate, uint16_t channels)
+{
+    SessionEvents& events = session.Events();
+    Terminal& out = session.Out();
+    bool preRecording = options.preRecord > 0.0;
+
+    TkError error = preRecording ? Cartova_StartPreRecording() : Cartova_Start();
+    if (error != TkErrorSuccess)
+        return "cannot start: " + DescribeError(error);
+    session.RunUntil([&] { return events.captureStarted || events.deviceLost; }, std::chrono::seconds(15));
+    if (!events.captureStarted)
+        return events.deviceLost ? "the turntable could not be started" : "the turntable did not start in time";
+
+    if (preRecording) {
+        while (!interrupted && !events.deviceLost) {
+            Capture capture = ReadCapture(previewRate, channels);
+            if (capture.seconds >= options.preRecord)
+                break;
+            out.Status("pre-recording " + FormatTime(capture.seconds) + "  level " + FormatLevel(capture.peak));
+            session.RunFor(kTick);
+        }
+        if (!interrupted && !events.deviceLost) {
+            if (TkError startError = Cartova_Start(); startError != TkErrorSuccess)
+                return "cannot start recording: " + DescribeError(startError);
+            session.RunUntil([&] { return events.recordingStarted || events.deviceLost; }, std::chrono::seconds(15));
+        }
+    }
+
+    size_t nextPause = 0;
+    bool paused = false;
+    double pausedSince = 0.0;
+    while (!interrupted && !events.deviceLost && !events.storeFailed) {
+        session.RunFor(kTick);
+        Capture capture = ReadCapture(previewRate, channels);
+        double recorded = events.streamSeconds;
+
+        if (paused && capture.seconds - pausedSince >= options.pauses[nextPause].length) {
+            if (Cartova_Resume() == TkErrorSuccess)
+                out.Line("resumed at " + FormatTime(recorded));
+            paused = false;
+            ++nextPause;
+        } else if (!paused && nextPause < options.pauses.size() && recorded >= options.pauses[nextPause].at) {
+            if (Cartova_Pause() == TkErrorSuccess) {
+                out.Line("paused at " + FormatTime(recorded));
+                paused = true;
+                pausedSince = capture.seconds;
+            } else {
+                ++nextPause;
+            }
+        }
+        if (!paused && options.duration && recorded >= *options.duration)
+            break;
+        if (recorded >= kRecordingLimitSeconds) {
+            out.Line("the recording limit of 99:59.9 is reached");
+            break;
+        }
+        out.Status(std::string(paused ? "paused    " : "recording ") + FormatTime(recorded) + "  level " +
+                   FormatLevel(capture.peak));
+    }
+    if (interrupted)
+        out.Line("interrupted: stopping the recording");
+
+    if (Cartova_Stop(false) == TkErrorSuccess)
+        session.RunUntil([&] { return events.stopped; }, std::chrono::seconds(60));
+    out.EndStatus();
+    if (!events.stopped)
+        return "the recording did not stop";
+    if (events.storeFailed)
+        return "the recording could not be stored completely";
+    return {};
+}
+
+// The finished recording's length in seconds, from its preview.
+double RecordedSeconds(double previewRate)
+{
+    uint64_t frames = 0;
+    if (Cartova_GetPreviewDataLength(&frames) != TkErrorSuccess)
+        return 0.0;
+    return static_cast<double>(frames) / previewRate;
+}
+
+// One track's request with the storage its pointers refer to.
+struct SaveRequest {
+    std::vector<TkTag> tags;
+    TkSaveSetting setting{};
+};
+
+std::vector<TkTag> MakeTags(const PlannedTrack& track, const RecordOptions& options)
+{
+    std::vector<TkTag> tags;
+    if (!track.title.empty())
+        tags.push_back({"Title", track.title.c_str()});
+    if (!track.artist.empty())
+        tags.push_back({"Artist", track.artist.c_str()});
+    if (!options.album.empty())
+        tags.push_back({"Alubum", options.album.c_str()});
+    if (!options.albumArtist.empty())
+        tags.push_back({"AlbumArtist", options.albumArtist.c_str()});
+    return tags;
+}
+
+// Writes the planned tracks. Returns the exit code.
+int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
+{
+    SessionEvents& events = session.Events();
+    Terminal& out = session.Out();
+    for (const std::string& warning : plan.warnings)
+        out.Line("cartova: " + warning);
+
+    int result = kExitSuccess;
+    std::vector<const PlannedTrack*> chosen;
+    for (const PlannedTrack& track : plan.tracks) {
+        if (IsDirectory(track.path)) {
+            out.Line("cartova: not writing " + track.path + ": a folder of that name exists");
+            result = kExitFailure;
+        } else if (Exists(track.path) && !options.overwrite) {
+            out.Line("cartova: not writing " + track.path + ": the file exists (use --overwrite to replace it)");
+            result = kExitFailure;
+        } else {
+            chosen.push_back(&track);
+        }
+    }
+    if (chosen.empty()) {
+        out.Line("cartova: no track to write");
+        return kExitFailure;
+    }
+
+    std::vector<SaveRequest> requests(chosen.size());
+    std::vector<TkSaveSetting> settings;
+    for (size_t i = 0; i < chosen.size(); ++i) {
+        requests[i].tags = MakeTags(*chosen[i], options);
+        settings.push_back({chosen[i]->path.c_str(), chosen[i]->start, chosen[i]->end, options.gain,
+                            requests[i].tags.data(), requests[i].tags.size()});
+    }
+
+    size_t errorsBefore = events.errors.size();
+    if (TkError error = Cartova_SaveFile(settings.data(), settings.size()); error != TkErrorSuccess) {
+        out.Line("cartova: cannot start writing: " + DescribeError(error));
+        return kExitFailure;
+    }
+
+    bool cancelled = false;
+    size_t file = 1;
+    int lastFileProgress = 0;
+    while (!events.saveFinished) {
+        session.RunFor(std::chrono::milliseconds(100));
+        if (interrupted && !cancelled) {
+            Cartova_SaveFileCancel(true);
+            cancelled = true;
+            out.Line("interrupted: cancelling the write");
+        }
+        int32_t fileProgress = 0;
+        int32_t totalProgress = 0;
+        if (!events.saveFinished && Cartova_SaveFileProgress(&fileProgress, &totalProgress) == TkErrorSuccess) {
+            if (fileProgress < lastFileProgress && file < settings.size())
+                ++file;
+            lastFileProgress = fileProgress;
+            out.Progress(fileProgress, totalProgress, file, settings.size());
+        }
+    }
+    // Error notifications of an aborted run follow the finish notification.
+    session.RunFor(std::chrono::milliseconds(200));
+    out.EndStatus();
+
+    for (const PlannedTrack* track : chosen) {
+        if (Exists(track->path))
+            out.Line("wrote " + track->path);
+    }
+    if (cancelled) {
+        out.Line("cartova: writing was cancelled; the file being written was removed");
+        return kExitFailure;
+    }
+    if (events.errors.size() != errorsBefore)
+        return kExitFailure;
+    out.Line("the files are in " + plan.folder);
+    return result;
+}
+
+} // namespace
+
+int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
+{
+    RecordOptions options;
+    ParseResult parsed = ParseRecordOptions(args, global, options);
+    if (parsed.help) {
+        std::fputs(kRecordHelp, stdout);
+        return kExitSuccess;
+    }
+    if (!parsed.ok) {
+        std::fprintf(stderr, "cartova record: %s\n(see cartova record --help)\n", parsed.error.c_str());
+        return kExitUsage;
+    }
+    const std::string extension = options.format == RecordFormat::Dsd ? "dsf" : "wav";
+    if (std::string problem = ValidateNames(options, extension); !problem.empty()) {
+        std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
+        return kExitUsage;
+    }
+    if (std::string problem = CheckDestination(options); !problem.empty()) {
+        std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
+        return kExitFailure;
+    }
+
+    Terminal terminal(stderr);
+    Session session(terminal);
+    if (TkError error = session.Init(global); error != TkErrorSuccess) {
+        std::fprintf(stderr, "cartova: cannot initialise the framework: %s\n", DescribeError(error).c_str());
+        return kExitFailure;
+    }
+    if (std::string problem = SetTemporaryFolder(global); !problem.empty()) {
+        std::fprintf(stderr, "cartova: %s\n", problem.c_str());
+        return kExitFailure;
+    }
+    uint16_t channels = 0;
+    if (std::string problem = OpenDevice(global, options, channels); !problem.empty()) {
+        std::fprintf(stderr, "cartova: %s\n", problem.c_str());
+        return kExitFailure;
+    }
+
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+
+    double previewRate = options.format == RecordFormat::Dsd ? options.rate / 64.0 : double(options.rate);
+    Cartova_New();
+    std::string problem = Record(session, options, previewRate, channels);
+    double recorded = RecordedSeconds(previewRate);
+    if (!problem.empty())
+        terminal.Line("cartova: " + problem);
+    if (recorded <= 0.0) {
+        terminal.Line("cartova: nothing was recorded");
+        return kExitFailure;
+    }
+    terminal.Line("recorded " + FormatTime(recorded));
+
+    // What was recorded is written even after a failure, so that it is not lost.
+    interrupted = false;
+    TrackPlan plan = PlanTracks(options, recorded, extension, CurrentDateString());
+    int written = Write(session, plan, options);
+    return problem.empty() ? written : kExitFailure;
+}

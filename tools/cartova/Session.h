@@ -1,0 +1,58 @@
+// One use of the framework by the tool: initialises it with a delegate whose
+// tasks run on the tool's main queue, remembers what the notifications said,
+// and reports each of them in words.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "MainQueue.h"
+#include "Options.h"
+#include "Terminal.h"
+#include "cartova.h"
+
+struct SessionEvents {
+    bool captureStarted = false;
+    bool recordingStarted = false;
+    bool stopped = false;
+    bool saveFinished = false;
+    bool deviceLost = false;
+    bool storeFailed = false;  // recording limit or temporary folder unusable
+    double streamSeconds = 0.0;
+    double convertSeconds = 0.0;
+    std::vector<std::pair<TkNotifyError, std::string>> errors;
+};
+
+class Session {
+public:
+    explicit Session(Terminal& terminal);
+
+    // Selects the back-end from the global options (before the framework is
+    // first used) and initialises the framework.
+    TkError Init(const GlobalOptions& global);
+
+    // Runs posted notifications until condition() holds or the timeout passes.
+    bool RunUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+    void RunFor(std::chrono::milliseconds duration);
+
+    SessionEvents& Events() { return m_events; }
+    Terminal& Out() { return m_terminal; }
+
+private:
+    static void OnOperation(void* context, TkRecOperation operation);
+    static void OnStreamPos(void* context, double seconds);
+    static void OnConvertPos(void* context, double seconds);
+    static void OnError(void* context, TkNotifyError code, const char* message);
+
+    Terminal& m_terminal;
+    MainQueue m_queue;
+    SessionEvents m_events;
+};
+
+// Sets the temporary folder: the given one must exist; the default (the
+// user's cache folder + "/cartova") is created when missing. Returns an error
+// message, or empty on success.
+std::string SetTemporaryFolder(const GlobalOptions& global);
