@@ -201,7 +201,10 @@ TEST_F(RecordDataTest, ReadsRaceTheWriterSafely)
     });
     std::mt19937 random(4);
     uint64_t position = 0;
-    for (int i = 0; i < 1500; ++i) {
+    // Keep writing until the reader has had its share, however the threads are scheduled.
+    for (int i = 0; i < 1500 || (reads.load() < 200 && i < 50000); ++i) {
+        if (i % 16 == 0)
+            std::this_thread::yield();
         size_t size = std::uniform_int_distribution<size_t>(1, 3000)(random);
         ASSERT_EQ(data.Add(PatternBlock(position, size), RecordRangeList{{0, 0}}), TkErrorSuccess);
         position += size;
