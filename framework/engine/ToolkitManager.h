@@ -1,0 +1,138 @@
+// The framework's engine: owns the device layer, the capture queue, the
+// recorded data, the record ranges and the worker threads, keeps the engine
+// state, and carries out every exported Cartova_* call. Start and stop run on
+// the serial queue "RecHelperQueue"; notifications go to the application as
+// tasks posted through its delegate. Workers reach the engine through the
+// IToolkitManager pointer they are started with.
+#pragma once
+
+#include "capture/AsioDataQueue.h"
+#include "capture/CaptureSink.h"
+#include "capture/RecThread.h"
+#include "device/AudioDeviceList.h"
+#include "device/CoreAudioManager.h"
+#include "device/IAudioDeviceNotify.h"
+#include "device/SystemAudioBackend.h"
+#include "engine/DelegateNotifier.h"
+#include "engine/DeviceDescription.h"
+#include "engine/EngineState.h"
+#include "engine/IToolkitManager.h"
+#include "engine/SerialQueue.h"
+#include "engine/TempDirectory.h"
+#include "interface/cartova.h"
+#include "save/SaveThread.h"
+#include "save/TkSaveSettingInternal.h"
+#include "storage/RecordData.h"
+#include "storage/RecordRangeManager.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ToolkitManager : public IToolkitManager, public IAudioDeviceNotify {
+public:
+    // The device layer runs on the given back-end (the system's, or a test's
+    // stand-in).
+    explicit ToolkitManager(AudioBackend backend);
+    // Waits for queued start and stop work, stops a running capture, then
+    // releases everything (the recording's temporary files are deleted).
+    ~ToolkitManager() override;
+
+    ToolkitManager(const ToolkitManager&) = delete;
+    ToolkitManager& operator=(const ToolkitManager&) = delete;
+
+    // ---- The exported calls (same names without the Cartova_ prefix). ----
+    TkError Init(const ICartovaDelegate* delegate);
+    TkError New();
+    TkError GetAudioDevices(std::vector<std::string>& names);
+    TkError SetAudioDevice(const char* name);
+    TkError GetAudioDeviceInfo(DeviceDescription& info);
+    TkError SetRecordSetting(const TkRecordSetting* setting);
+    TkError GetRecordSetting(TkRecordSetting* setting);
+    TkError StartPreRecording();
+    TkError Start();
+    TkError Stop(bool wait);
+    TkError Pause();
+    TkError Resume();
+    TkError EnableLoopback(int8_t enable);
+    TkError StartPlay(double position);
+    // finished: the recorded preview (true) or the live one (false).
+    TkError GetPreviewData(uint64_t first, uint64_t end, int16_t* buffer, size_t bufferSamples,
+                           bool finished);
+    TkError GetPreviewDataLength(uint64_t* frames, bool finished);
+    TkError SaveFile(const TkSaveSetting* list, size_t count);
+    TkError SaveFileProgress(int32_t* fileProgress, int32_t* totalProgress);
+    TkError SaveFileCancel(bool deletePartial);
+    TkError SetTempDirectory(const char* path);
+
+    EngineState GetState() const { return m_state.load(); }
+
+    // ---- Engine work. ----
+    // The start and stop bodies; they run on the engine queue.
+    void RecStartImpl(bool preRecording);
+    void RecStopImpl();
+    // Gives the range manager an event at the current captured length (in
+    // preview frames: samples for PCM, samples / 64 for DSD).
+    void AddRecordEvent(RecordEventKind kind);
+    // Queues one channel's buffer of an IO cycle; a full queue is reported
+    // once per start and the buffer dropped.
+    TkError Enqueue(unsigned short channel, std::vector<uint8_t>&& buffer);
+
+    // ---- IToolkitManager (worker threads). ----
+    void ConvertThread_AddDataNotify() override;
+    void NotifyOperationProc(TkRecOperation operation) override;
+    void NotifyStreamPosProc(double seconds) override;
+    void NotifyConvertPosProc(double seconds) override;
+    void NotifyErrorMessageProc(int code, const char* message) override;
+    const char* GetTempDirectory() override;
+    bool IsTempDirectoryExists() override;
+
+    // ---- IAudioDeviceNotify (device layer, platform threads). ----
+    void AudioDevice_ProcessorOverload() override;
+    void AudioDevice_DeviceIsAliveChanged() override;
+    void AudioDevice_IOProc(const AudioBufferList* input, AudioBufferList* output) override;
+
+private:
+    // -1 in Uninitialized; -6 in any other state not listed; else 0.
+    TkError CheckState(std::initializer_list<EngineState> accepted) const;
+    // Whether the engine has opened and described a device (DeviceReady and later).
+    static bool HasDeviceState(EngineState state);
+    // Moves Starting on to the state a finished start leads to, unless a
+    // stop request has taken the engine to Stopping meanwhile.
+    void FinishStarting(EngineState next);
+    // The common part of StartPreRecording and Start from DeviceReady.
+    void QueueStart(bool preRecording);
+    // Stops what the start sequence started (failure path, stop, shutdown).
+    void StopCapture();
+    // Clears the recording: preview, record data and ranges.
+    void ClearRecording();
+
+    // Members in the order of their use by each other: everything the
+    // device's IO thread reaches is declared before the device layer, which
+    // is destroyed (and stopped) first.
+    std::shared_ptr<const DeviceDescription> m_deviceInfo;
+    AudioDeviceList m_deviceList;
+    DelegateNotifier m_notifier;
+    std::vector<TkSaveSettingInternal> m_saveJobs;
+    std::atomic<bool> m_announceStart{false};
+    TempDirectory m_tempDirectory;
+    RecordRangeManager m_ranges;
+    // PreviewData m_preview: the 16-bit preview stream, added with the
+    // preview module (see the preview seams in ToolkitManagerPreview.cpp).
+    RecordData m_recordData;
+    AsioDataQueue m_captureQueue;
+    SaveThread m_saveThread;
+    // ConvertThread m_convertThread: added with the preview module.
+    RecThread m_recThread;
+    CaptureSink m_captureSink;
+    CoreAudioManager m_device;
+    // The sample type the running capture was started with (0 PCM, 1 DSD).
+    std::atomic<int64_t> m_captureSampleType{CoreAudioManager::kSampleTypePcm};
+    std::atomic<EngineState> m_state{EngineState::Uninitialized};
+    // Last: destroyed first, after the tasks still queued have run.
+    SerialQueue m_engineQueue{"RecHelperQueue"};
+};

@@ -1,0 +1,227 @@
+// The engine's recording control: start and stop requests, their bodies on
+// the engine queue, pause and resume, record events, and the device's IO
+// callback that feeds the capture queue.
+#include "engine/ToolkitManager.h"
+
+#include "capture/IOProcSplitter.h"
+#include "platform/Trace.h"
+
+namespace {
+
+// IO buffer length requested at start: 50 ms of the rate (for DSD of the
+// DSD bit rate; the device layer clamps it to its range).
+constexpr uint64_t kBufferMilliseconds = 50;
+
+// Stored bits per sample of a device-layer sample type: 32-bit float PCM or
+// one-bit DSD; 0 for a type the engine does not know.
+uint16_t StoredBitsPerSample(int64_t sampleType)
+{
+    switch (sampleType) {
+    case CoreAudioManager::kSampleTypePcm:
+        return 32;
+    case CoreAudioManager::kSampleTypeDsd:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+TkError ToolkitManager::StartPreRecording()
+{
+    const TkError result = CheckState({EngineState::DeviceReady});
+    if (result != TkErrorSuccess) {
+        return result;
+    }
+    QueueStart(true);
+    return TkErrorSuccess;
+}
+
+TkError ToolkitManager::Start()
+{
+    const EngineState state = m_state.load();
+    if (state == EngineState::DeviceReady) {
+        QueueStart(false);
+        return TkErrorSuccess;
+    }
+    if (state == EngineState::Standby) {
+        // Pre-recording (or a pause) turns into a recording from now on; the
+        // IO callback announces it after its next cycle.
+        m_state.store(EngineState::Recording);
+        AddRecordEvent(RecordEventStart);
+        m_announceStart.store(true);
+        return TkErrorSuccess;
+    }
+    return state == EngineState::Uninitialized ? TkErrorNotInitialized : TkErrorInvalidState;
+}
+
+void ToolkitManager::QueueStart(bool preRecording)
+{
+    m_state.store(EngineState::Starting);
+    m_captureSink.ResetOverflowReported();
+    m_engineQueue.Async([this, preRecording] { RecStartImpl(preRecording); });
+}
+
+TkError ToolkitManager::Stop(bool wait)
+{
+    const TkError result =
+        CheckState({EngineState::Starting, EngineState::Recording, EngineState::Standby});
+    if (result != TkErrorSuccess) {
+        return result;
+    }
+    m_announceStart.store(false);
+    m_state.store(EngineState::Stopping);
+    AddRecordEvent(RecordEventStop);
+    // The queue is serial: a start still queued runs before this stop.
+    if (wait) {
+        m_engineQueue.Sync([this] { RecStopImpl(); });
+    } else {
+        m_engineQueue.Async([this] { RecStopImpl(); });
+    }
+    return TkErrorSuccess;
+}
+
+TkError ToolkitManager::Pause()
+{
+    const TkError result = CheckState({EngineState::Recording});
+    if (result != TkErrorSuccess) {
+        return result;
+    }
+    AddRecordEvent(RecordEventPause);
+    m_state.store(EngineState::Standby);
+    return TkErrorSuccess;
+}
+
+TkError ToolkitManager::Resume()
+{
+    const TkError result = CheckState({EngineState::Standby});
+    if (result != TkErrorSuccess) {
+        return result;
+    }
+    AddRecordEvent(RecordEventResume);
+    m_state.store(EngineState::Recording);
+    return TkErrorSuccess;
+}
+
+void ToolkitManager::AddRecordEvent(RecordEventKind kind)
+{
+    uint64_t position = m_recordData.GetLength(false);
+    if (m_captureSampleType.load() == CoreAudioManager::kSampleTypeDsd) {
+        position >>= 6; // 64 one-bit samples make one preview frame
+    }
+    m_ranges.AddRecordEvent(position, kind);
+}
+
+void ToolkitManager::FinishStarting(EngineState next)
+{
+    // A stop requested while the start was queued has moved the state to
+    // Stopping; the queued stop then takes it to DeviceReady.
+    EngineState expected = EngineState::Starting;
+    m_state.compare_exchange_strong(expected, next);
+}
+
+void ToolkitManager::RecStartImpl(bool preRecording)
+{
+    TkError result = TkErrorSuccess;
+    ClearRecording();
+
+    double rate = 0.0;
+    int64_t sampleType = -1;
+    uint16_t inputChannels = 0;
+    uint16_t outputChannels = 0;
+    uint32_t bufferFrames = 0;
+    uint16_t bitsPerSample = 0;
+
+    result = m_device.GetSampleRate(rate);
+    if (result == TkErrorSuccess) {
+        result = m_device.GetSampleType(sampleType);
+    }
+    if (result == TkErrorSuccess) {
+        // Sample-type seam: RecordData::Init(channels, rate,
+        // GetSampleTypeInfo(sampleType), &m_ranges) once the converter table
+        // is available; until then the stored sample size is given directly.
+        bitsPerSample = StoredBitsPerSample(sampleType);
+        if (bitsPerSample == 0 || rate < 1.0) {
+            result = TkErrorFailed;
+        }
+    }
+    const uint64_t sampleRate = rate >= 1.0 ? static_cast<uint64_t>(rate) : 0;
+    if (result == TkErrorSuccess) {
+        m_captureSampleType.store(sampleType);
+        bufferFrames = static_cast<uint32_t>(sampleRate * kBufferMilliseconds / 1000);
+        result = m_device.SetBufferSize(bufferFrames);
+    }
+    if (result == TkErrorSuccess) {
+        result = m_device.GetChannels(inputChannels, outputChannels);
+    }
+    if (result == TkErrorSuccess) {
+        result = m_captureQueue.Init(inputChannels);
+    }
+    if (result == TkErrorSuccess) {
+        result = m_recordData.InitWithFormat(inputChannels, sampleRate, bitsPerSample,
+                                             sampleType == CoreAudioManager::kSampleTypeDsd,
+                                             nullptr, &m_ranges);
+    }
+    // Preview seam: m_preview.Init(inputChannels, DSD ? sampleRate / 64 :
+    // sampleRate, &m_ranges) once PreviewData exists.
+    if (result == TkErrorSuccess) {
+        result = m_recThread.Start(this, &m_captureQueue, &m_recordData, inputChannels);
+    }
+    // Conversion seam: m_convertThread.Start(this, &m_recordData, &m_preview)
+    // once ConvertThread exists.
+    if (result == TkErrorSuccess) {
+        result = m_device.Start();
+    }
+
+    if (result != TkErrorSuccess) {
+        TRACE("start failed: %d", static_cast<int>(result));
+        StopCapture();
+        FinishStarting(EngineState::DeviceReady);
+        NotifyErrorMessageProc(TkNotifyDeviceLost, nullptr);
+        return;
+    }
+    FinishStarting(preRecording ? EngineState::Standby : EngineState::Recording);
+    if (!preRecording) {
+        AddRecordEvent(RecordEventStart);
+    }
+    NotifyOperationProc(TkRecOperationCaptureStarted);
+}
+
+void ToolkitManager::StopCapture()
+{
+    if (m_device.IsRunning()) {
+        m_device.Stop();
+    }
+    m_recThread.Stop();
+    // Conversion seam: m_convertThread.Stop() once ConvertThread exists.
+}
+
+void ToolkitManager::RecStopImpl()
+{
+    StopCapture();
+    // Closes a range that is still open: a stop requested while its start
+    // was queued found nothing recording yet, so its own event was ignored.
+    AddRecordEvent(RecordEventStop);
+    m_state.store(EngineState::DeviceReady);
+    NotifyOperationProc(TkRecOperationStopped);
+}
+
+TkError ToolkitManager::Enqueue(unsigned short channel, std::vector<uint8_t>&& buffer)
+{
+    return m_captureSink.Enqueue(channel, std::move(buffer));
+}
+
+void ToolkitManager::ConvertThread_AddDataNotify()
+{
+    // Conversion seam: m_convertThread.AddDataNotify() once ConvertThread exists.
+}
+
+void ToolkitManager::AudioDevice_IOProc(const AudioBufferList* input, AudioBufferList*)
+{
+    const bool dsd = m_captureSampleType.load() == CoreAudioManager::kSampleTypeDsd;
+    SplitBufferList(input, dsd, m_captureSink);
+    if (m_announceStart.exchange(false)) {
+        NotifyOperationProc(TkRecOperationRecordingStarted);
+    }
+}

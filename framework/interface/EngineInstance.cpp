@@ -1,0 +1,14 @@
+// The one engine of the process.
+#include "EngineInstance.h"
+
+#include "device/SystemAudioBackend.h"
+#include "engine/ToolkitManager.h"
+
+ToolkitManager& GetEngineInstance()
+{
+    // Constructed thread-safely on first use; destroyed with the other
+    // static objects at exit, which stops a running capture and deletes the
+    // recording's temporary files.
+    static ToolkitManager engine(CreateSystemAudioBackend());
+    return engine;
+}

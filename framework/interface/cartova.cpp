@@ -1,0 +1,187 @@
+// The exported Cartova_* functions: each one forwards to the process-wide
+// engine, turns its results into the C records of cartova.h, and lets no
+// exception cross the interface (an exception becomes TkErrorFailed).
+#include "cartova.h"
+
+#include "EngineInstance.h"
+#include "RecordCopies.h"
+#include "engine/ToolkitManager.h"
+#include "platform/Trace.h"
+
+#include <exception>
+
+namespace {
+
+template <class Call>
+TkError Guarded(const char* name, Call&& call) noexcept
+{
+    try {
+        return call(GetEngineInstance());
+    } catch (const std::exception& e) {
+        TRACE("%s failed: %s", name, e.what());
+    } catch (...) {
+        TRACE("%s failed", name);
+    }
+    return TkErrorFailed;
+}
+
+} // namespace
+
+extern "C" {
+
+CARTOVA_API TkError Cartova_Init(const ICartovaDelegate* delegate)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.Init(delegate); });
+}
+
+CARTOVA_API TkError Cartova_New(void)
+{
+    return Guarded(__func__, [](ToolkitManager& e) { return e.New(); });
+}
+
+CARTOVA_API TkError Cartova_GetAudioDevices(TkDeviceNameList** list)
+{
+    if (list == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *list = nullptr;
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        std::vector<std::string> names;
+        const TkError result = e.GetAudioDevices(names);
+        if (result != TkErrorSuccess) {
+            return result;
+        }
+        *list = CopyDeviceNameList(names);
+        return *list != nullptr ? TkErrorSuccess : TkErrorFailed;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseAudioDevices(TkDeviceNameList* list)
+{
+    FreeDeviceNameList(list);
+}
+
+CARTOVA_API TkError Cartova_SetAudioDevice(const char* device_name)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.SetAudioDevice(device_name); });
+}
+
+CARTOVA_API TkError Cartova_GetAudioDeviceInfo(TkAudioDeviceInfo** info)
+{
+    if (info == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        DeviceDescription description;
+        const TkError result = e.GetAudioDeviceInfo(description);
+        if (result != TkErrorSuccess) {
+            return result;
+        }
+        TkAudioDeviceInfo* copy = CopyAudioDeviceInfo(description);
+        if (copy == nullptr) {
+            return TkErrorFailed;
+        }
+        *info = copy;
+        return TkErrorSuccess;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseAudioDeviceInfo(TkAudioDeviceInfo* info)
+{
+    FreeAudioDeviceInfo(info);
+}
+
+CARTOVA_API TkError Cartova_SetRecordSetting(const TkRecordSetting* setting)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.SetRecordSetting(setting); });
+}
+
+CARTOVA_API TkError Cartova_GetRecordSetting(TkRecordSetting* setting)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.GetRecordSetting(setting); });
+}
+
+CARTOVA_API TkError Cartova_StartPreRecording(void)
+{
+    return Guarded(__func__, [](ToolkitManager& e) { return e.StartPreRecording(); });
+}
+
+CARTOVA_API TkError Cartova_Start(void)
+{
+    return Guarded(__func__, [](ToolkitManager& e) { return e.Start(); });
+}
+
+CARTOVA_API TkError Cartova_Stop(bool wait)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.Stop(wait); });
+}
+
+CARTOVA_API TkError Cartova_Pause(void)
+{
+    return Guarded(__func__, [](ToolkitManager& e) { return e.Pause(); });
+}
+
+CARTOVA_API TkError Cartova_Resume(void)
+{
+    return Guarded(__func__, [](ToolkitManager& e) { return e.Resume(); });
+}
+
+CARTOVA_API TkError Cartova_EnableLoopback(int8_t enable)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.EnableLoopback(enable); });
+}
+
+CARTOVA_API TkError Cartova_StartPlay(double position)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.StartPlay(position); });
+}
+
+CARTOVA_API TkError Cartova_GetPreviewData(uint64_t first, uint64_t end, int16_t* buffer,
+                                           size_t buffer_samples)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        return e.GetPreviewData(first, end, buffer, buffer_samples, true);
+    });
+}
+
+CARTOVA_API TkError Cartova_GetRecordingPreviewData(uint64_t first, uint64_t end, int16_t* buffer,
+                                                    size_t buffer_samples)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        return e.GetPreviewData(first, end, buffer, buffer_samples, false);
+    });
+}
+
+CARTOVA_API TkError Cartova_GetPreviewDataLength(uint64_t* frames)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.GetPreviewDataLength(frames, true); });
+}
+
+CARTOVA_API TkError Cartova_GetRecordingPreviewDataLength(uint64_t* frames)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.GetPreviewDataLength(frames, false); });
+}
+
+CARTOVA_API TkError Cartova_SaveFile(const TkSaveSetting* list, size_t count)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.SaveFile(list, count); });
+}
+
+CARTOVA_API TkError Cartova_SaveFileProgress(int32_t* file_progress, int32_t* total_progress)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        return e.SaveFileProgress(file_progress, total_progress);
+    });
+}
+
+CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.SaveFileCancel(delete_partial); });
+}
+
+CARTOVA_API TkError Cartova_SetTempDirectory(const char* path)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.SetTempDirectory(path); });
+}
+
+} // extern "C"
