@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kHistoryBytes = DsdLookupFilter::kGroups - 1;
 constexpr size_t kChunkBytes = 512;
+static_assert(DsdLookupFilter::kGroups == 51, "the unrolled sum below reads 51 groups");
 
 // Tables of partial sums, [phase][group][byte value], shared by all filters.
 // For the output at bit p (0 = most significant, earliest) of byte i, byte
@@ -86,9 +87,9 @@ void DsdLookupFilter::RunChunk(size_t count, float* out)
     const uint8_t* window = m_window.data();
 
     for (int p = 0; p < kPhases; ++p) {
-        const float* rows[kGroups];
-        for (int j = 0; j < kGroups; ++j)
-            rows[j] = tables.Row(p, j);
+        // Rows of one phase lie 256 entries apart, so every read is the
+        // phase's base plus a constant offset plus the byte value.
+        const float* rows = tables.Row(p, 0);
 
         for (size_t k = 0; k < count; ++k) {
             const uint8_t* newest = window + kHistoryBytes + k;
@@ -97,21 +98,23 @@ void DsdLookupFilter::RunChunk(size_t count, float* out)
             if (byteIndex >= uint64_t(kHistoryBytes)) {
                 // Four partial sums keep the additions independent.
                 float a = 0.0f, b = 0.0f, c = 0.0f, d = 0.0f;
-                int j = 0;
-                for (; j + 4 <= kGroups; j += 4) {
-                    a += rows[j][newest[-j]];
-                    b += rows[j + 1][newest[-(j + 1)]];
-                    c += rows[j + 2][newest[-(j + 2)]];
-                    d += rows[j + 3][newest[-(j + 3)]];
+#pragma GCC unroll 16
+                for (int j = 0; j < kGroups - 3; j += 4) {
+                    a += rows[j * 256 + newest[-j]];
+                    b += rows[(j + 1) * 256 + newest[-(j + 1)]];
+                    c += rows[(j + 2) * 256 + newest[-(j + 2)]];
+                    d += rows[(j + 3) * 256 + newest[-(j + 3)]];
                 }
-                for (; j < kGroups; ++j)
-                    a += rows[j][newest[-j]];
+                // kGroups = 51: groups 48, 49 and 50 remain.
+                a += rows[48 * 256 + newest[-48]];
+                b += rows[49 * 256 + newest[-49]];
+                c += rows[50 * 256 + newest[-50]];
                 sum = (a + b) + (c + d);
             } else {
                 // Near the start only the bytes since the first input count.
                 sum = 0.0f;
                 for (int j = 0; j <= int(byteIndex); ++j)
-                    sum += rows[j][newest[-j]];
+                    sum += rows[j * 256 + newest[-j]];
             }
             out[8 * k + p] = sum;
         }
