@@ -9,6 +9,7 @@
 #include "FakeCaptureTarget.h"
 #include "capture/Float_To_DSD16.h"
 #include "capture/IOProcSplitter.h"
+#include "device/AudioHardwareTypes.h"
 
 namespace {
 
@@ -116,4 +117,22 @@ TEST(IOProcSplitter, AudioLayerListShape)
     EXPECT_EQ(WordsOf(target.buffers[1][0]), (std::vector<int16_t>{-32768}));
     EXPECT_EQ(WordsOf(target.buffers[2][0]), (std::vector<int16_t>{16384}));
     EXPECT_EQ(target.wakeUps, 1);
+}
+
+TEST(IOProcSplitter, DeviceLayerBufferList)
+{
+    std::vector<float> stereo = {0.5f, -0.5f, 0.25f, -0.25f};
+    AudioBuffer buffer;
+    buffer.mNumberChannels = 2;
+    buffer.mDataByteSize = 16;
+    buffer.mData = stereo.data();
+    AudioBufferList list;
+    list.mNumberBuffers = 1;
+    list.mBuffers = &buffer;
+    FakeCaptureTarget target;
+    SplitBufferList(&list, false, target);
+    EXPECT_EQ(FloatsOf(target.buffers[0][0]), (std::vector<float>{0.5f, 0.25f}));
+    EXPECT_EQ(FloatsOf(target.buffers[1][0]), (std::vector<float>{-0.5f, -0.25f}));
+    SplitBufferList(static_cast<const AudioBufferList*>(nullptr), false, target);
+    EXPECT_EQ(target.wakeUps, 2);
 }
