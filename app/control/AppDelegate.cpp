@@ -33,6 +33,8 @@ void AppDelegate::launch()
 {
     m_window = std::make_unique<MainWindow>(this);
     m_controlManager = std::make_unique<ControlManager>(m_window->controls(), this);
+    if (m_alertHandler)
+        m_controlManager->setAlertHandler(m_alertHandler);
     awakeFromNib();
     m_controlManager->windowDidLoad();
     applicationDidFinishLaunching();

@@ -20,6 +20,9 @@ public:
     AppDelegate();
     ~AppDelegate() override;
 
+    // Alerts of the window's controller go through this handler (tests answer them).
+    void setAlertHandler(AlertHandler handler) { m_alertHandler = std::move(handler); }
+
     // Builds the window and the control manager, then runs the start-up steps.
     void launch();
 
@@ -49,6 +52,7 @@ private:
     std::unique_ptr<WaveImageManager> m_waveImageManager;
     std::unique_ptr<MarkerManager> m_markerManager;
     std::unique_ptr<IdleSleepInhibitor> m_assertion;
+    AlertHandler m_alertHandler;
     bool m_terminate_by_window_close = false;
     bool m_terminated = false;
 };
