@@ -74,12 +74,13 @@ std::vector<uint8_t> BuildRiffTagBlock(const TagMap& tags) {
         const std::vector<uint8_t> sub = BuildInfoSubChunk(ValueOf(tags, k.key), k.chunkId);
         subChunks.insert(subChunks.end(), sub.begin(), sub.end());
     }
+    const std::vector<uint8_t> id3 = BuildId3Chunk(tags);
     std::vector<uint8_t> block;
+    block.reserve(12 + subChunks.size() + id3.size());
     byteorder::AppendBytes(block, "LIST");
     byteorder::AppendLE32(block, static_cast<uint32_t>(4 + subChunks.size()));
     byteorder::AppendBytes(block, "INFO");
     block.insert(block.end(), subChunks.begin(), subChunks.end());
-    const std::vector<uint8_t> id3 = BuildId3Chunk(tags);
     block.insert(block.end(), id3.begin(), id3.end());
     return block;
 }

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -36,6 +37,15 @@ FloatConverter ConverterFor(const SampleTypeInfo* floatType, uint16_t bits) {
 void ApplyGain(std::vector<float>& samples, size_t count, float gain) {
     float* s = samples.data();
     for (size_t i = 0; i < count; ++i) s[i] *= gain;
+}
+
+// Gained copy of stored 32-bit floats in the machine's byte order.
+void GainFromStoredFloats(float* out, const uint8_t* stored, size_t count, float gain) {
+    for (size_t i = 0; i < count; ++i) {
+        float x;
+        std::memcpy(&x, stored + i * sizeof(float), sizeof(float));
+        out[i] = x * gain;
+    }
 }
 
 // Closes file; false when pending buffered data could not be written.
@@ -129,6 +139,7 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     const size_t frameBytes = static_cast<size_t>(layout.BlockAlign());
     const float gain = std::pow(10.0f, static_cast<float>(job->gain) / 20.0f);
     BlockBuffers buffers(channels, blockFrames, bytesPerSample);
+    const bool storedAsFloat = sourceType->isFloat && sourceType->bits + sourceType->paddingBits == 32;
     uint64_t fileDone = 0;
 
     while (first < end) {
@@ -148,9 +159,18 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
                 CloseFile(file);
                 return TkErrorFailed;
             }
-            sourceType->toFloat32(reinterpret_cast<uint8_t*>(buffers.samples.data()), buffers.raw.data(), n);
-            if (gain != 1.0f) ApplyGain(buffers.samples, n, gain);
-            toOutput(buffers.output[c].data(), reinterpret_cast<const uint8_t*>(buffers.samples.data()), n);
+            uint8_t* output = buffers.output[c].data();
+            if (storedAsFloat && gain == 1.0f) {
+                // The float capture's toFloat32 is a copy: convert the stored samples directly.
+                toOutput(output, buffers.raw.data(), n);
+            } else if (storedAsFloat) {
+                GainFromStoredFloats(buffers.samples.data(), buffers.raw.data(), n, gain);
+                toOutput(output, buffers.samples.data(), n);
+            } else {
+                sourceType->toFloat32(buffers.samples.data(), buffers.raw.data(), n);
+                if (gain != 1.0f) ApplyGain(buffers.samples, n, gain);
+                toOutput(output, buffers.samples.data(), n);
+            }
         }
         interleave(buffers.interleaved.data(), buffers.outputPointers, n);
         if (fwrite(buffers.interleaved.data(), frameBytes, n, file) != n) {
