@@ -7,7 +7,8 @@
 #include "platform/Trace.h"
 
 ToolkitManager::ToolkitManager(AudioBackend backend)
-    : m_recordData(this)
+    : m_preview(this)
+    , m_recordData(this)
     , m_captureSink(m_captureQueue, m_recThread)
     , m_device(std::move(backend.hardware), std::move(backend.usb))
 {
@@ -73,7 +74,7 @@ TkError ToolkitManager::New()
 
 void ToolkitManager::ClearRecording()
 {
-    // Preview seam: m_preview.TemporaryClear() once PreviewData exists.
+    m_preview.TemporaryClear();
     m_recordData.TemporaryClear();
     m_ranges.Reset();
 }

@@ -20,6 +20,8 @@
 #include "engine/SerialQueue.h"
 #include "engine/TempDirectory.h"
 #include "interface/cartova.h"
+#include "preview/ConvertThread.h"
+#include "preview/PreviewData.h"
 #include "save/SaveThread.h"
 #include "save/TkSaveSettingInternal.h"
 #include "storage/RecordData.h"
@@ -121,12 +123,11 @@ private:
     std::atomic<bool> m_announceStart{false};
     TempDirectory m_tempDirectory;
     RecordRangeManager m_ranges;
-    // PreviewData m_preview: the 16-bit preview stream, added with the
-    // preview module (see the preview seams in ToolkitManagerPreview.cpp).
+    PreviewData m_preview;
     RecordData m_recordData;
     AsioDataQueue m_captureQueue;
     SaveThread m_saveThread;
-    // ConvertThread m_convertThread: added with the preview module.
+    ConvertThread m_convertThread;
     RecThread m_recThread;
     CaptureSink m_captureSink;
     CoreAudioManager m_device;

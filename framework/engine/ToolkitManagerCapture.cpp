@@ -4,6 +4,7 @@
 #include "engine/ToolkitManager.h"
 
 #include "capture/IOProcSplitter.h"
+#include "convert/SampleTypeInfo.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -12,19 +13,8 @@ namespace {
 // DSD bit rate; the device layer clamps it to its range).
 constexpr uint64_t kBufferMilliseconds = 50;
 
-// Stored bits per sample of a device-layer sample type: 32-bit float PCM or
-// one-bit DSD; 0 for a type the engine does not know.
-uint16_t StoredBitsPerSample(int64_t sampleType)
-{
-    switch (sampleType) {
-    case CoreAudioManager::kSampleTypePcm:
-        return 32;
-    case CoreAudioManager::kSampleTypeDsd:
-        return 1;
-    default:
-        return 0;
-    }
-}
+// DSD preview frames are 64 one-bit samples long.
+constexpr uint64_t kDsdPreviewDecimation = 64;
 
 } // namespace
 
@@ -131,19 +121,16 @@ void ToolkitManager::RecStartImpl(bool preRecording)
     uint16_t inputChannels = 0;
     uint16_t outputChannels = 0;
     uint32_t bufferFrames = 0;
-    uint16_t bitsPerSample = 0;
+    const SampleTypeInfo* typeInfo = nullptr;
 
     result = m_device.GetSampleRate(rate);
     if (result == TkErrorSuccess) {
         result = m_device.GetSampleType(sampleType);
     }
     if (result == TkErrorSuccess) {
-        // Sample-type seam: RecordData::Init(channels, rate,
-        // GetSampleTypeInfo(sampleType), &m_ranges) once the converter table
-        // is available; until then the stored sample size is given directly.
-        bitsPerSample = StoredBitsPerSample(sampleType);
-        if (bitsPerSample == 0 || rate < 1.0) {
-            result = TkErrorFailed;
+        typeInfo = GetSampleTypeInfo(sampleType);
+        if (typeInfo == nullptr || rate < 1.0) {
+            result = TkErrorFailed; // a sample type the engine does not know
         }
     }
     const uint64_t sampleRate = rate >= 1.0 ? static_cast<uint64_t>(rate) : 0;
@@ -159,17 +146,19 @@ void ToolkitManager::RecStartImpl(bool preRecording)
         result = m_captureQueue.Init(inputChannels);
     }
     if (result == TkErrorSuccess) {
-        result = m_recordData.InitWithFormat(inputChannels, sampleRate, bitsPerSample,
-                                             sampleType == CoreAudioManager::kSampleTypeDsd,
-                                             nullptr, &m_ranges);
+        result = m_recordData.Init(inputChannels, sampleRate, typeInfo, &m_ranges);
     }
-    // Preview seam: m_preview.Init(inputChannels, DSD ? sampleRate / 64 :
-    // sampleRate, &m_ranges) once PreviewData exists.
+    if (result == TkErrorSuccess) {
+        const uint64_t previewRate =
+            typeInfo->isDsd ? sampleRate / kDsdPreviewDecimation : sampleRate;
+        result = m_preview.Init(inputChannels, previewRate, &m_ranges);
+    }
     if (result == TkErrorSuccess) {
         result = m_recThread.Start(this, &m_captureQueue, &m_recordData, inputChannels);
     }
-    // Conversion seam: m_convertThread.Start(this, &m_recordData, &m_preview)
-    // once ConvertThread exists.
+    if (result == TkErrorSuccess) {
+        result = m_convertThread.Start(this, &m_recordData, &m_preview);
+    }
     if (result == TkErrorSuccess) {
         result = m_device.Start();
     }
@@ -194,7 +183,7 @@ void ToolkitManager::StopCapture()
         m_device.Stop();
     }
     m_recThread.Stop();
-    // Conversion seam: m_convertThread.Stop() once ConvertThread exists.
+    m_convertThread.Stop();
 }
 
 void ToolkitManager::RecStopImpl()
@@ -214,7 +203,7 @@ TkError ToolkitManager::Enqueue(unsigned short channel, std::vector<uint8_t>&& b
 
 void ToolkitManager::ConvertThread_AddDataNotify()
 {
-    // Conversion seam: m_convertThread.AddDataNotify() once ConvertThread exists.
+    m_convertThread.AddDataNotify();
 }
 
 void ToolkitManager::AudioDevice_IOProc(const AudioBufferList* input, AudioBufferList*)

@@ -4,6 +4,9 @@
 // playback threads; the preview store serialises the accesses itself.
 #include "engine/ToolkitManager.h"
 
+#include <algorithm>
+#include <cstddef>
+
 TkError ToolkitManager::GetPreviewData(uint64_t first, uint64_t end, int16_t* buffer,
                                        size_t bufferSamples, bool finished)
 {
@@ -16,19 +19,22 @@ TkError ToolkitManager::GetPreviewData(uint64_t first, uint64_t end, int16_t* bu
     if (end < first) {
         return TkErrorInvalidArgument;
     }
-    if (end == first) {
-        return TkErrorSuccess;
+    const uint64_t channels = m_preview.GetChannels();
+    const uint64_t frames = end - first;
+    if (channels == 0 || frames > bufferSamples / channels) {
+        return TkErrorInvalidArgument; // nothing to read, or the buffer is too small
     }
-    // Preview seam, once PreviewData exists:
-    //   channels = m_preview.GetChannels();
-    //   if (channels x (end - first) > bufferSamples) return -2;
-    //   read frames [first, end) of the chosen view into a temporary vector
-    //   (an error of the preview is returned, nothing copied), then copy
-    //   channels x (end - first) samples into buffer.
-    // Until then the preview is empty and every non-empty range lies outside it.
-    (void)bufferSamples;
-    (void)finished;
-    return TkErrorInvalidArgument;
+    std::vector<int16_t> samples;
+    const TkError result = m_preview.GetData(first, end, samples, finished);
+    if (result != TkErrorSuccess) {
+        return result;
+    }
+    const size_t count = static_cast<size_t>(channels * frames);
+    if (samples.size() < count) {
+        return TkErrorFailed;
+    }
+    std::copy(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(count), buffer);
+    return TkErrorSuccess;
 }
 
 TkError ToolkitManager::GetPreviewDataLength(uint64_t* frames, bool finished)
@@ -39,8 +45,6 @@ TkError ToolkitManager::GetPreviewDataLength(uint64_t* frames, bool finished)
     if (m_state.load() == EngineState::Uninitialized) {
         return TkErrorNotInitialized;
     }
-    // Preview seam: *frames = m_preview.GetLength(finished) once PreviewData exists.
-    (void)finished;
-    *frames = 0;
+    *frames = m_preview.GetLength(finished);
     return TkErrorSuccess;
 }

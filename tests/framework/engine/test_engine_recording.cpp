@@ -150,3 +150,42 @@ TEST_F(EngineTest, DsdRecordingStartsAndStops)
     ASSERT_TRUE(delegate.WaitForOperation(TkRecOperationStopped));
     EXPECT_TRUE(delegate.Errors().empty());
 }
+
+TEST_F(EngineTest, RecordedPcmReachesThePreviewViews)
+{
+    OpenDevice();
+    const TkRecordSetting pcm{0, 44100, 24};
+    ASSERT_EQ(engine->SetRecordSetting(&pcm), TkErrorSuccess);
+    ASSERT_EQ(engine->Start(), TkErrorSuccess);
+    ASSERT_TRUE(WaitForState(EngineState::Recording));
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(backend.hardware->Cycle(441, 0.5f));
+    }
+    // Let the recording and conversion threads catch up, then stop.
+    uint64_t live = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (live < 441 * 20 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_EQ(engine->GetPreviewDataLength(&live, false), TkErrorSuccess);
+    }
+    ASSERT_EQ(live, 441u * 20);
+    ASSERT_EQ(engine->Stop(true), TkErrorSuccess);
+
+    uint64_t finished = 0;
+    ASSERT_EQ(engine->GetPreviewDataLength(&finished, true), TkErrorSuccess);
+    ASSERT_EQ(finished, 441u * 20);
+    std::vector<int16_t> buffer(2 * 100, 0);
+    EXPECT_EQ(engine->GetPreviewData(0, 100, buffer.data(), buffer.size() - 1, true),
+              TkErrorInvalidArgument); // one sample short
+    ASSERT_EQ(engine->GetPreviewData(0, 100, buffer.data(), buffer.size(), true), TkErrorSuccess);
+    EXPECT_NEAR(buffer[0], 16384, 1);
+    EXPECT_EQ(buffer[0], buffer[1]);
+    EXPECT_EQ(engine->GetPreviewData(finished, finished + 1, buffer.data(), buffer.size(), true),
+              TkErrorInvalidArgument); // beyond the stream
+    EXPECT_EQ(engine->GetPreviewData(5, 4, buffer.data(), buffer.size(), true), TkErrorInvalidArgument);
+
+    ASSERT_TRUE(delegate.WaitForOperation(TkRecOperationStopped));
+    EXPECT_EQ(engine->New(), TkErrorSuccess);
+    ASSERT_EQ(engine->GetPreviewDataLength(&finished, true), TkErrorSuccess);
+    EXPECT_EQ(finished, 0u);
+}
