@@ -97,28 +97,6 @@ TEST(IOProcSplitter, EmptyOrMalformedListsOnlyWake)
     EXPECT_EQ(target.wakeUps, 2);
 }
 
-TEST(IOProcSplitter, AudioLayerListShape)
-{
-    struct Buffer {
-        uint32_t mNumberChannels;
-        uint32_t mDataByteSize;
-        void* mData;
-    };
-    struct List {
-        uint32_t mNumberBuffers;
-        Buffer mBuffers[2];
-    };
-    std::vector<float> stereo = {1.0f, -1.0f};
-    std::vector<float> mono = {0.5f};
-    const List list{2, {{2, 8, stereo.data()}, {1, 4, mono.data()}}};
-    FakeCaptureTarget target;
-    SplitBufferList(&list, true, target);
-    EXPECT_EQ(WordsOf(target.buffers[0][0]), (std::vector<int16_t>{32767}));
-    EXPECT_EQ(WordsOf(target.buffers[1][0]), (std::vector<int16_t>{-32768}));
-    EXPECT_EQ(WordsOf(target.buffers[2][0]), (std::vector<int16_t>{16384}));
-    EXPECT_EQ(target.wakeUps, 1);
-}
-
 TEST(IOProcSplitter, DeviceLayerBufferList)
 {
     std::vector<float> stereo = {0.5f, -0.5f, 0.25f, -0.25f};
