@@ -9,7 +9,6 @@
 
 #include "save/DSDStreamProcessing.h"
 #include "save/DSDStreamProcessingThread.h"
-#include "save/DsdBitReverse.h"
 #include "save/DsdFilterTaps.h"
 #include "test_dsd_signal.h"
 
@@ -60,15 +59,6 @@ TEST(DsdFilterTaps, MatchTheClosedFormAndItsCheckValues)
     for (int m : {47, 108, 169, 230, 291, 352})
         EXPECT_EQ(c[m], 0.0) << m;
     EXPECT_NEAR(RemodulationBesselI0(3.0), 4.880792585865024, 1e-12);
-}
-
-TEST(DsdBitReverse, ReversesEveryByte)
-{
-    EXPECT_EQ(m_br[0x01], 0x80);
-    EXPECT_EQ(m_br[0x80], 0x01);
-    EXPECT_EQ(m_br[0xC4], 0x23);
-    for (unsigned v = 0; v < 256; ++v)
-        EXPECT_EQ(m_br[m_br[v]], v);
 }
 
 TEST(DsdLookupFilter, AgreesWithTheDirectFormFromASilentStart)
