@@ -24,7 +24,8 @@ namespace {
 constexpr uint32_t kCancelDelete = 1;
 constexpr size_t kFileBufferBytes = 1048576;
 
-// One 4,096-byte block buffer and one re-modulation worker per channel, for
+// One 4,096-byte block buffer and one re-modulation worker per channel, and
+// the read buffer, for
 // the life of one file. The workers are stopped before the buffers go.
 class ChannelWorkers {
 public:
@@ -58,10 +59,13 @@ public:
     }
 
     std::vector<uint8_t>& Block(uint32_t channel) { return m_blocks[channel]; }
+    // Where a channel's bytes are read before they are copied into its block.
+    std::vector<uint8_t>& ReadBuffer() { return m_read; }
     DSDStreamProcessingThread& Thread(uint32_t channel) { return *m_threads[channel]; }
 
 private:
     std::vector<std::vector<uint8_t>> m_blocks;
+    std::vector<uint8_t> m_read;
     std::vector<std::unique_ptr<DSDStreamProcessingThread>> m_threads;
 };
 
@@ -106,7 +110,7 @@ TkError WriteBlockGroup(RecordData& data, bool msbFirst, ChannelWorkers& workers
                         uint32_t channels, uint64_t first, uint64_t n)
 {
     const size_t dataBytes = size_t(std::min<uint64_t>(n / 8, kDsfBlockBytes));
-    std::vector<uint8_t> read;
+    std::vector<uint8_t>& read = workers.ReadBuffer();
     TkError result = TkErrorSuccess;
     uint32_t handedOver = 0;
     for (uint32_t c = 0; c < channels; ++c) {
