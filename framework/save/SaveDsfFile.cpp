@@ -25,8 +25,8 @@ constexpr uint32_t kCancelDelete = 1;
 constexpr size_t kFileBufferBytes = 1048576;
 
 // One 4,096-byte block buffer and one re-modulation worker per channel, and
-// the read buffer, for
-// the life of one file. The workers are stopped before the buffers go.
+// the read buffer, for the life of one file. The workers are stopped before
+// the buffers go.
 class ChannelWorkers {
 public:
     explicit ChannelWorkers(uint32_t channels)
