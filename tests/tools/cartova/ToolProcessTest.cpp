@@ -139,7 +139,7 @@ TEST_F(ToolProcess, RecordsPcmTracksWithTags)
 
 TEST_F(ToolProcess, RecordsDsdTracksWithPreRecordingAndAPause)
 {
-    Run run = RunTool({"--simulate", "--speed", "4", "record", "--dsd", "64", "-t", "3", "--pre-record", "0.5",
+    Run run = RunTool({"--simulate", "--speed", "2", "record", "--dsd", "64", "-t", "3", "--pre-record", "0.5",
                        "--pause", "1+0.5", "--tracks", "1,2", "--album", "DSD Side", "--title", "One", "-g",
                        "2", "-o", out.string(), "--temp-dir", temp.string()});
     ASSERT_EQ(run.status, 0) << run.output;
