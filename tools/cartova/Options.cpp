@@ -48,6 +48,16 @@ OptionArg SplitOption(const std::string& arg)
     return {arg.substr(0, eq), arg.substr(eq + 1)};
 }
 
+// The record options that take a value.
+bool IsRecordValueOption(const std::string& name)
+{
+    static const char* const kNames[] = {
+        "--format", "-f", "--rate", "-r", "--dsd", "--bits", "-b", "--duration", "-t", "--pre-record",
+        "--pause", "--tracks", "--album", "--album-artist", "--title", "--artist", "--name", "--folder",
+        "--gain", "-g", "--output", "-o"};
+    return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+}
+
 bool IsSubCommand(const std::string& arg)
 {
     return arg == "record" || arg == "devices";
@@ -259,6 +269,8 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
         }
         if (name.empty() || name[0] != '-')
             return ParseResult::Error("unexpected argument '" + walker.Raw() + "'");
+        if (!IsRecordValueOption(name))
+            return ParseResult::Error("unknown option '" + name + "'");
         auto value = walker.Value(option);
         if (!value)
             return MissingValue(name);
@@ -325,8 +337,6 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
             options.gain = *gain;
         } else if (name == "--output" || name == "-o") {
             options.destination = *value;
-        } else {
-            return ParseResult::Error("unknown option '" + name + "'");
         }
     }
 

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct ProcessResult {
     int status = -1;
     std::string output;
 };
@@ -32,9 +32,9 @@ std::string Quote(const std::string& text)
     return quoted + "'";
 }
 
-Run RunCommand(const std::string& command)
+ProcessResult RunCommand(const std::string& command)
 {
-    Run run;
+    ProcessResult run;
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     if (!pipe)
         return run;
@@ -47,7 +47,7 @@ Run RunCommand(const std::string& command)
     return run;
 }
 
-Run RunTool(const std::vector<std::string>& args)
+ProcessResult RunTool(const std::vector<std::string>& args)
 {
     std::string command = "env -u CARTOVA_DEVICE " + Quote(CARTOVA_TOOL);
     for (const std::string& arg : args)
@@ -58,7 +58,7 @@ Run RunTool(const std::vector<std::string>& args)
 // ffprobe's stream and format entries of the first stream as key=value.
 std::map<std::string, std::string> Probe(const fs::path& file)
 {
-    Run run = RunCommand("ffprobe -v error -select_streams a:0 -show_entries "
+    ProcessResult run = RunCommand("ffprobe -v error -select_streams a:0 -show_entries "
                          "stream=codec_name,sample_rate,channels,bits_per_sample:format=duration:format_tags "
                          "-of default=noprint_wrappers=1 " + Quote(file.string()));
     std::map<std::string, std::string> entries;
@@ -102,19 +102,19 @@ protected:
 
 TEST_F(ToolProcess, DevicesListsTheSimulatedTurntable)
 {
-    Run run = RunTool({"--simulate", "devices"});
+    ProcessResult run = RunTool({"--simulate", "devices"});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("QT-LV200"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("2822400"), std::string::npos) << run.output;
 
-    Run none = RunTool({"devices"});
+    ProcessResult none = RunTool({"devices"});
     EXPECT_EQ(none.status, 1) << none.output;
     EXPECT_NE(none.output.find("no turntable found"), std::string::npos) << none.output;
 }
 
 TEST_F(ToolProcess, RecordsPcmTracksWithTags)
 {
-    Run run = RunTool({"--simulate", "--speed", "20", "record", "-r", "48000", "-b", "16", "-t", "6",
+    ProcessResult run = RunTool({"--simulate", "--speed", "20", "record", "-r", "48000", "-b", "16", "-t", "6",
                        "--tracks", "2,4", "--album", "Demo Side", "--album-artist", "The Band", "--title",
                        "First", "--title", "Second", "--title", "Third", "--artist", "Player", "-g", "3",
                        "-o", out.string(), "--temp-dir", temp.string()});
@@ -139,7 +139,7 @@ TEST_F(ToolProcess, RecordsPcmTracksWithTags)
 
 TEST_F(ToolProcess, RecordsDsdTracksWithPreRecordingAndAPause)
 {
-    Run run = RunTool({"--simulate", "--speed", "2", "record", "--dsd", "64", "-t", "3", "--pre-record", "0.5",
+    ProcessResult run = RunTool({"--simulate", "--speed", "2", "record", "--dsd", "64", "-t", "3", "--pre-record", "0.5",
                        "--pause", "1+0.5", "--tracks", "1,2", "--album", "DSD Side", "--title", "One", "-g",
                        "2", "-o", out.string(), "--temp-dir", temp.string()});
     ASSERT_EQ(run.status, 0) << run.output;
@@ -180,7 +180,7 @@ TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
         std::vector<std::string> args{"--simulate", "--speed", "20", "record", "-t", "1", "-o", out.string(),
                                       "--temp-dir", temp.string()};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        Run run = RunTool(args);
+        ProcessResult run = RunTool(args);
         EXPECT_EQ(run.status, c.status) << c.args[0] << ": " << run.output;
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.args[0] << ": " << run.output;
         EXPECT_TRUE(FilesIn(out).empty()) << c.args[0];
