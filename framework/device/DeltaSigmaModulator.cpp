@@ -72,36 +72,74 @@ DeltaSigmaModulator::DeltaSigmaModulator()
         m_denominator[j] = denominator[j].real();
         m_numerator[j] = numerator[j].real();
     }
+    for (size_t k = 0; k < kOrder; ++k) {
+        m_errorTaps[k] = static_cast<float>(m_numerator[k + 1] - m_denominator[k + 1]);
+        m_feedbackTaps[k] = static_cast<float>(m_denominator[k + 1]);
+    }
 }
 
 void DeltaSigmaModulator::Reset()
 {
-    m_errorHistory.fill(0.0);
-    m_feedbackHistory.fill(0.0);
+    for (Lanes& s : m_state) {
+        s = Lanes{};
+    }
 }
 
-bool DeltaSigmaModulator::Step(double input)
+void DeltaSigmaModulator::RestartOverloaded()
 {
-    double w = 0.0;
-    for (size_t k = 0; k < kOrder; ++k) {
-        w += (m_numerator[k + 1] - m_denominator[k + 1]) * m_errorHistory[k] -
-             m_denominator[k + 1] * m_feedbackHistory[k];
+    // Checked once per word: an overloaded loop (input far beyond half
+    // scale) is restarted rather than left to oscillate. Each channel is
+    // checked on its own so that one overload leaves the other untouched.
+    for (int lane = 0; lane < 2; ++lane) {
+        bool overloaded = false;
+        for (const Lanes& s : m_state) {
+            if (!(std::fabs(s[lane]) <= kOverloadLimit)) { // also catches NaN
+                overloaded = true;
+            }
+        }
+        if (overloaded) {
+            for (Lanes& s : m_state) {
+                s[lane] = 0.0f;
+            }
+        }
     }
-    double v = input + w;
-    // An overloaded loop (input far beyond half scale) is restarted rather
-    // than left to oscillate.
-    if (!std::isfinite(v) || std::fabs(v) > 16.0) {
-        Reset();
-        w = 0.0;
-        v = input;
+}
+
+void DeltaSigmaModulator::StepWord(const std::array<float, 2>& start, const std::array<float, 2>& end,
+                                   std::array<uint16_t, 2>& bits)
+{
+    const Lanes one = {1.0f, 1.0f, 1.0f, 1.0f};
+    const Lanes minusOne = -one;
+    const Lanes step = {(end[0] - start[0]) / 16.0f, (end[1] - start[1]) / 16.0f, 0.0f, 0.0f};
+    const Lanes origin = {start[0], start[1], 0.0f, 0.0f};
+    const float b1 = m_errorTaps[0], b2 = m_errorTaps[1], b3 = m_errorTaps[2], b4 = m_errorTaps[3],
+                b5 = m_errorTaps[4];
+    const float a1 = m_feedbackTaps[0], a2 = m_feedbackTaps[1], a3 = m_feedbackTaps[2],
+                a4 = m_feedbackTaps[3], a5 = m_feedbackTaps[4];
+    Lanes z1 = m_state[0], z2 = m_state[1], z3 = m_state[2], z4 = m_state[3], z5 = m_state[4];
+    uint32_t left = 0;
+    uint32_t right = 0;
+    for (int b = 0; b < 16; ++b) {
+        const Lanes x = origin + step * static_cast<float>(b + 1);
+        const Lanes w = z1;
+        const Lanes v = x + w;
+        const auto positive = v >= 0.0f; // lanes of all ones where the bit is set
+        const Lanes y = positive ? one : minusOne;
+        const Lanes e = y - v;
+        z1 = z2 + b1 * e - a1 * w;
+        z2 = z3 + b2 * e - a2 * w;
+        z3 = z4 + b3 * e - a3 * w;
+        z4 = z5 + b4 * e - a4 * w;
+        z5 = b5 * e - a5 * w;
+        left = (left << 1) | (static_cast<uint32_t>(positive[0]) & 1u);
+        right = (right << 1) | (static_cast<uint32_t>(positive[1]) & 1u);
     }
-    const bool bit = v >= 0.0;
-    const double error = (bit ? 1.0 : -1.0) - v;
-    for (size_t k = kOrder - 1; k > 0; --k) {
-        m_errorHistory[k] = m_errorHistory[k - 1];
-        m_feedbackHistory[k] = m_feedbackHistory[k - 1];
-    }
-    m_errorHistory[0] = error;
-    m_feedbackHistory[0] = w;
-    return bit;
+    m_state[0] = z1;
+    m_state[1] = z2;
+    m_state[2] = z3;
+    m_state[3] = z4;
+    m_state[4] = z5;
+    RestartOverloaded();
+    bits[0] = static_cast<uint16_t>(left);
+    bits[1] = static_cast<uint16_t>(right);
 }

@@ -8,6 +8,16 @@ namespace {
 
 constexpr size_t kChunkFrames = 4096;
 
+// Highest rate at which the record is rendered for DSD carriage.
+constexpr double kDsdSourceRate = 176400;
+
+// Words per rendered source frame: 1 at DSD64, 2 at DSD128, 4 at DSD256.
+uint64_t DsdSourceStride(double wordRate)
+{
+    const double stride = std::ceil(wordRate / kDsdSourceRate);
+    return stride > 1 ? static_cast<uint64_t>(stride) : 1;
+}
+
 float Quantise(float value, uint32_t bits)
 {
     const double scale = std::ldexp(1.0, static_cast<int>(bits) - 1);
@@ -79,25 +89,44 @@ void SimSignalGenerator::NextPcm(size_t frames, float* stereo)
 
 void SimSignalGenerator::NextDsd(size_t frames, float* stereo)
 {
-    m_scratch.resize(2 * frames);
+    if (frames == 0) {
+        return;
+    }
+    // The record is rendered at no more than kDsdSourceRate (every
+    // `stride`-th word) and linearly interpolated in between: rendering it at
+    // the full word rate of DSD256 would cost more than the modulator.
+    const uint64_t stride = DsdSourceStride(m_format.rate);
+    const uint64_t firstSource = m_position / stride;
+    const uint64_t lastSource = (m_position + frames - 1) / stride + 1;
+    const auto sourceFrames = static_cast<size_t>(lastSource - firstSource + 1);
+    m_scratch.resize(2 * sourceFrames);
     if (m_source) {
-        m_source->Render(m_format.rate, m_position, frames, m_scratch.data());
+        m_source->Render(m_format.rate / static_cast<double>(stride), firstSource, sourceFrames, m_scratch.data());
     } else {
         std::fill(m_scratch.begin(), m_scratch.end(), 0.0f);
     }
+    const auto scale = static_cast<float>(kDsdModulationScale);
+    for (float& value : m_scratch) {
+        value = scale * std::clamp(value, -1.0f, 1.0f);
+    }
+    const float strideInverse = 1.0f / static_cast<float>(stride);
+    std::array<uint16_t, 2> bits{};
     for (size_t i = 0; i < frames; ++i) {
+        const uint64_t word = m_position + i;
+        const auto k = static_cast<size_t>(word / stride - firstSource);
+        const float fraction = static_cast<float>(word % stride) * strideInverse;
+        const float* here = &m_scratch[2 * k];
+        const std::array<float, 2> target = {here[0] + (here[2] - here[0]) * fraction,
+                                             here[1] + (here[3] - here[1]) * fraction};
+        // The 16 bits of one word run from the previous word's input to
+        // this one's, linearly interpolated.
+        m_modulator.StepWord(m_previous, target, bits);
+        m_previous = target;
         for (size_t c = 0; c < 2; ++c) {
-            const double target = kDsdModulationScale * std::clamp(static_cast<double>(m_scratch[2 * i + c]), -1.0, 1.0);
-            const double start = m_previous[c];
-            // The 16 bits of one word run from the previous source sample to
-            // this one, linearly interpolated.
-            bool bits[16];
-            for (int b = 0; b < 16; ++b) {
-                const double x = start + (target - start) * (b + 1) / 16.0;
-                bits[b] = m_modulators[c].Step(x);
-            }
-            m_previous[c] = target;
-            stereo[2 * i + c] = static_cast<float>(PackDsdWord(bits)) / 32768.0f;
+            // Earliest bit (bit 15) into the MSB of the low byte, the ninth
+            // into the MSB of the high byte, as PackDsdWord does.
+            const auto packed = static_cast<uint16_t>((bits[c] >> 8) | ((bits[c] & 0xFF) << 8));
+            stereo[2 * i + c] = static_cast<float>(static_cast<int16_t>(packed)) / 32768.0f;
         }
     }
     m_position += frames;

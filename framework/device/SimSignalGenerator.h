@@ -40,8 +40,8 @@ private:
     SimDeliveryFormat m_format;
     uint64_t m_position = 0;
     std::vector<float> m_scratch;
-    std::array<DeltaSigmaModulator, 2> m_modulators;
-    std::array<double, 2> m_previous{}; // last source sample per channel, for interpolation
+    DeltaSigmaModulator m_modulator; // both channels side by side
+    std::array<float, 2> m_previous{}; // last modulator input per channel, for interpolation
 };
 
 // Packs 16 DSD bits (earliest first) into the carriage word as the capture
