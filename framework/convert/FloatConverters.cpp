@@ -4,9 +4,13 @@
 #include "convert/ConvertLoop.h"
 #include "convert/SampleBytes.h"
 #include "convert/SampleMath.h"
+#include "convert/VectorConverters.h"
 
 using namespace sample_bytes;
 using namespace sample_math;
+using sample_vector::LoadFloat32x4;
+using sample_vector::StoreGroup8;
+using sample_vector::StoreInt32x4;
 
 namespace {
 
@@ -15,6 +19,48 @@ const auto kStore24 = [](uint8_t* p, int32_t v) { StoreInt24(p, v); };
 const auto kStore32 = [](uint8_t* p, int32_t v) { StoreInt32(p, v); };
 const auto kStoreFloat = [](uint8_t* p, float v) { StoreFloat32(p, v); };
 
+// 32-bit float sources to integers: groups of eight through two vector
+// conversions and a group store, the rest one sample at a time with the
+// scalar function, which gives every lane's result.
+template <bool swap, size_t OutBytes, typename VectorConvert, typename Convert, typename Store>
+void RunFloat32(void* dst, const void* src, uint64_t count, VectorConvert vectorConvert, Convert convert,
+                Store store)
+{
+    auto* out = static_cast<uint8_t*>(dst);
+    const auto* in = static_cast<const uint8_t*>(src);
+    uint64_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        int32_t results[8];
+        StoreInt32x4(results, vectorConvert(LoadFloat32x4<swap>(in + i * 4)));
+        StoreInt32x4(results + 4, vectorConvert(LoadFloat32x4<swap>(in + i * 4 + 16)));
+        StoreGroup8<OutBytes>(out + i * OutBytes, results);
+    }
+    for (; i < count; ++i) {
+        store(out + i * OutBytes, convert(LoadFloat32<swap>(in + i * 4)));
+    }
+}
+
+// 64-bit float sources to 24 bits: the conversion through an array of
+// eight and the packed group store (byte-wise 3-byte stores keep GCC from
+// vectorising the conversion), the rest one sample at a time.
+template <bool swap>
+void RunFloat64ToInt24(void* dst, const void* src, uint64_t count)
+{
+    auto* out = static_cast<uint8_t*>(dst);
+    const auto* in = static_cast<const uint8_t*>(src);
+    uint64_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        int32_t results[8];
+        for (uint64_t k = 0; k < 8; ++k) {
+            results[k] = Float64ToInt24(LoadFloat64<swap>(in + (i + k) * 8));
+        }
+        StoreGroup8<3>(out + i * 3, results);
+    }
+    for (; i < count; ++i) {
+        StoreInt24(out + i * 3, Float64ToInt24(LoadFloat64<swap>(in + i * 8)));
+    }
+}
+
 } // namespace
 
 // --- 32-bit float sources ---------------------------------------------------
@@ -22,19 +68,19 @@ const auto kStoreFloat = [](uint8_t* p, float v) { StoreFloat32(p, v); };
 template <bool swap>
 void Float32_To_Int16LSB(void* dst, const void* src, uint64_t count)
 {
-    convert_loop::Run<4, 2>(dst, src, count, LoadFloat32<swap>, Float32ToInt16, kStore16);
+    RunFloat32<swap, 2>(dst, src, count, sample_vector::Float32ToInt16, Float32ToInt16, kStore16);
 }
 
 template <bool swap>
 void Float32_To_Int24LSB(void* dst, const void* src, uint64_t count)
 {
-    convert_loop::Run<4, 3>(dst, src, count, LoadFloat32<swap>, Float32ToInt24, kStore24);
+    RunFloat32<swap, 3>(dst, src, count, sample_vector::Float32ToInt24, Float32ToInt24, kStore24);
 }
 
 template <bool swap>
 void Float32_To_Int32LSB(void* dst, const void* src, uint64_t count)
 {
-    convert_loop::Run<4, 4>(dst, src, count, LoadFloat32<swap>, Float32ToInt32, kStore32);
+    RunFloat32<swap, 4>(dst, src, count, sample_vector::Float32ToInt32, Float32ToInt32, kStore32);
 }
 
 template <bool swap>
@@ -54,7 +100,7 @@ void Float64_To_Int16LSB(void* dst, const void* src, uint64_t count)
 template <bool swap>
 void Float64_To_Int24LSB(void* dst, const void* src, uint64_t count)
 {
-    convert_loop::Run<8, 3>(dst, src, count, LoadFloat64<swap>, Float64ToInt24, kStore24);
+    RunFloat64ToInt24<swap>(dst, src, count);
 }
 
 template <bool swap>

@@ -1,12 +1,12 @@
 // The WAV writer: layout and checks first, then 0.1-second blocks read per
-// channel, gained, converted, interleaved and written with one call each,
-// then the pad byte and the tags.
+// channel, gained, converted and interleaved in one pass and collected into
+// writes of about 1 MiB, then the pad byte and the tags.
 #include "save/SaveWavFile.h"
 
+#include "convert/InterleavedConverters.h"
 #include "convert/SampleTypeInfo.h"
 #include "platform/FileHelpers.h"
 #include "platform/Trace.h"
-#include "save/Interleave.h"
 #include "save/RiffTags.h"
 #include "save/TrackRange.h"
 #include "save/WavHeader.h"
@@ -19,57 +19,61 @@
 
 namespace {
 
-constexpr size_t kFileBufferSize = 1048576;
+// The samples reach the file in writes of about this size, collected in
+// SampleOutput; the C library's own buffer, which carries the header and
+// the tags, is small, so those writes pass it without being copied.
+constexpr size_t kSampleWriteSize = 1048576;
+constexpr size_t kFileBufferSize = 16384;
 constexpr uint32_t kCancelDelete = 1;
-
-using FloatConverter = decltype(SampleTypeInfo::toInt16);
-
-// The float sample type's converter to the output depth.
-FloatConverter ConverterFor(const SampleTypeInfo* floatType, uint16_t bits) {
-    switch (bits) {
-    case 16: return floatType->toInt16;
-    case 24: return floatType->toInt24;
-    case 32: return floatType->toInt32;
-    default: return nullptr;
-    }
-}
-
-void ApplyGain(std::vector<float>& samples, size_t count, float gain) {
-    float* s = samples.data();
-    for (size_t i = 0; i < count; ++i) s[i] *= gain;
-}
-
-// Gained copy of stored 32-bit floats in the machine's byte order.
-void GainFromStoredFloats(float* out, const uint8_t* stored, size_t count, float gain) {
-    for (size_t i = 0; i < count; ++i) {
-        float x;
-        std::memcpy(&x, stored + i * sizeof(float), sizeof(float));
-        out[i] = x * gain;
-    }
-}
 
 // Closes file; false when pending buffered data could not be written.
 bool CloseFile(FILE* file) { return fclose(file) == 0; }
 
-// Per-file buffers, allocated once for the whole file.
-struct BlockBuffers {
-    std::vector<uint8_t> raw;                 // one channel's stored bytes
-    std::vector<float> samples;               // one channel as floats
-    std::vector<std::vector<uint8_t>> output; // per channel at the output depth
-    std::vector<const uint8_t*> outputPointers;
-    std::vector<uint8_t> interleaved;
+// Converted blocks collected into writes of kSampleWriteSize bytes or more.
+class SampleOutput {
+public:
+    SampleOutput(FILE* file, size_t blockBytes) : m_file(file), m_buffer(kSampleWriteSize + blockBytes) {}
 
-    BlockBuffers(uint16_t channels, size_t blockFrames, unsigned bytesPerSample)
-        : samples(blockFrames), output(channels, std::vector<uint8_t>(blockFrames * bytesPerSample)),
-          interleaved(blockFrames * channels * bytesPerSample) {
-        for (const auto& o : output) outputPointers.push_back(o.data());
+    // Room for the next block of at most blockBytes.
+    uint8_t* Next() { return m_buffer.data() + m_used; }
+
+    // Takes bytes written at Next(); writes the collection once it is full.
+    // False on a write error.
+    bool Commit(size_t bytes) {
+        m_used += bytes;
+        return m_used < kSampleWriteSize || Flush();
     }
+
+    // Writes what is collected; false on a write error.
+    bool Flush() {
+        const size_t used = m_used;
+        m_used = 0;
+        return used == 0 || fwrite(m_buffer.data(), 1, used, m_file) == used;
+    }
+
+private:
+    FILE* m_file;
+    std::vector<uint8_t> m_buffer;
+    size_t m_used = 0;
+};
+
+// Per-file buffers, allocated once for the whole file. The stored bytes of
+// every channel are read first; stored 32-bit floats go straight into the
+// interleaving converter, other formats through toFloat32 first.
+struct BlockBuffers {
+    std::vector<std::vector<uint8_t>> raw;    // per channel, the stored bytes
+    std::vector<std::vector<uint8_t>> floats; // per channel, little-endian floats (other formats only)
+    std::vector<const uint8_t*> sources;      // per channel, the floats handed to the converter
+
+    BlockBuffers(uint16_t channels, size_t blockFrames, bool storedAsFloat)
+        : raw(channels), floats(storedAsFloat ? 0 : channels, std::vector<uint8_t>(blockFrames * sizeof(float))),
+          sources(channels) {}
 };
 
 } // namespace
 
 TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
-                      uint64_t jobSamples, FILE** file) {
+                      uint64_t jobSamples, std::vector<char>& buffer, FILE** file) {
     *file = nullptr;
     const TkError created = host.SaveCreateDirectory(path);
     if (created != TkErrorSuccess) return created;
@@ -84,7 +88,10 @@ TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fi
         host.AddTotalDone(jobSamples);
         return TkErrorSuccess;
     }
-    setvbuf(*file, nullptr, _IOFBF, kFileBufferSize);
+    // The C library ignores the size when it allocates the buffer itself,
+    // so the buffer is supplied.
+    buffer.resize(kFileBufferSize);
+    setvbuf(*file, buffer.data(), _IOFBF, buffer.size());
     return TkErrorSuccess;
 }
 
@@ -94,7 +101,6 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     RecordData* record = host.GetRecordData();
     if (record == nullptr || record->GetSampleTypeInfo() == nullptr) return TkErrorFailed;
     const SampleTypeInfo* sourceType = record->GetSampleTypeInfo();
-    const SampleTypeInfo* floatType = GetSampleTypeInfo(0);
 
     const uint64_t rate = record->GetSampleRate();
     uint64_t first = SecondsToSamples(rate, job->start);
@@ -105,7 +111,7 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
 
     // A depth other than 16, 24 or 32 bits would give a header that does not
     // describe the samples; refuse it before anything is created.
-    const FloatConverter toOutput = floatType ? ConverterFor(floatType, bits) : nullptr;
+    const InterleavedConverter toOutput = bits % 8 == 0 ? InterleavedConverterFor(bits / 8u) : nullptr;
     const uint16_t channels = record->GetChannels();
     if (toOutput == nullptr || sourceType->toFloat32 == nullptr || channels == 0 || rate > UINT32_MAX) {
         return TkErrorFailed;
@@ -124,7 +130,8 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     }
 
     FILE* file = nullptr;
-    const TkError opened = OpenTrackFile(host, job->path, layout.FileSize(), frames, &file);
+    std::vector<char> fileBuffer;
+    const TkError opened = OpenTrackFile(host, job->path, layout.FileSize(), frames, fileBuffer, &file);
     if (opened != TkErrorSuccess || file == nullptr) return opened;
 
     const auto header = BuildWavHeader(layout);
@@ -133,13 +140,13 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
         return TkErrorFailed;
     }
 
-    const unsigned bytesPerSample = bits / 8u;
-    const InterleaveFunction interleave = InterleaverFor(bytesPerSample);
     const size_t blockFrames = static_cast<size_t>(std::max<uint64_t>(1, rate / 10));
     const size_t frameBytes = static_cast<size_t>(layout.BlockAlign());
     const float gain = std::pow(10.0f, static_cast<float>(job->gain) / 20.0f);
-    BlockBuffers buffers(channels, blockFrames, bytesPerSample);
     const bool storedAsFloat = sourceType->isFloat && sourceType->bits + sourceType->paddingBits == 32;
+    const size_t storedBytes = (sourceType->bits + sourceType->paddingBits) / 8u;
+    BlockBuffers buffers(channels, blockFrames, storedAsFloat);
+    SampleOutput output(file, blockFrames * frameBytes);
     uint64_t fileDone = 0;
 
     while (first < end) {
@@ -153,31 +160,30 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
         host.SetFileProgress(fileDone, frames);
 
         for (uint16_t c = 0; c < channels; ++c) {
-            if (record->GetData(c, first, first + n, buffers.raw, true) != TkErrorSuccess ||
-                buffers.raw.size() < n * ((sourceType->bits + sourceType->paddingBits) / 8u)) {
+            std::vector<uint8_t>& raw = buffers.raw[c];
+            if (record->GetData(c, first, first + n, raw, true) != TkErrorSuccess || raw.size() < n * storedBytes) {
                 TRACE("read of channel %u at %llu failed", c, static_cast<unsigned long long>(first));
                 CloseFile(file);
                 return TkErrorFailed;
             }
-            uint8_t* output = buffers.output[c].data();
-            if (storedAsFloat && gain == 1.0f) {
-                // The float capture's toFloat32 is a copy: convert the stored samples directly.
-                toOutput(output, buffers.raw.data(), n);
-            } else if (storedAsFloat) {
-                GainFromStoredFloats(buffers.samples.data(), buffers.raw.data(), n, gain);
-                toOutput(output, buffers.samples.data(), n);
+            if (storedAsFloat) {
+                // The float capture's toFloat32 is a copy: its stored bytes are the floats.
+                buffers.sources[c] = raw.data();
             } else {
-                sourceType->toFloat32(buffers.samples.data(), buffers.raw.data(), n);
-                if (gain != 1.0f) ApplyGain(buffers.samples, n, gain);
-                toOutput(output, buffers.samples.data(), n);
+                sourceType->toFloat32(buffers.floats[c].data(), raw.data(), n);
+                buffers.sources[c] = buffers.floats[c].data();
             }
         }
-        interleave(buffers.interleaved.data(), buffers.outputPointers, n);
-        if (fwrite(buffers.interleaved.data(), frameBytes, n, file) != n) {
+        toOutput(output.Next(), buffers.sources.data(), channels, n, gain);
+        if (!output.Commit(n * frameBytes)) {
             CloseFile(file);
             return TkErrorFailed;
         }
         first += n;
+    }
+    if (!output.Flush()) {
+        CloseFile(file);
+        return TkErrorFailed;
     }
 
     if (layout.PadSize() != 0 && fputc(0, file) == EOF) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // host supplies the record data, progress, cancel mode and volume checks
 // (the save thread, or a stand-in in tests); bits is the output depth.
@@ -25,8 +26,9 @@
 TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits);
 
 // The checks made before a track file is opened, and the opening: directory
-// creation, disk space and file-system limit for fileBytes, "wb" and a 1 MiB
-// buffer. Returns the error that stops the run, or 0; with 0 and a null
-// *file the job was skipped (notified, its samples counted as done).
+// creation, disk space and file-system limit for fileBytes, "wb" and a
+// stdio buffer held in buffer, which must outlive the open file. Returns the
+// error that stops the run, or 0; with 0 and a null *file the job was
+// skipped (notified, its samples counted as done).
 TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
-                      uint64_t jobSamples, FILE** file);
+                      uint64_t jobSamples, std::vector<char>& buffer, FILE** file);

@@ -74,9 +74,12 @@ public:
     TkError GetData(uint64_t from, uint64_t to, std::vector<T, A>& out, bool recorded)
     {
         static_assert(std::is_trivially_copyable_v<T>);
-        out.clear();
-        if (to <= from || (to - from) % sizeof(T) != 0)
+        if (to <= from || (to - from) % sizeof(T) != 0) {
+            out.clear();
             return TkErrorInvalidArgument;
+        }
+        // Resized without clearing first: a buffer reused for blocks of one
+        // size is then not zero-filled before every read overwrites it.
         out.resize((to - from) / sizeof(T));
         TkError result = GetBytes(from, to, out.data(), recorded);
         if (result != TkErrorSuccess)
