@@ -1,8 +1,11 @@
 // Driving the one engine of the test program through the exported functions.
 #include "SavingSession.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <thread>
 
 namespace saving {
@@ -37,6 +40,36 @@ std::string ResultText(const char* call, TkError result)
     return std::string(call) + " returned " + std::to_string(result);
 }
 
+// Removes the scratch folder after the last test, unless a test failed:
+// then its files are kept for a look.
+bool ScratchUsed();
+
+class ScratchCleanup : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        if (!ScratchUsed()) {
+            return;
+        }
+        if (::testing::UnitTest::GetInstance()->Failed()) {
+            std::cerr << "track files kept in " << ScratchFolder() << "\n";
+            return;
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(ScratchFolder(), ignored);
+    }
+};
+
+bool& ScratchUsedFlag()
+{
+    static bool used = false;
+    return used;
+}
+
+bool ScratchUsed() { return ScratchUsedFlag(); }
+
+[[maybe_unused]] ::testing::Environment* const cleanup = ::testing::AddGlobalTestEnvironment(new ScratchCleanup);
+
 } // namespace
 
 MainQueue& Queue()
@@ -56,6 +89,7 @@ const std::string& ScratchFolder()
     static const std::string folder = [] {
         std::string pattern = (std::filesystem::temp_directory_path() / "cartova-saving-XXXXXX").string();
         const char* made = mkdtemp(pattern.data());
+        ScratchUsedFlag() = made != nullptr;
         return made != nullptr ? std::string(made) : std::string();
     }();
     return folder;
@@ -107,13 +141,14 @@ bool Record(const RecordPlan& plan, uint64_t& previewFrames, std::string& error)
     }
     Log().operations.clear();
     Log().errors.clear();
-    // Recording straight from the ready state: the device starts with the
-    // start of the record, as a "Start Recording" after pre-recording would.
+    // Recording straight from the ready state: it records from the device's
+    // first sample, which is the start of the simulator's record.
     if ((result = Cartova_Start()) != TkErrorSuccess) {
         error = ResultText("Cartova_Start", result);
         return false;
     }
-    if (!WaitForOperation(TkRecOperationRecordingStarted, std::chrono::seconds(10))) {
+    if (!WaitForOperation(TkRecOperationCaptureStarted, std::chrono::seconds(10))) {
+        Cartova_Stop(true);
         error = "recording did not start";
         return false;
     }
