@@ -23,13 +23,18 @@ SaveThread::~SaveThread() {
 TkError SaveThread::Start(const JobList* jobs, RecordData* recordData, PreviewData* previewData,
                           IToolkitManager* manager) {
     if (manager == nullptr) return TkErrorInvalidArgument;
+    // A run that has already announced its end is let finish, so that a new
+    // save asked for on that announcement is not refused.
+    if (m_finishing.load()) WaitUntilFinished();
     bool expected = false;
     if (!m_running.compare_exchange_strong(expected, true)) return TkErrorFailed;
+    m_finishing.store(false);
     m_jobs = jobs;
     m_recordData = recordData;
     m_previewData = previewData;
     m_manager = manager;
     m_cancelMode.store(kCancelNone);
+    ResetProgress();
     {
         std::lock_guard<std::mutex> lock(m_directoryMutex);
         m_createdDirectory.clear();
@@ -70,7 +75,7 @@ void SaveThread::SetBits(uint16_t bits) { m_bits.store(bits); }
 
 uint16_t SaveThread::GetBits() const { return m_bits.load(); }
 
-bool SaveThread::IsRunning() const { return m_running.load(); }
+bool SaveThread::IsRunning() const { return m_running.load() && !m_finishing.load(); }
 
 void SaveThread::WaitUntilFinished() {
     std::unique_lock<std::mutex> lock(m_runMutex);
@@ -155,18 +160,9 @@ void SaveThread::RemoveCreatedDirectoryIfEmpty() {
 }
 
 void SaveThread::ThreadImpl() {
-    const bool haveWork = m_jobs != nullptr && m_recordData != nullptr &&
-                          m_recordData->GetSampleTypeInfo() != nullptr && !m_jobs->empty();
     TkError result = TkErrorSuccess;
     const TkSaveSettingInternal* current = nullptr;
-    if (haveWork) {
-        m_totalDone.store(0);
-        m_fileDone.store(0);
-        m_fileSamples.store(0);
-        uint64_t total = 0;
-        for (const TkSaveSettingInternal& job : *m_jobs) total += JobLength(job);
-        m_totalSamples.store(total);
-
+    if (HaveWork()) {
         for (const TkSaveSettingInternal& job : *m_jobs) {
             // A cancellation that arrived after the previous file was
             // completed starts no further file.
@@ -178,12 +174,15 @@ void SaveThread::ThreadImpl() {
             current = &job;
             result = WriteJob(job);
             if (result != TkErrorSuccess) break;
+            // The writers count blocks as they start them; a written file is complete.
+            m_fileDone.store(m_fileSamples.load(std::memory_order_relaxed), std::memory_order_relaxed);
         }
     }
 
     if (result != TkErrorSuccess && result != TkErrorCancelled) {
         TRACE("save aborted (%d) at %s", result, current ? current->path.c_str() : "");
         Detach();
+        m_finishing.store(true);
         m_manager->NotifyOperationProc(TkRecOperationSaveFinished);
         if (m_manager->IsTempDirectoryExists()) {
             m_manager->NotifyErrorMessageProc(TkNotifySaveAborted, current ? current->path.c_str() : "");
@@ -196,9 +195,28 @@ void SaveThread::ThreadImpl() {
             DeleateSaveFile(current);
         }
         Detach();
+        m_finishing.store(true);
         m_manager->NotifyOperationProc(TkRecOperationSaveFinished);
     }
     FinishRun();
+}
+
+bool SaveThread::HaveWork() const {
+    return m_jobs != nullptr && m_recordData != nullptr && m_recordData->GetSampleTypeInfo() != nullptr &&
+           !m_jobs->empty();
+}
+
+void SaveThread::ResetProgress() {
+    // Reset before the thread starts, so that progress read right after a new
+    // save never shows the previous run's figures.
+    m_totalDone.store(0);
+    m_fileDone.store(0);
+    m_fileSamples.store(0);
+    uint64_t total = 0;
+    if (HaveWork()) {
+        for (const TkSaveSettingInternal& job : *m_jobs) total += JobLength(job);
+    }
+    m_totalSamples.store(total);
 }
 
 void SaveThread::FinishRun() {

@@ -92,6 +92,8 @@ private:
     TkError WriteJob(const TkSaveSettingInternal& job);
     // Removes the directory this run created when it is empty.
     void RemoveCreatedDirectoryIfEmpty();
+    bool HaveWork() const;
+    void ResetProgress();
     void FinishRun();
 
     const JobList* m_jobs = nullptr;
@@ -113,4 +115,6 @@ private:
     std::mutex m_runMutex;
     std::condition_variable m_runEnded;
     std::atomic<bool> m_running{false};
+    // Set once the run has announced its end; it then only tidies up.
+    std::atomic<bool> m_finishing{false};
 };

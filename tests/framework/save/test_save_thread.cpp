@@ -5,6 +5,10 @@
 
 #include "save/SaveThread.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace savetest;
 
 namespace {
@@ -197,4 +201,43 @@ TEST_F(SaveThreadTest, DsdRecordingIsWrittenAsDsf) {
     const std::vector<uint8_t> file = ReadFile(jobs[0].path);
     ASSERT_GT(file.size(), 92u);
     EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "DSD ");
+}
+
+namespace {
+
+// An engine whose save thread lingers after announcing the end of a run, as
+// it may on a busy machine before its last steps.
+class LingeringFinishEngine : public FakeEngine {
+public:
+    using FakeEngine::FakeEngine;
+    void NotifyOperationProc(TkRecOperation operation) override {
+        FakeEngine::NotifyOperationProc(operation);
+        if (operation == TkRecOperationSaveFinished) {
+            finished = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    std::atomic<bool> finished{false};
+};
+
+} // namespace
+
+TEST(SaveThreadRestart, ASaveAskedForOnTheFinishAnnouncementIsAccepted) {
+    ScratchDir dir;
+    LingeringFinishEngine engine{dir.Path()};
+    SaveThread thread;
+    thread.SetBits(16);
+    PcmRecording rec(engine, 1, 8000, 8000);
+    const SaveThread::JobList first{Job(dir / "a/1.wav", 0.0, 1.0)};
+    const SaveThread::JobList second{Job(dir / "a/2.wav", 0.0, 0.5)};
+
+    ASSERT_EQ(thread.SaveFiles(&first, &rec.data, &engine), TkErrorSuccess);
+    while (!engine.finished) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_FALSE(thread.IsRunning());
+    EXPECT_EQ(thread.SaveFiles(&second, &rec.data, &engine), TkErrorSuccess);
+    thread.WaitUntilFinished();
+    EXPECT_TRUE(fs::exists(dir / "a/2.wav"));
+    int32_t file = 0, total = 0;
+    ASSERT_EQ(thread.GetProgress(file, total), TkErrorSuccess);
+    EXPECT_EQ(total, 1000);
 }
