@@ -23,18 +23,18 @@ constexpr FrameKey kFrames[] = {
 constexpr uint32_t kHeaderSize = 10;
 constexpr uint32_t kFrameOverhead = 13; // id, size, flags, encoding, byte order mark
 
-std::string ValueOf(const TagMap& tags, const char* key) {
+} // namespace
+
+std::string TagValue(const TagMap& tags, const char* key) {
     const auto it = tags.find(key);
     return it == tags.end() ? std::string() : it->second;
 }
 
-bool WriteAll(const std::vector<uint8_t>& bytes, FILE* file) {
+bool WriteTagBytes(const std::vector<uint8_t>& bytes, FILE* file) {
     if (file == nullptr) return false;
     if (bytes.empty()) return true;
     return fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
-
-} // namespace
 
 std::vector<uint8_t> BuildID3Frame(const std::string& value, const char* frameId) {
     std::vector<uint8_t> text;
@@ -55,7 +55,7 @@ std::vector<uint8_t> BuildID3Frame(const std::string& value, const char* frameId
 std::vector<uint8_t> BuildID3Tag(const TagMap& tags) {
     std::vector<uint8_t> frames;
     for (const FrameKey& f : kFrames) {
-        const std::vector<uint8_t> frame = BuildID3Frame(ValueOf(tags, f.key), f.frameId);
+        const std::vector<uint8_t> frame = BuildID3Frame(TagValue(tags, f.key), f.frameId);
         frames.insert(frames.end(), frame.begin(), frame.end());
     }
     if (frames.empty()) return {};
@@ -73,7 +73,7 @@ std::vector<uint8_t> BuildID3Tag(const TagMap& tags) {
 uint32_t CalculateSaveID3TagSize(const TagMap& tags) {
     uint32_t frames = 0;
     for (const FrameKey& f : kFrames) {
-        const size_t text = Utf8ToUtf16(ValueOf(tags, f.key)).size();
+        const size_t text = Utf8ToUtf16(TagValue(tags, f.key)).size();
         if (text > 0) frames += kFrameOverhead + static_cast<uint32_t>(text);
     }
     return frames == 0 ? 0 : kHeaderSize + frames;
@@ -82,11 +82,11 @@ uint32_t CalculateSaveID3TagSize(const TagMap& tags) {
 TkError SaveID3Tags(const TagMap& tags, FILE* file) {
     const std::vector<uint8_t> tag = BuildID3Tag(tags);
     if (tag.empty()) return TkErrorSuccess;
-    return WriteAll(tag, file) ? TkErrorSuccess : TkErrorFailed;
+    return WriteTagBytes(tag, file) ? TkErrorSuccess : TkErrorFailed;
 }
 
 TkError SaveID3Tag(const std::string& value, const char* frameId, FILE* file) {
     const std::vector<uint8_t> frame = BuildID3Frame(value, frameId);
     if (frame.empty()) return TkErrorInvalidArgument;
-    return WriteAll(frame, file) ? TkErrorSuccess : TkErrorFailed;
+    return WriteTagBytes(frame, file) ? TkErrorSuccess : TkErrorFailed;
 }

@@ -14,6 +14,13 @@
 
 using TagMap = std::map<std::string, std::string>;
 
+// The value of key in tags; empty when the key is missing.
+std::string TagValue(const TagMap& tags, const char* key);
+
+// Writes bytes at the file's current position; false for a null file or a
+// short write. Nothing to write counts as success.
+bool WriteTagBytes(const std::vector<uint8_t>& bytes, FILE* file);
+
 // Size of the complete ID3v2 tag in bytes (10-byte header plus frames), or 0
 // when "Alubum", "Title", "Artist" and "AlbumArtist" are all empty or missing.
 uint32_t CalculateSaveID3TagSize(const TagMap& tags);

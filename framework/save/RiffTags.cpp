@@ -20,14 +20,9 @@ constexpr InfoKey kInfoKeys[] = {
     {"Artist", "IART"},
 };
 
-std::string ValueOf(const TagMap& tags, const char* key) {
-    const auto it = tags.find(key);
-    return it == tags.end() ? std::string() : it->second;
-}
-
 bool HasInfoValues(const TagMap& tags) {
     for (const InfoKey& k : kInfoKeys) {
-        if (!ValueOf(tags, k.key).empty()) return true;
+        if (!TagValue(tags, k.key).empty()) return true;
     }
     return false;
 }
@@ -43,12 +38,6 @@ std::vector<uint8_t> BuildId3Chunk(const TagMap& tags) {
     chunk.insert(chunk.end(), tag.begin(), tag.end());
     if (padded != tag.size()) chunk.push_back(0);
     return chunk;
-}
-
-bool WriteAll(const std::vector<uint8_t>& bytes, FILE* file) {
-    if (file == nullptr) return false;
-    if (bytes.empty()) return true;
-    return fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
 } // namespace
@@ -71,7 +60,7 @@ std::vector<uint8_t> BuildRiffTagBlock(const TagMap& tags) {
     if (!HasInfoValues(tags)) return {};
     std::vector<uint8_t> subChunks;
     for (const InfoKey& k : kInfoKeys) {
-        const std::vector<uint8_t> sub = BuildInfoSubChunk(ValueOf(tags, k.key), k.chunkId);
+        const std::vector<uint8_t> sub = BuildInfoSubChunk(TagValue(tags, k.key), k.chunkId);
         subChunks.insert(subChunks.end(), sub.begin(), sub.end());
     }
     const std::vector<uint8_t> id3 = BuildId3Chunk(tags);
@@ -89,7 +78,7 @@ uint32_t CalculateSaveTagSize(const TagMap& tags) {
     if (!HasInfoValues(tags)) return 0;
     uint32_t listSize = 4;
     for (const InfoKey& k : kInfoKeys) {
-        const std::string value = ValueOf(tags, k.key);
+        const std::string value = TagValue(tags, k.key);
         if (value.empty()) continue;
         const size_t n = Utf8ToShiftJIS(value).size();
         listSize += 8 + static_cast<uint32_t>((n + 1) % 2 == 0 ? n + 1 : n + 2);
@@ -103,17 +92,17 @@ uint32_t CalculateSaveTagSize(const TagMap& tags) {
 TkError SaveTags(const TagMap& tags, FILE* file) {
     const std::vector<uint8_t> block = BuildRiffTagBlock(tags);
     if (block.empty()) return TkErrorSuccess;
-    return WriteAll(block, file) ? TkErrorSuccess : TkErrorFailed;
+    return WriteTagBytes(block, file) ? TkErrorSuccess : TkErrorFailed;
 }
 
 TkError SaveTag(const std::string& value, const char* chunkId, FILE* file) {
     const std::vector<uint8_t> chunk = BuildInfoSubChunk(value, chunkId);
     if (chunk.empty()) return TkErrorInvalidArgument;
-    return WriteAll(chunk, file) ? TkErrorSuccess : TkErrorFailed;
+    return WriteTagBytes(chunk, file) ? TkErrorSuccess : TkErrorFailed;
 }
 
 TkError SaveID3TagAsRIFF(const TagMap& tags, FILE* file) {
     const std::vector<uint8_t> chunk = BuildId3Chunk(tags);
     if (chunk.empty()) return TkErrorInvalidArgument;
-    return WriteAll(chunk, file) ? TkErrorSuccess : TkErrorFailed;
+    return WriteTagBytes(chunk, file) ? TkErrorSuccess : TkErrorFailed;
 }
