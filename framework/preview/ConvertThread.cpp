@@ -47,13 +47,18 @@ void ConvertThread::ThreadImpl()
 {
     for (;;) {
         WaitEvent();
+        // The stop request is read before converting: everything stored
+        // before Stop was called is then converted by the passes below. Read
+        // after them, a request that came in just after the last pass found
+        // nothing would end the thread with the final block unconverted.
+        const bool stopping = m_stopRequested;
         while (m_conversion.ConvertPass() != 0) {
             double seconds = 0.0;
             if (m_conversion.TakeConvertPosition(seconds)) {
                 m_engine->NotifyConvertPosProc(seconds);
             }
         }
-        if (m_stopRequested) {
+        if (stopping) {
             return;
         }
     }
