@@ -170,10 +170,13 @@ void ToolkitManager::RecStartImpl(bool preRecording)
         NotifyErrorMessageProc(TkNotifyDeviceLost, nullptr);
         return;
     }
-    FinishStarting(preRecording ? EngineState::Standby : EngineState::Recording);
+    // The start event goes in before the state says Recording: a Pause
+    // accepted in between would otherwise find no open range to close, and
+    // the range opened after it would keep recording while paused.
     if (!preRecording) {
         AddRecordEvent(RecordEventStart);
     }
+    FinishStarting(preRecording ? EngineState::Standby : EngineState::Recording);
     NotifyOperationProc(TkRecOperationCaptureStarted);
 }
 
