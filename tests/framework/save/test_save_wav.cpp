@@ -3,6 +3,7 @@
 // read by mutagen, gain and clamping, cutting, and its refusals.
 #include "save_fixture.h"
 
+#include "save/Interleave.h"
 #include "save/SaveVolumeChecks.h"
 #include "save/SaveWavFile.h"
 #include "save/WavHeader.h"
@@ -259,4 +260,22 @@ TEST(WavLayout, FourGibLimitCountsTagsAndPadByte) {
     EXPECT_TRUE(layout.Representable());
     layout.tagSize = 4;
     EXPECT_FALSE(layout.Representable());
+}
+
+TEST(Interleave, ChannelsAlternatePerFrameForEverySampleSize) {
+    const uint8_t a[] = {1, 2, 3, 4, 5, 6, 7, 8};
+    const uint8_t b[] = {11, 12, 13, 14, 15, 16, 17, 18};
+    const std::vector<const uint8_t*> channels{a, b};
+    for (unsigned size : {2u, 3u, 4u}) {
+        std::vector<uint8_t> out(2 * 2 * size);
+        InterleaverFor(size)(out.data(), channels, 2);
+        std::vector<uint8_t> expected;
+        for (unsigned frame = 0; frame < 2; ++frame) {
+            expected.insert(expected.end(), a + frame * size, a + (frame + 1) * size);
+            expected.insert(expected.end(), b + frame * size, b + (frame + 1) * size);
+        }
+        EXPECT_EQ(out, expected) << size;
+    }
+    EXPECT_EQ(InterleaverFor(1), nullptr);
+    EXPECT_EQ(InterleaverFor(5), nullptr);
 }
