@@ -8,6 +8,7 @@
 #include "control/SettingManager.h"
 #include "marker/MarkerManager.h"
 #include "playback/PreviewController.h"
+#include "update/UpdateChecker.h"
 #include "wave/PageSelectMatrix.h"
 #include "wave/WaveImageManager.h"
 #include "wave/WaveView.h"
@@ -51,7 +52,10 @@ void AppDelegate::awakeFromNib()
 void AppDelegate::applicationDidFinishLaunching()
 {
     m_assertion = std::make_unique<IdleSleepInhibitor>(QStringLiteral("Audio Playing"));
-    m_controlManager->CheckForUpdate(this);
+    // The automatic check at start-up reports nothing itself: only an offered update
+    // shows the checker's own dialog (the user's "Check for Update" shows the results).
+    if (UpdateChecker* checker = m_controlManager->updateChecker())
+        checker->checkUpdate();
     if (!isDeviceExist())
         m_controlManager->alertHandler()(AlertKind::Ok, tr("No device found."), QString());
     onFileNew();

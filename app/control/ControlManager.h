@@ -82,6 +82,7 @@ public:
 
     SettingManager* settingManager() const { return m_settingManager.get(); }
     PreviewController* previewController() const { return m_previewController.get(); }
+    UpdateChecker* updateChecker() const { return m_updateChecker.get(); }
     const MainWindowControls& controls() const { return m_controls; }
 
     MarkerManager* getMarkerManager() const;
