@@ -50,6 +50,11 @@ int RunDevicesCommand(const std::vector<std::string>& args, GlobalOptions global
         return kExitUsage;
     }
 
+    if (std::string problem = CheckSimulatedRecord(global); !problem.empty()) {
+        std::fprintf(stderr, "cartova devices: %s\n", problem.c_str());
+        return kExitUsage;
+    }
+
     Terminal terminal(stderr);
     Session session(terminal);
     if (TkError error = session.Init(global); error != TkErrorSuccess) {

@@ -373,6 +373,10 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
         std::fprintf(stderr, "cartova record: %s\n(see cartova record --help)\n", parsed.error.c_str());
         return kExitUsage;
     }
+    if (std::string problem = CheckSimulatedRecord(global); !problem.empty()) {
+        std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
+        return kExitUsage;
+    }
     const std::string extension = options.format == RecordFormat::Dsd ? "dsf" : "wav";
     if (std::string problem = ValidateNames(options, extension); !problem.empty()) {
         std::fprintf(stderr, "cartova record: %s\n", problem.c_str());

@@ -2,6 +2,7 @@
 #include "Session.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -122,5 +123,23 @@ std::string SetTemporaryFolder(const GlobalOptions& global)
     TkError error = Cartova_SetTempDirectory(folder.c_str());
     if (error != TkErrorSuccess)
         return "cannot use the temporary folder " + folder + ": " + DescribeError(error);
+    return {};
+}
+
+std::string CheckSimulatedRecord(const GlobalOptions& global)
+{
+    if (!global.simulate || global.simulateSource.empty())
+        return {};
+    const std::string& path = global.simulateSource;
+    if (IsDirectory(path))
+        return "cannot play " + path + " on the simulated turntable: it is a folder";
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return "cannot play " + path + " on the simulated turntable: " + std::strerror(errno);
+    unsigned char header[12] = {};
+    const size_t got = std::fread(header, 1, sizeof header, file);
+    std::fclose(file);
+    if (got < sizeof header || std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
+        return "cannot play " + path + " on the simulated turntable: it is not a WAV file";
     return {};
 }

@@ -56,3 +56,9 @@ private:
 // user's cache folder + "/cartova") is created when missing. Returns an error
 // message, or empty on success.
 std::string SetTemporaryFolder(const GlobalOptions& global);
+
+// Checks the simulated turntable's record named with --simulate FILE: it must
+// be readable and begin as a RIFF/WAVE file, so that a mistyped name is not
+// silently replaced by the demo album. Returns an error message, or empty
+// (also when no file was named).
+std::string CheckSimulatedRecord(const GlobalOptions& global);

@@ -175,6 +175,8 @@ TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
         {{"--album", "A:B"}, 2, "refused character"},
         {{"--temp-dir", (root / "no-such-temp").string()}, 1, "temporary folder"},
         {{"--bogus"}, 2, "unknown option"},
+        {{"--simulate", (root / "missing.wav").string()}, 2, "No such file"},
+        {{"--simulate", file.string()}, 2, "not a WAV file"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args{"--simulate", "--speed", "20", "record", "-t", "1", "-o", out.string(),
@@ -185,6 +187,8 @@ TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
         EXPECT_NE(run.output.find(c.says), std::string::npos) << c.args[0] << ": " << run.output;
         EXPECT_TRUE(FilesIn(out).empty()) << c.args[0];
     }
+    ProcessResult devices = RunTool({"--simulate", (root / "missing.wav").string(), "devices"});
+    EXPECT_EQ(devices.status, 2) << devices.output;
     EXPECT_EQ(RunTool({"frobnicate"}).status, 2);
     EXPECT_EQ(RunTool({"record", "--help"}).status, 0);
 }
