@@ -7,8 +7,10 @@
 // being written is then removed, and the tool says so.
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +20,7 @@
 #include "Messages.h"
 #include "Session.h"
 #include "TrackPlan.h"
+#include "WriteOutcome.h"
 
 const char* const kRecordHelp =
     "usage: cartova record [options]\n"
@@ -316,6 +319,11 @@ int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
                             requests[i].tags.data(), requests[i].tags.size()});
     }
 
+    std::vector<FileStamp> before;
+    for (const PlannedTrack* track : chosen)
+        before.push_back(StampOf(track->path));
+    const bool folderExisted = Exists(plan.folder);
+
     size_t errorsBefore = events.errors.size();
     if (TkError error = Cartova_SaveFile(settings.data(), settings.size()); error != TkErrorSuccess) {
         out.Line("cartova: cannot start writing: " + DescribeError(error));
@@ -345,10 +353,35 @@ int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
     session.RunFor(std::chrono::milliseconds(200));
     out.EndStatus();
 
-    for (const PlannedTrack* track : chosen) {
-        if (Exists(track->path))
-            out.Line("wrote " + track->path);
+    WriteRunEnd end;
+    for (size_t i = errorsBefore; i < events.errors.size(); ++i) {
+        const auto& [code, message] = events.errors[i];
+        if (code == TkNotifyFileSkipped) {
+            end.skipped.push_back(message);
+        } else if (code == TkNotifySaveAborted || code == TkNotifyTempFolderUnusable) {
+            end.aborted = true;
+            end.abortedPath = message;
+        }
     }
+    std::vector<TrackFile> files;
+    for (size_t i = 0; i < chosen.size(); ++i)
+        files.push_back({chosen[i]->path, WrittenSince(before[i], StampOf(chosen[i]->path))});
+    const std::vector<TrackOutcome> outcomes = ClassifyTracks(files, end);
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (outcomes[i] == TrackOutcome::Written) {
+            out.Line("wrote " + files[i].path);
+        } else if (outcomes[i] == TrackOutcome::Incomplete) {
+            // A file cut short by the abort has headers for samples it lacks.
+            if (std::remove(files[i].path.c_str()) == 0)
+                out.Line("cartova: removed the incomplete file " + files[i].path);
+            else
+                out.Line("cartova: " + files[i].path + " is incomplete and could not be removed: " +
+                         std::strerror(errno));
+        }
+    }
+    // The album folder of this run is not left behind empty.
+    if (!folderExisted)
+        rmdir(plan.folder.c_str());
     if (cancelled) {
         out.Line("cartova: writing was cancelled; the file being written was removed");
         return kExitFailure;
