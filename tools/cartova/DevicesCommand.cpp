@@ -55,8 +55,7 @@ int RunDevicesCommand(const std::vector<std::string>& args, GlobalOptions global
         return kExitUsage;
     }
 
-    Terminal terminal(stderr);
-    Session session(terminal);
+    Session& session = ProcessSession();
     if (TkError error = session.Init(global); error != TkErrorSuccess) {
         std::fprintf(stderr, "cartova: cannot initialise the framework: %s\n", DescribeError(error).c_str());
         return kExitFailure;

@@ -420,8 +420,8 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
         return kExitFailure;
     }
 
-    Terminal terminal(stderr);
-    Session session(terminal);
+    Session& session = ProcessSession();
+    Terminal& terminal = session.Out();
     if (TkError error = session.Init(global); error != TkErrorSuccess) {
         std::fprintf(stderr, "cartova: cannot initialise the framework: %s\n", DescribeError(error).c_str());
         return kExitFailure;

@@ -77,6 +77,13 @@ void Session::OnError(void* context, TkNotifyError code, const char* message)
     self->m_terminal.Line("cartova: " + DescribeNotifyError(code, text));
 }
 
+Session& ProcessSession()
+{
+    static Terminal* terminal = new Terminal(stderr);
+    static Session* session = new Session(*terminal);
+    return *session;
+}
+
 namespace {
 
 // The user's cache folder: $XDG_CACHE_HOME, else $HOME/.cache.

@@ -52,6 +52,12 @@ private:
     SessionEvents m_events;
 };
 
+// The tool's one session, reporting to stderr. The framework keeps the
+// delegate for the rest of the process and its threads may still post to it
+// after a command has returned (a detached save thread ends after its last
+// notification), so the session is created once and never destroyed.
+Session& ProcessSession();
+
 // Sets the temporary folder: the given one must exist; the default (the
 // user's cache folder + "/cartova") is created when missing. Returns an error
 // message, or empty on success.
