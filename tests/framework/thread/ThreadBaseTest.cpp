@@ -39,9 +39,15 @@ public:
         if (!Joinable()) {
             return;
         }
+        RequestStop();
+        Join();
+    }
+
+    // Sets the stop flag and wakes the thread, without joining.
+    void RequestStop()
+    {
         m_stop = true;
         SetEvent();
-        Join();
     }
 
     std::atomic<int> wakeUps {0};
@@ -163,8 +169,12 @@ TEST(ThreadBase, ConcurrentJoinsJoinOnce)
             thread.Join();
         };
         std::thread a(joiner), b(joiner);
+        // The stop is requested before the joins race: a joiner that takes
+        // the thread object first would otherwise make Stop() see nothing
+        // joinable and return without stopping the worker.
+        thread.RequestStop();
         go = true;
-        thread.Stop(); // sets the stop flag and joins too: three joins at once
+        thread.Join(); // three joins at once
         a.join();
         b.join();
         EXPECT_FALSE(thread.Joinable());
