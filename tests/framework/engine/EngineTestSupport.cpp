@@ -67,6 +67,8 @@ void EngineTest::InitEngine()
 void EngineTest::TearDown()
 {
     engine.reset();
+    // Tasks still queued own their notification's data; running them frees it.
+    queue.RunUntilIdle();
     if (!tempFolder.empty()) {
         std::error_code ignored;
         std::filesystem::remove_all(tempFolder, ignored);

@@ -23,6 +23,7 @@ protected:
     void TearDown() override
     {
         engine.reset();
+        queue.RunUntilIdle();
         std::filesystem::remove_all(folder);
     }
 
