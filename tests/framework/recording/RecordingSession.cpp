@@ -75,7 +75,7 @@ void InitialiseOnce()
         return;
     }
     setenv("CARTOVA_DEVICE", "sim", 1);
-    setenv("CARTOVA_SIM_SPEED", "2", 1);
+    setenv("CARTOVA_SIM_SPEED", kUnderThreadSanitizer ? "1" : "2", 1);
     unsetenv("CARTOVA_SIM_SOURCE");
     MainThread() = std::this_thread::get_id();
     const ICartovaDelegate delegate{&Queue(), OnOperation, OnStream, OnConvert, OnError, MainQueue::PostToMainQueue};

@@ -5,6 +5,15 @@
 // keeps only its newest chunks in memory).
 #pragma once
 
+// ThreadSanitizer slows every thread several times over; the simulated
+// turntable then runs in real time and the tests allow the framework longer
+// to catch up with it.
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kUnderThreadSanitizer = true;
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+
 #include <chrono>
 #include <cstdint>
 #include <vector>

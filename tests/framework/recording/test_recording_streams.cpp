@@ -146,7 +146,7 @@ std::vector<EventWindow> PreRecordPauseResume(RecordingSession& session)
     for (auto call : {Cartova_Start, Cartova_Pause, Cartova_Resume}) {
         const uint64_t before = session.Poll();
         EXPECT_EQ(call(), TkErrorSuccess);
-        session.Run(milliseconds(400));
+        session.Run(milliseconds(kUnderThreadSanitizer ? 1500 : 400));
         windows.push_back({before, session.Poll()});
     }
     return windows;
