@@ -96,11 +96,9 @@ TkError ToolkitManager::Resume()
 
 void ToolkitManager::AddRecordEvent(RecordEventKind kind)
 {
-    uint64_t position = m_recordData.GetLength(false);
-    if (m_captureSampleType.load() == CoreAudioManager::kSampleTypeDsd) {
-        position >>= 6; // 64 one-bit samples make one preview frame
-    }
-    m_ranges.AddRecordEvent(position, kind);
+    // 64 one-bit samples make one preview frame.
+    const unsigned shift = m_captureSampleType.load() == CoreAudioManager::kSampleTypeDsd ? 6 : 0;
+    m_recordData.AddRecordEvent(m_ranges, kind, shift);
 }
 
 void ToolkitManager::FinishStarting(EngineState next)

@@ -194,6 +194,29 @@ uint64_t RecordData::GetLength(bool recorded)
     return shortest * 8 / bits;
 }
 
+uint64_t RecordData::AddRecordEvent(RecordRangeManager& ranges, RecordEventKind kind, unsigned positionShift)
+{
+    // Under m_addLock no channel asks for a window between the position
+    // being read and the event being registered.
+    std::lock_guard<std::mutex> addGuard(m_addLock);
+    std::vector<std::shared_ptr<TemporaryData>> streams;
+    uint16_t bits = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        streams = m_channels;
+        bits = m_bitsPerSample;
+    }
+    uint64_t furthest = 0;
+    if (bits != 0) {
+        for (auto& stream : streams)
+            furthest = std::max(furthest, stream->GetLength(false));
+        furthest = furthest * 8 / bits;
+    }
+    const uint64_t position = furthest >> positionShift;
+    ranges.AddRecordEvent(position, kind);
+    return position;
+}
+
 uint16_t RecordData::GetChannels()
 {
     std::lock_guard<std::mutex> guard(m_lock);

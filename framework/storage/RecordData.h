@@ -13,6 +13,11 @@
 // only: the buffer that was being split when it arrived is stored (or
 // skipped) in every channel alike, and the event applies from the next one.
 // Answers are kept until every channel has moved past their window.
+// For the same reason an event's position is the end of the furthest
+// channel (AddRecordEvent), taken and registered under the lock of the
+// appends: everything before it has had its answer, everything after it
+// will see the event, and the preview, which asks the same range manager
+// later, cuts at the same place.
 #pragma once
 
 #include <cstdint>
@@ -72,6 +77,11 @@ public:
 
     // The shortest channel stream, in samples; 0 without channels.
     uint64_t GetLength(bool recorded);
+
+    // Gives the range manager an event at the end of the furthest channel's
+    // live stream, in samples shifted right by positionShift (6 turns one-bit
+    // samples into preview frames). Returns the position given.
+    uint64_t AddRecordEvent(RecordRangeManager& ranges, RecordEventKind kind, unsigned positionShift);
 
     uint16_t GetChannels();
     uint64_t GetSampleRate();

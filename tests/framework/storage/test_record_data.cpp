@@ -86,8 +86,8 @@ TEST_F(RecordDataTest, EventBetweenChannelsAppliesFromTheNextBuffer)
     auto round = [&](uint64_t sample, uint16_t eventAfterChannel, RecordEventKind kind) {
         for (uint16_t c = 0; c < 3; ++c) {
             ASSERT_EQ(data.Add(c, PatternBlock(sample * 4, 400, c)), TkErrorSuccess);
-            if (c == eventAfterChannel)   // as the engine does: position = live length
-                ranges.AddRecordEvent(data.GetLength(false), kind);
+            if (c == eventAfterChannel)   // as the engine does
+                data.AddRecordEvent(ranges, kind, 0);
         }
     };
     round(0, 9, RecordEventPause);
@@ -105,6 +105,9 @@ TEST_F(RecordDataTest, EventBetweenChannelsAppliesFromTheNextBuffer)
         EXPECT_EQ(out, expected) << "channel " << c;
     }
     EXPECT_EQ(data.GetLength(true), 300u);
+    // The range manager, which the preview asks later, cuts at the same places.
+    // (400, 400) is the range left open by the resume.
+    EXPECT_EQ(ranges.GetAvailableRange_Frames(0, 500), (RecordRangeList{{0, 200}, {400, 400}}));
 }
 
 // One block of `frames` 32-bit samples, each naming its round and channel.
