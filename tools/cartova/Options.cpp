@@ -155,6 +155,19 @@ ParseResult TakeGlobalOption(OptionWalker& walker, GlobalOptions& global, bool& 
     return {};
 }
 
+// Handles --help and the global options at the walker's position: returns
+// the result to hand back at once (help or a usage error), or nothing, with
+// `handled` telling whether the argument was a global option.
+std::optional<ParseResult> TakeCommonOption(OptionWalker& walker, GlobalOptions& global, bool& handled)
+{
+    if (walker.Raw() == "--help" || walker.Raw() == "-h")
+        return ParseResult{true, true, {}};
+    ParseResult result = TakeGlobalOption(walker, global, handled);
+    if (!result.ok)
+        return result;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<double> ParseSeconds(const std::string& text)
@@ -218,12 +231,9 @@ ParseResult ParseLeadingGlobalOptions(const std::vector<std::string>& args, Glob
 {
     OptionWalker walker(args);
     for (; !walker.Done(); walker.Next()) {
-        if (walker.Raw() == "--help" || walker.Raw() == "-h")
-            return {true, true, {}};
         bool handled = false;
-        ParseResult result = TakeGlobalOption(walker, global, handled);
-        if (!result.ok)
-            return result;
+        if (auto done = TakeCommonOption(walker, global, handled))
+            return *done;
         if (!handled)
             break;
     }
@@ -234,12 +244,9 @@ ParseResult ParseLeadingGlobalOptions(const std::vector<std::string>& args, Glob
 ParseResult ParseDevicesOptions(const std::vector<std::string>& args, GlobalOptions& global)
 {
     for (OptionWalker walker(args); !walker.Done(); walker.Next()) {
-        if (walker.Raw() == "--help" || walker.Raw() == "-h")
-            return {true, true, {}};
         bool handled = false;
-        ParseResult result = TakeGlobalOption(walker, global, handled);
-        if (!result.ok)
-            return result;
+        if (auto done = TakeCommonOption(walker, global, handled))
+            return *done;
         if (!handled)
             return ParseResult::Error("unknown option '" + walker.Raw() + "'");
     }
@@ -252,12 +259,9 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
     std::optional<uint64_t> pcmRate;
     std::optional<uint64_t> dsdRate;
     for (OptionWalker walker(args); !walker.Done(); walker.Next()) {
-        if (walker.Raw() == "--help" || walker.Raw() == "-h")
-            return {true, true, {}};
         bool handled = false;
-        ParseResult global_result = TakeGlobalOption(walker, global, handled);
-        if (!global_result.ok)
-            return global_result;
+        if (auto done = TakeCommonOption(walker, global, handled))
+            return *done;
         if (handled)
             continue;
 
