@@ -1,6 +1,7 @@
 // Test double of the Cartova functions.
 #include "FakeCartova.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,6 +14,65 @@ FakeCartova& Fake()
 void ResetFake()
 {
     Fake() = FakeCartova{};
+    FakePreview().clear();
+}
+
+FakePreviewStream& FakePreview()
+{
+    static FakePreviewStream stream;
+    return stream;
+}
+
+void FakePreviewStream::append(const std::vector<int16_t>& interleaved)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_values.insert(m_values.end(), interleaved.begin(), interleaved.end());
+}
+
+void FakePreviewStream::clear()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_values.clear();
+    m_onLengthQuery = nullptr;
+    m_lengthQueries = 0;
+}
+
+uint64_t FakePreviewStream::frames() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_values.size() / 2;
+}
+
+void FakePreviewStream::setOnLengthQuery(std::function<void(int)> hook)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_onLengthQuery = std::move(hook);
+    m_lengthQueries = 0;
+}
+
+TkError FakePreviewStream::length(uint64_t* frames)
+{
+    std::function<void(int)> hook;
+    int query = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        hook = m_onLengthQuery;
+        query = ++m_lengthQueries;
+    }
+    if (hook)
+        hook(query);
+    *frames = this->frames();
+    return TkErrorSuccess;
+}
+
+TkError FakePreviewStream::read(uint64_t first, uint64_t end, int16_t* buffer, size_t bufferSamples) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (first > end || end > m_values.size() / 2 || bufferSamples < (end - first) * 2)
+        return TkErrorInvalidArgument;
+    std::copy(m_values.begin() + static_cast<ptrdiff_t>(first * 2), m_values.begin() + static_cast<ptrdiff_t>(end * 2),
+              buffer);
+    return TkErrorSuccess;
 }
 
 namespace {
@@ -129,14 +189,14 @@ TkError Cartova_Pause(void)
 TkError Cartova_Resume(void) { return TkErrorSuccess; }
 TkError Cartova_EnableLoopback(int8_t) { return TkErrorNotSupported; }
 TkError Cartova_StartPlay(double) { return TkErrorNotSupported; }
-TkError Cartova_GetPreviewData(uint64_t, uint64_t, int16_t*, size_t) { return TkErrorSuccess; }
+TkError Cartova_GetPreviewData(uint64_t first, uint64_t end, int16_t* buffer, size_t bufferSamples)
+{
+    return FakePreview().read(first, end, buffer, bufferSamples);
+}
+
 TkError Cartova_GetRecordingPreviewData(uint64_t, uint64_t, int16_t*, size_t) { return TkErrorSuccess; }
 
-TkError Cartova_GetPreviewDataLength(uint64_t* frames)
-{
-    *frames = 0;
-    return TkErrorSuccess;
-}
+TkError Cartova_GetPreviewDataLength(uint64_t* frames) { return FakePreview().length(frames); }
 
 TkError Cartova_GetRecordingPreviewDataLength(uint64_t* frames)
 {
