@@ -1,0 +1,28 @@
+// The standard alerts over the general one.
+#include "control/DialogService.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("AlertDialog", text);
+}
+
+} // namespace
+
+void DialogService::OkAlertWithMessage(const QString& message, const QString& information)
+{
+    runAlert({message, information, {Tr("OK")}, -1, QString()});
+}
+
+bool DialogService::OkCancelAlertWithMessage(const QString& message, const QString& information)
+{
+    return runAlert({message, information, {Tr("OK"), Tr("Cancel")}, -1, QString()}) == 0;
+}
+
+bool DialogService::YesNoAlertWithMessage(const QString& message, const QString& information)
+{
+    return runAlert({message, information, {Tr("Yes"), Tr("No")}, -1, QString()}) == 0;
+}
