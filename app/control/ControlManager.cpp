@@ -282,7 +282,7 @@ void ControlManager::FileSave(CommandSender)
 
 void ControlManager::Play(CommandSender)
 {
-    if (m_previewController->GetStatus() != PreviewStatusIdle)
+    if (m_previewController->GetStatus() != PreviewController::StatusIdle)
         return;
     Mtm().setStatus(ModeStatusEditPlaying);
     const float g = static_cast<float>(Mtm().gain());
@@ -505,11 +505,11 @@ void ControlManager::PreviewPlayFinish()
 void ControlManager::PreviewPlayError(int)
 {
     const int status = m_previewController->GetStatus();
-    if (status == PreviewStatusPlaying) {
+    if (status == PreviewController::StatusPlaying) {
         Pause();
         if (checkTemporaryDirectory(true, false))
             m_dialogs.OkAlertWithMessage(tr(kAudioDeviceProblem));
-    } else if (status == PreviewStatusMonitoring) {
+    } else if (status == PreviewController::StatusMonitoring) {
         m_previewController->Stop();
     }
 }
@@ -590,7 +590,7 @@ void ControlManager::onNotifyError(const Notification& notification)
         m_dialogs.OkAlertWithMessage(tr("Failed to save the file."), message);
         break;
     case TkNotifyTempFolderUnusable:
-        if (m_previewController->GetStatus() != PreviewStatusIdle)
+        if (m_previewController->GetStatus() != PreviewController::StatusIdle)
             m_previewController->Stop();
         if (Mtm().status() >= ModeStatusPreRecording && Mtm().status() <= ModeStatusStopping)
             CartovaController::sharedInstance().Stop(false);

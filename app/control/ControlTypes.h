@@ -6,9 +6,6 @@
 // Recording type of the settings (SettingManager::GetRecType).
 enum RecType : int32_t { RecTypePcm = 0, RecTypeDsd = 1 };
 
-// Status of the preview controller (PreviewController::GetStatus).
-enum PreviewStatus : int { PreviewStatusIdle = 0, PreviewStatusPlaying = 1, PreviewStatusMonitoring = 2 };
-
 // Result of an update check (UpdateChecker::checkUpdate).
 enum UpdateCheckResult : int {
     UpdateCheckNothingToReport = 0,

@@ -26,3 +26,22 @@ bool DialogService::YesNoAlertWithMessage(const QString& message, const QString&
 {
     return runAlert({message, information, {Tr("Yes"), Tr("No")}, -1, QString()}) == 0;
 }
+
+bool DialogService::alert(AlertKind kind, const QString& message, const QString& information)
+{
+    switch (kind) {
+    case AlertKind::Ok:
+        OkAlertWithMessage(message, information);
+        return true;
+    case AlertKind::OkCancel: return OkCancelAlertWithMessage(message, information);
+    case AlertKind::YesNo: return YesNoAlertWithMessage(message, information);
+    }
+    return false;
+}
+
+AlertHandler DialogService::alertHandler()
+{
+    return [this](AlertKind kind, const QString& message, const QString& information) {
+        return alert(kind, message, information);
+    };
+}

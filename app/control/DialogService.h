@@ -8,8 +8,17 @@
 #include <QStringList>
 #include <cstdint>
 
+#include <functional>
+
 class MarkerManager;
 class SettingManager;
+
+// The three standard alerts: "OK"; "OK" and "Cancel"; "Yes" and "No".
+enum class AlertKind { Ok, OkCancel, YesNo };
+
+// Shows a standard alert and returns whether the first button was chosen. Models that
+// are tested without dialogs take one of these (DialogService::alertHandler() gives one).
+using AlertHandler = std::function<bool(AlertKind kind, const QString& message, const QString& information)>;
 
 // A modal alert. The answer is the index of the chosen button.
 struct AlertRequest {
@@ -63,6 +72,9 @@ public:
     void OkAlertWithMessage(const QString& message, const QString& information = QString());
     bool OkCancelAlertWithMessage(const QString& message, const QString& information = QString());
     bool YesNoAlertWithMessage(const QString& message, const QString& information = QString());
+    bool alert(AlertKind kind, const QString& message, const QString& information = QString());
+    // A handler that shows its alerts through this service (which must outlive it).
+    AlertHandler alertHandler();
 
     // ---- choosers ----
     // A folder, or empty when cancelled.
