@@ -180,5 +180,11 @@ void AppDelegate::windowWillClose()
 
 void AppDelegate::setMarkerManager(std::unique_ptr<MarkerManager> manager)
 {
+    if (manager) {
+        manager->setAlertHandler([this](const QString& message) {
+            if (m_dialogs)
+                m_dialogs->OkAlertWithMessage(message);
+        });
+    }
     m_markerManager = std::move(manager);
 }

@@ -316,7 +316,7 @@ void ControlManager::Marker_Next(CommandSender)
     if (playing)
         m_previewController->Stop();
     const double t = Mtm().currentTime();
-    if (t == markers->GetPosition(markers->GetEndMarkerId())) {
+    if (t == markers->GetMarkerPositionFromId(markers->GetEndMarkerId())) {
         markers->setSelectedMarker(markers->GetEndMarkerId());
         return;
     }
@@ -339,7 +339,7 @@ void ControlManager::Marker_Prev(CommandSender)
         m_previewController->Stop();
     const double t = Mtm().currentTime();
     const int32_t startId = markers->GetStartMarkerId();
-    if (t == markers->GetPosition(startId)) {
+    if (t == markers->GetMarkerPositionFromId(startId)) {
         markers->setSelectedMarker(startId);
         if (playing)
             m_previewController->Play(t);
@@ -369,7 +369,7 @@ void ControlManager::Marker_MoveBackward(CommandSender)
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
-    markers->MoveSelectedMarkerToPosition(markers->GetPosition(markers->SelectedMarker()) - kMarkerMoveStep);
+    markers->MoveSelectedMarkerToPosition(markers->GetMarkerPositionFromId(markers->SelectedMarker()) - kMarkerMoveStep);
     m_view.redrawWave();
 }
 
@@ -378,7 +378,7 @@ void ControlManager::Marker_MoveForward(CommandSender)
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
-    markers->MoveSelectedMarkerToPosition(markers->GetPosition(markers->SelectedMarker()) + kMarkerMoveStep);
+    markers->MoveSelectedMarkerToPosition(markers->GetMarkerPositionFromId(markers->SelectedMarker()) + kMarkerMoveStep);
     m_view.redrawWave();
 }
 
@@ -390,7 +390,7 @@ void ControlManager::Marker_Remove(CommandSender sender)
     if (sender != CommandSender::WaveView &&
         !m_dialogs.YesNoAlertWithMessage(tr("Do you want to delete the selected marker?")))
         return;
-    const double p = markers->GetPosition(markers->SelectedMarker());
+    const double p = markers->GetMarkerPositionFromId(markers->SelectedMarker());
     if (markers->DeleteWithMarkerId(markers->SelectedMarker()))
         markers->setSelectedMarker(markers->GetMarkerIdFromPosition(p));
 }

@@ -16,7 +16,7 @@ bool IsSelectedMarkerMovable(const MarkerManager* markers)
 std::optional<MarkerTarget> NextMarkerAfter(const MarkerManager& markers, double t)
 {
     for (int32_t id : markers.EnumMarkerId()) {
-        const double p = markers.GetPosition(id);
+        const double p = markers.GetMarkerPositionFromId(id);
         if (p > t)
             return MarkerTarget{id, p};
     }
@@ -27,12 +27,12 @@ std::optional<MarkerTarget> PreviousMarkerBefore(const MarkerManager& markers, d
 {
     const std::vector<int32_t> ids = markers.EnumMarkerId();
     for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
-        const double p = markers.GetPosition(*it);
+        const double p = markers.GetMarkerPositionFromId(*it);
         if (p >= t)
             continue;
         const auto before = std::next(it);
         if (playing && p + kMarkerPrevRestartWindow >= t && *it != markers.GetStartMarkerId() && before != ids.rend())
-            return MarkerTarget{*before, markers.GetPosition(*before)};
+            return MarkerTarget{*before, markers.GetMarkerPositionFromId(*before)};
         return MarkerTarget{*it, p};
     }
     return std::nullopt;

@@ -353,3 +353,29 @@ TEST(MainWindowViewTest, WidgetsFollowTheStatusTables)
     EXPECT_FALSE(c.button_view_zoom_out->isHidden());
     mtm.setStatus(ModeStatusReady);
 }
+
+TEST_F(ControlManagerTest, MarkerAddBeyondSixtyAlertsAndRemoveSelectsTheNearest)
+{
+    app->setMarkerManager(std::make_unique<MarkerManager>());
+    MarkerManager* m = app->markerManager();
+    m->ResetWithTotalTime(600.0);
+    mtm().setTotalTime(600.0);
+    mtm().setStatus(ModeStatusEditStopped);
+    for (int i = 1; i <= 60; ++i) {
+        mtm().setCurrentTime(i * 5.0);
+        cm->Marker_Add();
+    }
+    EXPECT_EQ(m->SelectedMarker(), 60);
+    dialogs.clear();
+    mtm().setCurrentTime(400.0);
+    cm->Marker_Add();
+    EXPECT_EQ(dialogs.messages(), QStringList{"Cannot add any more markers."});
+    EXPECT_EQ(m->SelectedMarker(), 60);
+
+    // Delete marker 2 (at 10 s), confirmed: the nearest to 10 s is then marker 1 (5 s)
+    // or 3 (15 s); on a tie the later one.
+    m->setSelectedMarker(2);
+    cm->Marker_Remove();
+    EXPECT_EQ(m->SelectedMarker(), 3);
+    EXPECT_EQ(m->GetMarkerPositionFromId(2), -1.0);
+}
