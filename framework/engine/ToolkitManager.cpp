@@ -4,6 +4,7 @@
 // ToolkitManagerPreview.cpp and ToolkitManagerSave.cpp.
 #include "engine/ToolkitManager.h"
 
+#include "device/DeviceReport.h"
 #include "platform/Trace.h"
 
 ToolkitManager::ToolkitManager(AudioBackend backend)
@@ -94,6 +95,21 @@ TkError ToolkitManager::GetAudioDevices(std::vector<std::string>& names)
     for (const FoundDeviceInfo& device : devices) {
         names.push_back(device.name);
     }
+    return TkErrorSuccess;
+}
+
+TkError ToolkitManager::GetAudioDeviceReport(std::string& report)
+{
+    report.clear();
+    if (m_state.load() == EngineState::Uninitialized) {
+        return TkErrorNotInitialized;
+    }
+    std::vector<FoundDeviceInfo> devices;
+    const TkError result = m_device.GetAudioDevices(devices);
+    if (result != TkErrorSuccess) {
+        return result;
+    }
+    report = DescribeDeviceSearch(devices);
     return TkErrorSuccess;
 }
 

@@ -52,6 +52,9 @@ public:
     TkError Init(const ICartovaDelegate* delegate);
     TkError New();
     TkError GetAudioDevices(std::vector<std::string>& names);
+    // Every device the back-end lists, with why the filter keeps or leaves
+    // it out (for diagnosis).
+    TkError GetAudioDeviceReport(std::string& report);
     TkError SetAudioDevice(const char* name);
     TkError GetAudioDeviceInfo(DeviceDescription& info);
     TkError SetRecordSetting(const TkRecordSetting* setting);

@@ -8,7 +8,10 @@
 #include "engine/ToolkitManager.h"
 #include "platform/Trace.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <string>
 
 namespace {
 
@@ -59,6 +62,28 @@ CARTOVA_API TkError Cartova_GetAudioDevices(TkDeviceNameList** list)
 CARTOVA_API void Cartova_ReleaseAudioDevices(TkDeviceNameList* list)
 {
     FreeDeviceNameList(list);
+}
+
+CARTOVA_API TkError Cartova_GetAudioDeviceReport(char** report)
+{
+    if (report == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *report = nullptr;
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        std::string text;
+        const TkError result = e.GetAudioDeviceReport(text);
+        if (result != TkErrorSuccess) {
+            return result;
+        }
+        *report = strdup(text.c_str());
+        return *report != nullptr ? TkErrorSuccess : TkErrorFailed;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseAudioDeviceReport(char* report)
+{
+    free(report);
 }
 
 CARTOVA_API TkError Cartova_SetAudioDevice(const char* device_name)

@@ -140,6 +140,11 @@ CARTOVA_API TkError Cartova_New(void);
 
 CARTOVA_API TkError Cartova_GetAudioDevices(TkDeviceNameList** list);
 CARTOVA_API void Cartova_ReleaseAudioDevices(TkDeviceNameList* list);
+/* For diagnosis: every audio device found, one line each, with whether it is
+ * the turntable or why it was left out. Released with
+ * Cartova_ReleaseAudioDeviceReport. */
+CARTOVA_API TkError Cartova_GetAudioDeviceReport(char** report);
+CARTOVA_API void Cartova_ReleaseAudioDeviceReport(char* report);
 CARTOVA_API TkError Cartova_SetAudioDevice(const char* device_name);
 CARTOVA_API TkError Cartova_GetAudioDeviceInfo(TkAudioDeviceInfo** info);
 CARTOVA_API void Cartova_ReleaseAudioDeviceInfo(TkAudioDeviceInfo* info);

@@ -7,10 +7,13 @@
 #include "Session.h"
 
 const char* const kDevicesHelp =
-    "usage: cartova devices [--simulate [FILE]] [--device NAME]\n"
+    "usage: cartova devices [--verbose] [--simulate [FILE]] [--device NAME]\n"
     "\n"
     "Lists the turntables found, with their channels, PCM and DSD rates and bits.\n"
+    "CARTOVA_DEVICE=alsa:PCM in the environment records from that ALSA PCM instead.\n"
     "\n"
+    "  -v, --verbose      also list every audio device found and why the others\n"
+    "                     were left out\n"
     "  --simulate [FILE]  use the simulated turntable (its demo album, or FILE)\n"
     "  --device NAME      describe only this device\n"
     "  -h, --help         show this help\n";
@@ -38,8 +41,16 @@ void PrintDevice(const TkAudioDeviceInfo& info)
 
 } // namespace
 
-int RunDevicesCommand(const std::vector<std::string>& args, GlobalOptions global)
+int RunDevicesCommand(const std::vector<std::string>& arguments, GlobalOptions global)
 {
+    bool verbose = false;
+    std::vector<std::string> args;
+    for (const std::string& arg : arguments) {
+        if (arg == "-v" || arg == "--verbose")
+            verbose = true;
+        else
+            args.push_back(arg);
+    }
     ParseResult parsed = ParseDevicesOptions(args, global);
     if (parsed.help) {
         std::fputs(kDevicesHelp, stdout);
@@ -59,6 +70,16 @@ int RunDevicesCommand(const std::vector<std::string>& args, GlobalOptions global
     if (TkError error = session.Init(global); error != TkErrorSuccess) {
         std::fprintf(stderr, "cartova: cannot initialise the framework: %s\n", DescribeError(error).c_str());
         return kExitFailure;
+    }
+
+    if (verbose) {
+        char* report = nullptr;
+        if (TkError error = Cartova_GetAudioDeviceReport(&report); error != TkErrorSuccess) {
+            std::fprintf(stderr, "cartova: cannot list audio devices: %s\n", DescribeError(error).c_str());
+            return kExitFailure;
+        }
+        std::printf("Audio devices found:\n%s\n", report);
+        Cartova_ReleaseAudioDeviceReport(report);
     }
 
     TkDeviceNameList* list = nullptr;

@@ -5,6 +5,7 @@
 #include "device/AlsaAudioSystem.h"
 #include "device/AudioDeviceList.h"
 #include "device/CoreAudioManager.h"
+#include "device/DeviceReport.h"
 #include "device/UdevSoundMonitor.h"
 #include "support/FakeSysfs.h"
 
@@ -103,6 +104,13 @@ TEST(SoundCardScan, OnlyTheTurntableSurvivesTheDeviceFilter)
     ASSERT_EQ(manager.GetAudioDevices(devices), TkErrorSuccess);
     ASSERT_EQ(devices.size(), 4u);
     EXPECT_EQ(devices[2].vid, 0x1234);
+    // The account of the search says why each other card was left out.
+    EXPECT_EQ(FilterVerdict(devices[0]), "no USB identity (not a USB audio device)");
+    EXPECT_EQ(FilterVerdict(devices[1]), "");
+    EXPECT_EQ(FilterVerdict(devices[2]), "USB id 1234:5678 is not the turntable's (2f6c:0c20)");
+    EXPECT_EQ(FilterVerdict(devices[3]), "the name \"QT-LV200 MkII\" does not match ^QT-LV200$");
+    EXPECT_NE(DescribeDeviceSearch(devices).find("QT-LV200 [usb:2f6c:0c20:1-2] USB 2f6c:0c20: the turntable\n"),
+              std::string::npos);
     AudioDeviceList().FilterDevices(devices);
     ASSERT_EQ(devices.size(), 1u);
     EXPECT_EQ(devices[0].name, "QT-LV200");

@@ -130,3 +130,16 @@ INSTANTIATE_TEST_SUITE_P(Formats, AlsaRecord,
                          ::testing::Values(Format{"cd_rate", 44100, 16}, Format{"hd_rate", 96000, 24},
                                            Format{"top_rate", 384000, 24}),
                          [](const ::testing::TestParamInfo<Format>& info) { return std::string(info.param.pcm); });
+
+TEST(AlsaDevices, NamedPcmIsListedAsTheTurntableWithTheSearchExplained)
+{
+    AlsaTestConfig config;
+    const std::string conf = config.Write();
+    const ShellRun run = RunShell("ALSA_CONFIG_PATH='" + conf + "' CARTOVA_DEVICE=alsa:cartova_null '" +
+                                  CARTOVA_TOOL + "' devices --verbose");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("QT-LV200 [alsa-pcm:cartova_null] USB 2f6c:0c20: the turntable"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("384000 Hz"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("DSD:      none"), std::string::npos) << "a named PCM has no DSD switch\n" << run.output;
+}
