@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 #include <chrono>
 #include <cmath>
@@ -33,13 +34,18 @@ int16_t Pattern(uint64_t frame, uint16_t channel)
     return channel == 0 ? static_cast<int16_t>(frame % 32000 + 1) : static_cast<int16_t>(-int64_t(frame / 32000) - 1);
 }
 
-bool WaitFor(const std::function<bool()>& done)
+bool WaitFor(const std::function<bool()>& done, int patienceMs = kPatienceMs)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < kPatienceMs)
+    for (;;) {
+        if (done())
+            return true;
+        if (timer.elapsed() >= patienceMs)
+            return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
+        QThread::msleep(5);
+    }
 }
 
 class PreviewPlaybackTest : public testing::Test {
