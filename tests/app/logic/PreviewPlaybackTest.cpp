@@ -272,3 +272,30 @@ TEST(PreviewPlaybackCommands, PlayRunsToTheEndAndTheEditModeReturnsToStopped)
     EXPECT_EQ(cm->previewController()->GetStatus(), PreviewController::StatusIdle);
     app.reset();
 }
+
+TEST(PreviewPlaybackCommands, AnOutputThatCannotBeOpenedIsReportedAndNothingPlays)
+{
+    ResetFake();
+    qputenv("SILLARO_AUDIO_OUTPUT", "null");
+    qputenv("SILLARO_AUDIO_CAPTURE", "/nonexistent-folder/played.f32"); // the output fails to open
+    FakeMainView view;
+    ScriptedDialogs dialogs;
+    auto app = std::make_unique<AppDelegate>();
+    app->launch(view, dialogs);
+    dialogs.clear();
+    Fake().lastSetting = TkRecordSetting{0, kRate, 24};
+    FakePreview().generate(kRate, Pattern);
+    ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
+    mtm.setTotalTime(1.0);
+    mtm.setCurrentTime(0.0);
+    mtm.setStatus(ModeStatusEditStopped);
+
+    ControlManager* cm = app->controlManager();
+    cm->Play();
+    qunsetenv("SILLARO_AUDIO_CAPTURE");
+    EXPECT_EQ(mtm.status(), ModeStatusEditStopped);
+    EXPECT_EQ(cm->previewController()->GetStatus(), PreviewController::StatusIdle);
+    EXPECT_EQ(dialogs.messages(), QStringList{"There is a problem with an audio playback device. It might not be "
+                                              "installed on your computer or might be used by another app."});
+    app.reset();
+}

@@ -3,12 +3,14 @@
 // the level meter; a recording played from a time in the edit mode delivers exactly the
 // recorded preview frames from there to the end, with the gain, then reports the end;
 // pausing stops the output at once; quitting while playing is clean.
+#include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/CartovaController.h"
 #include "control/ControlManager.h"
 #include "control/ModeTimeManager.h"
 #include "control/NotificationCenter.h"
 #include "playback/PreviewController.h"
+#include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -102,13 +104,10 @@ uint64_t FinishedLength()
 
 TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying)
 {
-    std::vector<QString> alerts;
+    ScriptedDialogs dialogs;
     auto app = std::make_unique<AppDelegate>();
-    app->setAlertHandler([&](AlertKind, const QString& message, const QString&) {
-        alerts.push_back(message);
-        return true;
-    });
-    app->launch();
+    auto window = std::make_unique<MainWindow>(app.get());
+    app->launch(*window, dialogs);
     ControlManager* cm = app->controlManager();
     PreviewController* preview = cm->previewController();
     CartovaController& bridge = CartovaController::sharedInstance();
@@ -148,7 +147,7 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
     mtm.setStatus(ModeStatusEditStopped);
     mtm.setGain(3.0);
     mtm.setCurrentTime(1.0);
-    cm->Play(nullptr);
+    cm->Play();
     ASSERT_EQ(mtm.status(), ModeStatusEditPlaying);
     ASSERT_TRUE(WaitFor([&]() { return mtm.status() == ModeStatusEditStopped; }));
     EXPECT_EQ(mtm.currentTime(), mtm.totalTime());
@@ -165,21 +164,22 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
     // Pausing stops the output before it returns: nothing is played afterwards.
     QFile::remove(CapturePath());
     mtm.setCurrentTime(0.0);
-    cm->Play(nullptr);
+    cm->Play();
     ASSERT_TRUE(WaitFor([]() { return !PlayedSamples().empty(); }));
-    cm->Pause(nullptr);
+    cm->Pause();
     EXPECT_EQ(mtm.status(), ModeStatusEditStopped);
     EXPECT_EQ(preview->GetStatus(), PreviewController::StatusIdle);
     const qint64 sizeAtPause = QFile(CapturePath()).size();
     WaitFor([]() { return false; }, 300);
     EXPECT_EQ(QFile(CapturePath()).size(), sizeAtPause);
-    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
 
     // Quitting while playing.
-    cm->Play(nullptr);
+    cm->Play();
     ASSERT_EQ(preview->GetStatus(), PreviewController::StatusPlaying);
     NotificationCenter::defaultCenter().removeObserver(&stopped);
     app.reset();
+    window.reset();
 }
 
 int main(int argc, char** argv)
