@@ -80,6 +80,7 @@ public:
     OSStatus DestroyIOProcID(AudioObjectID device, AudioDeviceIOProcID procId) override;
     OSStatus DeviceStart(AudioObjectID device, AudioDeviceIOProcID procId) override;
     OSStatus DeviceStop(AudioObjectID device, AudioDeviceIOProcID procId) override;
+    OSStatus TakeDroppedInputFrames(AudioObjectID device, uint64_t& frames) override;
 
     // IUsbRegistry: per card an audio engine (uid, idVendor, idProduct), its
     // input stream, the USB interface of that stream, and for a USB card its
@@ -126,6 +127,7 @@ private:
         AudioDeviceIOProcID runningProc = 0;
         std::unique_ptr<PcmCaptureThread> capture;
         uint64_t overruns = 0;
+        uint64_t droppedFrames = 0; // lost and not yet taken
     };
     class CardUsbInterface;
 

@@ -217,6 +217,18 @@ OSStatus AlsaAudioSystem::DeviceStop(AudioObjectID device, AudioDeviceIOProcID p
     return kAudioHardwareNoError;
 }
 
+OSStatus AlsaAudioSystem::TakeDroppedInputFrames(AudioObjectID device, uint64_t& frames)
+{
+    std::lock_guard lock(m_mutex);
+    Device* found = FindLocked(device);
+    if (found == nullptr) {
+        return kAudioHardwareBadObjectError;
+    }
+    frames = found->droppedFrames;
+    found->droppedFrames = 0;
+    return kAudioHardwareNoError;
+}
+
 void AlsaAudioSystem::StopCaptureLocked(std::unique_lock<std::mutex>& lock, Device& device)
 {
     std::unique_ptr<PcmCaptureThread> capture = std::move(device.capture);
@@ -235,10 +247,13 @@ void AlsaAudioSystem::OnOverrun(AudioObjectID id, uint64_t position, uint64_t lo
         std::lock_guard lock(m_mutex);
         if (Device* found = FindLocked(id)) {
             ++found->overruns;
+            found->droppedFrames += lost;
         }
     }
     TRACE("capture overrun at frame %llu: %llu frames lost", static_cast<unsigned long long>(position),
           static_cast<unsigned long long>(lost));
+    // On the capture thread, before the next cycle: the gap lands exactly.
+    CallListeners(id, AudioPropertySelector::kAudioDevicePropertyInputDropped);
     CallListeners(id, AudioPropertySelector::kAudioDeviceProcessorOverload);
 }
 

@@ -42,6 +42,10 @@ enum class AudioScope : uint32_t { Global = 0, Input = 1, Output = 2 };
 enum class AudioPropertySelector : uint32_t {
     kAudioDeviceProcessorOverload = FourCharCode("over"),
     kAudioDevicePropertyDeviceIsAlive = FourCharCode("livn"),
+    // Input was lost (an overrun the back-end recovered from); the frames
+    // are taken with IAudioHardware::TakeDroppedInputFrames. Called on the
+    // IO thread, before the next cycle.
+    kAudioDevicePropertyInputDropped = FourCharCode("drop"),
 };
 
 // Stream formats.

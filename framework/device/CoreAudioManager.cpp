@@ -169,6 +169,10 @@ TkError CoreAudioManager::SetAudioDevice(const FoundDeviceInfo& device, IAudioDe
             break;
         }
         m_aliveListener = true;
+        // Optional: only back-ends that detect lost input report it.
+        m_droppedListener =
+            m_hardware->AddPropertyListener(id, AudioPropertySelector::kAudioDevicePropertyInputDropped,
+                                            &CoreAudioManager::ListenerThunk, this) == kAudioHardwareNoError;
     } while (false);
 
     if (result != TkErrorSuccess) {
@@ -193,6 +197,11 @@ void CoreAudioManager::RemoveListeners(AudioObjectID device)
         m_hardware->RemovePropertyListener(device, AudioPropertySelector::kAudioDevicePropertyDeviceIsAlive,
                                            &CoreAudioManager::ListenerThunk, this);
         m_aliveListener = false;
+    }
+    if (m_droppedListener) {
+        m_hardware->RemovePropertyListener(device, AudioPropertySelector::kAudioDevicePropertyInputDropped,
+                                           &CoreAudioManager::ListenerThunk, this);
+        m_droppedListener = false;
     }
 }
 
@@ -576,6 +585,13 @@ OSStatus CoreAudioManager::ListenerThunk(AudioObjectID object, AudioPropertySele
         uint32_t alive = 0;
         self->m_deviceAlive = self->m_hardware->GetDeviceIsAlive(object, alive) == kAudioHardwareNoError && alive != 0;
         self->m_notify->AudioDevice_DeviceIsAliveChanged();
+        break;
+    }
+    case AudioPropertySelector::kAudioDevicePropertyInputDropped: {
+        uint64_t frames = 0;
+        if (self->m_hardware->TakeDroppedInputFrames(object, frames) == kAudioHardwareNoError && frames > 0) {
+            self->m_notify->AudioDevice_InputDropped(frames);
+        }
         break;
     }
         break;

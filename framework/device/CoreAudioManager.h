@@ -105,4 +105,5 @@ private:
     // Which listeners were added, so that a failed open removes only those.
     bool m_overloadListener = false;
     bool m_aliveListener = false;
+    bool m_droppedListener = false;
 };

@@ -66,4 +66,14 @@ public:
     virtual OSStatus DestroyIOProcID(AudioObjectID device, AudioDeviceIOProcID procId) = 0;
     virtual OSStatus DeviceStart(AudioObjectID device, AudioDeviceIOProcID procId) = 0;
     virtual OSStatus DeviceStop(AudioObjectID device, AudioDeviceIOProcID procId) = 0;
+
+    // The device frames of input lost since the last call (see
+    // kAudioDevicePropertyInputDropped); back-ends that never lose input
+    // report none.
+    virtual OSStatus TakeDroppedInputFrames(AudioObjectID device, uint64_t& frames)
+    {
+        (void)device;
+        frames = 0;
+        return kAudioHardwareNoError;
+    }
 };

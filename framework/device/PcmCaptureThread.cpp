@@ -111,13 +111,15 @@ bool PcmCaptureThread::WaitUntilDue(uint64_t frames)
     }
 }
 
-void PcmCaptureThread::Deliver()
+void PcmCaptureThread::Deliver(uint64_t frames)
 {
-    PcmToFloat(m_config.format, m_raw.data(), m_floats.size(), m_floats.data());
+    const size_t samples = static_cast<size_t>(frames) * m_config.channels;
+    PcmToFloat(m_config.format, m_raw.data(), samples, m_floats.data());
+    m_buffer.mDataByteSize = static_cast<uint32_t>(samples * sizeof(float));
     if (m_callbacks.cycle) {
         m_callbacks.cycle(m_list);
     }
-    m_delivered += m_cycleFrames;
+    m_delivered += frames;
 }
 
 void PcmCaptureThread::Run()
@@ -141,7 +143,7 @@ void PcmCaptureThread::Run()
         if (got > 0) {
             filled += static_cast<uint64_t>(got);
             if (filled == m_cycleFrames) {
-                Deliver();
+                Deliver(filled);
                 filled = 0;
             }
             continue;
@@ -157,13 +159,18 @@ void PcmCaptureThread::Run()
             continue;
         }
         if (got == -EPIPE || got == -ESTRPIPE) {
-            // The frames read of this cycle stay; the gap lies after them.
+            // The frames read before the overrun go out first, so that the
+            // gap is reported exactly where it lies.
+            if (filled > 0) {
+                Deliver(filled);
+                filled = 0;
+            }
             uint64_t lost = 0;
             m_pcm->OverrunFrames(m_config.rate, lost);
             result = m_pcm->Recover(static_cast<int>(got));
             ++m_overruns;
             if (m_callbacks.overrun) {
-                m_callbacks.overrun(m_delivered.load() + filled, lost);
+                m_callbacks.overrun(m_delivered.load(), lost);
             }
             if (result < 0) {
                 ended = result;

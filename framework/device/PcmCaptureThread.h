@@ -4,7 +4,8 @@
 // allocated at start; the loop itself allocates nothing.
 //
 // An overrun is recovered, counted and reported with the stream position at
-// which frames were lost and how many; a device that goes away (or any
+// which frames were lost and how many (frames read before it are handed out
+// first as a shorter cycle); a device that goes away (or any
 // other read error) ends the thread and is reported once. A PCM without a
 // clock of its own (a plugin chain over a null device) is paced to its rate.
 #pragma once
@@ -50,7 +51,8 @@ private:
     void Run();
     // Sleeps until the paced stream is due for `frames`; false when stopped.
     bool WaitUntilDue(uint64_t frames);
-    void Deliver();
+    // Converts and hands out the first `frames` frames read.
+    void Deliver(uint64_t frames);
 
     ICapturePcm* m_pcm = nullptr;
     PcmHardwareConfig m_config;

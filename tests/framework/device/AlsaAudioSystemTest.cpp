@@ -37,12 +37,20 @@ public:
         frames += input->mBuffers[0].mDataByteSize / (sizeof(float) * input->mBuffers[0].mNumberChannels);
         m_changed.notify_all();
     }
+    void AudioDevice_InputDropped(uint64_t lost) override
+    {
+        std::lock_guard lock(m_mutex);
+        dropped.push_back({frames, lost});
+        m_changed.notify_all();
+    }
     template <class Predicate>
     bool WaitFor(Predicate predicate)
     {
         std::unique_lock lock(m_mutex);
         return m_changed.wait_for(lock, kPatience, predicate);
     }
+    // Frames delivered before each loss, and the frames lost.
+    std::vector<std::pair<uint64_t, uint64_t>> dropped;
     int overloads = 0;
     int aliveChanges = 0;
     uint64_t frames = 0;
@@ -231,7 +239,7 @@ TEST_F(AlsaAudioSystemTest, UnplugWhileCapturingIsReportedOnceThroughTheAliveLis
     EXPECT_EQ(notify.aliveChanges, 1);
 }
 
-TEST_F(AlsaAudioSystemTest, OverrunReachesTheOverloadListener)
+TEST_F(AlsaAudioSystemTest, OverrunIsReportedAsDroppedInputBeforeTheNextCycle)
 {
     ASSERT_EQ(manager->SetAudioDevice(Turntable(), &notify), TkErrorSuccess);
     ASSERT_EQ(manager->Start(), TkErrorSuccess);
@@ -242,6 +250,10 @@ TEST_F(AlsaAudioSystemTest, OverrunReachesTheOverloadListener)
     pcm->Release(100);
     ASSERT_TRUE(notify.WaitFor([&] { return notify.overloads == 1; }));
     EXPECT_EQ(manager->Stop(), TkErrorSuccess);
+    // The 100 frames read before the overrun were delivered before the loss.
+    ASSERT_EQ(notify.dropped.size(), 1u);
+    EXPECT_EQ(notify.dropped[0].first, 100u);
+    EXPECT_EQ(notify.dropped[0].second, 1000u);
     EXPECT_EQ(system->OverrunCount(Turntable().deviceId), 1u);
 }
 

@@ -89,7 +89,7 @@ TEST_F(CoreAudioManagerTest, OpensWithHogModeAndSwitchesToPcm)
     EXPECT_EQ(manager.SetAudioDevice(Turntable(), nullptr), TkErrorInvalidArgument);
     ASSERT_EQ(manager.SetAudioDevice(Turntable(), &notify), TkErrorSuccess);
     EXPECT_NE(hardware->devices[10].hog, -1);
-    EXPECT_EQ(hardware->listeners.size(), 2u);
+    EXPECT_EQ(hardware->listeners.size(), 3u); // overload, alive, input dropped
     EXPECT_EQ(hardware->ioProcs.size(), 1u);
     ASSERT_EQ(usb->requests.size(), 1u);
     const UsbDeviceRequest& r = usb->requests[0];
