@@ -323,6 +323,7 @@ void WaveView::setMarkerManager(MarkerManager* markers)
     m_markers = markers;
     if (markers) {
         connect(markers, &MarkerManager::markersReset, this, &WaveView::rebuildMarkerViews);
+        connect(markers, &QObject::destroyed, this, &WaveView::removeMarkerViews);
         connect(markers, &MarkerManager::markerAdded, this, &WaveView::createMarkerView);
         connect(markers, &MarkerManager::markerRemoved, this, [this](int32_t id) {
             delete m_markerViews.take(id);
