@@ -61,6 +61,8 @@ struct FakeCartova {
     int newCalls = 0;
     std::vector<bool> stopCalls;
     int pauseCalls = 0;
+    std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
+    TkError findTrackGapsResult = TkErrorSuccess;
 };
 
 // The one fake of the test program; Reset() before each test.
