@@ -15,6 +15,12 @@ QLineEdit { color: #E5E5E5; background: #101418; border: 1px solid #4A5057; bord
 QLineEdit:focus { border: 1px solid #5B8FC7; }
 QLineEdit:disabled { color: #6B7178; background: #22262A; border: 1px solid #33383D; }
 QCheckBox { color: #E5E5E5; spacing: 4px; }
+QCheckBox::indicator { width: 12px; height: 12px; border: 1px solid #6B7178; border-radius: 2px; background: #101418; }
+QCheckBox::indicator:focus { border: 1px solid #5B8FC7; }
+QCheckBox::indicator:checked { background: #E6AD57; border: 1px solid #E6AD57; }
+QCheckBox::indicator:indeterminate { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #101418, stop:0.35 #101418,
+                                     stop:0.36 #E6AD57, stop:0.64 #E6AD57, stop:0.65 #101418, stop:1 #101418);
+                                     border: 1px solid #E6AD57; }
 QPushButton { color: #E5E5E5; background: #33383D; border: 1px solid #4A5057; border-radius: 4px; padding: 5px 14px; }
 QPushButton:hover { background: #3B4147; }
 QPushButton:focus { border: 1px solid #5B8FC7; }

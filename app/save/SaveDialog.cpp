@@ -101,7 +101,9 @@ SaveDialog::SaveDialog(QWidget* parent) : QDialog(parent)
     m_rowsLayout->setSpacing(0);
     m_rowsLayout->addStretch();
     m_scroll->setWidget(m_rowsWidget);
-    m_scroll->setFixedHeight(kVisibleRows * kRowHeight + 2);
+    m_scroll->setFixedHeight(kVisibleRows * kRowHeight + 2 * m_scroll->frameWidth());
+    m_scroll->setMinimumWidth(SaveDialogColumns::rowWidth + m_scroll->verticalScrollBar()->sizeHint().width() +
+                              2 * m_scroll->frameWidth());
 
     // Buttons and the options menu.
     m_update = Button(tr("Update File Names"), QStringLiteral("button_update"), this);

@@ -41,7 +41,7 @@ SaveDialogItemView::SaveDialogItemView(int row, QWidget* parent) : QWidget(paren
     m_artist->setFixedWidth(SaveDialogColumns::trackArtist);
 
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(6, 3, 6, 3);
+    layout->setContentsMargins(SaveDialogColumns::margin, 3, SaveDialogColumns::margin, 3);
     layout->setSpacing(SaveDialogColumns::spacing);
     for (QWidget* w : {static_cast<QWidget*>(m_check), static_cast<QWidget*>(m_marker),
                        static_cast<QWidget*>(m_duration), static_cast<QWidget*>(m_fileName),

@@ -20,6 +20,10 @@ struct SaveDialogColumns {
     static constexpr int trackTitle = 200;
     static constexpr int trackArtist = 170;
     static constexpr int spacing = 8;
+    static constexpr int margin = 6;
+    // Width of a row with its margins.
+    static constexpr int rowWidth = 2 * margin + check + marker + duration + fileName + trackTitle + trackArtist +
+                                    5 * spacing;
 };
 
 class SaveDialogItemView : public QWidget {
