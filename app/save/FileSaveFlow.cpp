@@ -2,20 +2,16 @@
 #include "save/FileSaveFlow.h"
 
 #include "control/CartovaController.h"
-#include "save/ProgressDialog.h"
-#include "save/SaveDialog.h"
+#include "control/ControlTypes.h"
+#include "control/DialogService.h"
+#include "save/MarkerManagerTracks.h"
 #include "save/SaveEventListener.h"
 #include "save/SaveJobBuilder.h"
 #include "save/SaveProgressFetcher.h"
 
 #include <QCoreApplication>
-
-namespace {
-
-constexpr int32_t kRecTypePcm = 0;
-constexpr int32_t kRecTypeDsd = 1;
-
-} // namespace
+#include <cerrno>
+#include <cstring>
 
 QString SaveFileRefusedText(TkError error)
 {
@@ -31,46 +27,60 @@ QString SaveFileRefusedText(TkError error)
     }
 }
 
-int RunFileSave(SaveDialog& dialog, ProgressDialog& progress, const FileSaveRequest& request, const FileSaveUi& ui)
+SaveAbortedAlert SaveAbortedAlertFor(const QString& frameworkText)
+{
+    const QString noSpace = QString::fromLocal8Bit(std::strerror(ENOSPC));
+    if (frameworkText.contains(noSpace, Qt::CaseInsensitive) || frameworkText.contains(QLatin1String("free space")))
+        return {QCoreApplication::translate("SaveDialog", "Insufficient free space in the destination."), frameworkText};
+    return {QCoreApplication::translate("SaveDialog", "Failed to save the file."), frameworkText};
+}
+
+TrackFormat RecordedTrackFormat()
+{
+    CartovaController& bridge = CartovaController::sharedInstance();
+    TrackFormat format;
+    TkRecordSetting setting{};
+    if (bridge.GetRecordSetting(setting) != TkErrorSuccess)
+        return format; // rate 0: no estimate
+    format.dsd = setting.rec_type == RecTypeDsd;
+    format.rate = setting.freq;
+    format.bits = setting.bits;
+    AudioDeviceInfo device;
+    if (bridge.GetAudioDeviceInfo(device) == TkErrorSuccess && device.i_ch > 0)
+        format.channels = device.i_ch;
+    return format;
+}
+
+int RunFileSave(DialogService& dialogs, MarkerManager& markers, const FileSaveRequest& request)
 {
     QString extension;
-    if (request.recType == kRecTypeDsd)
+    if (request.recType == RecTypeDsd)
         extension = QStringLiteral("dsf");
-    else if (request.recType == kRecTypePcm)
+    else if (request.recType == RecTypePcm)
         extension = QStringLiteral("wav");
     else
         return 0;
-    if (!request.markers || !ui.runModal)
+
+    QString dirName;
+    if (dialogs.runSaveDialog(extension, markers, dirName) != kSaveDialogResponseWrite)
         return 0;
 
-    dialog.setExtension(extension);
-    dialog.setTrackFormat(request.format);
-    dialog.setMarkerManager(request.markers);
-    dialog.updateTabOrder();
-    if (ui.runModal(dialog) != SaveDialog::kResponseWrite)
-        return 0;
-
-    const std::vector<SaveSetting> list =
-        BuildSaveSettings(*request.markers, dialog.dir_name(), extension, request.gain, ui.alert);
+    const MarkerManagerTracks tracks(markers);
+    const std::vector<SaveSetting> list = BuildSaveSettings(tracks, dirName, extension, request.gain,
+                                                            dialogs.alertHandler());
     if (list.empty())
         return 0;
 
-    SaveEventListener listener(&progress);
+    SaveEventListener listener(dialogs);
     SaveProgressFetcher fetcher;
-    progress.setProgressDelegate(&fetcher);
     const TkError result = CartovaController::sharedInstance().SaveFile(list);
     if (result != TkErrorSuccess) {
-        // No save-finished notification follows a refused list: the progress dialog is never shown.
-        progress.setProgressDelegate(nullptr);
-        if (ui.alert)
-            ui.alert(AlertKind::Ok, QCoreApplication::translate("SaveDialog", "Failed to save the file."),
-                     SaveFileRefusedText(result));
+        // No save-finished notification follows a refused list, so no progress dialog is shown.
+        dialogs.OkAlertWithMessage(QCoreApplication::translate("SaveDialog", "Failed to save the file."),
+                                   SaveFileRefusedText(result));
         return 0;
     }
-    progress.start();
-    if (!progress.isFinished())
-        ui.runModal(progress);
-    progress.stop();
-    progress.setProgressDelegate(nullptr);
+    if (!listener.hasFinished())
+        dialogs.runProgressDialog(fetcher);
     return static_cast<int>(list.size());
 }

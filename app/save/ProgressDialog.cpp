@@ -78,7 +78,8 @@ void ProgressDialog::tick()
 {
     int32_t current = 0;
     int32_t total = 0;
-    if (!m_delegate || !m_delegate->progress(current, total))
+    // A delegate without progress yet (or an error) leaves the display as it is.
+    if (!m_delegate || m_delegate->progress(current, total) != 0)
         return;
     total = std::clamp<int32_t>(total, 0, 1000);
     m_percent->setText(PercentText(total));

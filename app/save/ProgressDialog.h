@@ -2,21 +2,14 @@
 // It polls its delegate every 0.1 s (also while modal) and closes on onFinish.
 #pragma once
 
+#include "control/DialogService.h"
+
 #include <QDialog>
 #include <QTimer>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
-
-// What the progress dialog asks while it runs.
-class ProgressDelegate {
-public:
-    virtual ~ProgressDelegate() = default;
-    // Progress of the current item and of the whole job, each 0 to 1000; false when unknown.
-    virtual bool progress(int32_t& current, int32_t& total) = 0;
-    virtual void cancel(bool cancel) = 0;
-};
 
 class ProgressDialog : public QDialog {
     Q_OBJECT

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -153,17 +152,7 @@ SaveDialog::SaveDialog(QWidget* parent) : QDialog(parent)
     connect(&m_model, &SaveDialogModel::modifiedChanged, m_apply, &QPushButton::setEnabled);
 
     m_apply->setEnabled(false);
-    setPrompts(defaultPrompts());
     showMasterState();
-}
-
-SaveDialogModel::Prompts SaveDialog::defaultPrompts()
-{
-    return {AlertDialog::systemHandler(),
-            [this](const QString& title, const QString& initial) {
-                return QFileDialog::getExistingDirectory(this, title, initial, QFileDialog::ShowDirsOnly);
-            },
-            [this] { return m_updateDialog->exec(); }};
 }
 
 void SaveDialog::rebuildRows()

@@ -33,9 +33,8 @@ public:
     void setMarkerManager(TrackMarkers* markers) { m_model.setMarkerManager(markers); }
     void updateTabOrder();
     QString dir_name() const { return m_model.dir_name(); }
-    // Questions of the dialog; by default real alerts, the folder chooser and update_dialog.
+    // Questions of the dialog (alerts, the folder chooser, the file-name update dialog).
     void setPrompts(SaveDialogModel::Prompts prompts) { m_model.setPrompts(std::move(prompts)); }
-    SaveDialogModel::Prompts defaultPrompts();
 
     // Commands.
     void CancelClicked();

@@ -2,14 +2,16 @@
 #include "save/SaveEventListener.h"
 
 #include "control/CartovaController.h"
+#include "control/DialogService.h"
 #include "control/NotificationCenter.h"
-#include "save/ProgressDialog.h"
 
-SaveEventListener::SaveEventListener(ProgressDialog* dialog) : m_dialog(dialog)
+SaveEventListener::SaveEventListener(DialogService& dialogs) : m_dialogs(dialogs)
 {
     NotificationCenter::defaultCenter().addObserver(this, kNotifyOperationProc, [this](const Notification& n) {
-        if (n.object.toInt() == TkRecOperationSaveFinished && m_dialog)
-            m_dialog->onFinish();
+        if (n.object.toInt() != TkRecOperationSaveFinished || m_finished)
+            return;
+        m_finished = true;
+        m_dialogs.finishProgressDialog();
     });
 }
 

@@ -1,18 +1,20 @@
-// Closes the progress dialog when the framework reports that writing has finished.
+// Ends the progress dialog when the framework reports that writing has finished.
 // Observes the operation notifications from its creation to its destruction.
 #pragma once
 
-class ProgressDialog;
+class DialogService;
 
 class SaveEventListener {
 public:
-    explicit SaveEventListener(ProgressDialog* dialog);
+    // dialogs runs the progress dialog; it must outlive the listener.
+    explicit SaveEventListener(DialogService& dialogs);
     ~SaveEventListener();
     SaveEventListener(const SaveEventListener&) = delete;
     SaveEventListener& operator=(const SaveEventListener&) = delete;
 
-    ProgressDialog* dialog() const { return m_dialog; }
+    bool hasFinished() const { return m_finished; }
 
 private:
-    ProgressDialog* m_dialog; // not owned
+    DialogService& m_dialogs;
+    bool m_finished = false;
 };

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "control/CartovaController.h"
-#include "save/AlertDialog.h"
+#include "control/DialogService.h"
 #include "save/TrackMarkers.h"
 
 #include <vector>

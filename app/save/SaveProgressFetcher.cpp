@@ -3,13 +3,12 @@
 
 #include "control/CartovaController.h"
 
-bool SaveProgressFetcher::progress(int32_t& current, int32_t& total)
+int SaveProgressFetcher::progress(int32_t& item, int32_t& total)
 {
-    return CartovaController::sharedInstance().SaveFileProgress(current, total) == TkErrorSuccess;
+    return CartovaController::sharedInstance().SaveFileProgress(item, total);
 }
 
-void SaveProgressFetcher::cancel(bool cancel)
+int SaveProgressFetcher::cancel(bool cancel)
 {
-    if (cancel)
-        CartovaController::sharedInstance().SaveFileCancel(true);
+    return cancel ? CartovaController::sharedInstance().SaveFileCancel(true) : TkErrorSuccess;
 }

@@ -2,10 +2,11 @@
 // progress and cancels writing (deleting the file being written).
 #pragma once
 
-#include "save/ProgressDialog.h"
+#include "control/DialogService.h"
 
 class SaveProgressFetcher : public ProgressDelegate {
 public:
-    bool progress(int32_t& current, int32_t& total) override;
-    void cancel(bool cancel) override;
+    // Framework results: 0 with progress, an error before the first progress exists.
+    int progress(int32_t& item, int32_t& total) override;
+    int cancel(bool cancel) override;
 };

@@ -2,13 +2,17 @@
 // the framework's refusal, the progress dialog and its end; and the dialogs' widgets.
 #include "FakeCartova.h"
 #include "FakeTrackMarkers.h"
+#include "ScriptedDialogs.h"
+#include "control/ControlTypes.h"
+#include "marker/MarkerManager.h"
+#include "save/MarkerManagerTracks.h"
+#include "save/SaveDialogModel.h"
 #include "control/CartovaController.h"
 #include "control/NotificationCenter.h"
 #include "save/FileSaveFlow.h"
 #include "save/ProgressDialog.h"
 #include "save/SaveDialog.h"
 #include "save/SaveDialogItemView.h"
-#include "save/SaveEventListener.h"
 #include "save/SaveJobBuilder.h"
 #include "save/UpdateFileNamesDialog.h"
 
@@ -22,6 +26,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -116,83 +122,132 @@ TEST_F(FileSaveTest, ExistingEntriesAreAskedAboutOrSkipped)
     EXPECT_EQ(replaced[0].path, albumFolder() + "/03_Outro.WAV");
 }
 
-TEST_F(FileSaveTest, WritesCheckedTracksAndClosesProgressOnFinish)
+namespace {
+
+// The command over the application's marker manager, with dialogs answered by a script.
+class FileSaveFlowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetFake();
+        manager.ResetWithTotalTime(600.0);
+        first = manager.AddWithPosition(100.0);
+        second = manager.AddWithPosition(250.0);
+        manager.SetMarkerCheckedWithId(first, false);
+        manager.setDestinationDirectory(dest.path());
+        dialogs.onChooseFolder = [this](const QString&, const QString&) { return dest.path(); };
+        // The user names the album and the first track, then writes.
+        dialogs.onSaveDialog = [this](const QString& extension, MarkerManager& markers, QString& dirName) {
+            extensions << extension;
+            MarkerManagerTracks tracks(markers);
+            SaveDialogModel model;
+            model.setPrompts({dialogs.alertHandler(),
+                              [this](const QString& t, const QString& i) { return dialogs.chooseFolder(t, i); },
+                              [] { return -1; }});
+            model.setExtension(extension);
+            model.setMarkerManager(&tracks);
+            model.setAlbumName(QStringLiteral("夜の歌"));
+            model.setFileName(0, QStringLiteral("Intro"));
+            model.setTrackTitle(0, QStringLiteral("序曲"));
+            model.setFileName(2, QStringLiteral("Outro"));
+            if (!model.WriteToFilesClicked())
+                return 0;
+            dirName = model.dir_name();
+            return kSaveDialogResponseWrite;
+        };
+    }
+
+    QTemporaryDir dest;
+    MarkerManager manager;
+    int32_t first = 0;
+    int32_t second = 0;
+    ScriptedDialogs dialogs;
+    QStringList extensions;
+};
+
+} // namespace
+
+TEST_F(FileSaveFlowTest, WritesCheckedTracksAndEndsProgressOnFinish)
 {
-    SaveDialog dialog;
-    ProgressDialog progress;
-    dialog.setPrompts({recorder(), [this](const QString&, const QString&) { return dest.path(); }, [] { return -1; }});
     Fake().saveProgress = {500, 425};
-    int progressRuns = 0;
-    FileSaveUi ui{recorder(), [&](QDialog& shown) {
-                      if (&shown == &dialog)
-                          return dialog.model().WriteToFilesClicked() ? SaveDialog::kResponseWrite : 0;
-                      ++progressRuns;
-                      EXPECT_EQ(progress.percentText(), "42 %");
-                      EXPECT_EQ(progress.barValue(), 425);
-                      EXPECT_TRUE(progress.isPolling());
-                      PostOperation(TkRecOperationSaveFinished);
-                      return 0;
-                  }};
-    const int handed = RunFileSave(dialog, progress, {1, {true, 2822400, 1, 2}, 3.0, &markers}, ui);
-    EXPECT_EQ(handed, 2);
-    EXPECT_EQ(progressRuns, 1);
-    EXPECT_TRUE(progress.isFinished());
-    EXPECT_FALSE(progress.isPolling());
+    dialogs.onProgressDialog = [this](ProgressDelegate& delegate) {
+        int32_t item = 0;
+        int32_t total = 0;
+        EXPECT_EQ(delegate.progress(item, total), 0);
+        EXPECT_EQ(total, 425);
+        delegate.cancel(true);
+        PostOperation(TkRecOperationStopped);
+        EXPECT_EQ(dialogs.progressDialogFinishes, 0);
+        PostOperation(TkRecOperationSaveFinished);
+        EXPECT_EQ(dialogs.progressDialogFinishes, 1);
+    };
+    EXPECT_EQ(RunFileSave(dialogs, manager, {RecTypeDsd, 3.0}), 2);
+    EXPECT_EQ(extensions, QStringList{"dsf"});
+    EXPECT_EQ(dialogs.progressDialogRuns, 1);
+    EXPECT_EQ(Fake().saveCancels, std::vector<bool>{true});
     ASSERT_EQ(Fake().savedTracks.size(), 2u);
-    EXPECT_EQ(QString::fromStdString(Fake().savedTracks[0].path), albumFolder() + "/01_Intro.dsf");
-    EXPECT_EQ(QString::fromStdString(Fake().savedTracks[1].path), albumFolder() + "/03_Outro.WAV.dsf");
-    EXPECT_EQ(Fake().savedTracks[0].tags.at("Alubum"), "夜の歌");
+    const QString folder = dest.filePath(QStringLiteral("夜の歌"));
+    EXPECT_EQ(QString::fromStdString(Fake().savedTracks[0].path), folder + "/Intro.dsf");
+    EXPECT_EQ(QString::fromStdString(Fake().savedTracks[1].path), folder + "/Outro.dsf");
+    EXPECT_DOUBLE_EQ(Fake().savedTracks[0].end, 100.0);
+    EXPECT_DOUBLE_EQ(Fake().savedTracks[1].start, 250.0);
     EXPECT_DOUBLE_EQ(Fake().savedTracks[1].gain, 3.0);
+    EXPECT_EQ(QString::fromStdString(Fake().savedTracks[0].tags.at("Title")), "序曲");
+    EXPECT_EQ(QString::fromStdString(Fake().savedTracks[0].tags.at("Alubum")), "夜の歌");
+    EXPECT_EQ(Fake().savedTracks[0].tags.count("FileName"), 0u);
+    EXPECT_EQ(manager.DestinationDirectory(), dest.path());
 
-    // A finish after the run is no longer observed.
-    progress.start();
+    // The listener is gone with the command: a later finish reaches nothing.
     PostOperation(TkRecOperationSaveFinished);
-    EXPECT_FALSE(progress.isFinished());
-    progress.stop();
+    EXPECT_EQ(dialogs.progressDialogFinishes, 1);
 }
 
-TEST_F(FileSaveTest, RefusedJobListClosesAtOnceAndSaysSo)
+TEST_F(FileSaveFlowTest, RefusedJobListShowsNoProgressAndSaysSo)
 {
-    SaveDialog dialog;
-    ProgressDialog progress;
-    dialog.setPrompts({recorder(), [this](const QString&, const QString&) { return dest.path(); }, [] { return -1; }});
     Fake().saveFileResult = TkErrorFailed;
-    int progressRuns = 0;
-    FileSaveUi ui{recorder(), [&](QDialog& shown) {
-                      if (&shown == &dialog)
-                          return dialog.model().WriteToFilesClicked() ? SaveDialog::kResponseWrite : 0;
-                      ++progressRuns;
-                      return 0;
-                  }};
-    EXPECT_EQ(RunFileSave(dialog, progress, {0, {false, 44100, 16, 2}, 0.0, &markers}, ui), 0);
-    EXPECT_EQ(progressRuns, 0);
-    EXPECT_FALSE(progress.isPolling());
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].message, "Failed to save the file.");
-    EXPECT_EQ(asked[0].information, "Earlier tracks are still being written.");
+    EXPECT_EQ(RunFileSave(dialogs, manager, {RecTypePcm, 0.0}), 0);
+    EXPECT_EQ(extensions, QStringList{"wav"});
+    EXPECT_EQ(dialogs.progressDialogRuns, 0);
+    EXPECT_EQ(dialogs.lastAlert().message, "Failed to save the file.");
+    EXPECT_EQ(dialogs.lastAlert().information, "Earlier tracks are still being written.");
 }
 
-TEST_F(FileSaveTest, NothingWrittenWhenCancelledOrNothingLeft)
+TEST_F(FileSaveFlowTest, NothingIsWrittenWhenCancelledOrForAnUnknownRecordingType)
 {
-    SaveDialog dialog;
-    ProgressDialog progress;
-    FileSaveUi cancel{recorder(), [](QDialog&) { return SaveDialog::kResponseCancel; }};
-    EXPECT_EQ(RunFileSave(dialog, progress, {1, {}, 0.0, &markers}, cancel), 0);
-    EXPECT_EQ(RunFileSave(dialog, progress, {7, {}, 0.0, &markers}, cancel), 0); // unknown recording type
+    EXPECT_EQ(RunFileSave(dialogs, manager, {7, 0.0}), 0);
+    EXPECT_EQ(dialogs.saveDialogRuns, 0);
+    dialogs.onSaveDialog = nullptr; // the dialog answers "cancelled"
+    EXPECT_EQ(RunFileSave(dialogs, manager, {RecTypeDsd, 0.0}), 0);
+    EXPECT_EQ(dialogs.saveDialogRuns, 1);
     EXPECT_EQ(Fake().saveFileCalls, 0);
+    EXPECT_EQ(dialogs.progressDialogRuns, 0);
+}
+
+TEST(SaveAbortedAlertTest, SpaceIsNamedOnlyWhenItIsTheCause)
+{
+    const QString full = QStringLiteral("/music/A/01.wav: ") + QString::fromLocal8Bit(std::strerror(ENOSPC));
+    EXPECT_EQ(SaveAbortedAlertFor(full).message, "Insufficient free space in the destination.");
+    EXPECT_EQ(SaveAbortedAlertFor(full).information, full);
+    const QString io = QStringLiteral("/music/A/01.wav: ") + QString::fromLocal8Bit(std::strerror(EIO));
+    EXPECT_EQ(SaveAbortedAlertFor(io).message, "Failed to save the file.");
+    EXPECT_EQ(SaveAbortedAlertFor(io).information, io);
 }
 
 TEST(ProgressDialogTest, CancelIsSentOnceAndTheDialogWaitsForTheEnd)
 {
     ResetFake();
     struct Delegate : ProgressDelegate {
-        bool progress(int32_t& current, int32_t& total) override
+        int progress(int32_t& current, int32_t& total) override
         {
             current = 0;
             total = value;
-            return true;
+            return 0;
         }
-        void cancel(bool c) override { cancels.push_back(c); }
+        int cancel(bool c) override
+        {
+            cancels.push_back(c);
+            return 0;
+        }
         int32_t value = 999;
         std::vector<bool> cancels;
     } delegate;
@@ -209,12 +264,10 @@ TEST(ProgressDialogTest, CancelIsSentOnceAndTheDialogWaitsForTheEnd)
     EXPECT_FALSE(progress.isCancelEnabled());
     EXPECT_TRUE(progress.isVisible());
 
-    SaveEventListener listener(&progress);
-    PostOperation(TkRecOperationStopped);
-    EXPECT_TRUE(progress.isVisible());
-    PostOperation(TkRecOperationSaveFinished);
+    progress.onFinish();
     EXPECT_FALSE(progress.isVisible());
     EXPECT_FALSE(progress.isPolling());
+    EXPECT_TRUE(progress.isFinished());
 }
 
 TEST(UpdateFileNamesDialogTest, ResponseAndResetToOne)
