@@ -63,6 +63,15 @@ struct FakeCartova {
     int newCalls = 0;
     std::vector<bool> stopCalls;
     int pauseCalls = 0;
+    // Results and counts of the recording calls.
+    TkError startPreRecordingResult = TkErrorSuccess;
+    TkError startResult = TkErrorSuccess;
+    TkError pauseResult = TkErrorSuccess;
+    TkError resumeResult = TkErrorSuccess;
+    TkError stopResult = TkErrorSuccess;
+    int startPreRecordingCalls = 0;
+    int startCalls = 0;
+    int resumeCalls = 0;
 
     // Writing: the last accepted job list, the result to give, progress and cancels.
     struct SavedTrack {
