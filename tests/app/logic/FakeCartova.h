@@ -72,6 +72,8 @@ struct FakeCartova {
     int startPreRecordingCalls = 0;
     int startCalls = 0;
     int resumeCalls = 0;
+    std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
+    TkError findTrackGapsResult = TkErrorSuccess;
 
     // Writing: the last accepted job list, the result to give, progress and cancels.
     struct SavedTrack {
