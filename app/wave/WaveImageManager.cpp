@@ -20,6 +20,7 @@ constexpr auto kPollInterval = std::chrono::duration<double>(static_cast<double>
 // finished recording analysed at once) never needs one huge buffer. The peaks do not
 // depend on how the frames are sliced.
 constexpr uint64_t kMaxFramesPerRead = 1u << 18;
+constexpr std::chrono::milliseconds kPublishInterval{50};
 
 QImage NewRuler(double width, double margin, double height)
 {
@@ -43,6 +44,8 @@ WaveImageManager::WaveImageManager(uint64_t frequency, QObject* parent, std::uni
 {
     if (!m_source)
         m_source = std::make_unique<BridgePreviewSource>();
+    m_publishTimer.setInterval(kPublishInterval);
+    connect(&m_publishTimer, &QTimer::timeout, this, &WaveImageManager::publishCurrentPixel);
 }
 
 WaveImageManager::~WaveImageManager()
@@ -56,6 +59,8 @@ void WaveImageManager::createImageWithView(QObject* view, double wideWidth, doub
 {
     stopWaveGenerate();
     joinWorker();
+    m_publishTimer.stop();
+    m_active = false;
     m_parentView = view;
     m_wideScale = NewRuler(wideWidth, margin, height);
     drawZoomOutScaleWithImage(m_wideScale, margin, wideWidth);
@@ -81,6 +86,10 @@ void WaveImageManager::startWaveGenerate()
                       {m_widePeaks[0].get(), m_widePeaks[1].get()}};
     m_stop_request.store(false, std::memory_order_release);
     m_generating.store(true, std::memory_order_release);
+    m_generatedPixel.store(setup.zoom[0]->length(), std::memory_order_relaxed);
+    m_publishedPixel = -1;
+    m_active = true;
+    m_publishTimer.start();
     m_worker = std::thread([this, setup] { generateThreadImpl(setup); });
 }
 
@@ -108,13 +117,21 @@ bool WaveImageManager::sleepUnlessStopped()
                                  [this] { return m_stop_request.load(std::memory_order_acquire); });
 }
 
-void WaveImageManager::publishCurrentPixel(uint32_t pixel)
+void WaveImageManager::publishCurrentPixel()
 {
-    // Posted, never waited for: the worker must not depend on the main thread's progress.
-    // Pending posts die with this object, so a new document never sees an old worker's value.
-    QMetaObject::invokeMethod(
-        this, [pixel] { ModeTimeManager::sharedInstance().setCurrentPixel(static_cast<int32_t>(pixel)); },
-        Qt::QueuedConnection);
+    // Whether the worker has ended is read before its progress: it stores its last
+    // progress before it ends, so a finished worker's final value is seen here.
+    const bool running = m_generating.load(std::memory_order_acquire);
+    const uint32_t pixel = m_generatedPixel.load(std::memory_order_acquire);
+    if (static_cast<int64_t>(pixel) != m_publishedPixel) {
+        m_publishedPixel = pixel;
+        ModeTimeManager::sharedInstance().setCurrentPixel(static_cast<int32_t>(pixel));
+    }
+    if (!running) {
+        m_publishTimer.stop();
+        joinWorker();
+        m_active = false;
+    }
 }
 
 void WaveImageManager::generateThreadImpl(const WorkerSetup& setup)
@@ -147,7 +164,7 @@ void WaveImageManager::generateThreadImpl(const WorkerSetup& setup)
         while (!m_stop_request.load(std::memory_order_acquire)) {
             uint64_t available = 0;
             if (source.GetPreviewDataLength(available) && feedNewFrames(available))
-                publishCurrentPixel(setup.zoom[0]->length());
+                m_generatedPixel.store(setup.zoom[0]->length(), std::memory_order_release);
             if (!sleepUnlessStopped())
                 break;
         }
@@ -157,7 +174,7 @@ void WaveImageManager::generateThreadImpl(const WorkerSetup& setup)
         if (source.GetPreviewDataLength(available) && feedNewFrames(available)) {
             zoom.flush(setup.zoom);
             wide.flush(setup.wide);
-            publishCurrentPixel(setup.zoom[0]->length());
+            m_generatedPixel.store(setup.zoom[0]->length(), std::memory_order_release);
         }
     } catch (const std::bad_alloc&) {
         // Out of memory: end quietly; whatever was appended stays.

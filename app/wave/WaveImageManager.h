@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -47,8 +48,9 @@ public:
     void startWaveGenerate();
     // Asks the worker to finish; returns at once. The worker does one last pass by itself.
     void stopWaveGenerate();
-    // True from startWaveGenerate until the worker has finished its last pass.
-    bool isGenerating() const { return m_generating.load(std::memory_order_acquire); }
+    // True from startWaveGenerate until the worker has finished its last pass and its
+    // progress has been published on the main thread. Main thread only.
+    bool isGenerating() const { return m_active; }
 
     // Largest absolute maximum or minimum of both wide series; 0 when empty.
     float getMaximumSample() const;
@@ -64,7 +66,7 @@ private:
     struct WorkerSetup;
     void generateThreadImpl(const WorkerSetup& setup);
     bool sleepUnlessStopped();
-    void publishCurrentPixel(uint32_t pixel);
+    void publishCurrentPixel();
     void joinWorker();
 
     uint64_t m_frequency;
@@ -79,6 +81,12 @@ private:
     std::thread m_worker;
     std::atomic<bool> m_stop_request{false};
     std::atomic<bool> m_generating{false};
+    // The worker only stores its progress here; a main-thread timer publishes it as the
+    // mode-time manager's currentPixel, so the worker never calls into the main thread.
+    std::atomic<uint32_t> m_generatedPixel{0};
+    int64_t m_publishedPixel = -1;
+    bool m_active = false;
+    QTimer m_publishTimer;
     std::mutex m_sleepMutex;
     std::condition_variable m_sleepWake;
 };
