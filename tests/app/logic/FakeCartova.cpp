@@ -255,7 +255,11 @@ TkError Cartova_SaveFileProgress(int32_t* file, int32_t* total)
     return TkErrorSuccess;
 }
 
-TkError Cartova_SaveFileCancel(bool) { return TkErrorSuccess; }
+TkError Cartova_SaveFileCancel(bool deletePartial)
+{
+    Fake().saveCancelCalls.push_back(deletePartial);
+    return TkErrorSuccess;
+}
 
 TkError Cartova_SetTempDirectory(const char* path)
 {

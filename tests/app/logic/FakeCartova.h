@@ -70,6 +70,7 @@ struct FakeCartova {
     int startPreRecordingCalls = 0;
     int startCalls = 0;
     int resumeCalls = 0;
+    std::vector<bool> saveCancelCalls; // delete_partial of each Cartova_SaveFileCancel
 };
 
 // The one fake of the test program; Reset() before each test.
