@@ -71,6 +71,8 @@ struct FakeCartova {
     int startCalls = 0;
     int resumeCalls = 0;
     std::vector<bool> saveCancelCalls; // delete_partial of each Cartova_SaveFileCancel
+    std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
+    TkError findTrackGapsResult = TkErrorSuccess;
 };
 
 // The one fake of the test program; Reset() before each test.
