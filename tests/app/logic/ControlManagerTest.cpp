@@ -327,7 +327,7 @@ TEST_F(ControlManagerTest, ShutdownCancelsWritingAndStopsARecordingAtOnce)
 {
     mtm().setStatus(ModeStatusRecordPaused);
     app->shutdown();
-    EXPECT_EQ(Fake().saveCancelCalls, std::vector<bool>{true});
+    EXPECT_EQ(Fake().saveCancels, std::vector<bool>{true});
     ASSERT_FALSE(Fake().stopCalls.empty());
     EXPECT_TRUE(Fake().stopCalls.back());
     EXPECT_EQ(app->controlManager(), nullptr);
