@@ -29,5 +29,7 @@ int main(int argc, char** argv)
 
     AppDelegate delegate;
     delegate.launch();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    delegate.shutdown();
+    return status;
 }

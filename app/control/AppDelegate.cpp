@@ -22,6 +22,8 @@ namespace {
 
 // Frequency of the waveform of an empty recording.
 constexpr uint64_t kInitialWaveFrequency = 44100;
+// How often a retired wave image manager is looked at until its worker has finished.
+constexpr int kRetiredPollMs = 50;
 
 } // namespace
 
@@ -86,6 +88,8 @@ void AppDelegate::onFileNew()
 
     auto images = std::make_unique<WaveImageManager>(kInitialWaveFrequency);
     m_view->resetWave(images.get());
+    if (m_waveImageManager)
+        retire(std::move(m_waveImageManager));
     m_waveImageManager = std::move(images);
 
     ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
@@ -178,6 +182,43 @@ void AppDelegate::windowWillClose()
     else if (status == ModeStatusEditPlaying)
         m_controlManager->Pause(CommandSender::AppDelegate);
     terminate();
+}
+
+void AppDelegate::retire(std::unique_ptr<WaveImageManager> images)
+{
+    // Its worker does one last pass after the stop; the manager must outlive it, and the
+    // main thread must not wait for it.
+    images->stopWaveGenerate();
+    m_retiredWaveImages.push_back(std::move(images));
+    releaseFinishedWaveImageManagers();
+}
+
+void AppDelegate::releaseFinishedWaveImageManagers()
+{
+    std::erase_if(m_retiredWaveImages, [](const std::unique_ptr<WaveImageManager>& m) { return !m->isGenerating(); });
+    if (!m_retiredWaveImages.empty())
+        QTimer::singleShot(kRetiredPollMs, this, &AppDelegate::releaseFinishedWaveImageManagers);
+}
+
+void AppDelegate::shutdown()
+{
+    CartovaController& bridge = CartovaController::sharedInstance();
+    if (m_controlManager) {
+        // A write still running is cancelled and its unfinished file removed (without
+        // one this does nothing).
+        bridge.SaveFileCancel(true);
+        const uint32_t status = ModeTimeManager::sharedInstance().status();
+        if (status >= ModeStatusPreRecording && status <= ModeStatusStopping)
+            bridge.Stop(true);
+        if (PreviewController* preview = m_controlManager->previewController())
+            preview->Stop();
+    }
+    // Without observers, the posted notifications are delivered to nobody and freed.
+    m_controlManager.reset();
+    m_markerManager.reset();
+    m_waveImageManager.reset();
+    m_retiredWaveImages.clear();
+    QCoreApplication::sendPostedEvents(&bridge, 0);
 }
 
 void AppDelegate::setMarkerManager(std::unique_ptr<MarkerManager> manager)

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <memory>
+#include <vector>
 
 class ControlManager;
 class DialogService;
@@ -40,6 +41,10 @@ public:
     bool isDeviceExist();
     // Quit as the Quit command does: confirm, save the settings, leave the event loop.
     void terminate();
+    // After the event loop has ended: cancels a running write, stops the framework,
+    // releases the managers and runs the framework's posted tasks dry, so that nothing
+    // it posted is left undelivered (and unfreed) at exit.
+    void shutdown();
 
     // The Qt main window when launched with launch(); null otherwise.
     MainWindow* window() const { return m_window.get(); }
@@ -51,13 +56,20 @@ public:
     WaveImageManager* waveImageManager() const { return m_waveImageManager.get(); }
     bool terminateByWindowClose() const { return m_terminate_by_window_close; }
 
+    // Wave image managers replaced by a reset whose worker is still finishing its last pass.
+    size_t retiredWaveImageManagers() const { return m_retiredWaveImages.size(); }
+
 private:
+    void retire(std::unique_ptr<WaveImageManager> images);
+    void releaseFinishedWaveImageManagers();
+
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<QtDialogService> m_qtDialogs;
     MainView* m_view = nullptr;
     DialogService* m_dialogs = nullptr;
     std::unique_ptr<ControlManager> m_controlManager;
     std::unique_ptr<WaveImageManager> m_waveImageManager;
+    std::vector<std::unique_ptr<WaveImageManager>> m_retiredWaveImages;
     std::unique_ptr<MarkerManager> m_markerManager;
     std::unique_ptr<IdleSleepInhibitor> m_assertion;
     bool m_terminate_by_window_close = false;

@@ -32,6 +32,7 @@ public:
         f.setPointSizeF(f.pointSizeF() * 0.85);
         setFont(f);
         setObjectName(QStringLiteral("alert_accessory"));
+        setProperty("accessoryText", text);
         setMinimumWidth(kTextWidth);
         setFixedHeight(fontMetrics().lineSpacing() * static_cast<int>(m_lines.size()) + 2);
     }

@@ -84,7 +84,9 @@ void WaveView::reset()
 {
     removeMarkerViews();
     delete m_timeline;
+    m_timeline = nullptr;
     delete m_zoomarea;
+    m_zoomarea = nullptr; // setIsZoom below must not reach the deleted views
     m_currentTime = 0.0;
     m_totalTime = 0.0;
     m_dragging = false;

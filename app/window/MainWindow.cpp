@@ -131,7 +131,7 @@ MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent),
     m_controls.gain_menu_panel = new GainMenuPanel(this);
 
     buildMenus();
-    resize(900, 480);
+    resize(900, 560);
     restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
 }
 
@@ -140,6 +140,8 @@ MainWindow::~MainWindow() = default;
 QWidget* MainWindow::buildIndicatorRow()
 {
     auto* row = new QWidget(this);
+    // The waveform takes whatever height is left; the indicators are never squeezed.
+    row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
 

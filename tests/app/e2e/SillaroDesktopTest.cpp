@@ -1,5 +1,7 @@
 // The complete program on the simulated turntable under Xvfb: start-up in the ready
-// state, a screenshot, the single-instance rule, and the quit confirmation.
+// state, the single-instance rule and the quit confirmation; a whole recording through the
+// real window and dialogs (record, start dialog, pause, resume, complete, edit mode,
+// File > New, quit), with screenshots in tests/output/.
 #include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
@@ -7,6 +9,12 @@
 #include "control/SettingManager.h"
 #include "control/SimulateOption.h"
 #include "control/SingleInstance.h"
+#include "WaitFor.h"
+#include "control/CartovaController.h"
+#include "control/RecordingMath.h"
+#include "indicator/Indicator_Gain.h"
+#include "marker/MarkerManager.h"
+#include "wave/WaveImageManager.h"
 #include "window/MainWindow.h"
 
 #include <QAbstractButton>
@@ -15,8 +23,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,6 +40,79 @@ void Spin(int ms)
     t.start();
     while (t.elapsed() < ms)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+const QString kOutputDir = QStringLiteral(CARTOVA_SOURCE_DIR "/tests/output");
+
+// Answers the real alerts of the program: every 20 ms it looks for an open alert, notes
+// its texts, and clicks the button the script names for its message ("OK" otherwise).
+class AlertClicker : public QObject {
+public:
+    struct Seen {
+        QString message;
+        QString information;
+        QString accessory;
+        QStringList disabledButtons;
+    };
+
+    AlertClicker()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this]() { poll(); });
+        m_timer.start(20);
+    }
+    void answer(const QString& message, const QString& button) { m_answers[message] = button; }
+    // Screenshot of the alert with this message, taken before it is answered.
+    void screenshot(const QString& message, const QString& file) { m_shots[message] = file; }
+    const std::vector<Seen>& seen() const { return m_seen; }
+    bool hasSeen(const QString& message) const
+    {
+        return std::any_of(m_seen.begin(), m_seen.end(), [&](const Seen& s) { return s.message == message; });
+    }
+
+private:
+    static QString textOf(QWidget* alert, const char* name)
+    {
+        if (auto* label = alert->findChild<QLabel*>(QString::fromLatin1(name)))
+            return label->text();
+        if (QWidget* w = alert->findChild<QWidget*>(QString::fromLatin1(name)))
+            return w->property("text").toString();
+        return QString();
+    }
+
+    void poll()
+    {
+        QWidget* alert = QApplication::activeModalWidget();
+        if (!alert || alert->objectName() != QLatin1String("alert") || !alert->isVisible())
+            return;
+        Seen seen{textOf(alert, "alert_message"), textOf(alert, "alert_information"), QString(), {}};
+        if (QWidget* accessory = alert->findChild<QWidget*>(QStringLiteral("alert_accessory")))
+            seen.accessory = accessory->property("accessoryText").toString();
+        QPushButton* chosen = nullptr;
+        const QString wanted = m_answers.value(seen.message, QStringLiteral("OK"));
+        for (QPushButton* b : alert->findChildren<QPushButton*>()) {
+            if (!b->isEnabled())
+                seen.disabledButtons.push_back(b->text());
+            if (b->text() == wanted)
+                chosen = b;
+        }
+        if (m_shots.contains(seen.message))
+            alert->grab().save(kOutputDir + "/" + m_shots.take(seen.message));
+        m_seen.push_back(seen);
+        if (chosen)
+            QTest::mouseClick(chosen, Qt::LeftButton);
+    }
+
+    QTimer m_timer;
+    QMap<QString, QString> m_answers;
+    QMap<QString, QString> m_shots;
+    std::vector<Seen> m_seen;
+};
+
+uint64_t CapturedFrames()
+{
+    uint64_t frames = 0;
+    CartovaController::sharedInstance().GetRecordingPreviewDataLength(frames);
+    return frames;
 }
 
 } // namespace
@@ -101,6 +187,112 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
     }
 }
 
+TEST(SillaroDesktop, RecordsPausesResumesAndCompletesIntoTheEditMode)
+{
+    ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
+    QDir().mkpath(kOutputDir);
+    AlertClicker clicker;
+    const QString startMessage =
+        "Play the vinyl record on the turntable and click the \"Start Recording\" button.";
+    clicker.answer(startMessage, "Start Recording");
+    clicker.screenshot(startMessage, "sillaro-start-dialog.png");
+
+    auto app = std::make_unique<AppDelegate>();
+    app->launch(); // the real window and dialogs
+    MainWindow* window = app->window();
+    ASSERT_TRUE(WaitFor([&] { return window->isVisible(); }));
+    const MainWindowControls& c = window->controls();
+    ASSERT_EQ(mtm.status(), ModeStatusReady);
+
+    // Record: the start dialog opens once the device runs and is confirmed by a click.
+    QTest::mouseClick(c.button_rec_start, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return mtm.status() == ModeStatusRecording; }));
+    ASSERT_TRUE(clicker.hasSeen(startMessage));
+    EXPECT_TRUE(c.button_rec_pause->isEnabled());
+    EXPECT_FALSE(c.button_rec_start->isEnabled());
+
+    ASSERT_TRUE(WaitFor([&] { return mtm.currentTime() >= 3.0; }, 60000));
+    EXPECT_TRUE(window->grab().save(kOutputDir + "/sillaro-recording.png"));
+
+    // Pause: the device runs on, but nothing is recorded until the resume.
+    QTest::mouseClick(c.button_rec_pause, Qt::LeftButton);
+    ASSERT_EQ(mtm.status(), ModeStatusRecordPaused);
+    EXPECT_TRUE(c.button_rec_start->isEnabled());
+    const uint64_t pausedAt = CapturedFrames();
+    const double pausedTime = mtm.currentTime();
+    ASSERT_TRUE(WaitFor([&] { return CapturedFrames() >= pausedAt + 2 * 44100; }, 60000));
+    const double pausedSeconds = static_cast<double>(CapturedFrames() - pausedAt) / 44100.0;
+
+    QTest::mouseClick(c.button_rec_start, Qt::LeftButton); // resume, no dialog
+    ASSERT_EQ(mtm.status(), ModeStatusRecording);
+    ASSERT_TRUE(WaitFor([&] { return mtm.currentTime() >= pausedTime + 2.0; }, 60000));
+
+    QTest::mouseClick(c.button_rec_stop, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return mtm.status() == ModeStatusEditStopped; }, 60000));
+    const double captured = static_cast<double>(CapturedFrames()) / 44100.0;
+
+    // The edit mode: the recorded length without the paused stretch, start and end markers,
+    // the automatic gain of the recording's peak.
+    const double total = mtm.totalTime();
+    EXPECT_GE(total, pausedTime + 2.0);
+    EXPECT_LE(total, captured - pausedSeconds + 0.5);
+    EXPECT_EQ(mtm.currentTime(), 0.0);
+    MarkerManager* markers = app->markerManager();
+    ASSERT_NE(markers, nullptr);
+    EXPECT_EQ(markers->count(), 2);
+    EXPECT_EQ(markers->GetMarkerPositionFromId(markers->GetStartMarkerId()), 0.0);
+    EXPECT_EQ(markers->GetMarkerPositionFromId(markers->GetEndMarkerId()), total);
+    const double peak = app->waveImageManager()->getMaximumSample();
+    EXPECT_DOUBLE_EQ(mtm.autoGain(), AutomaticGain(peak));
+    EXPECT_GE(mtm.autoGain(), 0.0);
+    EXPECT_LE(mtm.autoGain(), kAutoGainCeiling);
+    EXPECT_TRUE(c.button_edit_play->isVisible());
+    EXPECT_TRUE(c.button_file_save->isVisible());
+    EXPECT_FALSE(c.button_rec_start->isVisible());
+    EXPECT_TRUE(c.indicatorGain->isVisible());
+    QTest::qWait(0);
+    EXPECT_TRUE(window->grab().save(kOutputDir + "/sillaro-edit.png"));
+
+    // File > New (its shortcut), confirmed: back to the record mode.
+    clicker.answer("Are you sure you want to record newly?", "OK");
+    window->activateWindow();
+    if (QTest::qWaitForWindowActive(window, 5000)) {
+        app->controlManager()->validateAllMenuItems();
+        ASSERT_TRUE(c.menu_file_new->isEnabled());
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+    } else {
+        app->controlManager()->FileNew(); // no window manager to make the window active
+    }
+    ASSERT_TRUE(WaitFor([&] { return mtm.status() == ModeStatusReady; }));
+    EXPECT_TRUE(clicker.hasSeen("Are you sure you want to record newly?"));
+    EXPECT_EQ(app->markerManager(), nullptr);
+    EXPECT_EQ(mtm.totalTime(), 0.0);
+    EXPECT_TRUE(c.button_rec_start->isVisible());
+    EXPECT_TRUE(c.button_rec_start->isEnabled());
+
+    // The about dialog keeps the desktop's look, not the window's dark one.
+    app->dialogs()->showAbout();
+    QWidget* about = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "about_dialog" && w->isVisible())
+                about = w;
+        return about != nullptr;
+    }));
+    EXPECT_TRUE(about->grab().save(kOutputDir + "/sillaro-about.png"));
+    EXPECT_TRUE(about->styleSheet().isEmpty());
+    EXPECT_EQ(about->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
+    about->close();
+
+    // Quit, confirmed by a click; then the framework is stopped and drained.
+    clicker.answer("Are you sure you want to exit?", "OK");
+    app->terminate();
+    EXPECT_TRUE(clicker.hasSeen("Are you sure you want to exit?"));
+    EXPECT_FALSE(window->isVisible());
+    app->shutdown();
+    app.reset();
+}
+
 int main(int argc, char** argv)
 {
     QTemporaryDir scratch;
@@ -111,6 +303,9 @@ int main(int argc, char** argv)
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     ApplySimulateOption({QStringLiteral("--simulate")});
+    // The simulated turntable runs faster than real time; playback is silent.
+    qputenv("CARTOVA_SIM_SPEED", "4");
+    qputenv("SILLARO_AUDIO_OUTPUT", "null");
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sillaro"));
     QApplication::setOrganizationName(QStringLiteral("Sillaro"));

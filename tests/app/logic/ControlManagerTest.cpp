@@ -4,11 +4,13 @@
 #include "FakeCartova.h"
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
+#include "WaitFor.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
 #include "control/ModeTimeManager.h"
 #include "control/SettingManager.h"
 #include "marker/MarkerManager.h"
+#include "wave/WaveImageManager.h"
 #include "indicator/Indicator_Setting.h"
 #include "window/MainWindow.h"
 
@@ -307,6 +309,29 @@ TEST_F(ControlManagerTest, MarkerRemovalAsksUnlessFromTheWaveView)
 
     cm->Marker_RemoveAll();
     EXPECT_EQ(m->count(), 2);
+}
+
+TEST_F(ControlManagerTest, AResetKeepsTheOldWaveformUntilItsWorkerHasFinished)
+{
+    WaveImageManager* old = app->waveImageManager();
+    old->createImageWithView(nullptr, 200, 200, 40, 10);
+    old->startWaveGenerate();
+    ASSERT_TRUE(old->isGenerating());
+    app->onFileNew();
+    EXPECT_NE(app->waveImageManager(), old);
+    EXPECT_EQ(view.waveImages, app->waveImageManager());
+    EXPECT_TRUE(WaitFor([&] { return app->retiredWaveImageManagers() == 0; }));
+}
+
+TEST_F(ControlManagerTest, ShutdownCancelsWritingAndStopsARecordingAtOnce)
+{
+    mtm().setStatus(ModeStatusRecordPaused);
+    app->shutdown();
+    EXPECT_EQ(Fake().saveCancels, std::vector<bool>{true});
+    ASSERT_FALSE(Fake().stopCalls.empty());
+    EXPECT_TRUE(Fake().stopCalls.back());
+    EXPECT_EQ(app->controlManager(), nullptr);
+    mtm().setStatus(ModeStatusReady); // nothing observes the state any more
 }
 
 // The real window binds the same tables to its widgets.
