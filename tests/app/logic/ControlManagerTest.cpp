@@ -69,7 +69,7 @@ TEST_F(ControlManagerTest, StartsReadyWithOnlyTheRecordButtonEnabled)
     EXPECT_TRUE(c().indicatorSetting->isEnabled());
     EXPECT_EQ(c().button_rec_stop->text(), "Recording Complete");
     EXPECT_EQ(c().button_file_save->text(), "Write to Files  ");
-    EXPECT_EQ(c().indicatorSetting->text(), "PCM  44.1 kHz  16 bit");
+    EXPECT_EQ(c().indicatorSetting->text(), "PCM44.1 kHz16 bit"); // parts kept apart by kerning
 }
 
 TEST_F(ControlManagerTest, ControlsFollowEveryStatus)
