@@ -107,12 +107,6 @@ void Indicator_LevelMeter::paintEvent(QPaintEvent*)
         p.drawText(QRectF(x - 12, scaleTop + 4, 24, scaleBottom - scaleTop - 6), Qt::AlignHCenter | Qt::AlignVCenter,
                    QString::number(db));
     }
-    QFont tiny = small;
-    tiny.setPixelSize(7);
-    p.setFont(tiny);
-    p.drawText(QRectF(kLeftMargin + LevelMeterState::kOverX - 4, scaleTop + 4, kLampWidth + 8,
-                      scaleBottom - scaleTop - 6),
-               Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("OVER"));
 
     // Lit segments, peak segment and over lamp.
     for (int c = 0; c < LevelMeterState::kChannels; ++c) {

@@ -4,6 +4,7 @@
 #include "control/CartovaController.h"
 #include "control/SettingManager.h"
 #include "controls/FocusableComboBox.h"
+#include "save/AlertDialog.h"
 #include "controls/LabelBackgroundView.h"
 #include "controls/LabelTextField.h"
 #include "settings/MaxRecordTime.h"
@@ -29,6 +30,12 @@ const char* const kStyle = R"(
 QDialog { background: #1E2124; }
 QLabel, QRadioButton { color: #E5E5E5; }
 QRadioButton:disabled { color: #6B7178; }
+QRadioButton::indicator { width: 12px; height: 12px; border-radius: 7px; border: 1px solid #8C9299;
+                          background: #1E2124; }
+QRadioButton::indicator:checked { border-color: #E5E5E5;
+    background: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 #E5E5E5,
+                                stop:0.45 #E5E5E5, stop:0.55 #1E2124, stop:1 #1E2124); }
+QRadioButton::indicator:disabled { border-color: #4A5057; }
 QTabWidget::pane { border: 1px solid #33383D; border-radius: 4px; top: -1px; background: #24282C; }
 QTabBar::tab { color: #B3B3B3; background: #1E2124; padding: 6px 14px; border: 1px solid #33383D;
                border-bottom: none; border-top-left-radius: 4px; border-top-right-radius: 4px; }
@@ -55,7 +62,19 @@ SettingDialog::SettingDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("setting_dialog"));
     setStyleSheet(QString::fromUtf8(kStyle));
-    m_alert = AlertDialog::systemHandler();
+    // Stand-alone alerts over this dialog; the dialog service gives its own handler.
+    m_alert = [this](AlertKind kind, const QString& message, const QString& information) {
+        switch (kind) {
+        case AlertKind::OkCancel:
+            return AlertDialog::OkCancelAlertWithMessage(message, information, this);
+        case AlertKind::YesNo:
+            return AlertDialog::YesNoAlertWithMessage(message, information, this);
+        case AlertKind::Ok:
+            break;
+        }
+        AlertDialog::OkAlertWithMessage(message, information, this);
+        return true;
+    };
     m_chooseFolder = [this](const QString& title, const QString& start) {
         return QFileDialog::getExistingDirectory(this, title, start, QFileDialog::ShowDirsOnly);
     };

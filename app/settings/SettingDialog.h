@@ -5,7 +5,7 @@
 // values back after OK.
 #pragma once
 
-#include "save/AlertDialog.h"
+#include "control/DialogService.h"
 #include "settings/DeviceIdentity.h"
 
 #include <QDialog>

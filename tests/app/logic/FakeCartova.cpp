@@ -35,6 +35,35 @@ void FakePreviewStream::reset()
     std::lock_guard<std::mutex> guard(m_lock);
     m_samples.clear();
     m_readResult = TkErrorSuccess;
+    m_onLengthQuery = nullptr;
+    m_lengthQueries = 0;
+}
+
+void FakePreviewStream::append(const std::vector<int16_t>& samples)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_samples.insert(m_samples.end(), samples.begin(), samples.end());
+}
+
+void FakePreviewStream::setOnLengthQuery(std::function<void(int)> hook)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_onLengthQuery = std::move(hook);
+    m_lengthQueries = 0;
+}
+
+uint64_t FakePreviewStream::queryLength()
+{
+    std::function<void(int)> hook;
+    int query = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        hook = m_onLengthQuery;
+        query = ++m_lengthQueries;
+    }
+    if (hook)
+        hook(query);
+    return length();
 }
 
 void FakePreviewStream::setFrames(std::vector<int16_t> samples)
@@ -210,7 +239,7 @@ TkError Cartova_GetRecordingPreviewData(uint64_t first, uint64_t end, int16_t* b
 
 TkError Cartova_GetPreviewDataLength(uint64_t* frames)
 {
-    *frames = FakePreview().length();
+    *frames = FakePreview().queryLength();
     return TkErrorSuccess;
 }
 

@@ -5,6 +5,7 @@
 #include "cartova.h"
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -27,8 +28,16 @@ public:
                 s[f * kChannels + c] = sample(f, c);
         setFrames(std::move(s));
     }
+    // Appends interleaved frames while a reader may be running (a recording that grows).
+    void append(const std::vector<int16_t>& samples);
     // Every read from now on returns `result` (success: reads work again).
     void failReadsWith(TkError result);
+    // Called (outside the lock) with the 1-based number of every length query made through
+    // the Cartova functions, before it is answered: lets a test act at an exact point of a
+    // reader's progress.
+    void setOnLengthQuery(std::function<void(int)> hook);
+    // The length as the Cartova functions report it: runs the hook first.
+    uint64_t queryLength();
 
     TkError read(uint64_t first, uint64_t end, int16_t* buffer, size_t bufferSamples) const;
     uint64_t length() const;
@@ -37,6 +46,8 @@ private:
     mutable std::mutex m_lock;
     std::vector<int16_t> m_samples;
     TkError m_readResult = TkErrorSuccess;
+    std::function<void(int)> m_onLengthQuery;
+    int m_lengthQueries = 0;
 };
 
 struct FakeCartova {

@@ -2,6 +2,7 @@
 // settings dialog, written to tests/output/ for a person to review (at the display scale
 // the run was started with: QT_SCALE_FACTOR=2 gives the 200 % pictures).
 #include "../logic/FakeCartova.h"
+#include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
 #include "control/ModeTimeManager.h"
@@ -46,9 +47,8 @@ protected:
         Fake().pcmFreq = {44100, 48000, 96000, 192000, 384000};
         QSettings().clear();
         app = std::make_unique<AppDelegate>();
-        app->setAlertHandler([](AlertKind, const QString&, const QString&) { return true; });
-        app->launch();
-        window = app->window();
+        window = new MainWindow(app.get());
+        app->launch(*window, dialogs);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     }
@@ -61,11 +61,13 @@ protected:
         mtm.setTotalTime(0.0);
         mtm.setGain(0.0);
         mtm.setIsAutoGain(false);
+        delete window; // before the delegate, as in the program
         app.reset();
     }
 
     const MainWindowControls& c() const { return window->controls(); }
 
+    ScriptedDialogs dialogs;
     std::unique_ptr<AppDelegate> app;
     MainWindow* window = nullptr;
 };
@@ -123,8 +125,7 @@ TEST_F(Screenshots, EditModeWithMarkers)
 
 TEST_F(Screenshots, SettingsDialogBothPages)
 {
-    SettingDialog* dialog = c().setting_dialog;
-    ASSERT_NE(dialog, nullptr);
+    auto* dialog = new SettingDialog(window);
     SettingManager& settings = *app->controlManager()->settingManager();
     settings.RecognizeDevice();
     settings.FetchDriverInfo();
@@ -143,4 +144,5 @@ TEST_F(Screenshots, SettingsDialogBothPages)
     dialog->selectTemporaryTab();
     Save(dialog, QStringLiteral("settings_temporary"));
     dialog->hide();
+    delete dialog;
 }
