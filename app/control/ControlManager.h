@@ -8,9 +8,14 @@
 #include "control/ControlTables.h"
 #include "control/ControlTypes.h"
 #include "control/ModeStatus.h"
+#include "marker/TrackGapMarkers.h"
 
 #include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class AppDelegate;
 class DialogService;
@@ -33,6 +38,11 @@ public:
     // Start-up once the window exists: titles, framework Init, managers, observation.
     void windowDidLoad();
 
+    // Free bytes of the file system holding a folder; none when it cannot be read.
+    using FreeSpaceQuery = std::function<std::optional<uint64_t>(const QString& folder)>;
+    // Replaces the file-system query of the maximum-recording-time estimate (tests).
+    void setFreeSpaceQuery(FreeSpaceQuery query) { m_freeSpace = std::move(query); }
+
     // Commands; each takes who issued it.
     void Exit(CommandSender sender = CommandSender::User);
     void RecStart(CommandSender sender = CommandSender::User);
@@ -49,6 +59,9 @@ public:
     void Marker_MoveForward(CommandSender sender = CommandSender::User);
     void Marker_Remove(CommandSender sender = CommandSender::User);
     void Marker_RemoveAll(CommandSender sender = CommandSender::User);
+    // Adds markers at the gaps between tracks that the framework finds; Undo takes them back.
+    void FindTrackGaps(CommandSender sender = CommandSender::User);
+    void Undo(CommandSender sender = CommandSender::User);
     void ZoomIn(CommandSender sender = CommandSender::User);
     void ZoomOut(CommandSender sender = CommandSender::User);
     void WideNextPage(CommandSender sender = CommandSender::User);
@@ -82,6 +95,7 @@ public:
     bool isDSDGainAccepted() const { return m_isDSDGainAccepted; }
     ModeFlags flags() const { return m_flags; }
 
+    RecordManager* recManager() const { return m_recManager.get(); }
     SettingManager* settingManager() const { return m_settingManager.get(); }
     PreviewController* previewController() const { return m_previewController.get(); }
     UpdateChecker* updateChecker() const { return m_updateChecker.get(); }
@@ -96,14 +110,19 @@ private:
     void onCurrentTimeChanged(double seconds);
     void onOperation(const Notification& notification);
     void onNotifyError(const Notification& notification);
+    void onCaptureStarted();
+    void showAfterRecStop(const QString& message, bool checkFolderFirst);
     MenuContext menuContext() const;
 
     MainView& m_view;
     DialogService& m_dialogs;
     AppDelegate* m_app;
     ModeFlags m_flags;
+    TrackGapMarkers m_trackGapMarkers;
     bool m_isDSDGainAccepted = false;
+    FreeSpaceQuery m_freeSpace;
 
+    std::unique_ptr<RecordManager> m_recManager;
     std::unique_ptr<SettingManager> m_settingManager;
     std::unique_ptr<PreviewController> m_previewController;
     std::unique_ptr<UpdateChecker> m_updateChecker;

@@ -13,6 +13,8 @@
 #include "indicator/Indicator_Setting.h"
 #include "indicator/Indicator_Time.h"
 #include "wave/PageSelectMatrix.h"
+#include "wave/WaveHints.h"
+#include "wave/WaveScrollView.h"
 #include "wave/WaveView.h"
 
 #include <QAction>
@@ -112,17 +114,17 @@ MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent),
     layout->setContentsMargins(12, 8, 12, 12);
     layout->addWidget(buildIndicatorRow());
 
-    auto* scroll = new QScrollArea(central);
-    scroll->setObjectName(QStringLiteral("waveScrollView"));
+    auto* scroll = new WaveScrollView(central);
     auto* wave = new WaveView;
     scroll->setWidget(wave);
-    scroll->setWidgetResizable(true);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumHeight(wave->height() + scroll->horizontalScrollBar()->sizeHint().height());
     m_controls.waveScrollView = scroll;
     m_controls.waveView = wave;
     layout->addWidget(scroll, 1);
 
     m_controls.pageSelectMatrix = new PageSelectMatrix(central);
+    wave->setPage_selector(m_controls.pageSelectMatrix);
+    new WaveHints(scroll, wave); // owned by the scroll view
     layout->addWidget(m_controls.pageSelectMatrix);
     layout->addWidget(buildButtonRow());
     setCentralWidget(central);
@@ -250,6 +252,9 @@ void MainWindow::buildMenus()
                                   QStringLiteral("menu_rec_complete"), QKeySequence(Qt::CTRL | Qt::Key_Period));
 
     QMenu* edit = AddMenu(bar, QT_TRANSLATE_NOOP("MainMenu", "Edit"));
+    c.menu_edit_undo = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Undo Find Track Gaps"),
+                               QStringLiteral("menu_edit_undo"), QKeySequence::Undo);
+    edit->addSeparator();
     c.menu_edit_play = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Play"), QStringLiteral("menu_edit_play"),
                                QKeySequence(Qt::CTRL | Qt::Key_Return));
     c.menu_edit_pause = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Pause Playback"), QStringLiteral("menu_edit_pause"),
@@ -265,6 +270,9 @@ void MainWindow::buildMenus()
                                         QStringLiteral("menu_edit_marker_remove"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
     c.menu_edit_marker_clear = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Remove All Markers"),
                                        QStringLiteral("menu_edit_marker_clear"));
+    c.menu_edit_find_track_gaps = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Find Track Gaps"),
+                                          QStringLiteral("menu_edit_find_track_gaps"),
+                                          QKeySequence(Qt::CTRL | Qt::Key_G));
     edit->addSeparator();
     QMenu* gain = edit->addMenu(Tr(QT_TRANSLATE_NOOP("MainMenu", "Gain")));
     c.menu_gain = gain->menuAction();
@@ -318,6 +326,8 @@ void MainWindow::buildMenus()
         {c.menu_edit_marker_prev, MenuItemId::EditMarkerPrev},
         {c.menu_edit_marker_remove, MenuItemId::EditMarkerRemove},
         {c.menu_edit_marker_clear, MenuItemId::EditMarkerClear},
+        {c.menu_edit_find_track_gaps, MenuItemId::EditFindTrackGaps},
+        {c.menu_edit_undo, MenuItemId::EditUndo},
         {c.menu_view_zoom_in, MenuItemId::ViewZoomIn},
         {c.menu_view_zoom_out, MenuItemId::ViewZoomOut},
         {c.menu_view_next_page, MenuItemId::ViewNextPage},
@@ -367,6 +377,22 @@ void MainWindow::bindCommands(ControlManager& manager)
             connect(a, &QAction::triggered, this, [cm, command]() { (cm->*command)(CommandSender::User); });
     };
     const MainWindowControls& w = m_controls;
+    // The waveform view's commands: its own keys count as the waveform view (no question
+    // before deleting a marker), its context menu items as the user.
+    WaveView* wave = w.waveView;
+    auto senderOf = [wave](QObject* sender) { return sender == wave ? CommandSender::WaveView : CommandSender::User; };
+    auto wireWave = [this, cm, senderOf](void (WaveView::*signal)(QObject*), Command command) {
+        connect(m_controls.waveView, signal, this, [cm, command, senderOf](QObject* sender) { (cm->*command)(senderOf(sender)); });
+    };
+    wireWave(&WaveView::requestPause, &ControlManager::Pause);
+    wireWave(&WaveView::requestPlay, &ControlManager::Play);
+    wireWave(&WaveView::requestMarkerAdd, &ControlManager::Marker_Add);
+    wireWave(&WaveView::requestMarkerRemove, &ControlManager::Marker_Remove);
+    wireWave(&WaveView::requestMarkerRemoveAll, &ControlManager::Marker_RemoveAll);
+    wireWave(&WaveView::requestMarkerMoveBackward, &ControlManager::Marker_MoveBackward);
+    wireWave(&WaveView::requestMarkerMoveForward, &ControlManager::Marker_MoveForward);
+    connect(wave, &WaveView::requestUpdateMarkerButton, this, [cm]() { cm->Update_MarkerButton(); });
+
     wireButton(w.button_rec_start, &ControlManager::RecStart);
     wireButton(w.button_rec_pause, &ControlManager::RecPause);
     wireButton(w.button_rec_stop, &ControlManager::RecStop);
@@ -398,6 +424,8 @@ void MainWindow::bindCommands(ControlManager& manager)
     wireAction(w.menu_edit_marker_prev, &ControlManager::Marker_Prev);
     wireAction(w.menu_edit_marker_remove, &ControlManager::Marker_Remove);
     wireAction(w.menu_edit_marker_clear, &ControlManager::Marker_RemoveAll);
+    wireAction(w.menu_edit_find_track_gaps, &ControlManager::FindTrackGaps);
+    wireAction(w.menu_edit_undo, &ControlManager::Undo);
     wireAction(w.menu_view_zoom_in, &ControlManager::ZoomIn);
     wireAction(w.menu_view_zoom_out, &ControlManager::ZoomOut);
     wireAction(w.menu_view_next_page, &ControlManager::WideNextPage);
@@ -584,7 +612,16 @@ void MainWindow::setWaveScrolling(bool enabled)
 {
     QScrollArea* scroll = m_controls.waveScrollView;
     scroll->setHorizontalScrollBarPolicy(enabled ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    scroll->horizontalScrollBar()->setEnabled(enabled);
+    if (auto* waveScroll = qobject_cast<WaveScrollView*>(scroll))
+        waveScroll->setScrollingEnabled(enabled);
+    else
+        scroll->horizontalScrollBar()->setEnabled(enabled);
+}
+
+void MainWindow::showMarkers(MarkerManager* markers)
+{
+    m_controls.waveView->setMarkerManager(markers);
+    m_controls.indicatorMarker->followMarkers(markers);
 }
 
 void MainWindow::scrollWaveToOrigin()

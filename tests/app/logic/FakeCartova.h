@@ -67,6 +67,17 @@ struct FakeCartova {
     uint16_t recordBits = 32;
     std::string usbProductName = "QT-LV200";
     int32_t usbBcdDevice = 0x0102;
+    // Results and counts of the recording calls.
+    TkError startPreRecordingResult = TkErrorSuccess;
+    TkError startResult = TkErrorSuccess;
+    TkError pauseResult = TkErrorSuccess;
+    TkError resumeResult = TkErrorSuccess;
+    TkError stopResult = TkErrorSuccess;
+    int startPreRecordingCalls = 0;
+    int startCalls = 0;
+    int resumeCalls = 0;
+    std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
+    TkError findTrackGapsResult = TkErrorSuccess;
 };
 
 // The one fake of the test program; Reset() before each test.
