@@ -51,6 +51,18 @@ TkError CartovaController::SetAudioDevice(const QString& name)
     return Cartova_SetAudioDevice(utf8.constData());
 }
 
+TkError CartovaController::GetUsbDeviceDescription(int32_t vid, int32_t pid, QString& productName,
+                                                  int64_t& bcdDevice)
+{
+    TkUsbDeviceDescription description{};
+    const TkError err = Cartova_GetUsbDeviceDescription(vid, pid, &description);
+    if (err == TkErrorSuccess) {
+        productName = QString::fromUtf8(description.product_name);
+        bcdDevice = description.bcd_device;
+    }
+    return err;
+}
+
 TkError CartovaController::GetAudioDeviceInfo(AudioDeviceInfo& info)
 {
     TkAudioDeviceInfo* raw = nullptr;

@@ -56,6 +56,8 @@ public:
     TkError GetAudioDevices(QStringList& names);
     TkError SetAudioDevice(const QString& name);
     TkError GetAudioDeviceInfo(AudioDeviceInfo& info);
+    // Product name and release number (bcdDevice) of the USB device with these identifiers.
+    TkError GetUsbDeviceDescription(int32_t vid, int32_t pid, QString& productName, int64_t& bcdDevice);
     TkError SetRecordSetting(const TkRecordSetting& setting);
     TkError GetRecordSetting(TkRecordSetting& setting);
     TkError StartPreRecording();

@@ -3,7 +3,8 @@
 
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
-#include "controls/GainMenuPanel.h"
+#include "control/ModeTimeManager.h"
+#include "controls/CustomMenu.h"
 #include "indicator/Indicator_Gain.h"
 #include "indicator/Indicator_LevelMeter.h"
 #include "indicator/Indicator_Marker.h"
@@ -128,7 +129,7 @@ MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent),
     layout->addWidget(buildButtonRow());
     setCentralWidget(central);
 
-    m_controls.gain_menu_panel = new GainMenuPanel(this);
+    m_controls.gain_menu_panel = new CustomMenu(this);
 
     buildMenus();
     resize(900, 560);
@@ -172,6 +173,8 @@ QWidget* MainWindow::buildIndicatorRow()
     m_controls.gainLabel = new QLabel(row);
     m_controls.gainLabel->setObjectName(QStringLiteral("gainLabel"));
     m_controls.indicatorGain = new Indicator_Gain(row);
+    // The gain indicator is the button that opens the gain pop-up.
+    m_controls.button_gain = m_controls.indicatorGain;
     gainLine->addWidget(m_controls.gainLabel);
     gainLine->addWidget(m_controls.indicatorGain);
     right->addLayout(gainLine);
@@ -200,7 +203,6 @@ QWidget* MainWindow::buildButtonRow()
     c.button_marker_move_forward = IconButton(row, QStringLiteral("button_marker_move_forward"), QStringLiteral("button_marker_move_forward"), tr("Move Marker Forward"));
     c.button_view_zoom_in = IconButton(row, QStringLiteral("button_view_zoom_in"), QStringLiteral("button_zoom_in"), tr("Zoom In"));
     c.button_view_zoom_out = IconButton(row, QStringLiteral("button_view_zoom_out"), QStringLiteral("button_zoom_out"), tr("Zoom Out"));
-    c.button_gain = TextButton(row, QStringLiteral("button_gain"));
     c.button_file_save = TextButton(row, QStringLiteral("button_file_save"));
     c.button_file_save_cancel = TextButton(row, QStringLiteral("button_file_save_cancel"));
     c.button_file_save_cancel->hide();
@@ -214,7 +216,7 @@ QWidget* MainWindow::buildButtonRow()
         h->addWidget(b);
     h->addWidget(c.button_rec_stop);
     h->addStretch();
-    for (QAbstractButton* b : {c.button_view_zoom_in, c.button_view_zoom_out, c.button_gain, c.button_file_save,
+    for (QAbstractButton* b : {c.button_view_zoom_in, c.button_view_zoom_out, c.button_file_save,
                                c.button_file_save_cancel})
         h->addWidget(b);
     h->addWidget(c.label_file_save_cancel);
@@ -648,16 +650,18 @@ void MainWindow::setShowingPage(int page)
 
 void MainWindow::openGainPanel(const QString& autoTitle)
 {
-    GainMenuPanel* panel = m_controls.gain_menu_panel;
+    // The pop-up draws "Auto" and the automatic gain itself; the menu's title is not needed.
+    Q_UNUSED(autoTitle);
+    CustomMenu* panel = m_controls.gain_menu_panel;
     if (panel->isActiveWindow())
         panel->close();
     panel->reset();
-    panel->setAutoTitle(autoTitle);
+    panel->setAutoGain(ModeTimeManager::sharedInstance().autoGain());
     const QAbstractButton* b = m_controls.button_gain;
     const QRect button(b->mapToGlobal(QPoint(0, 0)), b->size());
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect visible = screen ? screen->availableGeometry() : QRect();
-    panel->move(GainMenuPanel::PanelOrigin(button, panel->size(), visible));
+    panel->move(CustomMenu::PanelOrigin(button, panel->size(), visible));
     panel->show();
     panel->activateWindow();
 }

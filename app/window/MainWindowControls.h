@@ -8,7 +8,7 @@ class QLabel;
 class QMenu;
 class QScrollArea;
 class QWidget;
-class GainMenuPanel;
+class CustomMenu;
 class Indicator_Gain;
 class Indicator_LevelMeter;
 class Indicator_Marker;
@@ -39,7 +39,7 @@ struct MainWindowControls {
     QAbstractButton* button_gain = nullptr;
     QLabel* label_file_save_cancel = nullptr;
 
-    GainMenuPanel* gain_menu_panel = nullptr;
+    CustomMenu* gain_menu_panel = nullptr;
 
     QAction* menu_about = nullptr;
     QAction* menu_preferences = nullptr;

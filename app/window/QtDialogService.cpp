@@ -36,8 +36,13 @@ QString QtDialogService::chooseSaveFile(const QString& title, const QString& def
 
 bool QtDialogService::runSettingDialog(SettingValues& values, SettingManager& manager)
 {
-    if (!m_settings)
+    if (!m_settings) {
         m_settings = new SettingDialog(m_mainWindow);
+        // Its folder chooser and alerts are this service's, parented to the main window.
+        m_settings->setFolderChooser(
+            [this](const QString& title, const QString& start) { return chooseFolder(title, start); });
+        m_settings->setAlertHandler(alertHandler());
+    }
     SettingDialog& dialog = *m_settings;
     dialog.setIsRecModeDsd(values.isRecModeDsd);
     dialog.setDsdSamplingRate(values.dsdSamplingRate);
@@ -50,9 +55,13 @@ bool QtDialogService::runSettingDialog(SettingValues& values, SettingManager& ma
     if (dialog.exec() == QDialog::Rejected)
         return false;
     values.isRecModeDsd = dialog.isRecModeDsd();
-    values.dsdSamplingRate = dialog.DsdSamplingRate();
-    values.pcmSamplingRate = dialog.PcmSamplingRate();
-    values.pcmBitDepth = dialog.PcmBitDepth();
+    // A list without a selection (the device offers none of that format) keeps the stored value.
+    if (dialog.DsdSamplingRate() > 0)
+        values.dsdSamplingRate = static_cast<uint64_t>(dialog.DsdSamplingRate());
+    if (dialog.PcmSamplingRate() > 0)
+        values.pcmSamplingRate = static_cast<uint64_t>(dialog.PcmSamplingRate());
+    if (dialog.PcmBitDepth() > 0)
+        values.pcmBitDepth = static_cast<int16_t>(dialog.PcmBitDepth());
     values.temporaryDirectory = dialog.temporaryDirectory();
     return true;
 }

@@ -72,6 +72,8 @@ public:
     void GetVidPid(const std::string& uid, int32_t& vid, int32_t& pid);
     // The USB interface carrying the device's input stream; null when not found.
     std::unique_ptr<IUsbInterface> SearchInterface(const std::string& uid);
+    // The USB registry of the back-end; null without one.
+    IUsbRegistry* UsbRegistry() const { return m_usb.get(); }
 
 private:
     static OSStatus IOProcThunk(AudioObjectID device, const AudioBufferList* input,

@@ -172,6 +172,21 @@ TkError ToolkitManager::GetAudioDeviceInfo(DeviceDescription& info)
     return TkErrorSuccess;
 }
 
+TkError ToolkitManager::GetUsbDeviceDescription(int32_t vid, int32_t pid, UsbDeviceIdentity& identity)
+{
+    // Reads the registry only; the registry answers from any thread.
+    IUsbRegistry* registry = m_device.UsbRegistry();
+    if (registry == nullptr) {
+        return TkErrorDeviceNotFound;
+    }
+    const std::optional<UsbDeviceIdentity> found = FindUsbDevice(*registry, vid, pid);
+    if (!found) {
+        return TkErrorDeviceNotFound;
+    }
+    identity = *found;
+    return TkErrorSuccess;
+}
+
 TkError ToolkitManager::SetRecordSetting(const TkRecordSetting* setting)
 {
     if (setting == nullptr) {

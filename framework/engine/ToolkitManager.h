@@ -13,6 +13,7 @@
 #include "device/CoreAudioManager.h"
 #include "device/IAudioDeviceNotify.h"
 #include "device/SystemAudioBackend.h"
+#include "device/UsbDeviceLookup.h"
 #include "engine/DelegateNotifier.h"
 #include "engine/DeviceDescription.h"
 #include "engine/EngineState.h"
@@ -57,6 +58,7 @@ public:
     TkError GetAudioDeviceReport(std::string& report);
     TkError SetAudioDevice(const char* name);
     TkError GetAudioDeviceInfo(DeviceDescription& info);
+    TkError GetUsbDeviceDescription(int32_t vid, int32_t pid, UsbDeviceIdentity& identity);
     TkError SetRecordSetting(const TkRecordSetting* setting);
     TkError GetRecordSetting(TkRecordSetting* setting);
     TkError StartPreRecording();

@@ -9,6 +9,7 @@
 #include "platform/Trace.h"
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -107,6 +108,31 @@ CARTOVA_API TkError Cartova_GetAudioDeviceInfo(TkAudioDeviceInfo** info)
             return TkErrorFailed;
         }
         *info = copy;
+        return TkErrorSuccess;
+    });
+}
+
+CARTOVA_API TkError Cartova_GetUsbDeviceDescription(int32_t vid, int32_t pid,
+                                                    TkUsbDeviceDescription* description)
+{
+    if (description == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        UsbDeviceIdentity identity;
+        const TkError result = e.GetUsbDeviceDescription(vid, pid, identity);
+        if (result != TkErrorSuccess) {
+            return result;
+        }
+        *description = TkUsbDeviceDescription{};
+        // Cut at a character boundary so that the copy stays valid UTF-8.
+        size_t length = std::min(identity.productName.size(), sizeof(description->product_name) - 1);
+        while (length > 0 && length < identity.productName.size() &&
+               (static_cast<unsigned char>(identity.productName[length]) & 0xC0) == 0x80) {
+            --length;
+        }
+        std::memcpy(description->product_name, identity.productName.data(), length);
+        description->bcd_device = identity.bcdDevice;
         return TkErrorSuccess;
     });
 }

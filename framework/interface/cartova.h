@@ -106,6 +106,12 @@ typedef struct TkDeviceNameList {
     size_t count;
 } TkDeviceNameList;
 
+/* USB identity of a connected device, read from its USB registry entry. */
+typedef struct TkUsbDeviceDescription {
+    char product_name[256]; /* "USB Product Name", UTF-8, empty when the entry has none */
+    int32_t bcd_device;     /* "bcdDevice", the binary-coded release number; -1 when absent */
+} TkUsbDeviceDescription;
+
 /* How the track-gap analysis decides (Cartova_FindTrackGaps). */
 typedef struct TkTrackGapSetting {
     double min_gap_seconds;     /* shortest quiet stretch between tracks; default 1.0 */
@@ -148,6 +154,10 @@ CARTOVA_API void Cartova_ReleaseAudioDeviceReport(char* report);
 CARTOVA_API TkError Cartova_SetAudioDevice(const char* device_name);
 CARTOVA_API TkError Cartova_GetAudioDeviceInfo(TkAudioDeviceInfo** info);
 CARTOVA_API void Cartova_ReleaseAudioDeviceInfo(TkAudioDeviceInfo* info);
+/* The first USB device with these vendor and product identifiers; -4 when there is
+ * none. Needs no initialisation and no selected device. */
+CARTOVA_API TkError Cartova_GetUsbDeviceDescription(int32_t vid, int32_t pid,
+                                                    TkUsbDeviceDescription* description);
 
 CARTOVA_API TkError Cartova_SetRecordSetting(const TkRecordSetting* setting);
 CARTOVA_API TkError Cartova_GetRecordSetting(TkRecordSetting* setting);

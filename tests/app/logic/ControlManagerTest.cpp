@@ -11,6 +11,7 @@
 #include "control/SettingManager.h"
 #include "marker/MarkerManager.h"
 #include "wave/WaveImageManager.h"
+#include "indicator/Indicator_Gain.h"
 #include "indicator/Indicator_Setting.h"
 #include "window/MainWindow.h"
 
@@ -344,7 +345,8 @@ TEST(MainWindowViewTest, WidgetsFollowTheStatusTables)
     app.launch(window, dialogs);
     const MainWindowControls& c = window.controls();
     EXPECT_EQ(c.button_rec_stop->text(), "Recording Complete");
-    EXPECT_EQ(c.indicatorSetting->text(), "PCM  44.1 kHz  16 bit");
+    EXPECT_EQ(c.indicatorSetting->text(), "PCM44.1 kHz16 bit"); // parts kept apart by kerning
+    EXPECT_EQ(c.button_gain, static_cast<QAbstractButton*>(c.indicatorGain)); // one gain control, which opens the pop-up
 
     const std::pair<QAbstractButton*, ButtonId> buttons[] = {
         {c.button_rec_start, ButtonId::RecStart},   {c.button_rec_pause, ButtonId::RecPause},

@@ -153,6 +153,18 @@ TkError Cartova_SetAudioDevice(const char* name)
     return TkErrorDeviceNotFound;
 }
 
+TkError Cartova_GetUsbDeviceDescription(int32_t vid, int32_t pid, TkUsbDeviceDescription* description)
+{
+    if (!description)
+        return TkErrorInvalidArgument;
+    if (Fake().selected.empty() || vid != 0x1234 || pid != 0x5678)
+        return TkErrorDeviceNotFound;
+    *description = TkUsbDeviceDescription{};
+    std::strncpy(description->product_name, Fake().usbProductName.c_str(), sizeof(description->product_name) - 1);
+    description->bcd_device = Fake().usbBcdDevice;
+    return TkErrorSuccess;
+}
+
 TkError Cartova_GetAudioDeviceInfo(TkAudioDeviceInfo** info)
 {
     *info = nullptr;
@@ -164,9 +176,13 @@ TkError Cartova_GetAudioDeviceInfo(TkAudioDeviceInfo** info)
     i->pid = 0x5678;
     i->i_ch = 2;
     i->PCM_supported_bits = 24;
-    i->PCM_record_bits = 32;
-    i->PCM_supported_freq = new uint32_t[2]{44100, 48000};
-    i->PCM_supported_freq_count = 2;
+    i->PCM_record_bits = Fake().recordBits;
+    i->PCM_supported_freq = new uint32_t[Fake().pcmFreq.size() + 1];
+    std::copy(Fake().pcmFreq.begin(), Fake().pcmFreq.end(), i->PCM_supported_freq);
+    i->PCM_supported_freq_count = Fake().pcmFreq.size();
+    i->DSD_supported_freq = new uint32_t[Fake().dsdFreq.size() + 1];
+    std::copy(Fake().dsdFreq.begin(), Fake().dsdFreq.end(), i->DSD_supported_freq);
+    i->DSD_supported_freq_count = Fake().dsdFreq.size();
     *info = i;
     return TkErrorSuccess;
 }

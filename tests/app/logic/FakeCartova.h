@@ -63,6 +63,12 @@ struct FakeCartova {
     int newCalls = 0;
     std::vector<bool> stopCalls;
     int pauseCalls = 0;
+    // The selected device's description and its USB identity.
+    std::vector<uint32_t> pcmFreq{44100, 48000};
+    std::vector<uint32_t> dsdFreq;
+    uint16_t recordBits = 32;
+    std::string usbProductName = "QT-LV200";
+    int32_t usbBcdDevice = 0x0102;
     // Results and counts of the recording calls.
     TkError startPreRecordingResult = TkErrorSuccess;
     TkError startResult = TkErrorSuccess;

@@ -111,6 +111,14 @@ TEST(ExportedInterface, DeviceListAndDescriptionAreCopiesTheCallerReleases)
     std::vector<uint32_t> dsd(info->DSD_supported_freq, info->DSD_supported_freq + info->DSD_supported_freq_count);
     EXPECT_EQ(pcm, (std::vector<uint32_t>{44100, 48000, 96000, 192000, 384000}));
     EXPECT_EQ(dsd, (std::vector<uint32_t>{2822400, 5644800, 11289600}));
+    // The USB identity of the described device: product name and release number.
+    TkUsbDeviceDescription usb{};
+    ASSERT_EQ(Cartova_GetUsbDeviceDescription(info->vid, info->pid, &usb), TkErrorSuccess);
+    EXPECT_STREQ(usb.product_name, "QT-LV200");
+    EXPECT_EQ(usb.bcd_device, 0x0102);
+    EXPECT_EQ(Cartova_GetUsbDeviceDescription(info->vid, info->pid + 1, &usb), TkErrorDeviceNotFound);
+    EXPECT_EQ(Cartova_GetUsbDeviceDescription(-1, -1, &usb), TkErrorDeviceNotFound);
+    EXPECT_EQ(Cartova_GetUsbDeviceDescription(info->vid, info->pid, nullptr), TkErrorInvalidArgument);
     Cartova_ReleaseAudioDeviceInfo(info);
 
     EXPECT_EQ(Cartova_SetAudioDevice("qt-lv200"), TkErrorDeviceNotFound);
