@@ -14,6 +14,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Sillaro"));
     QApplication::setOrganizationName(QStringLiteral("Sillaro"));
     QApplication::setApplicationVersion(QStringLiteral(SILLARO_VERSION));
+    // Names the installed .desktop entry, so the desktop shows its icon and name for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.sillaro.Sillaro"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(QStringLiteral("sillaro.lock"));

@@ -693,12 +693,14 @@ void ControlManager::OnClickGainButton(QObject*)
 
 void ControlManager::CheckForUpdate(QObject*)
 {
-    const int result = m_updateChecker->checkUpdate();
-    if (result == 3)
-        showAlert(AlertKind::Ok, tr("Failed to obtain version info."));
-    else if (result == 1)
-        showAlert(AlertKind::Ok, QStringLiteral("%1 %2 %3").arg(tr("This Sillaro"), m_updateChecker->versionString(),
-                                                                 tr("is up to date.")));
+    // The check runs in the background; its result is reported when it arrives.
+    m_updateChecker->checkUpdate([this](int result) {
+        if (result == UpdateChecker::NoVersionInfo)
+            showAlert(AlertKind::Ok, tr("Failed to obtain version info."));
+        else if (result == UpdateChecker::UpToDate)
+            showAlert(AlertKind::Ok, QStringLiteral("%1 %2 %3").arg(tr("This Sillaro"), m_updateChecker->versionString(),
+                                                                     tr("is up to date.")));
+    });
 }
 
 // ---- callbacks ------------------------------------------------------------------------

@@ -1,20 +1,68 @@
-// Check for a newer version of the program. Results: 0 nothing to report,
-// 1 up to date, 2 an update is offered by its own dialog, 3 the check failed.
+// Checks for a newer version of the program: fetches the version file for the
+// user's language from the update server, compares its version with the program's
+// own and, when it is newer, runs the offer panel. The check never blocks the
+// event loop; its result arrives through a callback:
+// 0 a newer version was offered and downloaded, 1 up to date,
+// 2 a newer version was offered and the user cancelled, 3 no usable version file.
 #pragma once
+
+#include "update/DownloadWrapper.h"
+#include "update/Version.h"
+#include "update/VersionFile.h"
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
+#include <functional>
+#include <optional>
+#include <vector>
 
 class QDialog;
+class UpdateOfferPanel;
 
 class UpdateChecker : public QObject {
     Q_OBJECT
 public:
-    explicit UpdateChecker(QObject* parent = nullptr) : QObject(parent) {}
-    void setDialog(QDialog* dialog) { m_dialog = dialog; }
-    int checkUpdate() { return 0; }
-    QString versionString() const { return QStringLiteral(SILLARO_VERSION); }
+    enum Result { Downloaded = 0, UpToDate = 1, Declined = 2, NoVersionInfo = 3 };
+    using Done = std::function<void(int result)>;
+
+    explicit UpdateChecker(QObject* parent = nullptr);
+
+    // The offer panel; a dialog that is not an UpdateOfferPanel leaves none.
+    void setDialog(QDialog* dialog);
+    void setPanel(UpdateOfferPanel* panel) { m_panel = panel; }
+
+    // The program's own version text (from the build), and as a Version; a text
+    // that does not parse counts as 0.0.0.
+    QString versionString() const { return m_versionString; }
+    void setVersionString(const QString& text) { m_versionString = text; }
+    Version GetBundleVersion() const;
+
+    // The update server; by default the "Update Server" setting.
+    QUrl server() const;
+    void setServer(const QUrl& server) { m_server = server; }
+    // "CurrentLang" of the translation in use, "en" without one.
+    static QString languageCode();
+    QUrl versionFileUrl() const;
+
+    DownloadWrapper& transfers() { return m_transfers; }
+
+    // Fetches and parses the version file; done gets none on any failure.
+    void FetchVersionFile(std::function<void(std::optional<VersionFile>)> done);
+
+    // Runs a check; done (may be empty) gets the result. A check asked for while
+    // another runs shares that one's result.
+    void checkUpdate(Done done = {});
+    bool isChecking() const { return !m_waiting.empty(); }
 
 private:
-    QDialog* m_dialog = nullptr;
+    void onVersionFile(const std::optional<VersionFile>& file);
+    int offer(const VersionFile& file);
+    void finish(int result);
+
+    UpdateOfferPanel* m_panel = nullptr;
+    QString m_versionString;
+    std::optional<QUrl> m_server;
+    DownloadWrapper m_transfers;
+    std::vector<Done> m_waiting;
 };

@@ -13,6 +13,7 @@
 #include "indicator/Indicator_Setting.h"
 #include "indicator/Indicator_Time.h"
 #include "settings/SettingDialog.h"
+#include "update/UpdateDialog.h"
 #include "wave/PageSelectMatrix.h"
 #include "wave/WaveView.h"
 
@@ -123,8 +124,7 @@ MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent),
     m_controls.save_dialog->setObjectName(QStringLiteral("save_dialog"));
     m_controls.save_wait_dialog = new QDialog(this);
     m_controls.save_wait_dialog->setObjectName(QStringLiteral("save_wait_dialog"));
-    m_controls.update_dialog = new QDialog(this);
-    m_controls.update_dialog->setObjectName(QStringLiteral("update_dialog"));
+    m_controls.update_dialog = new UpdateDialog(this);
     m_controls.gain_menu_panel = new GainMenuPanel(this);
 
     buildMenus();
