@@ -186,5 +186,11 @@ void AppDelegate::windowWillClose()
 
 void AppDelegate::setMarkerManager(std::unique_ptr<MarkerManager> manager)
 {
+    if (manager) {
+        manager->setAlertHandler([this](const QString& message) {
+            if (m_controlManager && m_controlManager->alertHandler())
+                m_controlManager->alertHandler()(AlertKind::Ok, message, QString());
+        });
+    }
     m_markerManager = std::move(manager);
 }

@@ -479,12 +479,12 @@ void ControlManager::Marker_Next(QObject*)
     if (s == ModeStatusEditPlaying)
         m_previewController->Stop();
     const double t = Mtm().currentTime();
-    if (t == markers->GetPosition(markers->GetEndMarkerId())) {
+    if (t == markers->GetMarkerPositionFromId(markers->GetEndMarkerId())) {
         markers->setSelectedMarker(markers->GetEndMarkerId());
         return;
     }
     for (int32_t id : markers->EnumMarkerId()) {
-        const double p = markers->GetPosition(id);
+        const double p = markers->GetMarkerPositionFromId(id);
         if (p > t) {
             Mtm().setCurrentTime(p);
             markers->setSelectedMarker(id);
@@ -507,7 +507,7 @@ void ControlManager::Marker_Prev(QObject*)
         m_previewController->Stop();
     const double t = Mtm().currentTime();
     const int32_t startId = markers->GetStartMarkerId();
-    if (t == markers->GetPosition(startId)) {
+    if (t == markers->GetMarkerPositionFromId(startId)) {
         markers->setSelectedMarker(startId);
         if (playing)
             m_previewController->Play(t);
@@ -515,12 +515,12 @@ void ControlManager::Marker_Prev(QObject*)
     std::vector<int32_t> ids = markers->EnumMarkerId();
     for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
         int32_t id = *it;
-        double p = markers->GetPosition(id);
+        double p = markers->GetMarkerPositionFromId(id);
         if (p >= t)
             continue;
         if (playing && p + 5.0 >= t && id != startId && std::next(it) != ids.rend()) {
             id = *std::next(it);
-            p = markers->GetPosition(id);
+            p = markers->GetMarkerPositionFromId(id);
         }
         Mtm().setCurrentTime(p);
         markers->setSelectedMarker(id);
@@ -547,7 +547,7 @@ void ControlManager::Marker_MoveBackward(QObject*)
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
-    markers->MoveSelectedMarkerToPosition(markers->GetPosition(markers->SelectedMarker()) - 0.1);
+    markers->MoveSelectedMarkerToPosition(markers->GetMarkerPositionFromId(markers->SelectedMarker()) - 0.1);
     if (m_controls.waveView)
         m_controls.waveView->update();
 }
@@ -557,7 +557,7 @@ void ControlManager::Marker_MoveForward(QObject*)
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
-    markers->MoveSelectedMarkerToPosition(markers->GetPosition(markers->SelectedMarker()) + 0.1);
+    markers->MoveSelectedMarkerToPosition(markers->GetMarkerPositionFromId(markers->SelectedMarker()) + 0.1);
     if (m_controls.waveView)
         m_controls.waveView->update();
 }
@@ -570,7 +570,7 @@ void ControlManager::Marker_Remove(QObject* sender)
     const bool fromWaveView = sender && sender == m_controls.waveView;
     if (!fromWaveView && !showAlert(AlertKind::YesNo, tr("Do you want to delete the selected marker?")))
         return;
-    const double p = markers->GetPosition(markers->SelectedMarker());
+    const double p = markers->GetMarkerPositionFromId(markers->SelectedMarker());
     if (markers->DeleteWithMarkerId(markers->SelectedMarker()))
         markers->setSelectedMarker(markers->GetMarkerIdFromPosition(p));
 }

@@ -22,6 +22,7 @@
 #include "interface/cartova.h"
 #include "preview/ConvertThread.h"
 #include "preview/PreviewData.h"
+#include "preview/TrackGapFinder.h"
 #include "save/SaveThread.h"
 #include "save/TkSaveSettingInternal.h"
 #include "storage/RecordData.h"
@@ -70,6 +71,9 @@ public:
     TkError SaveFileProgress(int32_t* fileProgress, int32_t* totalProgress);
     TkError SaveFileCancel(bool deletePartial);
     TkError SetTempDirectory(const char* path);
+    // Suggested track boundaries (seconds of the recorded stream) of the
+    // finished recording; -6 while a recording runs.
+    TkError FindTrackGaps(const TrackGapParameters& parameters, std::vector<double>& boundaries);
 
     EngineState GetState() const { return m_state.load(); }
 

@@ -1,8 +1,9 @@
-// Exported copies of device lists and device descriptions.
+// Exported copies of device lists, device descriptions and track-boundary lists.
 #include "RecordCopies.h"
 
 #include "engine/DeviceDescription.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -106,4 +107,32 @@ void FreeAudioDeviceInfo(TkAudioDeviceInfo* info)
     std::free(info->PCM_supported_freq);
     std::free(info->DSD_supported_freq);
     std::free(info);
+}
+
+TkTrackBoundaryList* CopyTrackBoundaryList(const std::vector<double>& seconds)
+{
+    auto* list = static_cast<TkTrackBoundaryList*>(std::calloc(1, sizeof(TkTrackBoundaryList)));
+    if (list == nullptr) {
+        return nullptr;
+    }
+    if (seconds.empty()) {
+        return list;
+    }
+    list->seconds = static_cast<double*>(std::calloc(seconds.size(), sizeof(double)));
+    if (list->seconds == nullptr) {
+        std::free(list);
+        return nullptr;
+    }
+    std::copy(seconds.begin(), seconds.end(), list->seconds);
+    list->count = seconds.size();
+    return list;
+}
+
+void FreeTrackBoundaryList(TkTrackBoundaryList* list)
+{
+    if (list == nullptr) {
+        return;
+    }
+    std::free(list->seconds);
+    std::free(list);
 }

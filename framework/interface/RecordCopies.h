@@ -15,3 +15,6 @@ void FreeDeviceNameList(TkDeviceNameList* list);
 
 TkAudioDeviceInfo* CopyAudioDeviceInfo(const DeviceDescription& description);
 void FreeAudioDeviceInfo(TkAudioDeviceInfo* info);
+
+TkTrackBoundaryList* CopyTrackBoundaryList(const std::vector<double>& seconds);
+void FreeTrackBoundaryList(TkTrackBoundaryList* list);

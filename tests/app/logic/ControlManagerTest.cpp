@@ -262,3 +262,31 @@ TEST_F(ControlManagerTest, MarkerCommandsWalkTheMarkers)
     EXPECT_EQ(m->SelectedMarker(), m->GetStartMarkerId());
     EXPECT_FALSE(c().button_marker_move_forward->isEnabled());
 }
+
+TEST_F(ControlManagerTest, MarkerAddBeyondSixtyAlertsAndRemoveSelectsTheNearest)
+{
+    app->setMarkerManager(std::make_unique<MarkerManager>());
+    MarkerManager* m = app->markerManager();
+    m->ResetWithTotalTime(600.0);
+    mtm().setTotalTime(600.0);
+    mtm().setStatus(ModeStatusEditStopped);
+    for (int i = 1; i <= 60; ++i) {
+        mtm().setCurrentTime(i * 5.0);
+        cm->Marker_Add(nullptr);
+    }
+    EXPECT_EQ(m->SelectedMarker(), 60);
+    asked.clear();
+    mtm().setCurrentTime(400.0);
+    cm->Marker_Add(nullptr);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].message, QStringLiteral("Cannot add any more markers."));
+    EXPECT_EQ(m->SelectedMarker(), 60);
+
+    // Delete marker 2 (at 10 s), confirmed: the nearest to 10 s is then marker 1 (5 s)
+    // or 3 (15 s); on a tie the later one.
+    m->setSelectedMarker(2);
+    answer = true;
+    cm->Marker_Remove(nullptr);
+    EXPECT_EQ(m->SelectedMarker(), 3);
+    EXPECT_EQ(m->GetMarkerPositionFromId(2), -1.0);
+}
