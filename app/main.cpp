@@ -3,10 +3,9 @@
 #include "control/AppDelegate.h"
 #include "control/SimulateOption.h"
 #include "control/SingleInstance.h"
+#include "translations/Translations.h"
 
 #include <QApplication>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -25,9 +24,7 @@ int main(int argc, char** argv)
     // Must happen before the framework is first used.
     ApplySimulateOption(QApplication::arguments());
 
-    QTranslator translator;
-    if (translator.load(QLocale(), QStringLiteral("sillaro"), QStringLiteral("_"), QStringLiteral(":/i18n")))
-        QApplication::installTranslator(&translator);
+    InstallTranslations(app);
 
     AppDelegate delegate;
     delegate.launch();

@@ -23,7 +23,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   # installing and packaging: desktop-file and AppStream validators, the Debian
   # package tools CPack uses, the Japanese font the translation is shown with
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file fonts-ipafont-gothic
 )
 
 missing=()

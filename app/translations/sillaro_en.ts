@@ -329,6 +329,71 @@
     </message>
 </context>
 <context>
+    <name>MarkerManager</name>
+    <message>
+        <source>Cannot add any more markers.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SaveDialog</name>
+    <message>
+        <source>Failed to save the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Insufficient free space in the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needed, %2 available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SaveDialogModel</name>
+    <message>
+        <source>Track Titles will be used as File Names with no change to extensions.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Artist will be copied to Track Artists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel writing to files?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unacceptable characters detected in the album name. Change the album name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file name specified. Enter a file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unacceptable characters detected in the file name. Change the file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File name duplicated. Change the file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too long file path. Change the file name or the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browse Folders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file with the same name as the folder name exists in the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SettingDialog</name>
     <message>
         <source>Preferences</source>
