@@ -17,25 +17,6 @@
     </message>
 </context>
 <context>
-    <name>AlertDialog</name>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>キャンセル</translation>
-    </message>
-    <message>
-        <source>Yes</source>
-        <translation>はい</translation>
-    </message>
-    <message>
-        <source>No</source>
-        <translation>いいえ</translation>
-    </message>
-</context>
-<context>
     <name>AppDelegate</name>
     <message>
         <source>Gain:</source>

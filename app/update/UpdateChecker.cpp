@@ -1,11 +1,10 @@
 // The update check.
 #include "update/UpdateChecker.h"
 
-#include "update/UpdateOfferPanel.h"
+#include "control/DialogService.h"
 #include "update/UpdateServer.h"
 
 #include <QCoreApplication>
-#include <QDialog>
 
 namespace {
 
@@ -17,11 +16,6 @@ const char* const kDefaultLanguage = "en";
 UpdateChecker::UpdateChecker(QObject* parent)
     : QObject(parent), m_versionString(QStringLiteral(SILLARO_VERSION)), m_transfers(this)
 {
-}
-
-void UpdateChecker::setDialog(QDialog* dialog)
-{
-    m_panel = dynamic_cast<UpdateOfferPanel*>(dialog);
 }
 
 Version UpdateChecker::GetBundleVersion() const
@@ -70,11 +64,11 @@ void UpdateChecker::checkUpdate(Done done)
 void UpdateChecker::onVersionFile(const std::optional<VersionFile>& file)
 {
     if (!file) {
-        finish(NoVersionInfo);
+        finish(UpdateCheckFailed);
         return;
     }
     if (!file->version.isNewerThan(GetBundleVersion())) {
-        finish(UpToDate);
+        finish(UpdateCheckUpToDate);
         return;
     }
     finish(offer(*file));
@@ -82,13 +76,15 @@ void UpdateChecker::onVersionFile(const std::optional<VersionFile>& file)
 
 int UpdateChecker::offer(const VersionFile& file)
 {
-    if (!m_panel)
-        return Declined;
-    m_panel->setVersion(file.version.version_string);
-    m_panel->setDetail(file.detail);
-    m_panel->setTarget_URL(file.url);
-    m_panel->setDefault_file_name(file.url.fileName());
-    return m_panel->runModal() != UpdateOfferPanel::Cancelled ? Downloaded : Declined;
+    if (!m_dialogs)
+        return UpdateCheckDeclined;
+    UpdateOffer offer;
+    offer.version = file.version.version_string;
+    offer.detail = file.detail;
+    offer.url = file.url.toString();
+    offer.defaultFileName = file.url.fileName();
+    // Closing code 0: the user cancelled; anything else: the package was downloaded.
+    return m_dialogs->runUpdateDialog(offer) != 0 ? UpdateCheckDownloaded : UpdateCheckDeclined;
 }
 
 void UpdateChecker::finish(int result)

@@ -1,11 +1,10 @@
 // Checks for a newer version of the program: fetches the version file for the
 // user's language from the update server, compares its version with the program's
-// own and, when it is newer, runs the offer panel. The check never blocks the
-// event loop; its result arrives through a callback:
-// 0 a newer version was offered and downloaded, 1 up to date,
-// 2 a newer version was offered and the user cancelled, 3 no usable version file.
+// own and, when it is newer, offers it through the dialog service. The check never
+// blocks the event loop; its result (an UpdateCheckResult) arrives through a callback.
 #pragma once
 
+#include "control/ControlTypes.h"
 #include "update/DownloadWrapper.h"
 #include "update/Version.h"
 #include "update/VersionFile.h"
@@ -17,20 +16,17 @@
 #include <optional>
 #include <vector>
 
-class QDialog;
-class UpdateOfferPanel;
+class DialogService;
 
 class UpdateChecker : public QObject {
     Q_OBJECT
 public:
-    enum Result { Downloaded = 0, UpToDate = 1, Declined = 2, NoVersionInfo = 3 };
     using Done = std::function<void(int result)>;
 
     explicit UpdateChecker(QObject* parent = nullptr);
 
-    // The offer panel; a dialog that is not an UpdateOfferPanel leaves none.
-    void setDialog(QDialog* dialog);
-    void setPanel(UpdateOfferPanel* panel) { m_panel = panel; }
+    // The dialogs the offer runs through; without them a newer version counts as declined.
+    void setDialog(DialogService* dialogs) { m_dialogs = dialogs; }
 
     // The program's own version text (from the build), and as a Version; a text
     // that does not parse counts as 0.0.0.
@@ -60,7 +56,7 @@ private:
     int offer(const VersionFile& file);
     void finish(int result);
 
-    UpdateOfferPanel* m_panel = nullptr;
+    DialogService* m_dialogs = nullptr;
     QString m_versionString;
     std::optional<QUrl> m_server;
     DownloadWrapper m_transfers;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -27,8 +28,7 @@ UpdateDialog::UpdateDialog(QWidget* parent)
       m_detailText(new QPlainTextEdit(this)),
       m_downloadButton(new QPushButton(this)),
       m_cancelButton(new QPushButton(this)),
-      m_progressTimer(new QTimer(this)),
-      m_alert(AlertDialog::systemHandler())
+      m_progressTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("update_dialog"));
     setWindowTitle(tr("Sillaro"));
@@ -191,8 +191,12 @@ void UpdateDialog::downloadDidFinish(int code)
     if (m_wrapper)
         reason = m_wrapper->errorString();
     stopProgressPanel();
-    if (code == DownloadWrapper::Failure && m_alert)
-        m_alert(AlertKind::Ok, tr("Failed to download new version."), reason);
+    if (code == DownloadWrapper::Failure) {
+        if (m_alert)
+            m_alert(AlertKind::Ok, tr("Failed to download new version."), reason);
+        else
+            QMessageBox::warning(this, windowTitle(), tr("Failed to download new version."), QMessageBox::Ok);
+    }
     if (code != DownloadWrapper::Success)
         setButtonsEnabled(true);
     raise();
@@ -203,14 +207,14 @@ void UpdateDialog::downloadDidFinish(int code)
 
     emit downloadEnded(code);
     if (code == DownloadWrapper::Success)
-        done(UpdateOfferPanel::Downloaded);
+        done(Downloaded);
 }
 
 void UpdateDialog::onClickCancelButton()
 {
     if (m_downloading)
         return;
-    done(UpdateOfferPanel::Cancelled);
+    done(Cancelled);
 }
 
 void UpdateDialog::reject()
@@ -218,5 +222,5 @@ void UpdateDialog::reject()
     // Escape and the window's close button cancel, except while a download runs.
     if (m_downloading)
         return;
-    done(UpdateOfferPanel::Cancelled);
+    done(Cancelled);
 }

@@ -4,11 +4,11 @@
 // its buttons enabled, so that the user can retry or cancel.
 #pragma once
 
-#include "save/AlertDialog.h"
-#include "update/UpdateOfferPanel.h"
+#include "control/DialogService.h"
 
 #include <QDialog>
 #include <QPointer>
+#include <QUrl>
 #include <functional>
 
 class DownloadWrapper;
@@ -18,22 +18,27 @@ class QProgressDialog;
 class QPushButton;
 class QTimer;
 
-class UpdateDialog : public QDialog, public UpdateOfferPanel {
+class UpdateDialog : public QDialog {
     Q_OBJECT
 public:
+    // Closing codes of runModal.
+    enum Code { Cancelled = 0, Downloaded = 1 };
+
     // Asks where to save the package; an empty answer means the user cancelled.
     using DestinationChooser = std::function<QString(const QString& defaultFileName)>;
 
     explicit UpdateDialog(QWidget* parent = nullptr);
     ~UpdateDialog() override;
 
-    void setVersion(const QString& version) override;
-    void setDetail(const QString& detail) override;
-    void setTarget_URL(const QUrl& url) override;
-    void setDefault_file_name(const QString& name) override;
-    int runModal() override;
+    void setVersion(const QString& version);
+    void setDetail(const QString& detail);
+    void setTarget_URL(const QUrl& url);
+    void setDefault_file_name(const QString& name);
+    int runModal();
 
+    // Without a chooser the dialog asks with a file dialog of its own.
     void setDestinationChooser(DestinationChooser chooser) { m_chooser = std::move(chooser); }
+    // Without a handler the failure is shown in a message box of its own.
     void setAlertHandler(AlertHandler handler) { m_alert = std::move(handler); }
 
     void onClickDownloadButton();

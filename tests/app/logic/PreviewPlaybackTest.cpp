@@ -3,6 +3,8 @@
 // reads, reports of stopped runs, and quick start/stop cycles (run these under
 // ThreadSanitizer too).
 #include "FakeCartova.h"
+#include "FakeMainView.h"
+#include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
 #include "control/ModeTimeManager.h"
@@ -244,9 +246,10 @@ TEST(PreviewPlaybackCommands, PlayRunsToTheEndAndTheEditModeReturnsToStopped)
 {
     ResetFake();
     qputenv("SILLARO_AUDIO_OUTPUT", "null");
+    FakeMainView view;
+    ScriptedDialogs dialogs;
     auto app = std::make_unique<AppDelegate>();
-    app->setAlertHandler([](AlertKind, const QString&, const QString&) { return true; });
-    app->launch();
+    app->launch(view, dialogs);
     Fake().lastSetting = TkRecordSetting{0, kRate, 24};
     FakePreview().generate(kRate, Pattern);
     ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
@@ -255,7 +258,7 @@ TEST(PreviewPlaybackCommands, PlayRunsToTheEndAndTheEditModeReturnsToStopped)
     mtm.setStatus(ModeStatusEditStopped);
 
     ControlManager* cm = app->controlManager();
-    cm->Play(nullptr);
+    cm->Play();
     EXPECT_EQ(mtm.status(), ModeStatusEditPlaying);
     EXPECT_EQ(cm->previewController()->GetStatus(), PreviewController::StatusPlaying);
     ASSERT_TRUE(WaitFor([&]() { return mtm.status() == ModeStatusEditStopped; }));

@@ -1,6 +1,7 @@
 // The program under a Japanese system locale: the translation is found by the
 // locale, the menus show it, the update check asks for the Japanese version file,
 // and a screenshot of an open menu is left in tests/output/.
+#include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/SimulateOption.h"
 #include "translations/Translations.h"
@@ -38,10 +39,11 @@ TEST(JapaneseLocale, MenusAreTranslated)
     EXPECT_EQ(UpdateChecker::languageCode(), QStringLiteral("ja"));
     EXPECT_TRUE(UpdateChecker().versionFileUrl().path().endsWith(QStringLiteral("/VersionInfo_ja.txt")));
 
-    AppDelegate app;
-    app.setAlertHandler([](AlertKind, const QString&, const QString&) { return true; });
-    app.launch();
-    MainWindow* window = app.window();
+    ScriptedDialogs dialogs;
+    auto app = std::make_unique<AppDelegate>();
+    auto ownWindow = std::make_unique<MainWindow>(app.get());
+    MainWindow* window = ownWindow.get();
+    app->launch(*window, dialogs);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 30'000));
 
     QMenuBar* bar = window->menuBar();
@@ -71,6 +73,7 @@ TEST(JapaneseLocale, MenusAreTranslated)
     QDir().mkpath(outputDir);
     EXPECT_TRUE(shot.save(outputDir + "/sillaro-ja-menus.png"));
     menu->close();
+    app.reset();
 }
 
 int main(int argc, char** argv)

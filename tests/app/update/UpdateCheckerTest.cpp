@@ -1,5 +1,6 @@
 // The update check against a version file served on the loopback interface.
 #include "LoopbackHttpServer.h"
+#include "ScriptedDialogs.h"
 #include "UpdateTestSupport.h"
 #include "update/UpdateChecker.h"
 #include "update/UpdateServer.h"
@@ -20,7 +21,11 @@ protected:
         ASSERT_TRUE(server.start());
         // The checker finds the server through the setting, as the program does.
         QSettings().setValue(kKeyUpdateServer, server.baseUrl().toString());
-        checker.setPanel(&panel);
+        dialogs.onUpdateDialog = [this](const UpdateOffer& o) {
+            offers.push_back(o);
+            return offerAnswer;
+        };
+        checker.setDialog(&dialogs);
         checker.setVersionString(QStringLiteral("1.9.9"));
     }
     void TearDown() override { QSettings().remove(kKeyUpdateServer); }
@@ -41,7 +46,9 @@ protected:
     }
 
     LoopbackHttpServer server;
-    ScriptedOfferPanel panel;
+    ScriptedDialogs dialogs;
+    std::vector<UpdateOffer> offers;
+    int offerAnswer = 0; // closing code of the offer: 0 cancelled, 1 downloaded
     UpdateChecker checker;
 };
 
@@ -52,44 +59,45 @@ const QString kNewer = QStringLiteral("Version: 1.10.0\nURL: http://127.0.0.1/pk
 TEST_F(UpdateCheckerTest, OffersANewerVersionAndReportsTheAnswer)
 {
     serve(kNewer);
-    panel.answer = UpdateOfferPanel::Downloaded;
-    EXPECT_EQ(check(), UpdateChecker::Downloaded);
+    offerAnswer = 1;
+    EXPECT_EQ(check(), UpdateCheckDownloaded);
     EXPECT_EQ(server.requestedPaths(), QStringList{kVersionPath});
-    EXPECT_EQ(panel.version, QStringLiteral("1.10.0"));
-    EXPECT_EQ(panel.detail, QStringLiteral("New:\n- faster\n"));
-    EXPECT_EQ(panel.url, QUrl(QStringLiteral("http://127.0.0.1/pkg/sillaro_1.10.0_amd64.deb")));
-    EXPECT_EQ(panel.fileName, QStringLiteral("sillaro_1.10.0_amd64.deb"));
+    ASSERT_EQ(offers.size(), 1u);
+    EXPECT_EQ(offers[0].version, QStringLiteral("1.10.0"));
+    EXPECT_EQ(offers[0].detail, QStringLiteral("New:\n- faster\n"));
+    EXPECT_EQ(offers[0].url, QStringLiteral("http://127.0.0.1/pkg/sillaro_1.10.0_amd64.deb"));
+    EXPECT_EQ(offers[0].defaultFileName, QStringLiteral("sillaro_1.10.0_amd64.deb"));
 
-    panel.answer = UpdateOfferPanel::Cancelled;
-    EXPECT_EQ(check(), UpdateChecker::Declined);
+    offerAnswer = 0;
+    EXPECT_EQ(check(), UpdateCheckDeclined);
 }
 
 TEST_F(UpdateCheckerTest, SameOrOlderVersionIsUpToDate)
 {
     serve(QStringLiteral("Version: 1.9.9\nURL: https://example.test/a.deb\nnotes"));
-    EXPECT_EQ(check(), UpdateChecker::UpToDate);
+    EXPECT_EQ(check(), UpdateCheckUpToDate);
     serve(QStringLiteral("Version: 1.2.0\nURL: https://example.test/a.deb\nnotes"));
-    EXPECT_EQ(check(), UpdateChecker::UpToDate);
-    EXPECT_EQ(panel.runs, 0);
+    EXPECT_EQ(check(), UpdateCheckUpToDate);
+    EXPECT_EQ(int(offers.size()), 0);
 }
 
 TEST_F(UpdateCheckerTest, OwnVersionThatDoesNotParseCountsAsZero)
 {
     checker.setVersionString(QStringLiteral("2.0"));
     serve(QStringLiteral("Version: 0.0.1\nURL: https://example.test/a.deb\nnotes"));
-    EXPECT_EQ(check(), UpdateChecker::Declined);
-    EXPECT_EQ(panel.runs, 1);
+    EXPECT_EQ(check(), UpdateCheckDeclined);
+    EXPECT_EQ(int(offers.size()), 1);
 }
 
 TEST_F(UpdateCheckerTest, UnusableVersionFilesFail)
 {
     serve(QStringLiteral("Version: 1.10.0\nURL: https://example.test/a.deb"));
-    EXPECT_EQ(check(), UpdateChecker::NoVersionInfo);
+    EXPECT_EQ(check(), UpdateCheckFailed);
     serve(QStringLiteral("Version 1.10.0\nURL: https://example.test/a.deb\nnotes"));
-    EXPECT_EQ(check(), UpdateChecker::NoVersionInfo);
+    EXPECT_EQ(check(), UpdateCheckFailed);
     server.setResponse(kVersionPath, {404, VersionFileBody(kNewer)});
-    EXPECT_EQ(check(), UpdateChecker::NoVersionInfo);
-    EXPECT_EQ(panel.runs, 0);
+    EXPECT_EQ(check(), UpdateCheckFailed);
+    EXPECT_EQ(int(offers.size()), 0);
 }
 
 TEST_F(UpdateCheckerTest, ServerThatDoesNotAnswerFailsAfterTheRequestTimeout)
@@ -98,7 +106,7 @@ TEST_F(UpdateCheckerTest, ServerThatDoesNotAnswerFailsAfterTheRequestTimeout)
     limits.requestTimeout = std::chrono::milliseconds(200);
     checker.transfers().setLimits(limits);
     server.setResponse(kVersionPath, {200, VersionFileBody(kNewer), LoopbackHttpServer::Mode::Silent});
-    EXPECT_EQ(check(), UpdateChecker::NoVersionInfo);
+    EXPECT_EQ(check(), UpdateCheckFailed);
 }
 
 TEST_F(UpdateCheckerTest, TransferThatNeverEndsFailsAfterTheOverallTimeout)
@@ -109,7 +117,7 @@ TEST_F(UpdateCheckerTest, TransferThatNeverEndsFailsAfterTheOverallTimeout)
     LoopbackHttpServer::Response trickle{200, VersionFileBody(kNewer), LoopbackHttpServer::Mode::Trickle};
     trickle.trickleIntervalMs = 10;
     server.setResponse(kVersionPath, trickle);
-    EXPECT_EQ(check(), UpdateChecker::NoVersionInfo);
+    EXPECT_EQ(check(), UpdateCheckFailed);
 }
 
 TEST_F(UpdateCheckerTest, CheckLeavesTheEventLoopRunningWhileTheServerIsSlow)
@@ -132,7 +140,7 @@ TEST_F(UpdateCheckerTest, CheckLeavesTheEventLoopRunningWhileTheServerIsSlow)
     timer.start(10);
     ASSERT_TRUE(WaitUntil([&]() { return result != kNoResult; }));
     EXPECT_GE(ticks, 5);
-    EXPECT_EQ(result, UpdateChecker::UpToDate);
+    EXPECT_EQ(result, UpdateCheckUpToDate);
 }
 
 TEST_F(UpdateCheckerTest, RequestsWhileACheckRunsShareItsResult)
@@ -145,8 +153,8 @@ TEST_F(UpdateCheckerTest, RequestsWhileACheckRunsShareItsResult)
     ASSERT_TRUE(WaitUntil([&]() { return server.requestedPaths().size() == 1; }));
     server.release();
     ASSERT_TRUE(WaitUntil([&]() { return first != kNoResult && second != kNoResult; }));
-    EXPECT_EQ(first, UpdateChecker::UpToDate);
-    EXPECT_EQ(second, UpdateChecker::UpToDate);
+    EXPECT_EQ(first, UpdateCheckUpToDate);
+    EXPECT_EQ(second, UpdateCheckUpToDate);
     EXPECT_EQ(server.requestedPaths().size(), 1);
 }
 

@@ -95,7 +95,7 @@ TEST_F(UpdateDialogTest, DownloadsThePackageWithProgressToTheEnd)
     EXPECT_EQ(offeredName, QStringLiteral("sillaro_1.10.0_amd64.deb"));
     EXPECT_EQ(dialog.progressValue(), 1000);
     EXPECT_EQ(ReadFile(destination), PackageBytes());
-    EXPECT_EQ(dialog.result(), UpdateOfferPanel::Downloaded);
+    EXPECT_EQ(dialog.result(), UpdateDialog::Downloaded);
     EXPECT_TRUE(alerts.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"sillaro_1.10.0_amd64.deb"});
 }

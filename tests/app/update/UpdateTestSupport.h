@@ -1,7 +1,5 @@
-// Helpers shared by the update tests: version file bodies and a scripted offer panel.
+// Helpers shared by the update tests: waiting for a state, version file bodies.
 #pragma once
-
-#include "update/UpdateOfferPanel.h"
 
 #include <QStringEncoder>
 #include <QTest>
@@ -18,21 +16,3 @@ inline QByteArray VersionFileBody(const QString& text)
     QStringEncoder encoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
     return encoder.encode(text);
 }
-
-class ScriptedOfferPanel : public UpdateOfferPanel {
-public:
-    void setVersion(const QString& v) override { version = v; }
-    void setDetail(const QString& d) override { detail = d; }
-    void setTarget_URL(const QUrl& u) override { url = u; }
-    void setDefault_file_name(const QString& n) override { fileName = n; }
-    int runModal() override
-    {
-        ++runs;
-        return answer;
-    }
-
-    int answer = Cancelled;
-    int runs = 0;
-    QString version, detail, fileName;
-    QUrl url;
-};
