@@ -14,7 +14,7 @@ packages=(
   # preview playback through the desktop's sound server
   qt6-multimedia-dev
   # device back-ends and the text conversion of tags
-  libasound2-dev libusb-1.0-0-dev
+  libasound2-dev libusb-1.0-0-dev libudev-dev libsystemd-dev
   # external readers of our files, used by tests
   ffmpeg sox mediainfo python3 python3-mutagen
   # file-system images for the save tests

@@ -287,7 +287,13 @@ void ControlManager::Play(CommandSender)
     Mtm().setStatus(ModeStatusEditPlaying);
     const float g = static_cast<float>(Mtm().gain());
     m_previewController->setGain(std::pow(10.0f, g / 20.0f));
-    m_previewController->Play(Mtm().currentTime());
+    if (!m_previewController->Play(Mtm().currentTime()) &&
+        m_previewController->lastStartFailure() == PreviewController::StartFailure::Playback) {
+        // Nothing plays: back to stopped, and say why (a failed folder check has already
+        // told the user and reset the document).
+        Mtm().setStatus(ModeStatusEditStopped);
+        m_dialogs.OkAlertWithMessage(tr(kAudioDeviceProblem));
+    }
     updateScrollerEnabling();
 }
 

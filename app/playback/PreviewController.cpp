@@ -30,21 +30,27 @@ void PreviewController::setControlManager(ControlManager* manager)
 
 bool PreviewController::BeginRecordPreview()
 {
+    m_lastStartFailure = StartFailure::None;
     m_status = StatusMonitoring;
     if (PreviewPlay(0.0))
         return true;
     m_status = StatusIdle;
+    m_lastStartFailure = StartFailure::Playback;
     return false;
 }
 
 bool PreviewController::Play(double t)
 {
-    if (m_checkTemporaryDirectory && !m_checkTemporaryDirectory())
+    m_lastStartFailure = StartFailure::None;
+    if (m_checkTemporaryDirectory && !m_checkTemporaryDirectory()) {
+        m_lastStartFailure = StartFailure::TemporaryDirectory;
         return false;
+    }
     m_status = StatusPlaying;
     if (PreviewPlay(t))
         return true;
     m_status = StatusIdle;
+    m_lastStartFailure = StartFailure::Playback;
     return false;
 }
 
@@ -76,6 +82,8 @@ bool PreviewController::PreviewPlay(double t)
     m_play_mgr = std::move(run);
     const bool started = m_status == StatusMonitoring ? m_play_mgr->RecordPreview() : m_play_mgr->Play(t);
     m_currentTime.store(t);
+    if (!started)
+        m_play_mgr.reset(); // a run that never started has nothing to stop
     return started;
 }
 

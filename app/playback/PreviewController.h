@@ -17,6 +17,8 @@ class PreviewController : public QObject {
     Q_OBJECT
 public:
     enum Status : int32_t { StatusIdle = 0, StatusPlaying = 1, StatusMonitoring = 2 };
+    // Why the last Play or BeginRecordPreview returned false.
+    enum class StartFailure { None, TemporaryDirectory, Playback };
 
     explicit PreviewController(QObject* parent = nullptr);
     ~PreviewController() override;
@@ -36,6 +38,9 @@ public:
     bool PreviewPlay(double t);
 
     int32_t GetStatus() const { return m_status; }
+    // TemporaryDirectory: the folder check failed (and told the user); Playback: the
+    // playback run could not be created or its output not started.
+    StartFailure lastStartFailure() const { return m_lastStartFailure; }
     double currentTime() const { return m_currentTime.load(); }
     void setCurrentTime(double t);
     float gain() const { return m_gain; }
@@ -71,4 +76,5 @@ private:
     std::atomic<double> m_currentTime{0.0};
     float m_gain = 1.0f;
     uint64_t m_runSerial = 0; // main thread only
+    StartFailure m_lastStartFailure = StartFailure::None;
 };

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 #include <chrono>
 #include <cmath>
@@ -35,13 +36,18 @@ int16_t Pattern(uint64_t frame, uint16_t channel)
     return channel == 0 ? static_cast<int16_t>(frame % 32000 + 1) : static_cast<int16_t>(-int64_t(frame / 32000) - 1);
 }
 
-bool WaitFor(const std::function<bool()>& done)
+bool WaitFor(const std::function<bool()>& done, int patienceMs = kPatienceMs)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < kPatienceMs)
+    for (;;) {
+        if (done())
+            return true;
+        if (timer.elapsed() >= patienceMs)
+            return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
+        QThread::msleep(5);
+    }
 }
 
 class PreviewPlaybackTest : public testing::Test {
@@ -264,5 +270,32 @@ TEST(PreviewPlaybackCommands, PlayRunsToTheEndAndTheEditModeReturnsToStopped)
     ASSERT_TRUE(WaitFor([&]() { return mtm.status() == ModeStatusEditStopped; }));
     EXPECT_EQ(mtm.currentTime(), 1.0);
     EXPECT_EQ(cm->previewController()->GetStatus(), PreviewController::StatusIdle);
+    app.reset();
+}
+
+TEST(PreviewPlaybackCommands, AnOutputThatCannotBeOpenedIsReportedAndNothingPlays)
+{
+    ResetFake();
+    qputenv("SILLARO_AUDIO_OUTPUT", "null");
+    qputenv("SILLARO_AUDIO_CAPTURE", "/nonexistent-folder/played.f32"); // the output fails to open
+    FakeMainView view;
+    ScriptedDialogs dialogs;
+    auto app = std::make_unique<AppDelegate>();
+    app->launch(view, dialogs);
+    dialogs.clear();
+    Fake().lastSetting = TkRecordSetting{0, kRate, 24};
+    FakePreview().generate(kRate, Pattern);
+    ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
+    mtm.setTotalTime(1.0);
+    mtm.setCurrentTime(0.0);
+    mtm.setStatus(ModeStatusEditStopped);
+
+    ControlManager* cm = app->controlManager();
+    cm->Play();
+    qunsetenv("SILLARO_AUDIO_CAPTURE");
+    EXPECT_EQ(mtm.status(), ModeStatusEditStopped);
+    EXPECT_EQ(cm->previewController()->GetStatus(), PreviewController::StatusIdle);
+    EXPECT_EQ(dialogs.messages(), QStringList{"There is a problem with an audio playback device. It might not be "
+                                              "installed on your computer or might be used by another app."});
     app.reset();
 }
