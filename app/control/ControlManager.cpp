@@ -8,11 +8,16 @@
 #include "control/MarkerNavigation.h"
 #include "control/ModeTimeManager.h"
 #include "control/NotificationCenter.h"
+#include "control/RecordManager.h"
+#include "control/RecordingMath.h"
 #include "control/SettingManager.h"
 #include "marker/MarkerManager.h"
 #include "playback/PreviewController.h"
 #include "update/UpdateChecker.h"
+#include "wave/WaveImageManager.h"
 
+#include <QPointer>
+#include <QStorageInfo>
 #include <cmath>
 
 #ifndef SILLARO_HELP_URL
@@ -60,6 +65,12 @@ ModeTimeManager& Mtm()
 ControlManager::ControlManager(MainView& view, DialogService& dialogs, AppDelegate* app, QObject* parent)
     : QObject(parent), m_view(view), m_dialogs(dialogs), m_app(app)
 {
+    m_freeSpace = [](const QString& folder) -> std::optional<uint64_t> {
+        const QStorageInfo volume(folder);
+        if (!volume.isValid() || !volume.isReady() || volume.bytesAvailable() < 0)
+            return std::nullopt;
+        return static_cast<uint64_t>(volume.bytesAvailable());
+    };
 }
 
 ControlManager::~ControlManager()
@@ -81,6 +92,7 @@ void ControlManager::windowDidLoad()
     m_previewController->setControlManager(this);
     m_settingManager = std::make_unique<SettingManager>();
     m_settingManager->RecognizeDevice();
+    m_recManager = std::make_unique<RecordManager>(*this, m_app);
     m_updateChecker = std::make_unique<UpdateChecker>();
     m_updateChecker->setDialog(&m_dialogs);
 
@@ -216,14 +228,13 @@ void ControlManager::Exit(CommandSender)
 void ControlManager::RecStart(CommandSender)
 {
     m_isDSDGainAccepted = false;
-    CartovaController& bridge = CartovaController::sharedInstance();
-    if (Mtm().status() == ModeStatusRecordPaused) {
-        if (bridge.Resume() == TkErrorSuccess)
-            Mtm().setStatus(ModeStatusRecording);
-        m_view.setLevelMeterHoldTime(-1);
+    const uint32_t status = Mtm().status();
+    if (status == ModeStatusRecordPaused) {
+        m_recManager->resume();
+        m_view.setLevelMeterHoldTime(kLevelHoldRecording);
         return;
     }
-    if (Mtm().status() != ModeStatusReady)
+    if (status != ModeStatusReady)
         return;
     m_settingManager->RecognizeDevice();
     if (m_app && !m_app->isDeviceExist()) {
@@ -237,28 +248,43 @@ void ControlManager::RecStart(CommandSender)
         m_dialogs.OkAlertWithMessage(tr("No device found."));
         return;
     }
-    if (bridge.StartPreRecording() == TkErrorSuccess)
-        Mtm().setStatus(ModeStatusPreRecording);
-    m_view.setLevelMeterHoldTime(-1);
+    WaveImageManager* images = getWaveImageManager();
+    if (m_settingManager->GetRecType() != RecTypePcm) {
+        if (images) {
+            images->setFrequency(m_settingManager->GetDsdFreq() / kDsdPreviewDivider);
+            images->setAmplification(kDsdWaveAmplification);
+        }
+        m_view.setLevelMeterAmp(kDsdLevelMeterAmplification);
+    } else {
+        if (images) {
+            images->setFrequency(m_settingManager->GetPcmFreq());
+            images->setAmplification(1.0);
+        }
+        m_view.setLevelMeterAmp(1.0f);
+    }
+    // A refused pre-recording leaves the status ready; the user can press the button again.
+    if (!m_recManager->startPreRecording()) {
+        m_dialogs.OkAlertWithMessage(tr("No device found."));
+        return;
+    }
+    if (!m_previewController->BeginRecordPreview()) {
+        m_dialogs.OkAlertWithMessage(tr(kAudioDeviceProblem));
+        m_recManager->stopWithoutNotification();
+        Mtm().setStatus(ModeStatusReady);
+        return;
+    }
+    m_view.setLevelMeterHoldTime(kLevelHoldRecording);
 }
 
 void ControlManager::RecPause(CommandSender)
 {
-    if (CartovaController::sharedInstance().Pause() == TkErrorSuccess)
-        Mtm().setStatus(ModeStatusRecordPaused);
-    m_view.setLevelMeterHoldTime(3);
+    m_recManager->pause();
+    m_view.setLevelMeterHoldTime(kLevelHoldStopped);
 }
 
 void ControlManager::RecStop(CommandSender sender)
 {
-    const bool immediate = StopKindFor(sender) == StopKind::Immediate;
-    const uint32_t status = Mtm().status();
-    if (immediate)
-        Mtm().setStatus((status == ModeStatusRecording || status == ModeStatusRecordPaused) ? ModeStatusEditStopped
-                                                                                            : ModeStatusReady);
-    else
-        Mtm().setStatus(ModeStatusStopping);
-    CartovaController::sharedInstance().Stop(immediate);
+    m_recManager->stop(StopKindFor(sender));
     m_previewController->Stop();
 }
 
@@ -267,7 +293,7 @@ void ControlManager::FileNew(CommandSender)
     if (!m_dialogs.OkCancelAlertWithMessage(tr("Are you sure you want to record newly?")))
         return;
     if (Mtm().status() == ModeStatusRecordPaused)
-        CartovaController::sharedInstance().Stop(false);
+        m_recManager->stopWithoutNotification();
     m_previewController->Stop();
     m_previewController->setGain(1.0f);
     if (m_app)
@@ -560,7 +586,16 @@ bool ControlManager::checkTemporaryDirectory(bool resetOnFailure, bool requireWr
 
 double ControlManager::calculateMaxRecordTime()
 {
-    return 0.0;
+    if (!m_settingManager)
+        return 0.0;
+    const std::optional<uint64_t> freeBytes = m_freeSpace(m_settingManager->GetTempDirectory());
+    if (!freeBytes)
+        return 0.0;
+    AudioDeviceInfo info;
+    CartovaController::sharedInstance().GetAudioDeviceInfo(info);
+    const int32_t type = m_settingManager->GetRecType();
+    const uint64_t frequency = type == RecTypeDsd ? m_settingManager->GetDsdFreq() : m_settingManager->GetPcmFreq();
+    return MaxRecordMinutes(*freeBytes, type, frequency, info.PCM_record_bits, info.i_ch);
 }
 
 MarkerManager* ControlManager::getMarkerManager() const
@@ -578,20 +613,74 @@ WaveImageManager* ControlManager::getWaveImageManager() const
 void ControlManager::onOperation(const Notification& notification)
 {
     const int32_t operation = notification.object.toInt();
-    const uint32_t status = Mtm().status();
     if (operation == TkRecOperationStopped) {
-        m_view.setLevelMeterHoldTime(3);
+        m_view.setLevelMeterHoldTime(kLevelHoldStopped);
         m_view.clearLevelMeter();
-    } else if (operation == TkRecOperationCaptureStarted && status == ModeStatusPreRecording) {
-        Mtm().setStatus(ModeStatusStartRequested);
+    } else if (operation == TkRecOperationCaptureStarted && Mtm().status() == ModeStatusPreRecording) {
+        onCaptureStarted();
     }
+}
+
+void ControlManager::onCaptureStarted()
+{
+    Mtm().setStatus(ModeStatusStartRequested);
+    const AlertRequest request = StartRecordingAlert(calculateMaxRecordTime(), m_settingManager->GetTempDirectory());
+    // Notifications that arrive while the dialog is open are handled inside its loop.
+    const int answer = m_dialogs.runAlert(request);
+    m_settingManager->RecognizeDevice();
+    if (m_app && !m_app->isDeviceExist())
+        return;
+    // The device was lost or the folder failed while the dialog was open: nothing to start.
+    if (Mtm().status() != ModeStatusStartRequested)
+        return;
+    if (answer == kStartRecordingButton) {
+        m_view.clearLevelMeter();
+        m_recManager->start();
+    } else {
+        m_previewController->Stop();
+        m_recManager->stopWithoutNotification();
+        Mtm().setStatus(ModeStatusReady);
+    }
+}
+
+void ControlManager::showAfterRecStop(const QString& message, bool checkFolderFirst)
+{
+    QPointer<ControlManager> self(this);
+    Mtm().DispatchAfterRecStop([self, message, checkFolderFirst]() {
+        if (!self)
+            return;
+        if (checkFolderFirst && !self->checkTemporaryDirectory(true, true))
+            return;
+        self->m_dialogs.OkAlertWithMessage(message);
+    });
 }
 
 void ControlManager::onNotifyError(const Notification& notification)
 {
     const int32_t code = notification.object.toInt();
     const QString message = notification.userInfo.value(kNotifyMessageKey).toString();
+    const uint32_t status = Mtm().status();
+    const bool recordingRuns = status >= ModeStatusPreRecording && status <= ModeStatusStopping;
     switch (code) {
+    case TkNotifyDeviceLost:
+        if (status == ModeStatusPreRecording || status == ModeStatusStartRequested) {
+            m_recManager->stopWithoutNotification();
+            m_previewController->Stop();
+            Mtm().setStatus(ModeStatusReady);
+            m_dialogs.OkAlertWithMessage(tr("Disconnected from the device."));
+        } else if (status >= ModeStatusRecording && status <= ModeStatusStopping) {
+            RecStop(CommandSender::User);
+            showAfterRecStop(tr("Disconnected from the device."), false);
+        }
+        break;
+    case TkNotifyRecordingLimit:
+        // Only a recording in progress can reach the limit; a stop without one would
+        // leave the status waiting for a stop that never comes.
+        if (status == ModeStatusRecording || status == ModeStatusRecordPaused || status == ModeStatusStopping) {
+            RecStop(CommandSender::User);
+            showAfterRecStop(tr("Stopped recording because the limit of recording time has been reached."), true);
+        }
+        break;
     case TkNotifySaveAborted:
         m_dialogs.OkAlertWithMessage(tr("Insufficient free space in the destination."));
         break;
@@ -601,13 +690,13 @@ void ControlManager::onNotifyError(const Notification& notification)
     case TkNotifyTempFolderUnusable:
         if (m_previewController->GetStatus() != PreviewController::StatusIdle)
             m_previewController->Stop();
-        if (Mtm().status() >= ModeStatusPreRecording && Mtm().status() <= ModeStatusStopping)
-            CartovaController::sharedInstance().Stop(false);
+        if (recordingRuns)
+            m_recManager->stopWithoutNotification();
         m_dialogs.OkAlertWithMessage(tr("Failed to use the folder specified as the temporary file storage."));
         if (m_app)
             m_app->onFileNew();
         break;
-    default:
+    default: // queue overflows are reported by the recording manager when the recording ends
         break;
     }
 }

@@ -10,7 +10,11 @@
 #include "control/ModeStatus.h"
 
 #include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class AppDelegate;
 class DialogService;
@@ -32,6 +36,11 @@ public:
 
     // Start-up once the window exists: titles, framework Init, managers, observation.
     void windowDidLoad();
+
+    // Free bytes of the file system holding a folder; none when it cannot be read.
+    using FreeSpaceQuery = std::function<std::optional<uint64_t>(const QString& folder)>;
+    // Replaces the file-system query of the maximum-recording-time estimate (tests).
+    void setFreeSpaceQuery(FreeSpaceQuery query) { m_freeSpace = std::move(query); }
 
     // Commands; each takes who issued it.
     void Exit(CommandSender sender = CommandSender::User);
@@ -82,6 +91,7 @@ public:
     bool isDSDGainAccepted() const { return m_isDSDGainAccepted; }
     ModeFlags flags() const { return m_flags; }
 
+    RecordManager* recManager() const { return m_recManager.get(); }
     SettingManager* settingManager() const { return m_settingManager.get(); }
     PreviewController* previewController() const { return m_previewController.get(); }
     UpdateChecker* updateChecker() const { return m_updateChecker.get(); }
@@ -96,6 +106,8 @@ private:
     void onCurrentTimeChanged(double seconds);
     void onOperation(const Notification& notification);
     void onNotifyError(const Notification& notification);
+    void onCaptureStarted();
+    void showAfterRecStop(const QString& message, bool checkFolderFirst);
     MenuContext menuContext() const;
 
     MainView& m_view;
@@ -103,7 +115,9 @@ private:
     AppDelegate* m_app;
     ModeFlags m_flags;
     bool m_isDSDGainAccepted = false;
+    FreeSpaceQuery m_freeSpace;
 
+    std::unique_ptr<RecordManager> m_recManager;
     std::unique_ptr<SettingManager> m_settingManager;
     std::unique_ptr<PreviewController> m_previewController;
     std::unique_ptr<UpdateChecker> m_updateChecker;

@@ -193,22 +193,35 @@ TkError Cartova_GetRecordSetting(TkRecordSetting* setting)
     return TkErrorSuccess;
 }
 
-TkError Cartova_StartPreRecording(void) { return TkErrorSuccess; }
-TkError Cartova_Start(void) { return TkErrorSuccess; }
+TkError Cartova_StartPreRecording(void)
+{
+    ++Fake().startPreRecordingCalls;
+    return Fake().startPreRecordingResult;
+}
+
+TkError Cartova_Start(void)
+{
+    ++Fake().startCalls;
+    return Fake().startResult;
+}
 
 TkError Cartova_Stop(bool wait)
 {
     Fake().stopCalls.push_back(wait);
-    return TkErrorSuccess;
+    return Fake().stopResult;
 }
 
 TkError Cartova_Pause(void)
 {
     ++Fake().pauseCalls;
-    return TkErrorSuccess;
+    return Fake().pauseResult;
 }
 
-TkError Cartova_Resume(void) { return TkErrorSuccess; }
+TkError Cartova_Resume(void)
+{
+    ++Fake().resumeCalls;
+    return Fake().resumeResult;
+}
 TkError Cartova_EnableLoopback(int8_t) { return TkErrorNotSupported; }
 TkError Cartova_StartPlay(double) { return TkErrorNotSupported; }
 TkError Cartova_GetPreviewData(uint64_t first, uint64_t end, int16_t* buffer, size_t samples)

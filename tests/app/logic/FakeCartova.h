@@ -61,6 +61,15 @@ struct FakeCartova {
     int newCalls = 0;
     std::vector<bool> stopCalls;
     int pauseCalls = 0;
+    // Results and counts of the recording calls.
+    TkError startPreRecordingResult = TkErrorSuccess;
+    TkError startResult = TkErrorSuccess;
+    TkError pauseResult = TkErrorSuccess;
+    TkError resumeResult = TkErrorSuccess;
+    TkError stopResult = TkErrorSuccess;
+    int startPreRecordingCalls = 0;
+    int startCalls = 0;
+    int resumeCalls = 0;
 };
 
 // The one fake of the test program; Reset() before each test.
