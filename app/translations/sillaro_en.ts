@@ -109,6 +109,14 @@
         <source>dB</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Disconnected from the device.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped recording because the limit of recording time has been reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DownloadWrapper</name>
@@ -314,6 +322,24 @@
     <message>
         <source>Cannot add any more markers.</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RecordManager</name>
+    <message>
+        <source>Stopped recording because the limit of recording time has been reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some audio was lost while recording: the recording has gaps.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The computer could not keep up with the turntable %n time(s).</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>

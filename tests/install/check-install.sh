@@ -31,7 +31,9 @@ if nm -D --defined-only "$prefix/$libdir/libcartova.so.$version" | awk '$2=="T"{
 fi
 
 # The installed programs find the installed library without LD_LIBRARY_PATH.
-env -u LD_LIBRARY_PATH ldd "$prefix/bin/sillaro" | grep -q "libcartova.so.0 => $prefix/" || fail "sillaro does not use the installed libcartova"
+# (The output is taken whole: grep -q closing the pipe early would fail it under pipefail.)
+linked=$(env -u LD_LIBRARY_PATH ldd "$prefix/bin/sillaro")
+grep -q "libcartova.so.0 => $prefix/" <<<"$linked" || fail "sillaro does not use the installed libcartova"
 env -u LD_LIBRARY_PATH "$prefix/bin/cartova" --help >/dev/null || fail "installed cartova does not run"
 
 # A C program built with the installed header and pkg-config file.
