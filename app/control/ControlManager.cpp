@@ -50,7 +50,7 @@ constexpr MenuItemId kMenuItems[] = {
     MenuItemId::About,          MenuItemId::Preferences,   MenuItemId::Exit,           MenuItemId::FileNew,
     MenuItemId::FileSave,       MenuItemId::RecStart,      MenuItemId::RecPause,       MenuItemId::RecComplete,
     MenuItemId::EditPlay,       MenuItemId::EditPause,     MenuItemId::EditMarkerAdd,  MenuItemId::EditMarkerNext,
-    MenuItemId::EditMarkerPrev, MenuItemId::EditMarkerRemove, MenuItemId::EditMarkerClear, MenuItemId::ViewZoomIn,
+    MenuItemId::EditMarkerPrev, MenuItemId::EditMarkerRemove, MenuItemId::EditMarkerClear, MenuItemId::EditFindTrackGaps, MenuItemId::EditUndo, MenuItemId::ViewZoomIn,
     MenuItemId::ViewZoomOut,    MenuItemId::ViewNextPage,  MenuItemId::ViewPrevPage,   MenuItemId::HelpHelp,
     MenuItemId::HelpUpdate,     MenuItemId::Gain,          MenuItemId::GainChoice,
 };
@@ -193,6 +193,7 @@ MenuContext ControlManager::menuContext() const
         c.selectedMarkerMovable = IsSelectedMarkerMovable(markers);
         c.canAddMarkerAtCurrentTime = markers->CanAddToPosition(Mtm().currentTime());
         c.markerCount = markers->count();
+        c.canUndoTrackGaps = m_trackGapMarkers.canUndo();
     }
     const PageState pages = m_view.pageState();
     c.onFirstPage = pages.showingPage == pages.firstPage;
@@ -434,6 +435,36 @@ void ControlManager::Marker_RemoveAll(CommandSender)
         return;
     if (m_dialogs.YesNoAlertWithMessage(tr("Do you want to remove all markers?")))
         markers->ResetWithTotalTime(Mtm().totalTime());
+}
+
+void ControlManager::FindTrackGaps(CommandSender)
+{
+    MarkerManager* markers = getMarkerManager();
+    if (Mtm().status() != ModeStatusEditStopped || !markers)
+        return;
+    std::vector<double> boundaries;
+    if (CartovaController::sharedInstance().FindTrackGaps(boundaries) != TkErrorSuccess) {
+        m_dialogs.OkAlertWithMessage(tr("Failed to find the gaps between tracks."));
+        return;
+    }
+    if (boundaries.empty()) {
+        m_dialogs.OkAlertWithMessage(tr("No gaps between tracks were found."));
+        return;
+    }
+    const TrackGapMarkers::Outcome outcome = m_trackGapMarkers.addSuggestions(*markers, boundaries);
+    if (outcome.added == 0 && !outcome.limitReached)
+        m_dialogs.OkAlertWithMessage(tr("Every gap between tracks already has a marker."));
+    Update_MarkerButton();
+    m_view.redrawWave();
+}
+
+void ControlManager::Undo(CommandSender)
+{
+    if (Mtm().status() != ModeStatusEditStopped)
+        return;
+    m_trackGapMarkers.undo();
+    Update_MarkerButton();
+    m_view.redrawWave();
 }
 
 void ControlManager::ZoomIn(CommandSender)

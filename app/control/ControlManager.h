@@ -8,6 +8,7 @@
 #include "control/ControlTables.h"
 #include "control/ControlTypes.h"
 #include "control/ModeStatus.h"
+#include "marker/TrackGapMarkers.h"
 
 #include <QObject>
 #include <QString>
@@ -58,6 +59,9 @@ public:
     void Marker_MoveForward(CommandSender sender = CommandSender::User);
     void Marker_Remove(CommandSender sender = CommandSender::User);
     void Marker_RemoveAll(CommandSender sender = CommandSender::User);
+    // Adds markers at the gaps between tracks that the framework finds; Undo takes them back.
+    void FindTrackGaps(CommandSender sender = CommandSender::User);
+    void Undo(CommandSender sender = CommandSender::User);
     void ZoomIn(CommandSender sender = CommandSender::User);
     void ZoomOut(CommandSender sender = CommandSender::User);
     void WideNextPage(CommandSender sender = CommandSender::User);
@@ -114,6 +118,7 @@ private:
     DialogService& m_dialogs;
     AppDelegate* m_app;
     ModeFlags m_flags;
+    TrackGapMarkers m_trackGapMarkers;
     bool m_isDSDGainAccepted = false;
     FreeSpaceQuery m_freeSpace;
 

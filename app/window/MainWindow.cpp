@@ -248,6 +248,9 @@ void MainWindow::buildMenus()
                                   QStringLiteral("menu_rec_complete"), QKeySequence(Qt::CTRL | Qt::Key_Period));
 
     QMenu* edit = AddMenu(bar, QT_TRANSLATE_NOOP("MainMenu", "Edit"));
+    c.menu_edit_undo = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Undo Find Track Gaps"),
+                               QStringLiteral("menu_edit_undo"), QKeySequence::Undo);
+    edit->addSeparator();
     c.menu_edit_play = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Play"), QStringLiteral("menu_edit_play"),
                                QKeySequence(Qt::CTRL | Qt::Key_Return));
     c.menu_edit_pause = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Pause Playback"), QStringLiteral("menu_edit_pause"),
@@ -263,6 +266,9 @@ void MainWindow::buildMenus()
                                         QStringLiteral("menu_edit_marker_remove"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
     c.menu_edit_marker_clear = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Remove All Markers"),
                                        QStringLiteral("menu_edit_marker_clear"));
+    c.menu_edit_find_track_gaps = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Find Track Gaps"),
+                                          QStringLiteral("menu_edit_find_track_gaps"),
+                                          QKeySequence(Qt::CTRL | Qt::Key_G));
     edit->addSeparator();
     QMenu* gain = edit->addMenu(Tr(QT_TRANSLATE_NOOP("MainMenu", "Gain")));
     c.menu_gain = gain->menuAction();
@@ -316,6 +322,8 @@ void MainWindow::buildMenus()
         {c.menu_edit_marker_prev, MenuItemId::EditMarkerPrev},
         {c.menu_edit_marker_remove, MenuItemId::EditMarkerRemove},
         {c.menu_edit_marker_clear, MenuItemId::EditMarkerClear},
+        {c.menu_edit_find_track_gaps, MenuItemId::EditFindTrackGaps},
+        {c.menu_edit_undo, MenuItemId::EditUndo},
         {c.menu_view_zoom_in, MenuItemId::ViewZoomIn},
         {c.menu_view_zoom_out, MenuItemId::ViewZoomOut},
         {c.menu_view_next_page, MenuItemId::ViewNextPage},
@@ -396,6 +404,8 @@ void MainWindow::bindCommands(ControlManager& manager)
     wireAction(w.menu_edit_marker_prev, &ControlManager::Marker_Prev);
     wireAction(w.menu_edit_marker_remove, &ControlManager::Marker_Remove);
     wireAction(w.menu_edit_marker_clear, &ControlManager::Marker_RemoveAll);
+    wireAction(w.menu_edit_find_track_gaps, &ControlManager::FindTrackGaps);
+    wireAction(w.menu_edit_undo, &ControlManager::Undo);
     wireAction(w.menu_view_zoom_in, &ControlManager::ZoomIn);
     wireAction(w.menu_view_zoom_out, &ControlManager::ZoomOut);
     wireAction(w.menu_view_next_page, &ControlManager::WideNextPage);

@@ -56,6 +56,8 @@ struct MainWindowControls {
     QAction* menu_edit_marker_prev = nullptr;
     QAction* menu_edit_marker_remove = nullptr;
     QAction* menu_edit_marker_clear = nullptr;
+    QAction* menu_edit_find_track_gaps = nullptr;
+    QAction* menu_edit_undo = nullptr;
     QAction* menu_view_zoom_in = nullptr;
     QAction* menu_view_zoom_out = nullptr;
     QAction* menu_view_next_page = nullptr;

@@ -379,3 +379,43 @@ TEST_F(ControlManagerTest, MarkerAddBeyondSixtyAlertsAndRemoveSelectsTheNearest)
     EXPECT_EQ(m->SelectedMarker(), 3);
     EXPECT_EQ(m->GetMarkerPositionFromId(2), -1.0);
 }
+
+TEST_F(ControlManagerTest, FindTrackGapsAddsMarkersThatOneUndoTakesBack)
+{
+    auto markers = std::make_unique<MarkerManager>();
+    markers->ResetWithTotalTime(300.0);
+    MarkerManager* m = markers.get();
+    app->setMarkerManager(std::move(markers));
+    mtm().setTotalTime(300.0);
+    mtm().setStatus(ModeStatusEditStopped);
+    mtm().setCurrentTime(100.0);
+    cm->Marker_Add();
+    cm->validateAllMenuItems();
+    EXPECT_TRUE(view.isMenuEnabled(MenuItemId::EditFindTrackGaps));
+    EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditUndo));
+
+    Fake().trackGaps = {62.48, 100.1, 181.0};
+    cm->FindTrackGaps();
+    EXPECT_EQ(m->count(), 5); // the one beside the user's marker is skipped
+    EXPECT_TRUE(dialogs.alerts.empty());
+    cm->validateAllMenuItems();
+    EXPECT_TRUE(view.isMenuEnabled(MenuItemId::EditUndo));
+
+    cm->Undo();
+    EXPECT_EQ(m->count(), 3);
+    EXPECT_EQ(m->GetMarkerPositionFromId(m->EnumMarkerId()[1]), 100.0);
+    cm->validateAllMenuItems();
+    EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditUndo));
+
+    Fake().trackGaps.clear();
+    cm->FindTrackGaps();
+    EXPECT_EQ(dialogs.lastAlert().message, "No gaps between tracks were found.");
+    Fake().findTrackGapsResult = TkErrorInvalidState;
+    cm->FindTrackGaps();
+    EXPECT_EQ(dialogs.lastAlert().message, "Failed to find the gaps between tracks.");
+    EXPECT_EQ(m->count(), 3);
+
+    mtm().setStatus(ModeStatusRecording);
+    cm->validateAllMenuItems();
+    EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditFindTrackGaps));
+}

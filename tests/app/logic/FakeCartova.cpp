@@ -257,6 +257,24 @@ TkError Cartova_SaveFileProgress(int32_t* file, int32_t* total)
 
 TkError Cartova_SaveFileCancel(bool) { return TkErrorSuccess; }
 
+TkError Cartova_FindTrackGaps(const TkTrackGapSetting*, TkTrackBoundaryList** list)
+{
+    *list = nullptr;
+    if (Fake().findTrackGapsResult != TkErrorSuccess)
+        return Fake().findTrackGapsResult;
+    auto* copy = new TkTrackBoundaryList{new double[Fake().trackGaps.size() + 1], Fake().trackGaps.size()};
+    std::copy(Fake().trackGaps.begin(), Fake().trackGaps.end(), copy->seconds);
+    *list = copy;
+    return TkErrorSuccess;
+}
+
+void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list)
+{
+    if (list != nullptr)
+        delete[] list->seconds;
+    delete list;
+}
+
 TkError Cartova_SetTempDirectory(const char* path)
 {
     if (Fake().setTempDirectoryResult == TkErrorSuccess)

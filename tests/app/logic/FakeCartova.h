@@ -70,6 +70,8 @@ struct FakeCartova {
     int startPreRecordingCalls = 0;
     int startCalls = 0;
     int resumeCalls = 0;
+    std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
+    TkError findTrackGapsResult = TkErrorSuccess;
 };
 
 // The one fake of the test program; Reset() before each test.

@@ -10,15 +10,19 @@
 #include "control/ModeTimeManager.h"
 #include "control/NotificationCenter.h"
 #include "playback/PreviewController.h"
+#include "playback/SinkOutput.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -180,6 +184,47 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
     NotificationCenter::defaultCenter().removeObserver(&stopped);
     app.reset();
     window.reset();
+}
+
+namespace {
+
+// Plays a quiet tone and counts the frames the output asked for.
+struct ToneSource : DefaultOutputDelegate {
+    void DefaultOutput_RenderCallback(float* buffer, uint32_t frames) override
+    {
+        for (uint32_t i = 0; i < frames; ++i, ++phase)
+            buffer[2 * i] = buffer[2 * i + 1] = 0.05f * float(std::sin(2.0 * M_PI * 441.0 * double(phase) / rate));
+        rendered.fetch_add(frames);
+    }
+    void DefaultOutput_Failed() override { failed.store(true); }
+
+    uint32_t rate = 0;
+    uint64_t phase = 0;
+    std::atomic<uint64_t> rendered{0};
+    std::atomic<bool> failed{false};
+};
+
+} // namespace
+
+// Only where a sound server offers a default output (never required).
+TEST(PlaybackThroughTheSoundServer, PullsThePreviewRatesUntilStopped)
+{
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        GTEST_SKIP() << "no default audio output on this machine";
+    for (uint32_t rate : {44100u, 48000u, 88200u, 176400u}) {
+        ToneSource tone;
+        tone.rate = rate;
+        std::unique_ptr<SinkOutput> output = SinkOutput::create(&tone);
+        ASSERT_TRUE(output);
+        ASSERT_TRUE(output->setFormat(OutputFormat{rate, 2})) << rate;
+        ASSERT_TRUE(output->start()) << rate;
+        EXPECT_TRUE(WaitFor([&]() { return tone.rendered.load() >= rate / 2; })) << rate;
+        EXPECT_TRUE(output->stop());
+        const uint64_t atStop = tone.rendered.load();
+        WaitFor([]() { return false; }, 200);
+        EXPECT_EQ(tone.rendered.load(), atStop) << rate;
+        EXPECT_FALSE(tone.failed.load()) << rate;
+    }
 }
 
 int main(int argc, char** argv)
