@@ -117,6 +117,18 @@
         <source>Stopped recording because the limit of recording time has been reached.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Failed to find the gaps between tracks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No gaps between tracks were found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every gap between tracks already has a marker.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DownloadWrapper</name>
@@ -271,6 +283,14 @@
     </message>
     <message>
         <source>Check for Update...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo Find Track Gaps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find Track Gaps</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
