@@ -481,4 +481,23 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>WaveView</name>
+    <message>
+        <source>PopupMenu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove All Markers</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

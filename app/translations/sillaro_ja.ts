@@ -480,4 +480,23 @@
         <translation>新しいバージョンをダウンロードできませんでした。</translation>
     </message>
 </context>
+<context>
+    <name>WaveView</name>
+    <message>
+        <source>PopupMenu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Marker</source>
+        <translation type="unfinished">マーカーを追加</translation>
+    </message>
+    <message>
+        <source>Delete Marker</source>
+        <translation type="unfinished">マーカーを削除</translation>
+    </message>
+    <message>
+        <source>Remove All Markers</source>
+        <translation type="unfinished">すべてのマーカーを削除</translation>
+    </message>
+</context>
 </TS>
