@@ -12,6 +12,7 @@
 #include "indicator/Indicator_Setting.h"
 #include "indicator/Indicator_Time.h"
 #include "wave/PageSelectMatrix.h"
+#include "wave/WaveHints.h"
 #include "wave/WaveScrollView.h"
 #include "wave/WaveView.h"
 
@@ -122,6 +123,7 @@ MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent),
 
     m_controls.pageSelectMatrix = new PageSelectMatrix(central);
     wave->setPage_selector(m_controls.pageSelectMatrix);
+    new WaveHints(scroll, wave); // owned by the scroll view
     layout->addWidget(m_controls.pageSelectMatrix);
     layout->addWidget(buildButtonRow());
     setCentralWidget(central);
