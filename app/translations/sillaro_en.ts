@@ -482,6 +482,17 @@
     </message>
 </context>
 <context>
+    <name>WaveHints</name>
+    <message>
+        <source>Clicking the “Record” button starts preparation for recording.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clicking this area adds a marker.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>WaveView</name>
     <message>
         <source>PopupMenu</source>
