@@ -94,10 +94,6 @@
         <translation>一時ファイルの保存先に指定したフォルダを使用できませんでした。</translation>
     </message>
     <message>
-        <source>Insufficient free space in the destination.</source>
-        <translation>保存先の空き容量が不足しています。</translation>
-    </message>
-    <message>
         <source>Failed to save the file.</source>
         <translation>ファイルを保存できませんでした。</translation>
     </message>
@@ -345,6 +341,21 @@
     </message>
 </context>
 <context>
+    <name>ProgressDialog</name>
+    <message>
+        <source>Write to Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saving…</source>
+        <translation type="unfinished">保存中…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">キャンセル</translation>
+    </message>
+</context>
+<context>
     <name>RecordManager</name>
     <message>
         <source>Stopped recording because the limit of recording time has been reached.</source>
@@ -374,6 +385,82 @@
     <message>
         <source>%1 needed, %2 available.</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recording engine is not ready.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The list of tracks was refused.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Earlier tracks are still being written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write to Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(Folder Name)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Artist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Track Title</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Track Artist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update File Names</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use Track Titles as File Names.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Album Artist to Track Artists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">キャンセル</translation>
     </message>
 </context>
 <context>
@@ -478,6 +565,29 @@
     <message>
         <source>Failed to download new version.</source>
         <translation>新しいバージョンをダウンロードできませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateFileNamesDialog</name>
+    <message>
+        <source>Update File Names</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Updates the names of all the files you checked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Initial Track No.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished">OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">キャンセル</translation>
     </message>
 </context>
 <context>
