@@ -3,10 +3,9 @@
 #include "control/AppDelegate.h"
 #include "control/SimulateOption.h"
 #include "control/SingleInstance.h"
+#include "translations/Translations.h"
 
 #include <QApplication>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -14,6 +13,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Sillaro"));
     QApplication::setOrganizationName(QStringLiteral("Sillaro"));
     QApplication::setApplicationVersion(QStringLiteral(SILLARO_VERSION));
+    // Names the installed .desktop entry, so the desktop shows its icon and name for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.sillaro.Sillaro"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(QStringLiteral("sillaro.lock"));
@@ -23,9 +24,7 @@ int main(int argc, char** argv)
     // Must happen before the framework is first used.
     ApplySimulateOption(QApplication::arguments());
 
-    QTranslator translator;
-    if (translator.load(QLocale(), QStringLiteral("sillaro"), QStringLiteral("_"), QStringLiteral(":/i18n")))
-        QApplication::installTranslator(&translator);
+    InstallTranslations(app);
 
     AppDelegate delegate;
     delegate.launch();

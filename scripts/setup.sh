@@ -21,6 +21,9 @@ packages=(
   dosfstools mtools
   # desktop tests without a display
   xvfb xauth x11-utils imagemagick
+  # installing and packaging: desktop-file and AppStream validators, the Debian
+  # package tools CPack uses, the Japanese font the translation is shown with
+  desktop-file-utils appstream dpkg-dev file fonts-ipafont-gothic
 )
 
 missing=()

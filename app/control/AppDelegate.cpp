@@ -67,8 +67,9 @@ void AppDelegate::awakeFromNib()
 void AppDelegate::applicationDidFinishLaunching()
 {
     m_assertion = std::make_unique<IdleSleepInhibitor>(QStringLiteral("Audio Playing"));
-    // The automatic check at start-up reports nothing itself: only an offered update
-    // shows the checker's own dialog (the user's "Check for Update" shows the results).
+    // The automatic check at start-up runs in the background and reports nothing itself:
+    // only an offered update shows the checker's own dialog (the user's "Check for
+    // Update" shows the results).
     if (UpdateChecker* checker = m_controlManager->updateChecker())
         checker->checkUpdate();
     if (!isDeviceExist())

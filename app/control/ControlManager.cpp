@@ -541,12 +541,15 @@ void ControlManager::OnClickGainButton(CommandSender)
 
 void ControlManager::CheckForUpdate(CommandSender)
 {
-    const int result = m_updateChecker->checkUpdate();
-    if (result == UpdateCheckFailed)
-        m_dialogs.OkAlertWithMessage(tr("Failed to obtain version info."));
-    else if (result == UpdateCheckUpToDate)
-        m_dialogs.OkAlertWithMessage(
-            QStringLiteral("%1 %2 %3").arg(tr("This Sillaro"), m_updateChecker->versionString(), tr("is up to date.")));
+    // The check runs in the background; its result is reported when it arrives.
+    m_updateChecker->checkUpdate([this](int result) {
+        if (result == UpdateCheckFailed)
+            m_dialogs.OkAlertWithMessage(tr("Failed to obtain version info."));
+        else if (result == UpdateCheckUpToDate)
+            m_dialogs.OkAlertWithMessage(QStringLiteral("%1 %2 %3").arg(tr("This Sillaro"),
+                                                                        m_updateChecker->versionString(),
+                                                                        tr("is up to date.")));
+    });
 }
 
 // ---- callbacks ------------------------------------------------------------------------

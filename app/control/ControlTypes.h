@@ -8,10 +8,10 @@ enum RecType : int32_t { RecTypePcm = 0, RecTypeDsd = 1 };
 
 // Result of an update check (UpdateChecker::checkUpdate).
 enum UpdateCheckResult : int {
-    UpdateCheckNothingToReport = 0,
+    UpdateCheckDownloaded = 0, // a newer version was offered and its package downloaded
     UpdateCheckUpToDate = 1,
-    UpdateCheckOffered = 2, // the checker's own dialog offered the update
-    UpdateCheckFailed = 3,
+    UpdateCheckDeclined = 2, // a newer version was offered and the user cancelled
+    UpdateCheckFailed = 3,   // no usable version file
 };
 
 // Modal response of the write-to-files dialog that starts writing.

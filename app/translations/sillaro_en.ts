@@ -1,4 +1,624 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About Sillaro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sillaro, Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Gain:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No device found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to exit?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ControlManager</name>
+    <message>
+        <source>There is a problem with an audio playback device. It might not be installed on your computer or might be used by another app.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recording Complete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write to Files  </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Record Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No device found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to record newly?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to delete the selected marker?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to remove all markers?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to obtain version info.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This Sillaro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is up to date.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Increasing the gain will result in a longer time in writing to files.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to use the folder specified as the temporary file storage.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to save the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disconnected from the device.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped recording because the limit of recording time has been reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to find the gaps between tracks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No gaps between tracks were found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every gap between tracks already has a marker.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DownloadWrapper</name>
+    <message>
+        <source>A download is already running.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The download address is not a secure (https) address.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server answered with status %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>GainMenuPanel</name>
+    <message>
+        <source>0 dB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Indicator_Gain</name>
+    <message>
+        <source>dB</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainMenu</name>
+    <message>
+        <source>Sillaro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Sillaro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preferences...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit Sillaro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write to Files...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recording Complete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause Playback</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove All Markers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0 dB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next Page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous Page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sillaro Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check for Update...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Undo Find Track Gaps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find Track Gaps</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previous Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Marker Backward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Move Marker Forward</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MarkerManager</name>
+    <message>
+        <source>Cannot add any more markers.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialog</name>
+    <message>
+        <source>Write to Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saving…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RecordManager</name>
+    <message>
+        <source>Stopped recording because the limit of recording time has been reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some audio was lost while recording: the recording has gaps.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The computer could not keep up with the turntable %n time(s).</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>SaveDialog</name>
+    <message>
+        <source>Failed to save the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Insufficient free space in the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needed, %2 available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recording engine is not ready.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The list of tracks was refused.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Earlier tracks are still being written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write to Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(Folder Name)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Artist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Track Title</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Track Artist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update File Names</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use Track Titles as File Names.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Album Artist to Track Artists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SaveDialogModel</name>
+    <message>
+        <source>Track Titles will be used as File Names with no change to extensions.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Artist will be copied to Track Artists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel writing to files?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unacceptable characters detected in the album name. Change the album name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file name specified. Enter a file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unacceptable characters detected in the file name. Change the file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File name duplicated. Change the file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too long file path. Change the file name or the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browse Folders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file with the same name as the folder name exists in the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingDialog</name>
+    <message>
+        <source>Preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temporary file storage</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpdateChecker</name>
+    <message>
+        <source>CurrentLang</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpdateDialog</name>
+    <message>
+        <source>Sillaro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Latest version of Sillaro </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is now available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to download now?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Debian package (*.deb)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saving…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to download new version.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UpdateFileNamesDialog</name>
+    <message>
+        <source>Update File Names</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Updates the names of all the files you checked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Initial Track No.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WaveHints</name>
+    <message>
+        <source>Clicking the “Record” button starts preparation for recording.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clicking this area adds a marker.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WaveView</name>
+    <message>
+        <source>PopupMenu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove All Markers</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

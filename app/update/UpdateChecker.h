@@ -1,21 +1,64 @@
-// Check for a newer version of the program. Results: 0 nothing to report,
-// 1 up to date, 2 an update is offered by its own dialog, 3 the check failed.
+// Checks for a newer version of the program: fetches the version file for the
+// user's language from the update server, compares its version with the program's
+// own and, when it is newer, offers it through the dialog service. The check never
+// blocks the event loop; its result (an UpdateCheckResult) arrives through a callback.
 #pragma once
+
+#include "control/ControlTypes.h"
+#include "update/DownloadWrapper.h"
+#include "update/Version.h"
+#include "update/VersionFile.h"
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
+#include <functional>
+#include <optional>
+#include <vector>
 
 class DialogService;
 
 class UpdateChecker : public QObject {
     Q_OBJECT
 public:
-    explicit UpdateChecker(QObject* parent = nullptr) : QObject(parent) {}
-    // The dialogs the checker's own offer and progress run through.
-    void setDialog(DialogService* dialogs) { m_dialog = dialogs; }
-    int checkUpdate() { return 0; }
-    QString versionString() const { return QStringLiteral(SILLARO_VERSION); }
+    using Done = std::function<void(int result)>;
+
+    explicit UpdateChecker(QObject* parent = nullptr);
+
+    // The dialogs the offer runs through; without them a newer version counts as declined.
+    void setDialog(DialogService* dialogs) { m_dialogs = dialogs; }
+
+    // The program's own version text (from the build), and as a Version; a text
+    // that does not parse counts as 0.0.0.
+    QString versionString() const { return m_versionString; }
+    void setVersionString(const QString& text) { m_versionString = text; }
+    Version GetBundleVersion() const;
+
+    // The update server; by default the "Update Server" setting.
+    QUrl server() const;
+    void setServer(const QUrl& server) { m_server = server; }
+    // "CurrentLang" of the translation in use, "en" without one.
+    static QString languageCode();
+    QUrl versionFileUrl() const;
+
+    DownloadWrapper& transfers() { return m_transfers; }
+
+    // Fetches and parses the version file; done gets none on any failure.
+    void FetchVersionFile(std::function<void(std::optional<VersionFile>)> done);
+
+    // Runs a check; done (may be empty) gets the result. A check asked for while
+    // another runs shares that one's result.
+    void checkUpdate(Done done = {});
+    bool isChecking() const { return !m_waiting.empty(); }
 
 private:
-    DialogService* m_dialog = nullptr;
+    void onVersionFile(const std::optional<VersionFile>& file);
+    int offer(const VersionFile& file);
+    void finish(int result);
+
+    DialogService* m_dialogs = nullptr;
+    QString m_versionString;
+    std::optional<QUrl> m_server;
+    DownloadWrapper m_transfers;
+    std::vector<Done> m_waiting;
 };

@@ -8,10 +8,13 @@
 #include "save/SaveDialog.h"
 #include "save/UpdateFileNamesDialog.h"
 #include "settings/SettingDialog.h"
+#include "update/UpdateDialog.h"
 #include "window/AboutDialog.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QStandardPaths>
 #include <QUrl>
 
 QtDialogService::QtDialogService(QWidget* mainWindow) : m_mainWindow(mainWindow) {}
@@ -113,10 +116,20 @@ int QtDialogService::runUpdateFileNamesDialog()
     return saveDialog().update_dialog()->exec();
 }
 
-int QtDialogService::runUpdateDialog(const UpdateOffer&)
+int QtDialogService::runUpdateDialog(const UpdateOffer& offer)
 {
-    // The update offer plugs in here.
-    return 0;
+    UpdateDialog dialog(m_mainWindow);
+    dialog.setVersion(offer.version);
+    dialog.setDetail(offer.detail);
+    dialog.setTarget_URL(QUrl(offer.url));
+    dialog.setDefault_file_name(offer.defaultFileName);
+    dialog.setDestinationChooser([this](const QString& name) {
+        const QDir downloads(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+        return chooseSaveFile(UpdateDialog::tr("Download"), downloads.filePath(name),
+                              {UpdateDialog::tr("Debian package (*.deb)")});
+    });
+    dialog.setAlertHandler(alertHandler());
+    return dialog.runModal();
 }
 
 void QtDialogService::showAbout()

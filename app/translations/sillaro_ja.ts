@@ -1,0 +1,623 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>AboutDialog</name>
+    <message>
+        <source>About Sillaro</source>
+        <translation>Sillaro について</translation>
+    </message>
+    <message>
+        <source>Sillaro, Version</source>
+        <translation>Sillaro バージョン</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Gain:</source>
+        <translation>ゲイン:</translation>
+    </message>
+    <message>
+        <source>No device found.</source>
+        <translation>デバイスが見つかりません。</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to exit?</source>
+        <translation>終了してもよろしいですか？</translation>
+    </message>
+</context>
+<context>
+    <name>ControlManager</name>
+    <message>
+        <source>There is a problem with an audio playback device. It might not be installed on your computer or might be used by another app.</source>
+        <translation>オーディオ再生デバイスに問題があります。コンピュータに接続されていないか、他のアプリが使用している可能性があります。</translation>
+    </message>
+    <message>
+        <source>Recording Complete</source>
+        <translation>録音完了</translation>
+    </message>
+    <message>
+        <source>Write to Files  </source>
+        <translation>ファイルに書き出し  </translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Edit Mode</source>
+        <translation>編集モード</translation>
+    </message>
+    <message>
+        <source>Record Mode</source>
+        <translation>録音モード</translation>
+    </message>
+    <message>
+        <source>No device found.</source>
+        <translation>デバイスが見つかりません。</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to record newly?</source>
+        <translation>新しく録音してもよろしいですか？</translation>
+    </message>
+    <message>
+        <source>Do you want to delete the selected marker?</source>
+        <translation>選択したマーカーを削除しますか？</translation>
+    </message>
+    <message>
+        <source>Do you want to remove all markers?</source>
+        <translation>すべてのマーカーを削除しますか？</translation>
+    </message>
+    <message>
+        <source>Failed to obtain version info.</source>
+        <translation>バージョン情報を取得できませんでした。</translation>
+    </message>
+    <message>
+        <source>This Sillaro</source>
+        <translation>この Sillaro</translation>
+    </message>
+    <message>
+        <source>is up to date.</source>
+        <translation>は最新です。</translation>
+    </message>
+    <message>
+        <source>Increasing the gain will result in a longer time in writing to files.</source>
+        <translation>ゲインを上げると、ファイルへの書き出しに時間がかかります。</translation>
+    </message>
+    <message>
+        <source>Failed to use the folder specified as the temporary file storage.</source>
+        <translation>一時ファイルの保存先に指定したフォルダを使用できませんでした。</translation>
+    </message>
+    <message>
+        <source>Failed to save the file.</source>
+        <translation>ファイルを保存できませんでした。</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Disconnected from the device.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped recording because the limit of recording time has been reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to find the gaps between tracks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No gaps between tracks were found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every gap between tracks already has a marker.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DownloadWrapper</name>
+    <message>
+        <source>A download is already running.</source>
+        <translation>ダウンロードはすでに実行中です。</translation>
+    </message>
+    <message>
+        <source>The download address is not a secure (https) address.</source>
+        <translation>ダウンロード先が安全な (https) アドレスではありません。</translation>
+    </message>
+    <message>
+        <source>The server answered with status %1.</source>
+        <translation>サーバーがステータス %1 を返しました。</translation>
+    </message>
+</context>
+<context>
+    <name>GainMenuPanel</name>
+    <message>
+        <source>0 dB</source>
+        <translation>0 dB</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+</context>
+<context>
+    <name>Indicator_Gain</name>
+    <message>
+        <source>dB</source>
+        <translation>dB</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenu</name>
+    <message>
+        <source>Sillaro</source>
+        <translation>Sillaro</translation>
+    </message>
+    <message>
+        <source>About Sillaro</source>
+        <translation>Sillaro について</translation>
+    </message>
+    <message>
+        <source>Preferences...</source>
+        <translation>環境設定...</translation>
+    </message>
+    <message>
+        <source>Quit Sillaro</source>
+        <translation>Sillaro を終了</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新規</translation>
+    </message>
+    <message>
+        <source>Write to Files...</source>
+        <translation>ファイルに書き出し...</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>録音</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Recording Complete</source>
+        <translation>録音完了</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>編集</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>Pause Playback</source>
+        <translation>再生を一時停止</translation>
+    </message>
+    <message>
+        <source>Add Marker</source>
+        <translation>マーカーを追加</translation>
+    </message>
+    <message>
+        <source>Next Marker</source>
+        <translation>次のマーカー</translation>
+    </message>
+    <message>
+        <source>Previous Marker</source>
+        <translation>前のマーカー</translation>
+    </message>
+    <message>
+        <source>Delete Marker</source>
+        <translation>マーカーを削除</translation>
+    </message>
+    <message>
+        <source>Remove All Markers</source>
+        <translation>すべてのマーカーを削除</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>ゲイン</translation>
+    </message>
+    <message>
+        <source>0 dB</source>
+        <translation>0 dB</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>拡大</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>縮小</translation>
+    </message>
+    <message>
+        <source>Next Page</source>
+        <translation>次のページ</translation>
+    </message>
+    <message>
+        <source>Previous Page</source>
+        <translation>前のページ</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>ヘルプ</translation>
+    </message>
+    <message>
+        <source>Sillaro Help</source>
+        <translation>Sillaro ヘルプ</translation>
+    </message>
+    <message>
+        <source>Check for Update...</source>
+        <translation>アップデートを確認...</translation>
+    </message>
+    <message>
+        <source>Undo Find Track Gaps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find Track Gaps</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Record</source>
+        <translation>録音</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>再生</translation>
+    </message>
+    <message>
+        <source>Previous Marker</source>
+        <translation>前のマーカー</translation>
+    </message>
+    <message>
+        <source>Next Marker</source>
+        <translation>次のマーカー</translation>
+    </message>
+    <message>
+        <source>Add Marker</source>
+        <translation>マーカーを追加</translation>
+    </message>
+    <message>
+        <source>Move Marker Backward</source>
+        <translation>マーカーを前へ移動</translation>
+    </message>
+    <message>
+        <source>Move Marker Forward</source>
+        <translation>マーカーを後ろへ移動</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>拡大</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>縮小</translation>
+    </message>
+</context>
+<context>
+    <name>MarkerManager</name>
+    <message>
+        <source>Cannot add any more markers.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialog</name>
+    <message>
+        <source>Write to Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saving…</source>
+        <translation type="unfinished">保存中…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>RecordManager</name>
+    <message>
+        <source>Stopped recording because the limit of recording time has been reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some audio was lost while recording: the recording has gaps.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The computer could not keep up with the turntable %n time(s).</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>SaveDialog</name>
+    <message>
+        <source>Failed to save the file.</source>
+        <translation type="unfinished">ファイルを保存できませんでした。</translation>
+    </message>
+    <message>
+        <source>Insufficient free space in the destination.</source>
+        <translation type="unfinished">保存先の空き容量が不足しています。</translation>
+    </message>
+    <message>
+        <source>%1 needed, %2 available.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recording engine is not ready.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The list of tracks was refused.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Earlier tracks are still being written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write to Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(Folder Name)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Artist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Marker</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Track Title</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Track Artist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Update File Names</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use Track Titles as File Names.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy Album Artist to Track Artists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>SaveDialogModel</name>
+    <message>
+        <source>Track Titles will be used as File Names with no change to extensions.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Album Artist will be copied to Track Artists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel writing to files?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unacceptable characters detected in the album name. Change the album name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file name specified. Enter a file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unacceptable characters detected in the file name. Change the file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File name duplicated. Change the file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too long file path. Change the file name or the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browse Folders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file with the same name as the folder name exists in the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingDialog</name>
+    <message>
+        <source>Preferences</source>
+        <translation>環境設定</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>フォーマット</translation>
+    </message>
+    <message>
+        <source>Temporary file storage</source>
+        <translation>一時ファイルの保存先</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateChecker</name>
+    <message>
+        <source>CurrentLang</source>
+        <translation>ja</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateDialog</name>
+    <message>
+        <source>Sillaro</source>
+        <translation>Sillaro</translation>
+    </message>
+    <message>
+        <source>Latest version of Sillaro </source>
+        <translation>最新版の Sillaro </translation>
+    </message>
+    <message>
+        <source>is now available.</source>
+        <translation>が利用可能です。</translation>
+    </message>
+    <message>
+        <source>Do you want to download now?</source>
+        <translation>今すぐダウンロードしますか？</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>ダウンロード</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Debian package (*.deb)</source>
+        <translation>Debian パッケージ (*.deb)</translation>
+    </message>
+    <message>
+        <source>Saving…</source>
+        <translation>保存中…</translation>
+    </message>
+    <message>
+        <source>Failed to download new version.</source>
+        <translation>新しいバージョンをダウンロードできませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateFileNamesDialog</name>
+    <message>
+        <source>Update File Names</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Updates the names of all the files you checked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Initial Track No.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished">OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>WaveHints</name>
+    <message>
+        <source>Clicking the “Record” button starts preparation for recording.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clicking this area adds a marker.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WaveView</name>
+    <message>
+        <source>PopupMenu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Marker</source>
+        <translation type="unfinished">マーカーを追加</translation>
+    </message>
+    <message>
+        <source>Delete Marker</source>
+        <translation type="unfinished">マーカーを削除</translation>
+    </message>
+    <message>
+        <source>Remove All Markers</source>
+        <translation type="unfinished">すべてのマーカーを削除</translation>
+    </message>
+</context>
+</TS>

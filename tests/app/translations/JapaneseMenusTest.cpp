@@ -1,0 +1,101 @@
+// The program under a Japanese system locale: the translation is found by the
+// locale, the menus show it, the update check asks for the Japanese version file,
+// and a screenshot of an open menu is left in tests/output/.
+#include "ScriptedDialogs.h"
+#include "control/AppDelegate.h"
+#include "control/SimulateOption.h"
+#include "translations/Translations.h"
+#include "update/UpdateChecker.h"
+#include "update/UpdateServer.h"
+#include "window/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool g_translationFound = false;
+
+QStringList MenuTitles(QMenuBar* bar)
+{
+    QStringList titles;
+    for (QAction* action : bar->actions())
+        titles << action->text().remove(u'&');
+    return titles;
+}
+
+} // namespace
+
+TEST(JapaneseLocale, MenusAreTranslated)
+{
+    ASSERT_TRUE(g_translationFound);
+    EXPECT_EQ(UpdateChecker::languageCode(), QStringLiteral("ja"));
+    EXPECT_TRUE(UpdateChecker().versionFileUrl().path().endsWith(QStringLiteral("/VersionInfo_ja.txt")));
+
+    ScriptedDialogs dialogs;
+    auto app = std::make_unique<AppDelegate>();
+    auto ownWindow = std::make_unique<MainWindow>(app.get());
+    MainWindow* window = ownWindow.get();
+    app->launch(*window, dialogs);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 30'000));
+
+    QMenuBar* bar = window->menuBar();
+    const QStringList titles = MenuTitles(bar);
+    for (const char* title : {"ファイル", "録音", "編集", "表示", "ヘルプ"})
+        EXPECT_TRUE(titles.contains(QString::fromUtf8(title))) << titles.join(u' ').toStdString();
+
+    // Open the recording menu and photograph the screen with the window and the menu.
+    QAction* recordMenu = nullptr;
+    for (QAction* action : bar->actions())
+        if (action->text().remove(u'&') == QString::fromUtf8("録音"))
+            recordMenu = action;
+    ASSERT_TRUE(recordMenu && recordMenu->menu());
+    QMenu* menu = recordMenu->menu();
+    EXPECT_EQ(menu->actions().first()->text().remove(u'&'), QString::fromUtf8("録音"));
+    bar->setActiveAction(recordMenu);
+    ASSERT_TRUE(QTest::qWaitFor([menu]() { return menu->isVisible(); }, 30'000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu, 30'000));
+    // Paint both now, so the X server holds the finished pixels when the screen is read.
+    window->repaint();
+    menu->repaint();
+    QCoreApplication::processEvents();
+
+    const QRect area = window->frameGeometry().united(menu->geometry()).adjusted(-4, -4, 4, 4);
+    const QPixmap shot = window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    const QString outputDir = QStringLiteral(CARTOVA_SOURCE_DIR "/tests/output");
+    QDir().mkpath(outputDir);
+    EXPECT_TRUE(shot.save(outputDir + "/sillaro-ja-menus.png"));
+    menu->close();
+    app.reset();
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir scratch;
+    qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (scratch.path() + "/cache").toLocal8Bit());
+    const QString runtime = scratch.path() + "/runtime";
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    qputenv("LANG", "ja_JP.UTF-8");
+    qputenv("LANGUAGE", "ja");
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    ApplySimulateOption({QStringLiteral("--simulate")});
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sillaro"));
+    QApplication::setOrganizationName(QStringLiteral("Sillaro"));
+    // The start-up update check goes to a closed port on this machine, never out.
+    QSettings().setValue(kKeyUpdateServer, QStringLiteral("http://127.0.0.1:9"));
+    g_translationFound = InstallTranslations(qapp);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
