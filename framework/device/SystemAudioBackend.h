@@ -1,10 +1,14 @@
 // Chooses the system's audio back-end: CARTOVA_DEVICE=sim gives the simulated
 // turntable (CARTOVA_SIM_SOURCE names a WAV file to play instead of the demo
 // album, CARTOVA_SIM_SPEED a pace factor, 1 = real time); otherwise a back-end
-// without devices.
+// without devices. A back-end that was asked for but cannot be provided (a
+// CARTOVA_SIM_SOURCE that cannot be played) is replaced by one without
+// devices, and `problem` (when given) says why, so that the user is told
+// instead of being given something else.
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "device/IAudioHardware.h"
 #include "device/IUsbRegistry.h"
@@ -14,7 +18,8 @@ struct AudioBackend {
     std::shared_ptr<IUsbRegistry> usb;
 };
 
-AudioBackend CreateSystemAudioBackend();
+// problem: set to why the configured device is not available, or emptied.
+AudioBackend CreateSystemAudioBackend(std::string* problem = nullptr);
 
 // A back-end with no audio devices and an empty registry.
 AudioBackend CreateEmptyAudioBackend();

@@ -107,3 +107,15 @@ void FreeAudioDeviceInfo(TkAudioDeviceInfo* info)
     std::free(info->DSD_supported_freq);
     std::free(info);
 }
+
+TkDroppedAudio* CopyDroppedAudio(const std::vector<TkDroppedAudio>& gaps)
+{
+    if (gaps.empty()) {
+        return nullptr;
+    }
+    auto* copy = static_cast<TkDroppedAudio*>(std::malloc(gaps.size() * sizeof(TkDroppedAudio)));
+    if (copy != nullptr) {
+        std::memcpy(copy, gaps.data(), gaps.size() * sizeof(TkDroppedAudio));
+    }
+    return copy;
+}
