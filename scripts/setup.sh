@@ -11,8 +11,10 @@ packages=(
   # Sillaro (Qt 6 Widgets, Network, D-Bus; translation tools)
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   libgl-dev qt6-svg-dev
+  # preview playback through the desktop's sound server
+  qt6-multimedia-dev
   # device back-ends and the text conversion of tags
-  libasound2-dev libusb-1.0-0-dev
+  libasound2-dev libusb-1.0-0-dev libudev-dev libsystemd-dev
   # external readers of our files, used by tests
   ffmpeg sox mediainfo python3 python3-mutagen
   # file-system images for the save tests

@@ -3,39 +3,53 @@
 
 #include "control/CartovaController.h"
 #include "control/ControlManager.h"
+#include "control/DialogService.h"
 #include "control/IdleSleepInhibitor.h"
+#include "control/MainView.h"
 #include "control/ModeTimeManager.h"
 #include "control/SettingManager.h"
 #include "marker/MarkerManager.h"
 #include "playback/PreviewController.h"
 #include "update/UpdateChecker.h"
-#include "wave/PageSelectMatrix.h"
 #include "wave/WaveImageManager.h"
-#include "wave/WaveView.h"
 #include "window/MainWindow.h"
+#include "window/QtDialogService.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QMenuBar>
-#include <QScrollArea>
-#include <QScrollBar>
+#include <QCoreApplication>
 #include <QTimer>
+
+namespace {
+
+// Frequency of the waveform of an empty recording.
+constexpr uint64_t kInitialWaveFrequency = 44100;
+
+} // namespace
 
 AppDelegate::AppDelegate() = default;
 
 AppDelegate::~AppDelegate()
 {
-    // The control manager refers to the window's controls; it goes first.
+    // The control manager refers to the view and the dialogs; it goes first.
     m_controlManager.reset();
+    m_qtDialogs.reset();
     m_window.reset();
 }
 
 void AppDelegate::launch()
 {
     m_window = std::make_unique<MainWindow>(this);
-    m_controlManager = std::make_unique<ControlManager>(m_window->controls(), this);
-    if (m_alertHandler)
-        m_controlManager->setAlertHandler(m_alertHandler);
+    m_qtDialogs = std::make_unique<QtDialogService>(m_window.get());
+    launch(*m_window, *m_qtDialogs);
+}
+
+void AppDelegate::launch(MainView& view, DialogService& dialogs)
+{
+    m_view = &view;
+    m_dialogs = &dialogs;
+    m_controlManager = std::make_unique<ControlManager>(view, dialogs, this);
+    // The Qt main window forwards its controls' actions to the control manager.
+    if (auto* window = dynamic_cast<MainWindow*>(&view))
+        window->bindCommands(*m_controlManager);
     awakeFromNib();
     m_controlManager->windowDidLoad();
     applicationDidFinishLaunching();
@@ -43,9 +57,8 @@ void AppDelegate::launch()
 
 void AppDelegate::awakeFromNib()
 {
-    m_window->localize(m_window->menuBar());
-    if (QLabel* gainLabel = m_window->controls().gainLabel)
-        gainLabel->setText(tr("Gain:"));
+    m_view->localizeMenus();
+    m_view->setTitle(ViewItem::GainLabel, tr("Gain:"));
     m_terminate_by_window_close = false;
 }
 
@@ -57,17 +70,13 @@ void AppDelegate::applicationDidFinishLaunching()
     if (UpdateChecker* checker = m_controlManager->updateChecker())
         checker->checkUpdate();
     if (!isDeviceExist())
-        m_controlManager->alertHandler()(AlertKind::Ok, tr("No device found."), QString());
+        m_dialogs->OkAlertWithMessage(tr("No device found."));
     onFileNew();
     m_controlManager->LoadRecordSettings();
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    m_view->showWindow();
     QTimer::singleShot(0, this, [this]() {
-        if (QScrollArea* scroll = m_window->controls().waveScrollView) {
-            scroll->horizontalScrollBar()->setValue(0);
-            scroll->verticalScrollBar()->setValue(0);
-        }
+        if (m_view)
+            m_view->scrollWaveToOrigin();
     });
 }
 
@@ -75,21 +84,9 @@ void AppDelegate::onFileNew()
 {
     CartovaController::sharedInstance().New();
 
-    const MainWindowControls& c = m_window->controls();
-    auto images = std::make_unique<WaveImageManager>(44100);
-    if (c.waveView) {
-        c.waveView->setImage_mng(images.get());
-        c.waveView->reset();
-    }
+    auto images = std::make_unique<WaveImageManager>(kInitialWaveFrequency);
+    m_view->resetWave(images.get());
     m_waveImageManager = std::move(images);
-    if (c.pageSelectMatrix) {
-        c.pageSelectMatrix->setWaveView(c.waveView);
-        c.pageSelectMatrix->setHidden(true);
-    }
-    if (c.waveScrollView) {
-        c.waveScrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        c.waveScrollView->horizontalScrollBar()->setEnabled(false);
-    }
 
     ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
     mtm.setCurrentTime(0.0);
@@ -120,18 +117,18 @@ bool AppDelegate::askAppExit()
 {
     switch (ModeTimeManager::sharedInstance().status()) {
     case ModeStatusPreRecording:
-        m_controlManager->RecStop(this);
+        m_controlManager->RecStop(CommandSender::AppDelegate);
         break;
     case ModeStatusRecording:
-        m_controlManager->RecPause(this);
+        m_controlManager->RecPause(CommandSender::AppDelegate);
         break;
     case ModeStatusEditPlaying:
-        m_controlManager->Pause(this);
+        m_controlManager->Pause(CommandSender::AppDelegate);
         break;
     default:
         break;
     }
-    return m_controlManager->alertHandler()(AlertKind::OkCancel, tr("Are you sure you want to exit?"), QString());
+    return m_dialogs->OkCancelAlertWithMessage(tr("Are you sure you want to exit?"));
 }
 
 bool AppDelegate::applicationShouldTerminate()
@@ -154,10 +151,8 @@ void AppDelegate::terminate()
         return;
     m_terminated = true;
     applicationWillTerminate();
-    if (m_window && m_window->isVisible()) {
-        m_window->setCloseConfirmed(true);
-        m_window->close();
-    }
+    if (m_view && m_view->isWindowVisible())
+        m_view->closeWindow();
     QCoreApplication::quit();
 }
 
@@ -177,13 +172,19 @@ void AppDelegate::windowWillClose()
         return;
     const uint32_t status = ModeTimeManager::sharedInstance().status();
     if (status >= ModeStatusPreRecording && status <= ModeStatusRecordPaused)
-        m_controlManager->RecStop(this);
+        m_controlManager->RecStop(CommandSender::AppDelegate);
     else if (status == ModeStatusEditPlaying)
-        m_controlManager->Pause(this);
+        m_controlManager->Pause(CommandSender::AppDelegate);
     terminate();
 }
 
 void AppDelegate::setMarkerManager(std::unique_ptr<MarkerManager> manager)
 {
+    if (manager) {
+        manager->setAlertHandler([this](const QString& message) {
+            if (m_dialogs)
+                m_dialogs->OkAlertWithMessage(message);
+        });
+    }
     m_markerManager = std::move(manager);
 }

@@ -1,17 +1,18 @@
-// The application delegate: owns the main window and its shared objects, runs the
-// start-up sequence, resets to an empty recording, checks for the device, and asks
-// before quitting.
+// The application delegate: owns the main window's shared objects (control manager,
+// wave image manager, marker manager), runs the start-up sequence, resets to an empty
+// recording, checks for the device, and asks before quitting.
 #pragma once
-
-#include "save/AlertDialog.h"
 
 #include <QObject>
 #include <memory>
 
 class ControlManager;
+class DialogService;
 class IdleSleepInhibitor;
+class MainView;
 class MainWindow;
 class MarkerManager;
+class QtDialogService;
 class WaveImageManager;
 
 class AppDelegate : public QObject {
@@ -20,11 +21,12 @@ public:
     AppDelegate();
     ~AppDelegate() override;
 
-    // Alerts of the window's controller go through this handler (tests answer them).
-    void setAlertHandler(AlertHandler handler) { m_alertHandler = std::move(handler); }
-
-    // Builds the window and the control manager, then runs the start-up steps.
+    // Builds the Qt main window and its dialog service, then runs the start-up steps.
     void launch();
+    // Runs the start-up steps on a given view and dialog service (not owned; they must
+    // outlive this object). Tests use it with a fake view or with their own MainWindow
+    // and scripted dialogs.
+    void launch(MainView& view, DialogService& dialogs);
 
     void awakeFromNib();
     void applicationDidFinishLaunching();
@@ -39,7 +41,10 @@ public:
     // Quit as the Quit command does: confirm, save the settings, leave the event loop.
     void terminate();
 
+    // The Qt main window when launched with launch(); null otherwise.
     MainWindow* window() const { return m_window.get(); }
+    MainView* view() const { return m_view; }
+    DialogService* dialogs() const { return m_dialogs; }
     ControlManager* controlManager() const { return m_controlManager.get(); }
     MarkerManager* markerManager() const { return m_markerManager.get(); }
     void setMarkerManager(std::unique_ptr<MarkerManager> manager);
@@ -48,11 +53,13 @@ public:
 
 private:
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QtDialogService> m_qtDialogs;
+    MainView* m_view = nullptr;
+    DialogService* m_dialogs = nullptr;
     std::unique_ptr<ControlManager> m_controlManager;
     std::unique_ptr<WaveImageManager> m_waveImageManager;
     std::unique_ptr<MarkerManager> m_markerManager;
     std::unique_ptr<IdleSleepInhibitor> m_assertion;
-    AlertHandler m_alertHandler;
     bool m_terminate_by_window_close = false;
     bool m_terminated = false;
 };

@@ -149,6 +149,18 @@ TkError CartovaController::SetTempDirectory(const QString& path)
     return Cartova_SetTempDirectory(utf8.constData());
 }
 
+TkError CartovaController::FindTrackGaps(std::vector<double>& boundaries)
+{
+    boundaries.clear();
+    TkTrackBoundaryList* list = nullptr;
+    const TkError result = Cartova_FindTrackGaps(nullptr, &list);
+    if (result != TkErrorSuccess)
+        return result;
+    boundaries.assign(list->seconds, list->seconds + list->count);
+    Cartova_ReleaseTrackGaps(list);
+    return TkErrorSuccess;
+}
+
 void CartovaController::onOperation(void*, TkRecOperation operation)
 {
     NotificationCenter::defaultCenter().post({kNotifyOperationProc, QVariant::fromValue<int32_t>(operation), {}});

@@ -73,6 +73,9 @@ public:
     TkError SaveFileProgress(int32_t& fileProgress, int32_t& totalProgress);
     TkError SaveFileCancel(bool deletePartial);
     TkError SetTempDirectory(const QString& path);
+    // Suggested track boundaries (seconds) at the gaps of the finished recording, found with
+    // the framework's default settings.
+    TkError FindTrackGaps(std::vector<double>& boundaries);
 
     // The delegate handed to Cartova_Init; exposed so tests can drive the callbacks.
     const ICartovaDelegate& delegate() const { return m_delegate; }

@@ -3,35 +3,21 @@
 
 #include "control/AppDelegate.h"
 #include "control/CartovaController.h"
+#include "control/DialogService.h"
+#include "control/MainView.h"
+#include "control/MarkerNavigation.h"
 #include "control/ModeTimeManager.h"
 #include "control/NotificationCenter.h"
+#include "control/RecordManager.h"
+#include "control/RecordingMath.h"
 #include "control/SettingManager.h"
-#include "controls/GainMenuPanel.h"
-#include "indicator/Indicator_Gain.h"
-#include "indicator/Indicator_LevelMeter.h"
-#include "indicator/Indicator_Marker.h"
-#include "indicator/Indicator_Mode.h"
-#include "indicator/Indicator_Mode_Icon.h"
-#include "indicator/Indicator_Setting.h"
-#include "indicator/Indicator_Time.h"
 #include "marker/MarkerManager.h"
 #include "playback/PreviewController.h"
-#include "settings/SettingDialog.h"
 #include "update/UpdateChecker.h"
-#include "wave/PageSelectMatrix.h"
-#include "wave/WaveView.h"
+#include "wave/WaveImageManager.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QDesktopServices>
-#include <QDialog>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QMenu>
-#include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QUrl>
+#include <QPointer>
+#include <QStorageInfo>
 #include <cmath>
 
 #ifndef SILLARO_HELP_URL
@@ -44,14 +30,30 @@ const char* const kAudioDeviceProblem =
     QT_TRANSLATE_NOOP("ControlManager", "There is a problem with an audio playback device. It might not be installed "
                                         "on your computer or might be used by another app.");
 
-void SetButton(QAbstractButton* button, const ButtonState& state)
-{
-    if (!button)
-        return;
-    button->setHidden(state.hidden);
-    if (state.enabled)
-        button->setEnabled(*state.enabled);
-}
+// Layout constraints of the time indicator per mode.
+constexpr int kTimeLeadingEdit = 72;
+constexpr int kTimeLeadingRecord = 70;
+constexpr int kTimeTopEdit = 24;
+constexpr int kTimeTopRecord = 33;
+constexpr int kBigButtonPointSize = 16;
+// Step of the marker move buttons, seconds.
+constexpr double kMarkerMoveStep = 0.1;
+
+constexpr ButtonId kTableButtons[] = {
+    ButtonId::RecStart,   ButtonId::RecPause,   ButtonId::RecStop,           ButtonId::EditPlay,
+    ButtonId::EditPause,  ButtonId::MarkerNext, ButtonId::MarkerPrev,        ButtonId::MarkerAdd,
+    ButtonId::MarkerMoveBackward, ButtonId::MarkerMoveForward, ButtonId::ViewZoomIn, ButtonId::ViewZoomOut,
+    ButtonId::FileSave,
+};
+
+constexpr MenuItemId kMenuItems[] = {
+    MenuItemId::About,          MenuItemId::Preferences,   MenuItemId::Exit,           MenuItemId::FileNew,
+    MenuItemId::FileSave,       MenuItemId::RecStart,      MenuItemId::RecPause,       MenuItemId::RecComplete,
+    MenuItemId::EditPlay,       MenuItemId::EditPause,     MenuItemId::EditMarkerAdd,  MenuItemId::EditMarkerNext,
+    MenuItemId::EditMarkerPrev, MenuItemId::EditMarkerRemove, MenuItemId::EditMarkerClear, MenuItemId::EditFindTrackGaps, MenuItemId::EditUndo, MenuItemId::ViewZoomIn,
+    MenuItemId::ViewZoomOut,    MenuItemId::ViewNextPage,  MenuItemId::ViewPrevPage,   MenuItemId::HelpHelp,
+    MenuItemId::HelpUpdate,     MenuItemId::Gain,          MenuItemId::GainChoice,
+};
 
 ModeTimeManager& Mtm()
 {
@@ -60,11 +62,15 @@ ModeTimeManager& Mtm()
 
 } // namespace
 
-ControlManager::ControlManager(const MainWindowControls& controls, AppDelegate* app, QObject* parent)
-    : QObject(parent), m_controls(controls), m_app(app), m_alert(AlertDialog::systemHandler())
+ControlManager::ControlManager(MainView& view, DialogService& dialogs, AppDelegate* app, QObject* parent)
+    : QObject(parent), m_view(view), m_dialogs(dialogs), m_app(app)
 {
-    m_isKeyWindow = [this]() { return m_controls.window && m_controls.window->isActiveWindow(); };
-    registerMenuItems();
+    m_freeSpace = [](const QString& folder) -> std::optional<uint64_t> {
+        const QStorageInfo volume(folder);
+        if (!volume.isValid() || !volume.isReady() || volume.bytesAvailable() < 0)
+            return std::nullopt;
+        return static_cast<uint64_t>(volume.bytesAvailable());
+    };
 }
 
 ControlManager::~ControlManager()
@@ -72,30 +78,13 @@ ControlManager::~ControlManager()
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 
-bool ControlManager::showAlert(AlertKind kind, const QString& message, const QString& information) const
-{
-    return m_alert ? m_alert(kind, message, information) : false;
-}
-
 void ControlManager::windowDidLoad()
 {
-    if (m_controls.button_rec_stop)
-        m_controls.button_rec_stop->setText(tr("Recording Complete"));
-    if (m_controls.button_file_save)
-        m_controls.button_file_save->setText(tr("Write to Files  "));
-    if (m_controls.button_file_save_cancel)
-        m_controls.button_file_save_cancel->setText(tr("Cancel"));
-    if (m_controls.label_file_save_cancel)
-        m_controls.label_file_save_cancel->setText(tr("Cancel"));
-    if (m_controls.button_gain)
-        m_controls.button_gain->setText(QStringLiteral("0 dB"));
-    for (QAbstractButton* b : {m_controls.button_rec_stop, m_controls.button_file_save}) {
-        if (!b)
-            continue;
-        QFont f = b->font();
-        f.setPointSize(16);
-        b->setFont(f);
-    }
+    m_view.setTitle(ViewItem::RecStop, tr("Recording Complete"), kBigButtonPointSize);
+    m_view.setTitle(ViewItem::FileSave, tr("Write to Files  "), kBigButtonPointSize);
+    m_view.setTitle(ViewItem::FileSaveCancel, tr("Cancel"));
+    m_view.setTitle(ViewItem::FileSaveCancelLabel, tr("Cancel"));
+    m_view.setTitle(ViewItem::Gain, QStringLiteral("0 dB"));
 
     CartovaController::sharedInstance().Init();
 
@@ -103,8 +92,9 @@ void ControlManager::windowDidLoad()
     m_previewController->setControlManager(this);
     m_settingManager = std::make_unique<SettingManager>();
     m_settingManager->RecognizeDevice();
+    m_recManager = std::make_unique<RecordManager>(*this, m_app);
     m_updateChecker = std::make_unique<UpdateChecker>();
-    m_updateChecker->setDialog(m_controls.update_dialog);
+    m_updateChecker->setDialog(&m_dialogs);
 
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(this, kNotifyErrorProc, [this](const Notification& n) { onNotifyError(n); });
@@ -112,119 +102,14 @@ void ControlManager::windowDidLoad()
 
     connect(&Mtm(), &ModeTimeManager::statusChanged, this, &ControlManager::onStatusChanged);
     connect(&Mtm(), &ModeTimeManager::currentTimeChanged, this, &ControlManager::onCurrentTimeChanged);
-
-    connectCommands();
-}
-
-void ControlManager::connectCommands()
-{
-    using Command = void (ControlManager::*)(QObject*);
-    auto wireButton = [this](QAbstractButton* b, Command c) {
-        if (b)
-            connect(b, &QAbstractButton::clicked, this, [this, b, c]() { (this->*c)(b); });
-    };
-    auto wireAction = [this](QAction* a, Command c) {
-        if (a)
-            connect(a, &QAction::triggered, this, [this, a, c]() { (this->*c)(a); });
-    };
-    const MainWindowControls& w = m_controls;
-    wireButton(w.button_rec_start, &ControlManager::RecStart);
-    wireButton(w.button_rec_pause, &ControlManager::RecPause);
-    wireButton(w.button_rec_stop, &ControlManager::RecStop);
-    wireButton(w.button_edit_play, &ControlManager::Play);
-    wireButton(w.button_edit_pause, &ControlManager::Pause);
-    wireButton(w.button_marker_next, &ControlManager::Marker_Next);
-    wireButton(w.button_marker_prev, &ControlManager::Marker_Prev);
-    wireButton(w.button_marker_add, &ControlManager::Marker_Add);
-    wireButton(w.button_marker_move_backward, &ControlManager::Marker_MoveBackward);
-    wireButton(w.button_marker_move_forward, &ControlManager::Marker_MoveForward);
-    wireButton(w.button_view_zoom_in, &ControlManager::ZoomIn);
-    wireButton(w.button_view_zoom_out, &ControlManager::ZoomOut);
-    wireButton(w.button_file_save, &ControlManager::FileSave);
-    wireButton(w.button_gain, &ControlManager::OnClickGainButton);
-    wireButton(w.indicatorSetting, &ControlManager::OpenSetting);
-
-    wireAction(w.menu_about, &ControlManager::ShowAbout);
-    wireAction(w.menu_preferences, &ControlManager::OpenSetting);
-    wireAction(w.menu_exit, &ControlManager::Exit);
-    wireAction(w.menu_file_new, &ControlManager::FileNew);
-    wireAction(w.menu_file_save, &ControlManager::FileSave);
-    wireAction(w.menu_rec_start, &ControlManager::RecStart);
-    wireAction(w.menu_rec_pause, &ControlManager::RecPause);
-    wireAction(w.menu_rec_complete, &ControlManager::RecStop);
-    wireAction(w.menu_edit_play, &ControlManager::Play);
-    wireAction(w.menu_edit_pause, &ControlManager::Pause);
-    wireAction(w.menu_edit_marker_add, &ControlManager::Marker_Add);
-    wireAction(w.menu_edit_marker_next, &ControlManager::Marker_Next);
-    wireAction(w.menu_edit_marker_prev, &ControlManager::Marker_Prev);
-    wireAction(w.menu_edit_marker_remove, &ControlManager::Marker_Remove);
-    wireAction(w.menu_edit_marker_clear, &ControlManager::Marker_RemoveAll);
-    wireAction(w.menu_view_zoom_in, &ControlManager::ZoomIn);
-    wireAction(w.menu_view_zoom_out, &ControlManager::ZoomOut);
-    wireAction(w.menu_view_next_page, &ControlManager::WideNextPage);
-    wireAction(w.menu_view_prev_page, &ControlManager::WidePreviousPage);
-    wireAction(w.menu_help_help, &ControlManager::ShowHelp);
-    wireAction(w.menu_help_update, &ControlManager::CheckForUpdate);
-    if (w.menu_gain && w.menu_gain->menu()) {
-        for (QAction* choice : w.menu_gain->menu()->actions())
-            wireAction(choice, &ControlManager::selectGainFromMenu);
-    }
-    if (w.gain_menu_panel) {
-        w.gain_menu_panel->setChoiceHandler([this](int row) {
-            if (const auto choice = GainChoiceForTag(row, Mtm().autoGain()))
-                setGain(choice->dB, choice->isAuto);
-        });
-    }
-}
-
-void ControlManager::registerMenuItems()
-{
-    const MainWindowControls& w = m_controls;
-    const std::pair<QAction*, MenuItemId> items[] = {
-        {w.menu_about, MenuItemId::About},
-        {w.menu_preferences, MenuItemId::Preferences},
-        {w.menu_exit, MenuItemId::Exit},
-        {w.menu_file_new, MenuItemId::FileNew},
-        {w.menu_file_save, MenuItemId::FileSave},
-        {w.menu_rec_start, MenuItemId::RecStart},
-        {w.menu_rec_pause, MenuItemId::RecPause},
-        {w.menu_rec_complete, MenuItemId::RecComplete},
-        {w.menu_edit_play, MenuItemId::EditPlay},
-        {w.menu_edit_pause, MenuItemId::EditPause},
-        {w.menu_edit_marker_add, MenuItemId::EditMarkerAdd},
-        {w.menu_edit_marker_next, MenuItemId::EditMarkerNext},
-        {w.menu_edit_marker_prev, MenuItemId::EditMarkerPrev},
-        {w.menu_edit_marker_remove, MenuItemId::EditMarkerRemove},
-        {w.menu_edit_marker_clear, MenuItemId::EditMarkerClear},
-        {w.menu_view_zoom_in, MenuItemId::ViewZoomIn},
-        {w.menu_view_zoom_out, MenuItemId::ViewZoomOut},
-        {w.menu_view_next_page, MenuItemId::ViewNextPage},
-        {w.menu_view_prev_page, MenuItemId::ViewPrevPage},
-        {w.menu_help_help, MenuItemId::HelpHelp},
-        {w.menu_help_update, MenuItemId::HelpUpdate},
-        {w.menu_gain, MenuItemId::Gain},
-    };
-    for (const auto& [action, id] : items) {
-        if (action)
-            m_menuItems.insert(action, id);
-    }
-    if (w.menu_gain && w.menu_gain->menu()) {
-        for (QAction* choice : w.menu_gain->menu()->actions())
-            m_menuItems.insert(choice, MenuItemId::GainChoice);
-    }
 }
 
 // ---- observation ----------------------------------------------------------------------
 
-bool ControlManager::isZoom() const
-{
-    return m_controls.waveView && m_controls.waveView->isZoom();
-}
-
 void ControlManager::onStatusChanged(uint32_t status)
 {
     m_flags = FlagsForStatus(status);
-    Update(m_flags.edit, m_flags.run, m_flags.pause, isZoom(), m_flags.wait);
+    Update(m_flags, m_view.isZoom());
 }
 
 void ControlManager::onCurrentTimeChanged(double)
@@ -233,66 +118,41 @@ void ControlManager::onCurrentTimeChanged(double)
         Update_MarkerButton();
 }
 
-void ControlManager::Update(bool e, bool r, bool p, bool z, bool w)
+void ControlManager::Update(const ModeFlags& f, bool zoom)
 {
-    Update_Button(e, r, p, z, w);
-    if (m_controls.menu_gain)
-        m_controls.menu_gain->setEnabled(e && !r);
+    const bool e = f.edit, r = f.run, p = f.pause, w = f.wait;
+    Update_Button(f, zoom);
 
-    if (m_controls.indicatorMode)
-        m_controls.indicatorMode->setStringValue(e ? tr("Edit Mode") : tr("Record Mode"));
-    if (m_controls.indicatorModeIcon) {
-        QString icon;
-        if (e)
-            icon = r ? QStringLiteral("icon_play") : (p ? QStringLiteral("icon_pause") : QString());
-        else
-            icon = r ? QStringLiteral("icon_rec") : (p ? QStringLiteral("icon_recpause") : QString());
-        m_controls.indicatorModeIcon->setImage(icon);
-    }
+    m_view.setModeText(e ? tr("Edit Mode") : tr("Record Mode"));
+    QString icon;
+    if (e)
+        icon = r ? QStringLiteral("icon_play") : (p ? QStringLiteral("icon_pause") : QString());
+    else
+        icon = r ? QStringLiteral("icon_rec") : (p ? QStringLiteral("icon_recpause") : QString());
+    m_view.setModeIcon(icon);
 
-    m_indicatorTimeConstraintLeading = e ? 72 : 70;
-    m_indicatorTimeConstraintTop = e ? 24 : 33;
-    if (m_controls.indicatorTimeBox)
-        m_controls.indicatorTimeBox->setContentsMargins(m_indicatorTimeConstraintLeading - 70,
-                                                        m_indicatorTimeConstraintTop - 24, 0, 0);
-    if (m_controls.indicatorTime) {
-        m_controls.indicatorTime->setHideTotalTime(!e);
-        m_controls.indicatorTime->relayout();
-    }
+    m_view.setTimeIndicatorLayout(e ? kTimeLeadingEdit : kTimeLeadingRecord, e ? kTimeTopEdit : kTimeTopRecord, !e);
 
-    if (m_controls.indicatorGain) {
-        m_controls.indicatorGain->setHidden(!e);
-        m_controls.indicatorGain->setEnabled(e && !r);
-    }
-    if (m_controls.gainLabel)
-        m_controls.gainLabel->setHidden(!e);
-    if (m_controls.indicatorMarker)
-        m_controls.indicatorMarker->setHidden(!e);
-    if (m_controls.indicatorSetting)
-        m_controls.indicatorSetting->setEnabled(!r && !e && !p && !w);
+    m_view.setHidden(ViewItem::GainIndicator, !e);
+    m_view.setEnabled(ViewItem::GainIndicator, e && !r);
+    m_view.setHidden(ViewItem::GainLabel, !e);
+    m_view.setHidden(ViewItem::MarkerIndicator, !e);
+    m_view.setEnabled(ViewItem::SettingIndicator, !r && !e && !p && !w);
 
+    m_view.setMenuItemEnabled(MenuItemId::Gain, e && !r);
     validateAllMenuItems();
 }
 
-void ControlManager::Update_Button(bool e, bool r, bool p, bool z, bool w)
+void ControlManager::Update_Button(const ModeFlags& f, bool zoom)
 {
-    const ModeFlags f{e, r, p, w};
-    const MainWindowControls& c = m_controls;
-    SetButton(c.button_rec_start, ButtonStateFor(ButtonId::RecStart, f, z));
-    SetButton(c.button_rec_pause, ButtonStateFor(ButtonId::RecPause, f, z));
-    SetButton(c.button_rec_stop, ButtonStateFor(ButtonId::RecStop, f, z));
-    SetButton(c.button_edit_play, ButtonStateFor(ButtonId::EditPlay, f, z));
-    SetButton(c.button_edit_pause, ButtonStateFor(ButtonId::EditPause, f, z));
-    SetButton(c.button_marker_next, ButtonStateFor(ButtonId::MarkerNext, f, z));
-    SetButton(c.button_marker_prev, ButtonStateFor(ButtonId::MarkerPrev, f, z));
-    SetButton(c.button_marker_add, ButtonStateFor(ButtonId::MarkerAdd, f, z));
-    SetButton(c.button_marker_move_backward, ButtonStateFor(ButtonId::MarkerMoveBackward, f, z));
-    SetButton(c.button_marker_move_forward, ButtonStateFor(ButtonId::MarkerMoveForward, f, z));
-    SetButton(c.button_view_zoom_in, ButtonStateFor(ButtonId::ViewZoomIn, f, z));
-    SetButton(c.button_view_zoom_out, ButtonStateFor(ButtonId::ViewZoomOut, f, z));
-    SetButton(c.button_file_save, ButtonStateFor(ButtonId::FileSave, f, z));
-    if (c.button_gain)
-        c.button_gain->setHidden(!e);
+    for (ButtonId button : kTableButtons) {
+        const ButtonState state = ButtonStateFor(button, f, zoom);
+        const ViewItem item = ViewItemForButton(button);
+        m_view.setHidden(item, state.hidden);
+        if (state.enabled)
+            m_view.setEnabled(item, *state.enabled);
+    }
+    m_view.setHidden(ViewItem::Gain, !f.edit);
     Update_MarkerButton();
 }
 
@@ -301,35 +161,22 @@ void ControlManager::Update_MarkerButton()
     const MarkerManager* markers = getMarkerManager();
     const bool e = m_flags.edit, r = m_flags.run;
     const bool canAdd = markers && markers->CanAddToPosition(Mtm().currentTime());
-    bool movable = false;
-    if (markers) {
-        const int32_t selected = markers->SelectedMarker();
-        movable = selected != markers->GetStartMarkerId() && selected != markers->GetEndMarkerId();
-    }
-    if (m_controls.button_marker_add)
-        m_controls.button_marker_add->setEnabled(canAdd && e && !r);
-    for (QAbstractButton* b : {m_controls.button_marker_move_backward, m_controls.button_marker_move_forward}) {
-        if (b)
-            b->setEnabled(movable && e && !r);
-    }
+    const bool movable = IsSelectedMarkerMovable(markers);
+    m_view.setEnabled(ViewItem::MarkerAdd, canAdd && e && !r);
+    m_view.setEnabled(ViewItem::MarkerMoveBackward, movable && e && !r);
+    m_view.setEnabled(ViewItem::MarkerMoveForward, movable && e && !r);
 }
 
 void ControlManager::updateScrollerEnabling()
 {
-    const bool e = m_flags.edit, r = m_flags.run, z = isZoom();
-    if (QScrollArea* scroll = m_controls.waveScrollView) {
-        const bool scrolling = e && z && !r;
-        scroll->setHorizontalScrollBarPolicy(scrolling ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-        scroll->horizontalScrollBar()->setEnabled(scrolling);
-    }
-    if (PageSelectMatrix* pages = m_controls.pageSelectMatrix) {
-        if (pages->pageCount() < 2) {
-            pages->setEnabled(false);
-            pages->setHidden(true);
-        } else {
-            pages->setEnabled(e && !z && !r);
-            pages->setHidden(!e || z);
-        }
+    const bool e = m_flags.edit, r = m_flags.run, z = m_view.isZoom();
+    m_view.setWaveScrolling(e && z && !r);
+    if (m_view.pageState().pageCount < 2) {
+        m_view.setEnabled(ViewItem::PageSelector, false);
+        m_view.setHidden(ViewItem::PageSelector, true);
+    } else {
+        m_view.setEnabled(ViewItem::PageSelector, e && !z && !r);
+        m_view.setHidden(ViewItem::PageSelector, !e || z);
     }
 }
 
@@ -338,200 +185,208 @@ void ControlManager::updateScrollerEnabling()
 MenuContext ControlManager::menuContext() const
 {
     MenuContext c;
-    c.mainWindowIsKey = m_isKeyWindow ? m_isKeyWindow() : false;
+    c.mainWindowIsKey = m_view.isMainWindowKey();
     c.flags = m_flags;
-    c.zoom = isZoom();
+    c.zoom = m_view.isZoom();
     if (const MarkerManager* markers = getMarkerManager()) {
         c.hasMarkerManager = true;
-        const int32_t selected = markers->SelectedMarker();
-        c.selectedMarkerMovable = selected != markers->GetStartMarkerId() && selected != markers->GetEndMarkerId();
+        c.selectedMarkerMovable = IsSelectedMarkerMovable(markers);
         c.canAddMarkerAtCurrentTime = markers->CanAddToPosition(Mtm().currentTime());
         c.markerCount = markers->count();
+        c.canUndoTrackGaps = m_trackGapMarkers.canUndo();
     }
-    if (const PageSelectMatrix* pages = m_controls.pageSelectMatrix) {
-        c.onFirstPage = pages->showingPage() == pages->firstPage();
-        c.onLastPage = pages->showingPage() == pages->lastPage();
-    }
+    const PageState pages = m_view.pageState();
+    c.onFirstPage = pages.showingPage == pages.firstPage;
+    c.onLastPage = pages.showingPage == pages.lastPage;
     return c;
 }
 
-bool ControlManager::validateMenuItem(QAction* item)
+bool ControlManager::validateMenuItem(MenuItemId item)
 {
     const MenuContext context = menuContext();
-    if (context.mainWindowIsKey && m_controls.menu_gain && m_controls.menu_gain->menu()) {
-        const QList<QAction*> choices = m_controls.menu_gain->menu()->actions();
-        if (choices.size() > 1)
-            choices.at(1)->setText(AutoGainMenuTitle(Mtm().autoGain()));
-    }
-    const auto it = m_menuItems.constFind(item);
-    return IsMenuItemEnabled(it == m_menuItems.constEnd() ? MenuItemId::Other : it.value(), context);
+    if (context.mainWindowIsKey)
+        m_view.setAutoGainTitle(AutoGainMenuTitle(Mtm().autoGain()));
+    return IsMenuItemEnabled(item, context);
 }
 
 void ControlManager::validateAllMenuItems()
 {
-    for (auto it = m_menuItems.constBegin(); it != m_menuItems.constEnd(); ++it)
-        it.key()->setEnabled(validateMenuItem(it.key()));
+    const MenuContext context = menuContext();
+    if (context.mainWindowIsKey)
+        m_view.setAutoGainTitle(AutoGainMenuTitle(Mtm().autoGain()));
+    for (MenuItemId item : kMenuItems)
+        m_view.setMenuItemEnabled(item, IsMenuItemEnabled(item, context));
 }
 
 // ---- commands -------------------------------------------------------------------------
 
-void ControlManager::Exit(QObject*)
+void ControlManager::Exit(CommandSender)
 {
     if (m_app)
         m_app->terminate();
 }
 
-void ControlManager::RecStart(QObject*)
+void ControlManager::RecStart(CommandSender)
 {
     m_isDSDGainAccepted = false;
-    CartovaController& bridge = CartovaController::sharedInstance();
-    if (Mtm().status() == ModeStatusRecordPaused) {
-        if (bridge.Resume() == TkErrorSuccess)
-            Mtm().setStatus(ModeStatusRecording);
-        if (m_controls.indicatorLevelMeter)
-            m_controls.indicatorLevelMeter->setHoldTime(-1);
+    const uint32_t status = Mtm().status();
+    if (status == ModeStatusRecordPaused) {
+        m_recManager->resume();
+        m_view.setLevelMeterHoldTime(kLevelHoldRecording);
         return;
     }
-    if (Mtm().status() != ModeStatusReady)
+    if (status != ModeStatusReady)
         return;
     m_settingManager->RecognizeDevice();
     if (m_app && !m_app->isDeviceExist()) {
-        showAlert(AlertKind::Ok, tr("No device found."));
+        m_dialogs.OkAlertWithMessage(tr("No device found."));
         return;
     }
     if (!checkTemporaryDirectory(false, true))
         return;
-    if (m_controls.indicatorLevelMeter)
-        m_controls.indicatorLevelMeter->setPlayController(m_previewController.get());
+    m_view.setLevelMeterPlayController(m_previewController.get());
     if (m_settingManager->FetchSettingToToolkit() != TkErrorSuccess) {
-        showAlert(AlertKind::Ok, tr("No device found."));
+        m_dialogs.OkAlertWithMessage(tr("No device found."));
         return;
     }
-    if (bridge.StartPreRecording() == TkErrorSuccess)
-        Mtm().setStatus(ModeStatusPreRecording);
-    if (m_controls.indicatorLevelMeter)
-        m_controls.indicatorLevelMeter->setHoldTime(-1);
+    WaveImageManager* images = getWaveImageManager();
+    if (m_settingManager->GetRecType() != RecTypePcm) {
+        if (images) {
+            images->setFrequency(m_settingManager->GetDsdFreq() / kDsdPreviewDivider);
+            images->setAmplification(kDsdWaveAmplification);
+        }
+        m_view.setLevelMeterAmp(kDsdLevelMeterAmplification);
+    } else {
+        if (images) {
+            images->setFrequency(m_settingManager->GetPcmFreq());
+            images->setAmplification(1.0);
+        }
+        m_view.setLevelMeterAmp(1.0f);
+    }
+    // A refused pre-recording leaves the status ready; the user can press the button again.
+    if (!m_recManager->startPreRecording()) {
+        m_dialogs.OkAlertWithMessage(tr("No device found."));
+        return;
+    }
+    if (!m_previewController->BeginRecordPreview()) {
+        m_dialogs.OkAlertWithMessage(tr(kAudioDeviceProblem));
+        m_recManager->stopWithoutNotification();
+        Mtm().setStatus(ModeStatusReady);
+        return;
+    }
+    m_view.setLevelMeterHoldTime(kLevelHoldRecording);
 }
 
-void ControlManager::RecPause(QObject*)
+void ControlManager::RecPause(CommandSender)
 {
-    if (CartovaController::sharedInstance().Pause() == TkErrorSuccess)
-        Mtm().setStatus(ModeStatusRecordPaused);
-    if (m_controls.indicatorLevelMeter)
-        m_controls.indicatorLevelMeter->setHoldTime(3);
+    m_recManager->pause();
+    m_view.setLevelMeterHoldTime(kLevelHoldStopped);
 }
 
-void ControlManager::RecStop(QObject* sender)
+void ControlManager::RecStop(CommandSender sender)
 {
-    const bool immediate = sender && sender->inherits("AppDelegate");
-    const uint32_t status = Mtm().status();
-    if (immediate)
-        Mtm().setStatus((status == ModeStatusRecording || status == ModeStatusRecordPaused) ? ModeStatusEditStopped
-                                                                                            : ModeStatusReady);
-    else
-        Mtm().setStatus(ModeStatusStopping);
-    CartovaController::sharedInstance().Stop(immediate);
+    m_recManager->stop(StopKindFor(sender));
     m_previewController->Stop();
 }
 
-void ControlManager::FileNew(QObject*)
+void ControlManager::FileNew(CommandSender)
 {
-    if (!showAlert(AlertKind::OkCancel, tr("Are you sure you want to record newly?")))
+    if (!m_dialogs.OkCancelAlertWithMessage(tr("Are you sure you want to record newly?")))
         return;
     if (Mtm().status() == ModeStatusRecordPaused)
-        CartovaController::sharedInstance().Stop(false);
+        m_recManager->stopWithoutNotification();
     m_previewController->Stop();
     m_previewController->setGain(1.0f);
     if (m_app)
         m_app->onFileNew();
 }
 
-void ControlManager::FileSave(QObject*)
+void ControlManager::FileSave(CommandSender)
 {
     // The write-to-files dialog takes over from here; until it exists only the folder check runs.
     checkTemporaryDirectory(true, false);
 }
 
-void ControlManager::Play(QObject*)
+void ControlManager::Play(CommandSender)
 {
-    if (m_previewController->GetStatus() != 0)
+    if (m_previewController->GetStatus() != PreviewController::StatusIdle)
         return;
     Mtm().setStatus(ModeStatusEditPlaying);
     const float g = static_cast<float>(Mtm().gain());
     m_previewController->setGain(std::pow(10.0f, g / 20.0f));
-    m_previewController->Play(Mtm().currentTime());
+    if (!m_previewController->Play(Mtm().currentTime()) &&
+        m_previewController->lastStartFailure() == PreviewController::StartFailure::Playback) {
+        // Nothing plays: back to stopped, and say why (a failed folder check has already
+        // told the user and reset the document).
+        Mtm().setStatus(ModeStatusEditStopped);
+        m_dialogs.OkAlertWithMessage(tr(kAudioDeviceProblem));
+    }
     updateScrollerEnabling();
 }
 
-void ControlManager::Pause(QObject*)
+void ControlManager::Pause(CommandSender)
 {
     Mtm().setStatus(ModeStatusEditStopped);
     m_previewController->Stop();
     updateScrollerEnabling();
 }
 
-void ControlManager::Marker_Next(QObject*)
+void ControlManager::TogglePlayback()
+{
+    const uint32_t status = Mtm().status();
+    if (status == ModeStatusEditStopped)
+        Play();
+    else if (status == ModeStatusEditPlaying)
+        Pause();
+}
+
+void ControlManager::Marker_Next(CommandSender)
 {
     MarkerManager* markers = getMarkerManager();
     if (!markers)
         return;
-    const uint32_t s = Mtm().status();
-    if (s == ModeStatusEditPlaying)
+    const bool playing = Mtm().status() == ModeStatusEditPlaying;
+    if (playing)
         m_previewController->Stop();
     const double t = Mtm().currentTime();
-    if (t == markers->GetPosition(markers->GetEndMarkerId())) {
+    if (t == markers->GetMarkerPositionFromId(markers->GetEndMarkerId())) {
         markers->setSelectedMarker(markers->GetEndMarkerId());
         return;
     }
-    for (int32_t id : markers->EnumMarkerId()) {
-        const double p = markers->GetPosition(id);
-        if (p > t) {
-            Mtm().setCurrentTime(p);
-            markers->setSelectedMarker(id);
-            if (s == ModeStatusEditPlaying)
-                m_previewController->Play(p);
-            break;
-        }
+    if (const auto target = NextMarkerAfter(*markers, t)) {
+        Mtm().setCurrentTime(target->position);
+        markers->setSelectedMarker(target->id);
+        if (playing)
+            m_previewController->Play(target->position);
     }
     Update_MarkerButton();
 }
 
-void ControlManager::Marker_Prev(QObject*)
+void ControlManager::Marker_Prev(CommandSender)
 {
     MarkerManager* markers = getMarkerManager();
     if (!markers)
         return;
-    const uint32_t s = Mtm().status();
-    const bool playing = s == ModeStatusEditPlaying;
+    const bool playing = Mtm().status() == ModeStatusEditPlaying;
     if (playing)
         m_previewController->Stop();
     const double t = Mtm().currentTime();
     const int32_t startId = markers->GetStartMarkerId();
-    if (t == markers->GetPosition(startId)) {
+    if (t == markers->GetMarkerPositionFromId(startId)) {
         markers->setSelectedMarker(startId);
         if (playing)
             m_previewController->Play(t);
     }
-    std::vector<int32_t> ids = markers->EnumMarkerId();
-    for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
-        int32_t id = *it;
-        double p = markers->GetPosition(id);
-        if (p >= t)
-            continue;
-        if (playing && p + 5.0 >= t && id != startId && std::next(it) != ids.rend()) {
-            id = *std::next(it);
-            p = markers->GetPosition(id);
-        }
-        Mtm().setCurrentTime(p);
-        markers->setSelectedMarker(id);
+    if (const auto target = PreviousMarkerBefore(*markers, t, playing)) {
+        Mtm().setCurrentTime(target->position);
+        markers->setSelectedMarker(target->id);
         if (playing)
-            m_previewController->Play(p);
-        break;
+            m_previewController->Play(target->position);
     }
     Update_MarkerButton();
 }
 
-void ControlManager::Marker_Add(QObject*)
+void ControlManager::Marker_Add(CommandSender)
 {
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
@@ -542,171 +397,161 @@ void ControlManager::Marker_Add(QObject*)
     Update_MarkerButton();
 }
 
-void ControlManager::Marker_MoveBackward(QObject*)
+void ControlManager::Marker_MoveBackward(CommandSender)
 {
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
-    markers->MoveSelectedMarkerToPosition(markers->GetPosition(markers->SelectedMarker()) - 0.1);
-    if (m_controls.waveView)
-        m_controls.waveView->update();
+    markers->MoveSelectedMarkerToPosition(markers->GetMarkerPositionFromId(markers->SelectedMarker()) - kMarkerMoveStep);
+    m_view.redrawWave();
 }
 
-void ControlManager::Marker_MoveForward(QObject*)
+void ControlManager::Marker_MoveForward(CommandSender)
 {
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
-    markers->MoveSelectedMarkerToPosition(markers->GetPosition(markers->SelectedMarker()) + 0.1);
-    if (m_controls.waveView)
-        m_controls.waveView->update();
+    markers->MoveSelectedMarkerToPosition(markers->GetMarkerPositionFromId(markers->SelectedMarker()) + kMarkerMoveStep);
+    m_view.redrawWave();
 }
 
-void ControlManager::Marker_Remove(QObject* sender)
+void ControlManager::Marker_Remove(CommandSender sender)
 {
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
-    const bool fromWaveView = sender && sender == m_controls.waveView;
-    if (!fromWaveView && !showAlert(AlertKind::YesNo, tr("Do you want to delete the selected marker?")))
+    if (sender != CommandSender::WaveView &&
+        !m_dialogs.YesNoAlertWithMessage(tr("Do you want to delete the selected marker?")))
         return;
-    const double p = markers->GetPosition(markers->SelectedMarker());
+    const double p = markers->GetMarkerPositionFromId(markers->SelectedMarker());
     if (markers->DeleteWithMarkerId(markers->SelectedMarker()))
         markers->setSelectedMarker(markers->GetMarkerIdFromPosition(p));
 }
 
-void ControlManager::Marker_RemoveAll(QObject*)
+void ControlManager::Marker_RemoveAll(CommandSender)
 {
     MarkerManager* markers = getMarkerManager();
     if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
-    if (showAlert(AlertKind::YesNo, tr("Do you want to remove all markers?")))
+    if (m_dialogs.YesNoAlertWithMessage(tr("Do you want to remove all markers?")))
         markers->ResetWithTotalTime(Mtm().totalTime());
 }
 
-void ControlManager::ZoomIn(QObject*)
+void ControlManager::FindTrackGaps(CommandSender)
 {
-    if (m_controls.waveView)
-        m_controls.waveView->setIsZoom(true);
-    updateScrollerEnabling();
-    Update(m_flags.edit, m_flags.run, m_flags.pause, isZoom(), m_flags.wait);
-}
-
-void ControlManager::ZoomOut(QObject*)
-{
-    if (m_controls.waveView)
-        m_controls.waveView->setIsZoom(false);
-    updateScrollerEnabling();
-    Update(m_flags.edit, m_flags.run, m_flags.pause, isZoom(), m_flags.wait);
-}
-
-void ControlManager::WideNextPage(QObject*)
-{
-    if (PageSelectMatrix* pages = m_controls.pageSelectMatrix)
-        pages->setShowingPage(pages->showingPage() + 1);
-}
-
-void ControlManager::WidePreviousPage(QObject*)
-{
-    if (PageSelectMatrix* pages = m_controls.pageSelectMatrix)
-        pages->setShowingPage(pages->showingPage() - 1);
-}
-
-void ControlManager::OpenSetting(QObject*)
-{
-    SettingDialog* dialog = m_controls.setting_dialog;
-    if (!dialog)
+    MarkerManager* markers = getMarkerManager();
+    if (Mtm().status() != ModeStatusEditStopped || !markers)
         return;
+    std::vector<double> boundaries;
+    if (CartovaController::sharedInstance().FindTrackGaps(boundaries) != TkErrorSuccess) {
+        m_dialogs.OkAlertWithMessage(tr("Failed to find the gaps between tracks."));
+        return;
+    }
+    if (boundaries.empty()) {
+        m_dialogs.OkAlertWithMessage(tr("No gaps between tracks were found."));
+        return;
+    }
+    const TrackGapMarkers::Outcome outcome = m_trackGapMarkers.addSuggestions(*markers, boundaries);
+    if (outcome.added == 0 && !outcome.limitReached)
+        m_dialogs.OkAlertWithMessage(tr("Every gap between tracks already has a marker."));
+    Update_MarkerButton();
+    m_view.redrawWave();
+}
+
+void ControlManager::Undo(CommandSender)
+{
+    if (Mtm().status() != ModeStatusEditStopped)
+        return;
+    m_trackGapMarkers.undo();
+    Update_MarkerButton();
+    m_view.redrawWave();
+}
+
+void ControlManager::ZoomIn(CommandSender)
+{
+    m_view.setIsZoom(true);
+    m_view.redrawWave();
+    updateScrollerEnabling();
+    Update(m_flags, m_view.isZoom());
+}
+
+void ControlManager::ZoomOut(CommandSender)
+{
+    m_view.setIsZoom(false);
+    m_view.redrawWave();
+    updateScrollerEnabling();
+    Update(m_flags, m_view.isZoom());
+}
+
+void ControlManager::WideNextPage(CommandSender)
+{
+    m_view.setShowingPage(m_view.pageState().showingPage + 1);
+}
+
+void ControlManager::WidePreviousPage(CommandSender)
+{
+    m_view.setShowingPage(m_view.pageState().showingPage - 1);
+}
+
+void ControlManager::OpenSetting(CommandSender)
+{
     SettingManager& settings = *m_settingManager;
     settings.RecognizeDevice();
     settings.FetchDriverInfo();
-    dialog->setIsRecModeDsd(settings.GetRecType() == 1);
-    dialog->setDsdSamplingRate(settings.GetDsdFreq());
-    dialog->setPcmSamplingRate(settings.GetPcmFreq());
-    dialog->setPcmBitDepth(settings.GetBits());
-    dialog->setTemporaryDirectory(settings.GetTempDirectory());
-    dialog->setDefaultDirectory(SettingManager::GetDefaultTempDirectory());
-    dialog->setSettingManager(&settings);
-    dialog->selectFirstTab();
-    if (dialog->exec() == 0)
+    SettingValues values;
+    values.isRecModeDsd = settings.GetRecType() == RecTypeDsd;
+    values.dsdSamplingRate = settings.GetDsdFreq();
+    values.pcmSamplingRate = settings.GetPcmFreq();
+    values.pcmBitDepth = settings.GetBits();
+    values.temporaryDirectory = settings.GetTempDirectory();
+    values.defaultDirectory = SettingManager::GetDefaultTempDirectory();
+    if (!m_dialogs.runSettingDialog(values, settings))
         return;
-    settings.SetRecType(dialog->isRecModeDsd() ? 1 : 0);
-    settings.SetDsdFreq(dialog->DsdSamplingRate());
-    settings.SetPcmFreq(dialog->PcmSamplingRate());
-    settings.SetBits(dialog->PcmBitDepth());
-    settings.SetTempDirectory(dialog->temporaryDirectory());
+    settings.SetRecType(values.isRecModeDsd ? RecTypeDsd : RecTypePcm);
+    settings.SetDsdFreq(values.dsdSamplingRate);
+    settings.SetPcmFreq(values.pcmSamplingRate);
+    settings.SetBits(values.pcmBitDepth);
+    settings.SetTempDirectory(values.temporaryDirectory);
     LoadRecordSettings();
 }
 
-void ControlManager::ShowHelp(QObject*)
+void ControlManager::ShowHelp(CommandSender)
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral(SILLARO_HELP_URL)));
+    m_dialogs.openUrl(QStringLiteral(SILLARO_HELP_URL));
 }
 
-void ControlManager::ShowAbout(QObject*)
+void ControlManager::ShowAbout(CommandSender)
 {
-    QDialog* about = m_controls.about_dialog;
-    if (!about)
-        return;
-    about->adjustSize();
-    if (m_controls.window) {
-        QRect frame = about->frameGeometry();
-        frame.moveCenter(m_controls.window->frameGeometry().center());
-        about->move(frame.topLeft());
-    }
-    about->show();
-    about->raise();
-    about->activateWindow();
+    m_dialogs.showAbout();
 }
 
-void ControlManager::selectGainFromMenu(QObject* sender)
+void ControlManager::selectGainFromMenu(int tag)
 {
-    const auto* action = qobject_cast<QAction*>(sender);
-    if (!action)
-        return;
-    bool ok = false;
-    const int tag = action->data().toInt(&ok);
-    if (!ok)
-        return;
     if (const auto choice = GainChoiceForTag(tag, Mtm().autoGain()))
         setGain(choice->dB, choice->isAuto);
 }
 
-void ControlManager::OnClickGainButton(QObject*)
+void ControlManager::OnClickGainButton(CommandSender)
 {
-    GainMenuPanel* panel = m_controls.gain_menu_panel;
-    if (!panel)
-        return;
-    if (panel->isActiveWindow())
-        panel->close();
-    panel->reset();
-    panel->setAutoTitle(AutoGainMenuTitle(Mtm().autoGain()));
-    QRect button;
-    if (m_controls.button_gain && m_controls.window)
-        button = QRect(m_controls.button_gain->mapToGlobal(QPoint(0, 0)), m_controls.button_gain->size());
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect visible = screen ? screen->availableGeometry() : QRect();
-    panel->move(GainMenuPanel::PanelOrigin(button, panel->size(), visible));
-    panel->show();
-    panel->activateWindow();
+    m_view.openGainPanel(AutoGainMenuTitle(Mtm().autoGain()));
 }
 
-void ControlManager::CheckForUpdate(QObject*)
+void ControlManager::CheckForUpdate(CommandSender)
 {
     const int result = m_updateChecker->checkUpdate();
-    if (result == 3)
-        showAlert(AlertKind::Ok, tr("Failed to obtain version info."));
-    else if (result == 1)
-        showAlert(AlertKind::Ok, QStringLiteral("%1 %2 %3").arg(tr("This Sillaro"), m_updateChecker->versionString(),
-                                                                 tr("is up to date.")));
+    if (result == UpdateCheckFailed)
+        m_dialogs.OkAlertWithMessage(tr("Failed to obtain version info."));
+    else if (result == UpdateCheckUpToDate)
+        m_dialogs.OkAlertWithMessage(
+            QStringLiteral("%1 %2 %3").arg(tr("This Sillaro"), m_updateChecker->versionString(), tr("is up to date.")));
 }
 
 // ---- callbacks ------------------------------------------------------------------------
 
 void ControlManager::setGain(double dB, bool isAuto)
 {
-    if (!m_isDSDGainAccepted && m_settingManager && m_settingManager->GetRecType() == 1 && dB > 0.0) {
-        if (!showAlert(AlertKind::OkCancel, tr("Increasing the gain will result in a longer time in writing to files.")))
+    if (!m_isDSDGainAccepted && m_settingManager && m_settingManager->GetRecType() == RecTypeDsd && dB > 0.0) {
+        if (!m_dialogs.OkCancelAlertWithMessage(tr("Increasing the gain will result in a longer time in writing to files.")))
             return;
         m_isDSDGainAccepted = true;
     }
@@ -716,18 +561,18 @@ void ControlManager::setGain(double dB, bool isAuto)
 
 void ControlManager::PreviewPlayFinish()
 {
-    Pause(this);
+    Pause();
     Mtm().setCurrentTime(m_previewController->currentTime());
 }
 
 void ControlManager::PreviewPlayError(int)
 {
     const int status = m_previewController->GetStatus();
-    if (status == 1) {
-        Pause(this);
+    if (status == PreviewController::StatusPlaying) {
+        Pause();
         if (checkTemporaryDirectory(true, false))
-            showAlert(AlertKind::Ok, tr(kAudioDeviceProblem));
-    } else if (status == 2) {
+            m_dialogs.OkAlertWithMessage(tr(kAudioDeviceProblem));
+    } else if (status == PreviewController::StatusMonitoring) {
         m_previewController->Stop();
     }
 }
@@ -741,19 +586,13 @@ void ControlManager::UpdateCurrentTime(double seconds)
 
 void ControlManager::LoadRecordSettings()
 {
-    Indicator_Setting* indicator = m_controls.indicatorSetting;
-    if (!indicator || !m_settingManager)
+    if (!m_settingManager)
         return;
     const SettingManager& s = *m_settingManager;
-    if (s.GetRecType() == 1) {
-        indicator->setFormat(QStringLiteral("DSD"));
-        indicator->setSampleRate(s.GetDsdFreq());
-        indicator->setBits(1);
-    } else if (s.GetRecType() == 0) {
-        indicator->setFormat(QStringLiteral("PCM"));
-        indicator->setSampleRate(s.GetPcmFreq());
-        indicator->setBits(static_cast<uint16_t>(s.GetBits()));
-    }
+    if (s.GetRecType() == RecTypeDsd)
+        m_view.setRecordFormat(QStringLiteral("DSD"), s.GetDsdFreq(), 1);
+    else if (s.GetRecType() == RecTypePcm)
+        m_view.setRecordFormat(QStringLiteral("PCM"), s.GetPcmFreq(), static_cast<uint16_t>(s.GetBits()));
 }
 
 void ControlManager::SaveRecordSettings()
@@ -767,10 +606,24 @@ bool ControlManager::checkTemporaryDirectory(bool resetOnFailure, bool requireWr
     if (m_settingManager && m_settingManager->IsTempDirectoryExists() &&
         (!requireWritable || m_settingManager->IsTempDirectoryWritable()))
         return true;
-    showAlert(AlertKind::Ok, tr("Failed to use the folder specified as the temporary file storage."));
+    m_dialogs.OkAlertWithMessage(tr("Failed to use the folder specified as the temporary file storage."));
     if (resetOnFailure && m_app)
         m_app->onFileNew();
     return false;
+}
+
+double ControlManager::calculateMaxRecordTime()
+{
+    if (!m_settingManager)
+        return 0.0;
+    const std::optional<uint64_t> freeBytes = m_freeSpace(m_settingManager->GetTempDirectory());
+    if (!freeBytes)
+        return 0.0;
+    AudioDeviceInfo info;
+    CartovaController::sharedInstance().GetAudioDeviceInfo(info);
+    const int32_t type = m_settingManager->GetRecType();
+    const uint64_t frequency = type == RecTypeDsd ? m_settingManager->GetDsdFreq() : m_settingManager->GetPcmFreq();
+    return MaxRecordMinutes(*freeBytes, type, frequency, info.PCM_record_bits, info.i_ch);
 }
 
 MarkerManager* ControlManager::getMarkerManager() const
@@ -778,44 +631,100 @@ MarkerManager* ControlManager::getMarkerManager() const
     return m_app ? m_app->markerManager() : nullptr;
 }
 
+WaveImageManager* ControlManager::getWaveImageManager() const
+{
+    return m_app ? m_app->waveImageManager() : nullptr;
+}
+
 // ---- framework notifications ----------------------------------------------------------
 
 void ControlManager::onOperation(const Notification& notification)
 {
-    // The recording flow (start dialog, end-of-recording processing) is driven from here.
     const int32_t operation = notification.object.toInt();
-    const uint32_t status = Mtm().status();
     if (operation == TkRecOperationStopped) {
-        if (m_controls.indicatorLevelMeter) {
-            m_controls.indicatorLevelMeter->setHoldTime(3);
-            m_controls.indicatorLevelMeter->clearImmediately();
-        }
-    } else if (operation == TkRecOperationCaptureStarted && status == ModeStatusPreRecording) {
-        Mtm().setStatus(ModeStatusStartRequested);
+        m_view.setLevelMeterHoldTime(kLevelHoldStopped);
+        m_view.clearLevelMeter();
+    } else if (operation == TkRecOperationCaptureStarted && Mtm().status() == ModeStatusPreRecording) {
+        onCaptureStarted();
     }
+}
+
+void ControlManager::onCaptureStarted()
+{
+    Mtm().setStatus(ModeStatusStartRequested);
+    const AlertRequest request = StartRecordingAlert(calculateMaxRecordTime(), m_settingManager->GetTempDirectory());
+    // Notifications that arrive while the dialog is open are handled inside its loop.
+    const int answer = m_dialogs.runAlert(request);
+    m_settingManager->RecognizeDevice();
+    if (m_app && !m_app->isDeviceExist())
+        return;
+    // The device was lost or the folder failed while the dialog was open: nothing to start.
+    if (Mtm().status() != ModeStatusStartRequested)
+        return;
+    if (answer == kStartRecordingButton) {
+        m_view.clearLevelMeter();
+        m_recManager->start();
+    } else {
+        m_previewController->Stop();
+        m_recManager->stopWithoutNotification();
+        Mtm().setStatus(ModeStatusReady);
+    }
+}
+
+void ControlManager::showAfterRecStop(const QString& message, bool checkFolderFirst)
+{
+    QPointer<ControlManager> self(this);
+    Mtm().DispatchAfterRecStop([self, message, checkFolderFirst]() {
+        if (!self)
+            return;
+        if (checkFolderFirst && !self->checkTemporaryDirectory(true, true))
+            return;
+        self->m_dialogs.OkAlertWithMessage(message);
+    });
 }
 
 void ControlManager::onNotifyError(const Notification& notification)
 {
     const int32_t code = notification.object.toInt();
     const QString message = notification.userInfo.value(kNotifyMessageKey).toString();
+    const uint32_t status = Mtm().status();
+    const bool recordingRuns = status >= ModeStatusPreRecording && status <= ModeStatusStopping;
     switch (code) {
+    case TkNotifyDeviceLost:
+        if (status == ModeStatusPreRecording || status == ModeStatusStartRequested) {
+            m_recManager->stopWithoutNotification();
+            m_previewController->Stop();
+            Mtm().setStatus(ModeStatusReady);
+            m_dialogs.OkAlertWithMessage(tr("Disconnected from the device."));
+        } else if (status >= ModeStatusRecording && status <= ModeStatusStopping) {
+            RecStop(CommandSender::User);
+            showAfterRecStop(tr("Disconnected from the device."), false);
+        }
+        break;
+    case TkNotifyRecordingLimit:
+        // Only a recording in progress can reach the limit; a stop without one would
+        // leave the status waiting for a stop that never comes.
+        if (status == ModeStatusRecording || status == ModeStatusRecordPaused || status == ModeStatusStopping) {
+            RecStop(CommandSender::User);
+            showAfterRecStop(tr("Stopped recording because the limit of recording time has been reached."), true);
+        }
+        break;
     case TkNotifySaveAborted:
-        showAlert(AlertKind::Ok, tr("Insufficient free space in the destination."));
+        m_dialogs.OkAlertWithMessage(tr("Insufficient free space in the destination."));
         break;
     case TkNotifyFileSkipped:
-        showAlert(AlertKind::Ok, tr("Failed to save the file."), message);
+        m_dialogs.OkAlertWithMessage(tr("Failed to save the file."), message);
         break;
     case TkNotifyTempFolderUnusable:
-        if (m_previewController->GetStatus() != 0)
+        if (m_previewController->GetStatus() != PreviewController::StatusIdle)
             m_previewController->Stop();
-        if (Mtm().status() >= ModeStatusPreRecording && Mtm().status() <= ModeStatusStopping)
-            CartovaController::sharedInstance().Stop(false);
-        showAlert(AlertKind::Ok, tr("Failed to use the folder specified as the temporary file storage."));
+        if (recordingRuns)
+            m_recManager->stopWithoutNotification();
+        m_dialogs.OkAlertWithMessage(tr("Failed to use the folder specified as the temporary file storage."));
         if (m_app)
             m_app->onFileNew();
         break;
-    default:
+    default: // queue overflows are reported by the recording manager when the recording ends
         break;
     }
 }

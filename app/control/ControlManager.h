@@ -1,66 +1,80 @@
 // The application's central controller: target of every button and menu command,
 // keeper of the controls' visibility and enabling for the current status, and owner of
-// the recording-side managers (settings, preview playback, update check).
+// the recording-side managers (recording, settings, preview playback, update check).
+// It reaches the window only through MainView and every dialog through DialogService,
+// so it runs without a display.
 #pragma once
 
 #include "control/ControlTables.h"
-#include "control/MainWindowControls.h"
+#include "control/ControlTypes.h"
 #include "control/ModeStatus.h"
-#include "save/AlertDialog.h"
+#include "marker/TrackGapMarkers.h"
 
-#include <QHash>
 #include <QObject>
+#include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class AppDelegate;
+class DialogService;
+class MainView;
 class MarkerManager;
 class PreviewController;
+class RecordManager;
 class SettingManager;
 class UpdateChecker;
+class WaveImageManager;
 struct Notification;
 
 class ControlManager : public QObject {
     Q_OBJECT
 public:
-    ControlManager(const MainWindowControls& controls, AppDelegate* app, QObject* parent = nullptr);
+    // view and dialogs outlive the control manager; app may be null in tests of the tables.
+    ControlManager(MainView& view, DialogService& dialogs, AppDelegate* app, QObject* parent = nullptr);
     ~ControlManager() override;
 
     // Start-up once the window exists: titles, framework Init, managers, observation.
     void windowDidLoad();
 
-    // Alerts go through this handler; tests replace it.
-    void setAlertHandler(AlertHandler handler) { m_alert = std::move(handler); }
-    const AlertHandler& alertHandler() const { return m_alert; }
-    // Whether the main window is the key (active) window; tests replace it.
-    void setKeyWindowQuery(std::function<bool()> query) { m_isKeyWindow = std::move(query); }
+    // Free bytes of the file system holding a folder; none when it cannot be read.
+    using FreeSpaceQuery = std::function<std::optional<uint64_t>(const QString& folder)>;
+    // Replaces the file-system query of the maximum-recording-time estimate (tests).
+    void setFreeSpaceQuery(FreeSpaceQuery query) { m_freeSpace = std::move(query); }
 
-    // Commands; each takes its sender.
-    void Exit(QObject* sender);
-    void RecStart(QObject* sender);
-    void RecPause(QObject* sender);
-    void RecStop(QObject* sender);
-    void FileNew(QObject* sender);
-    void FileSave(QObject* sender);
-    void Play(QObject* sender);
-    void Pause(QObject* sender);
-    void Marker_Next(QObject* sender);
-    void Marker_Prev(QObject* sender);
-    void Marker_Add(QObject* sender);
-    void Marker_MoveBackward(QObject* sender);
-    void Marker_MoveForward(QObject* sender);
-    void Marker_Remove(QObject* sender);
-    void Marker_RemoveAll(QObject* sender);
-    void ZoomIn(QObject* sender);
-    void ZoomOut(QObject* sender);
-    void WideNextPage(QObject* sender);
-    void WidePreviousPage(QObject* sender);
-    void OpenSetting(QObject* sender);
-    void ShowHelp(QObject* sender);
-    void ShowAbout(QObject* sender);
-    void selectGainFromMenu(QObject* sender);
-    void OnClickGainButton(QObject* sender);
-    void CheckForUpdate(QObject* sender);
+    // Commands; each takes who issued it.
+    void Exit(CommandSender sender = CommandSender::User);
+    void RecStart(CommandSender sender = CommandSender::User);
+    void RecPause(CommandSender sender = CommandSender::User);
+    void RecStop(CommandSender sender = CommandSender::User);
+    void FileNew(CommandSender sender = CommandSender::User);
+    void FileSave(CommandSender sender = CommandSender::User);
+    void Play(CommandSender sender = CommandSender::User);
+    void Pause(CommandSender sender = CommandSender::User);
+    void Marker_Next(CommandSender sender = CommandSender::User);
+    void Marker_Prev(CommandSender sender = CommandSender::User);
+    void Marker_Add(CommandSender sender = CommandSender::User);
+    void Marker_MoveBackward(CommandSender sender = CommandSender::User);
+    void Marker_MoveForward(CommandSender sender = CommandSender::User);
+    void Marker_Remove(CommandSender sender = CommandSender::User);
+    void Marker_RemoveAll(CommandSender sender = CommandSender::User);
+    // Adds markers at the gaps between tracks that the framework finds; Undo takes them back.
+    void FindTrackGaps(CommandSender sender = CommandSender::User);
+    void Undo(CommandSender sender = CommandSender::User);
+    void ZoomIn(CommandSender sender = CommandSender::User);
+    void ZoomOut(CommandSender sender = CommandSender::User);
+    void WideNextPage(CommandSender sender = CommandSender::User);
+    void WidePreviousPage(CommandSender sender = CommandSender::User);
+    void OpenSetting(CommandSender sender = CommandSender::User);
+    void ShowHelp(CommandSender sender = CommandSender::User);
+    void ShowAbout(CommandSender sender = CommandSender::User);
+    void OnClickGainButton(CommandSender sender = CommandSender::User);
+    void CheckForUpdate(CommandSender sender = CommandSender::User);
+    // A gain choice of the submenu (its tag) or of the gain panel (its row).
+    void selectGainFromMenu(int tag);
+    // Space in the edit mode: play when stopped, pause when playing.
+    void TogglePlayback();
 
     // Callbacks and internal operations.
     void setGain(double dB, bool isAuto);
@@ -70,50 +84,45 @@ public:
     void LoadRecordSettings();
     void SaveRecordSettings();
     bool checkTemporaryDirectory(bool resetOnFailure, bool requireWritable);
-    void Update(bool e, bool r, bool p, bool z, bool w);
-    void Update_Button(bool e, bool r, bool p, bool z, bool w);
+    double calculateMaxRecordTime();
+    void Update(const ModeFlags& flags, bool zoom);
+    void Update_Button(const ModeFlags& flags, bool zoom);
     void Update_MarkerButton();
     void updateScrollerEnabling();
-    bool validateMenuItem(QAction* item);
+    bool validateMenuItem(MenuItemId item);
     void validateAllMenuItems();
 
     bool isDSDGainAccepted() const { return m_isDSDGainAccepted; }
     ModeFlags flags() const { return m_flags; }
 
+    RecordManager* recManager() const { return m_recManager.get(); }
     SettingManager* settingManager() const { return m_settingManager.get(); }
     PreviewController* previewController() const { return m_previewController.get(); }
     UpdateChecker* updateChecker() const { return m_updateChecker.get(); }
-    const MainWindowControls& controls() const { return m_controls; }
+    MainView& view() const { return m_view; }
+    DialogService& dialogs() const { return m_dialogs; }
 
     MarkerManager* getMarkerManager() const;
-    QScrollArea* getWaveScrollView() const { return m_controls.waveScrollView; }
-    WaveView* getWaveView() const { return m_controls.waveView; }
-    PageSelectMatrix* getPageSelectMatrix() const { return m_controls.pageSelectMatrix; }
-    Indicator_Time* getIndicatorTime() const { return m_controls.indicatorTime; }
-    Indicator_Mode* getIndicatorMode() const { return m_controls.indicatorMode; }
-    Indicator_LevelMeter* getIndicatorLevelMeter() const { return m_controls.indicatorLevelMeter; }
+    WaveImageManager* getWaveImageManager() const;
 
 private:
-    void connectCommands();
-    void registerMenuItems();
     void onStatusChanged(uint32_t status);
     void onCurrentTimeChanged(double seconds);
     void onOperation(const Notification& notification);
     void onNotifyError(const Notification& notification);
+    void onCaptureStarted();
+    void showAfterRecStop(const QString& message, bool checkFolderFirst);
     MenuContext menuContext() const;
-    bool isZoom() const;
-    bool showAlert(AlertKind kind, const QString& message, const QString& information = QString()) const;
 
-    MainWindowControls m_controls;
+    MainView& m_view;
+    DialogService& m_dialogs;
     AppDelegate* m_app;
-    AlertHandler m_alert;
-    std::function<bool()> m_isKeyWindow;
     ModeFlags m_flags;
+    TrackGapMarkers m_trackGapMarkers;
     bool m_isDSDGainAccepted = false;
-    int m_indicatorTimeConstraintTop = 33;
-    int m_indicatorTimeConstraintLeading = 70;
-    QHash<QAction*, MenuItemId> m_menuItems;
+    FreeSpaceQuery m_freeSpace;
 
+    std::unique_ptr<RecordManager> m_recManager;
     std::unique_ptr<SettingManager> m_settingManager;
     std::unique_ptr<PreviewController> m_previewController;
     std::unique_ptr<UpdateChecker> m_updateChecker;

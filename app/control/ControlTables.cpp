@@ -39,6 +39,8 @@ bool IsEditItemEnabled(MenuItemId item, const MenuContext& c)
     case MenuItemId::EditMarkerRemove: return c.hasMarkerManager && c.selectedMarkerMovable;
     case MenuItemId::EditMarkerAdd: return c.canAddMarkerAtCurrentTime;
     case MenuItemId::EditMarkerClear: return c.hasMarkerManager && c.markerCount > 2;
+    case MenuItemId::EditFindTrackGaps: return c.hasMarkerManager;
+    case MenuItemId::EditUndo: return c.hasMarkerManager && c.canUndoTrackGaps;
     default: return false;
     }
 }

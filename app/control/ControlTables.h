@@ -23,6 +23,7 @@ ButtonState ButtonStateFor(ButtonId button, const ModeFlags& f, bool zoom);
 enum class MenuItemId {
     About, Preferences, Exit, FileNew, FileSave, RecStart, RecPause, RecComplete,
     EditPlay, EditPause, EditMarkerAdd, EditMarkerNext, EditMarkerPrev, EditMarkerRemove, EditMarkerClear,
+    EditFindTrackGaps, EditUndo,
     ViewZoomIn, ViewZoomOut, ViewNextPage, ViewPrevPage, HelpHelp, HelpUpdate,
     Gain, GainChoice, Other,
 };
@@ -36,6 +37,7 @@ struct MenuContext {
     bool selectedMarkerMovable = false; // neither the start nor the end marker
     bool canAddMarkerAtCurrentTime = false;
     int markerCount = 0;
+    bool canUndoTrackGaps = false; // the last change of the markers was Find Track Gaps
     bool onFirstPage = true;
     bool onLastPage = true;
 };

@@ -1,27 +1,80 @@
-// Preview playback of the recording through the default output. Status 0 idle,
-// 1 playing the finished recording, 2 monitoring the input while recording.
+// The control manager's handle on preview playback: plays the finished recording from a
+// time (status 1) or monitors the recording in progress (status 2), converts positions
+// to times and reports back on the main thread. Also the level meter's source of peak
+// levels. Status 0 is idle.
 #pragma once
 
 #include <QObject>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
 
 class ControlManager;
+class PreviewPlayManager;
 
 class PreviewController : public QObject {
     Q_OBJECT
 public:
-    explicit PreviewController(QObject* parent = nullptr) : QObject(parent) {}
-    void setControlManager(ControlManager* manager) { m_controlManager = manager; }
-    int GetStatus() const { return m_status; }
-    bool Play(double position) { m_currentTime = position; return true; }
-    bool BeginRecordPreview() { return true; }
-    void Stop() { m_status = 0; }
-    void setGain(float linear) { m_gain = linear; }
+    enum Status : int32_t { StatusIdle = 0, StatusPlaying = 1, StatusMonitoring = 2 };
+    // Why the last Play or BeginRecordPreview returned false.
+    enum class StartFailure { None, TemporaryDirectory, Playback };
+
+    explicit PreviewController(QObject* parent = nullptr);
+    ~PreviewController() override;
+
+    // Sends this controller's reports to `manager` and asks it about the temporary folder.
+    void setControlManager(ControlManager* manager);
+    // The temporary-folder check made before playing (the control manager's by default).
+    void setTemporaryDirectoryCheck(std::function<bool()> check) { m_checkTemporaryDirectory = std::move(check); }
+
+    // Monitoring of the recording in progress; false when the output cannot be started.
+    bool BeginRecordPreview();
+    // Plays the finished recording from t seconds; false when the temporary folder is
+    // unusable or the output cannot be started.
+    bool Play(double t);
+    // Ends the running playback; false when there is none or it cannot be stopped.
+    bool Stop();
+    bool PreviewPlay(double t);
+
+    int32_t GetStatus() const { return m_status; }
+    // TemporaryDirectory: the folder check failed (and told the user); Playback: the
+    // playback run could not be created or its output not started.
+    StartFailure lastStartFailure() const { return m_lastStartFailure; }
+    double currentTime() const { return m_currentTime.load(); }
+    void setCurrentTime(double t);
     float gain() const { return m_gain; }
-    double currentTime() const { return m_currentTime; }
+    void setGain(float linear) { m_gain = linear; }
+
+    // Fills n linear levels (1.0 = full scale) with the peaks played since the last call:
+    // -1.0 each when nothing was played since, 0 each without a playback run.
+    void GetLevel(float* level, int n);
+
+    // The running playback run, if any (tests look at its output).
+    PreviewPlayManager* playManager() const { return m_play_mgr.get(); }
+
+    // Reports of a playback run, from its own threads; `run` names the run that reports.
+    void NotifyCurrentTime(double t, uint64_t run);
+    void OnFinish(uint64_t run);
+    void OnError(int32_t code, uint64_t run);
+
+signals:
+    // On the main thread, from the current run only.
+    void currentTimeUpdated(double seconds);
+    void playFinished();
+    void playError(int code);
 
 private:
-    ControlManager* m_controlManager = nullptr;
-    int m_status = 0;
+    void Updateview(uint64_t run);
+    bool isCurrentRun(uint64_t run) const { return run == m_runSerial && m_play_mgr; }
+
+    int32_t m_status = StatusIdle;
+    bool m_use_asio_loopback = false;
+    std::unique_ptr<PreviewPlayManager> m_play_mgr;
+    ControlManager* m_ctr_mgr = nullptr;
+    std::function<bool()> m_checkTemporaryDirectory;
+    std::atomic<double> m_currentTime{0.0};
     float m_gain = 1.0f;
-    double m_currentTime = 0.0;
+    uint64_t m_runSerial = 0; // main thread only
+    StartFailure m_lastStartFailure = StartFailure::None;
 };

@@ -1,28 +1,26 @@
-// The application's modal alerts: a message, an optional information text under it,
-// and one of three button sets. Callers that need to be tested take an AlertHandler
-// instead of calling the class operations directly.
+// The application's modal alerts: a message, an optional information text under it, an
+// optional accessory line, and buttons in order of importance (the first is the default
+// and sits rightmost; Escape chooses the last one). The control logic asks for alerts
+// through DialogService; this is the Qt dialog behind it.
 #pragma once
 
+#include "control/DialogService.h"
+
 #include <QString>
-#include <functional>
 
-enum class AlertKind { Ok, OkCancel, YesNo };
-
-// Shows an alert and returns whether the first button was chosen.
-using AlertHandler = std::function<bool(AlertKind kind, const QString& message, const QString& information)>;
+class QWidget;
 
 class AlertDialog {
 public:
-    static void OkAlertWithMessage(const QString& message, const QString& information = QString());
-    // Buttons "OK", "Cancel"; Escape chooses "Cancel". True for "OK".
-    static bool OkCancelAlertWithMessage(const QString& message, const QString& information = QString());
-    // Buttons "Yes", "No"; Escape chooses "No". True for "Yes".
-    static bool YesNoAlertWithMessage(const QString& message, const QString& information = QString());
+    // Runs the alert modally over parent; the index of the chosen button. From another
+    // thread it runs on the main thread and waits for the answer.
+    static int Run(const AlertRequest& request, QWidget* parent = nullptr);
 
-    // Runs the alert of the given kind; from another thread it runs on the main thread
-    // and waits for the answer.
-    static bool Run(AlertKind kind, const QString& message, const QString& information);
-
-    // The handler that shows real alerts.
-    static AlertHandler systemHandler();
+    // The three standard alerts; true when the first button was chosen.
+    static void OkAlertWithMessage(const QString& message, const QString& information = QString(),
+                                   QWidget* parent = nullptr);
+    static bool OkCancelAlertWithMessage(const QString& message, const QString& information = QString(),
+                                         QWidget* parent = nullptr);
+    static bool YesNoAlertWithMessage(const QString& message, const QString& information = QString(),
+                                      QWidget* parent = nullptr);
 };

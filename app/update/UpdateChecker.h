@@ -5,16 +5,17 @@
 #include <QObject>
 #include <QString>
 
-class QDialog;
+class DialogService;
 
 class UpdateChecker : public QObject {
     Q_OBJECT
 public:
     explicit UpdateChecker(QObject* parent = nullptr) : QObject(parent) {}
-    void setDialog(QDialog* dialog) { m_dialog = dialog; }
+    // The dialogs the checker's own offer and progress run through.
+    void setDialog(DialogService* dialogs) { m_dialog = dialogs; }
     int checkUpdate() { return 0; }
     QString versionString() const { return QStringLiteral(SILLARO_VERSION); }
 
 private:
-    QDialog* m_dialog = nullptr;
+    DialogService* m_dialog = nullptr;
 };

@@ -1,7 +1,6 @@
 // Layout, artwork and menus of the main window.
 #include "window/MainWindow.h"
 
-#include "control/AboutDialog.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
 #include "controls/GainMenuPanel.h"
@@ -12,7 +11,6 @@
 #include "indicator/Indicator_Mode_Icon.h"
 #include "indicator/Indicator_Setting.h"
 #include "indicator/Indicator_Time.h"
-#include "settings/SettingDialog.h"
 #include "wave/PageSelectMatrix.h"
 #include "wave/WaveView.h"
 
@@ -24,8 +22,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -75,8 +78,10 @@ QAbstractButton* TextButton(QWidget* parent, const QString& name)
     return b;
 }
 
+// The dark look of the window's own controls. It is set on the central widget, not on
+// the window, so that dialogs parented to the window keep the desktop's look.
 const char* const kStyle = R"(
-QMainWindow, QWidget#centralWidget { background: #1E2124; }
+QWidget#centralWidget { background: #1E2124; }
 QLabel { color: #E5E5E5; }
 QToolButton { border: none; padding: 4px; }
 QToolButton:disabled { background: transparent; }
@@ -86,6 +91,9 @@ QPushButton[flat="true"] { background: transparent; border: none; }
 QScrollArea { border: 1px solid #33383D; background: #101418; }
 )";
 
+// Where the window's position and size are kept between runs.
+const QString kGeometryKey = QStringLiteral("Main Window Geometry");
+
 } // namespace
 
 MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent), m_app(app)
@@ -93,11 +101,12 @@ MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent),
     setObjectName(QStringLiteral("window"));
     setWindowTitle(QStringLiteral("Sillaro"));
     setWindowIcon(QIcon(QStringLiteral(":/artwork/app_icon.svg")));
-    setStyleSheet(QString::fromUtf8(kStyle));
     m_controls.window = this;
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
+    central->setStyleSheet(QString::fromUtf8(kStyle));
+    central->setAttribute(Qt::WA_StyledBackground, true);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(12, 8, 12, 12);
     layout->addWidget(buildIndicatorRow());
@@ -117,19 +126,14 @@ MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent),
     layout->addWidget(buildButtonRow());
     setCentralWidget(central);
 
-    m_controls.about_dialog = new AboutDialog(this);
-    m_controls.setting_dialog = new SettingDialog(this);
-    m_controls.save_dialog = new QDialog(this);
-    m_controls.save_dialog->setObjectName(QStringLiteral("save_dialog"));
-    m_controls.save_wait_dialog = new QDialog(this);
-    m_controls.save_wait_dialog->setObjectName(QStringLiteral("save_wait_dialog"));
-    m_controls.update_dialog = new QDialog(this);
-    m_controls.update_dialog->setObjectName(QStringLiteral("update_dialog"));
     m_controls.gain_menu_panel = new GainMenuPanel(this);
 
     buildMenus();
     resize(900, 480);
+    restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
 }
+
+MainWindow::~MainWindow() = default;
 
 QWidget* MainWindow::buildIndicatorRow()
 {
@@ -244,6 +248,9 @@ void MainWindow::buildMenus()
                                   QStringLiteral("menu_rec_complete"), QKeySequence(Qt::CTRL | Qt::Key_Period));
 
     QMenu* edit = AddMenu(bar, QT_TRANSLATE_NOOP("MainMenu", "Edit"));
+    c.menu_edit_undo = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Undo Find Track Gaps"),
+                               QStringLiteral("menu_edit_undo"), QKeySequence::Undo);
+    edit->addSeparator();
     c.menu_edit_play = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Play"), QStringLiteral("menu_edit_play"),
                                QKeySequence(Qt::CTRL | Qt::Key_Return));
     c.menu_edit_pause = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Pause Playback"), QStringLiteral("menu_edit_pause"),
@@ -259,6 +266,9 @@ void MainWindow::buildMenus()
                                         QStringLiteral("menu_edit_marker_remove"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
     c.menu_edit_marker_clear = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Remove All Markers"),
                                        QStringLiteral("menu_edit_marker_clear"));
+    c.menu_edit_find_track_gaps = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Find Track Gaps"),
+                                          QStringLiteral("menu_edit_find_track_gaps"),
+                                          QKeySequence(Qt::CTRL | Qt::Key_G));
     edit->addSeparator();
     QMenu* gain = edit->addMenu(Tr(QT_TRANSLATE_NOOP("MainMenu", "Gain")));
     c.menu_gain = gain->menuAction();
@@ -291,10 +301,39 @@ void MainWindow::buildMenus()
     // The menu system asks for the enabling state before a menu opens.
     for (QMenu* m : {app, file, rec, edit, gain, view, help}) {
         connect(m, &QMenu::aboutToShow, this, [this]() {
-            if (m_app && m_app->controlManager())
-                m_app->controlManager()->validateAllMenuItems();
+            if (m_controlManager)
+                m_controlManager->validateAllMenuItems();
         });
     }
+
+    const std::pair<QAction*, MenuItemId> items[] = {
+        {c.menu_about, MenuItemId::About},
+        {c.menu_preferences, MenuItemId::Preferences},
+        {c.menu_exit, MenuItemId::Exit},
+        {c.menu_file_new, MenuItemId::FileNew},
+        {c.menu_file_save, MenuItemId::FileSave},
+        {c.menu_rec_start, MenuItemId::RecStart},
+        {c.menu_rec_pause, MenuItemId::RecPause},
+        {c.menu_rec_complete, MenuItemId::RecComplete},
+        {c.menu_edit_play, MenuItemId::EditPlay},
+        {c.menu_edit_pause, MenuItemId::EditPause},
+        {c.menu_edit_marker_add, MenuItemId::EditMarkerAdd},
+        {c.menu_edit_marker_next, MenuItemId::EditMarkerNext},
+        {c.menu_edit_marker_prev, MenuItemId::EditMarkerPrev},
+        {c.menu_edit_marker_remove, MenuItemId::EditMarkerRemove},
+        {c.menu_edit_marker_clear, MenuItemId::EditMarkerClear},
+        {c.menu_edit_find_track_gaps, MenuItemId::EditFindTrackGaps},
+        {c.menu_edit_undo, MenuItemId::EditUndo},
+        {c.menu_view_zoom_in, MenuItemId::ViewZoomIn},
+        {c.menu_view_zoom_out, MenuItemId::ViewZoomOut},
+        {c.menu_view_next_page, MenuItemId::ViewNextPage},
+        {c.menu_view_prev_page, MenuItemId::ViewPrevPage},
+        {c.menu_help_help, MenuItemId::HelpHelp},
+        {c.menu_help_update, MenuItemId::HelpUpdate},
+        {c.menu_gain, MenuItemId::Gain},
+    };
+    for (const auto& [action, id] : items)
+        m_menuItems.insert(static_cast<int>(id), action);
 }
 
 void MainWindow::localize(QMenuBar* bar)
@@ -319,9 +358,310 @@ void MainWindow::localize(QMenu* menu)
     }
 }
 
+
+void MainWindow::bindCommands(ControlManager& manager)
+{
+    m_controlManager = &manager;
+    using Command = void (ControlManager::*)(CommandSender);
+    ControlManager* cm = &manager;
+    auto wireButton = [this, cm](QAbstractButton* b, Command command) {
+        if (b)
+            connect(b, &QAbstractButton::clicked, this, [cm, command]() { (cm->*command)(CommandSender::User); });
+    };
+    auto wireAction = [this, cm](QAction* a, Command command) {
+        if (a)
+            connect(a, &QAction::triggered, this, [cm, command]() { (cm->*command)(CommandSender::User); });
+    };
+    const MainWindowControls& w = m_controls;
+    wireButton(w.button_rec_start, &ControlManager::RecStart);
+    wireButton(w.button_rec_pause, &ControlManager::RecPause);
+    wireButton(w.button_rec_stop, &ControlManager::RecStop);
+    wireButton(w.button_edit_play, &ControlManager::Play);
+    wireButton(w.button_edit_pause, &ControlManager::Pause);
+    wireButton(w.button_marker_next, &ControlManager::Marker_Next);
+    wireButton(w.button_marker_prev, &ControlManager::Marker_Prev);
+    wireButton(w.button_marker_add, &ControlManager::Marker_Add);
+    wireButton(w.button_marker_move_backward, &ControlManager::Marker_MoveBackward);
+    wireButton(w.button_marker_move_forward, &ControlManager::Marker_MoveForward);
+    wireButton(w.button_view_zoom_in, &ControlManager::ZoomIn);
+    wireButton(w.button_view_zoom_out, &ControlManager::ZoomOut);
+    wireButton(w.button_file_save, &ControlManager::FileSave);
+    wireButton(w.button_gain, &ControlManager::OnClickGainButton);
+    wireButton(w.indicatorSetting, &ControlManager::OpenSetting);
+
+    wireAction(w.menu_about, &ControlManager::ShowAbout);
+    wireAction(w.menu_preferences, &ControlManager::OpenSetting);
+    wireAction(w.menu_exit, &ControlManager::Exit);
+    wireAction(w.menu_file_new, &ControlManager::FileNew);
+    wireAction(w.menu_file_save, &ControlManager::FileSave);
+    wireAction(w.menu_rec_start, &ControlManager::RecStart);
+    wireAction(w.menu_rec_pause, &ControlManager::RecPause);
+    wireAction(w.menu_rec_complete, &ControlManager::RecStop);
+    wireAction(w.menu_edit_play, &ControlManager::Play);
+    wireAction(w.menu_edit_pause, &ControlManager::Pause);
+    wireAction(w.menu_edit_marker_add, &ControlManager::Marker_Add);
+    wireAction(w.menu_edit_marker_next, &ControlManager::Marker_Next);
+    wireAction(w.menu_edit_marker_prev, &ControlManager::Marker_Prev);
+    wireAction(w.menu_edit_marker_remove, &ControlManager::Marker_Remove);
+    wireAction(w.menu_edit_marker_clear, &ControlManager::Marker_RemoveAll);
+    wireAction(w.menu_edit_find_track_gaps, &ControlManager::FindTrackGaps);
+    wireAction(w.menu_edit_undo, &ControlManager::Undo);
+    wireAction(w.menu_view_zoom_in, &ControlManager::ZoomIn);
+    wireAction(w.menu_view_zoom_out, &ControlManager::ZoomOut);
+    wireAction(w.menu_view_next_page, &ControlManager::WideNextPage);
+    wireAction(w.menu_view_prev_page, &ControlManager::WidePreviousPage);
+    wireAction(w.menu_help_help, &ControlManager::ShowHelp);
+    wireAction(w.menu_help_update, &ControlManager::CheckForUpdate);
+    if (w.menu_gain && w.menu_gain->menu()) {
+        for (QAction* choice : w.menu_gain->menu()->actions())
+            connect(choice, &QAction::triggered, this, [cm, choice]() {
+                bool ok = false;
+                const int tag = choice->data().toInt(&ok);
+                if (ok)
+                    cm->selectGainFromMenu(tag);
+            });
+    }
+    if (w.gain_menu_panel)
+        w.gain_menu_panel->setChoiceHandler([cm](int row) { cm->selectGainFromMenu(row); });
+
+    // Space plays and pauses the finished recording (the buttons never take the focus).
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    space->setContext(Qt::WindowShortcut);
+    connect(space, &QShortcut::activated, this, [cm]() { cm->TogglePlayback(); });
+}
+
+// ---- MainView -------------------------------------------------------------------------
+
+QWidget* MainWindow::widgetFor(ViewItem item) const
+{
+    const MainWindowControls& c = m_controls;
+    switch (item) {
+    case ViewItem::RecStart: return c.button_rec_start;
+    case ViewItem::RecPause: return c.button_rec_pause;
+    case ViewItem::RecStop: return c.button_rec_stop;
+    case ViewItem::EditPlay: return c.button_edit_play;
+    case ViewItem::EditPause: return c.button_edit_pause;
+    case ViewItem::MarkerNext: return c.button_marker_next;
+    case ViewItem::MarkerPrev: return c.button_marker_prev;
+    case ViewItem::MarkerAdd: return c.button_marker_add;
+    case ViewItem::MarkerMoveBackward: return c.button_marker_move_backward;
+    case ViewItem::MarkerMoveForward: return c.button_marker_move_forward;
+    case ViewItem::ViewZoomIn: return c.button_view_zoom_in;
+    case ViewItem::ViewZoomOut: return c.button_view_zoom_out;
+    case ViewItem::FileSave: return c.button_file_save;
+    case ViewItem::FileSaveCancel: return c.button_file_save_cancel;
+    case ViewItem::Gain: return c.button_gain;
+    case ViewItem::FileSaveCancelLabel: return c.label_file_save_cancel;
+    case ViewItem::GainLabel: return c.gainLabel;
+    case ViewItem::GainIndicator: return c.indicatorGain;
+    case ViewItem::MarkerIndicator: return c.indicatorMarker;
+    case ViewItem::SettingIndicator: return c.indicatorSetting;
+    case ViewItem::PageSelector: return c.pageSelectMatrix;
+    }
+    return nullptr;
+}
+
+void MainWindow::setHidden(ViewItem item, bool hidden)
+{
+    if (QWidget* w = widgetFor(item))
+        w->setHidden(hidden);
+}
+
+void MainWindow::setEnabled(ViewItem item, bool enabled)
+{
+    if (QWidget* w = widgetFor(item))
+        w->setEnabled(enabled);
+}
+
+void MainWindow::setTitle(ViewItem item, const QString& title, int pointSize)
+{
+    QWidget* w = widgetFor(item);
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        button->setText(title);
+    else if (auto* label = qobject_cast<QLabel*>(w))
+        label->setText(title);
+    if (w && pointSize > 0) {
+        QFont f = w->font();
+        f.setPointSize(pointSize);
+        w->setFont(f);
+    }
+}
+
+bool MainWindow::isMainWindowKey() const
+{
+    return isActiveWindow();
+}
+
+void MainWindow::setMenuItemEnabled(MenuItemId item, bool enabled)
+{
+    if (item == MenuItemId::GainChoice) {
+        if (m_controls.menu_gain && m_controls.menu_gain->menu()) {
+            for (QAction* choice : m_controls.menu_gain->menu()->actions())
+                choice->setEnabled(enabled);
+        }
+        return;
+    }
+    if (QAction* action = m_menuItems.value(static_cast<int>(item)))
+        action->setEnabled(enabled);
+}
+
+void MainWindow::setAutoGainTitle(const QString& title)
+{
+    if (m_controls.menu_gain && m_controls.menu_gain->menu()) {
+        const QList<QAction*> choices = m_controls.menu_gain->menu()->actions();
+        if (choices.size() > 1)
+            choices.at(1)->setText(title);
+    }
+}
+
+void MainWindow::localizeMenus()
+{
+    localize(menuBar());
+}
+
+void MainWindow::setModeText(const QString& text)
+{
+    m_controls.indicatorMode->setStringValue(text);
+}
+
+void MainWindow::setModeIcon(const QString& name)
+{
+    m_controls.indicatorModeIcon->setImage(name);
+}
+
+void MainWindow::setTimeIndicatorLayout(int leading, int top, bool hideTotalTime)
+{
+    // The holder's margins carry the two constraints, relative to the edit-mode layout.
+    m_controls.indicatorTimeBox->setContentsMargins(leading - 70, top - 24, 0, 0);
+    m_controls.indicatorTime->setHideTotalTime(hideTotalTime);
+    m_controls.indicatorTime->relayout();
+}
+
+void MainWindow::setRecordFormat(const QString& format, uint64_t sampleRate, uint16_t bits)
+{
+    m_controls.indicatorSetting->setFormat(format);
+    m_controls.indicatorSetting->setSampleRate(sampleRate);
+    m_controls.indicatorSetting->setBits(bits);
+}
+
+void MainWindow::setLevelMeterHoldTime(int32_t seconds)
+{
+    m_controls.indicatorLevelMeter->setHoldTime(seconds);
+}
+
+void MainWindow::setLevelMeterAmp(float amp)
+{
+    m_controls.indicatorLevelMeter->setAmp(amp);
+}
+
+void MainWindow::setLevelMeterPlayController(PreviewController* controller)
+{
+    m_controls.indicatorLevelMeter->setPlayController(controller);
+}
+
+void MainWindow::clearLevelMeter()
+{
+    m_controls.indicatorLevelMeter->clearImmediately();
+}
+
+bool MainWindow::isZoom() const
+{
+    return m_controls.waveView->isZoom();
+}
+
+void MainWindow::setIsZoom(bool zoom)
+{
+    m_controls.waveView->setIsZoom(zoom);
+}
+
+void MainWindow::redrawWave()
+{
+    m_controls.waveView->update();
+}
+
+void MainWindow::resetWave(WaveImageManager* images)
+{
+    m_controls.waveView->setImage_mng(images);
+    m_controls.waveView->reset();
+    m_controls.pageSelectMatrix->setWaveView(m_controls.waveView);
+    m_controls.pageSelectMatrix->setHidden(true);
+    setWaveScrolling(false);
+}
+
+void MainWindow::setWaveScrolling(bool enabled)
+{
+    QScrollArea* scroll = m_controls.waveScrollView;
+    scroll->setHorizontalScrollBarPolicy(enabled ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    scroll->horizontalScrollBar()->setEnabled(enabled);
+}
+
+void MainWindow::scrollWaveToOrigin()
+{
+    m_controls.waveScrollView->horizontalScrollBar()->setValue(0);
+    m_controls.waveScrollView->verticalScrollBar()->setValue(0);
+}
+
+PageState MainWindow::pageState() const
+{
+    const PageSelectMatrix* pages = m_controls.pageSelectMatrix;
+    return {pages->pageCount(), pages->showingPage(), pages->firstPage(), pages->lastPage()};
+}
+
+void MainWindow::initPages(double totalTime)
+{
+    m_controls.pageSelectMatrix->initWithTotalTime(totalTime);
+}
+
+void MainWindow::setShowingPage(int page)
+{
+    m_controls.pageSelectMatrix->setShowingPage(page);
+}
+
+void MainWindow::openGainPanel(const QString& autoTitle)
+{
+    GainMenuPanel* panel = m_controls.gain_menu_panel;
+    if (panel->isActiveWindow())
+        panel->close();
+    panel->reset();
+    panel->setAutoTitle(autoTitle);
+    const QAbstractButton* b = m_controls.button_gain;
+    const QRect button(b->mapToGlobal(QPoint(0, 0)), b->size());
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect visible = screen ? screen->availableGeometry() : QRect();
+    panel->move(GainMenuPanel::PanelOrigin(button, panel->size(), visible));
+    panel->show();
+    panel->activateWindow();
+}
+
+void MainWindow::showWindow()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::closeWindow()
+{
+    m_closeConfirmed = true;
+    close();
+}
+
+bool MainWindow::isWindowVisible() const
+{
+    return isVisible();
+}
+
+// ---- window events --------------------------------------------------------------------
+
+void MainWindow::saveWindowGeometry() const
+{
+    QSettings().setValue(kGeometryKey, saveGeometry());
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_closeConfirmed || !m_app) {
+        saveWindowGeometry();
         event->accept();
         return;
     }
@@ -330,6 +670,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     m_closeConfirmed = true;
+    saveWindowGeometry();
     event->accept();
     m_app->windowWillClose();
 }
@@ -337,6 +678,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && m_app && m_app->controlManager())
-        m_app->controlManager()->validateAllMenuItems();
+    if (event->type() == QEvent::ActivationChange && m_controlManager)
+        m_controlManager->validateAllMenuItems();
 }

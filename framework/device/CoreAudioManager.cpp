@@ -148,6 +148,7 @@ TkError CoreAudioManager::SetAudioDevice(const FoundDeviceInfo& device, IAudioDe
 
         // The notify target is in place before any callback can reach it.
         m_notify = notify;
+        m_deviceAlive = true;
         status = m_hardware->CreateIOProcID(id, &CoreAudioManager::IOProcThunk, this, m_ioProcId);
         if (status != kAudioHardwareNoError) {
             m_ioProcId = 0;
@@ -558,7 +559,7 @@ OSStatus CoreAudioManager::IOProcThunk(AudioObjectID, const AudioBufferList* inp
     return kAudioHardwareNoError;
 }
 
-OSStatus CoreAudioManager::ListenerThunk(AudioObjectID, AudioPropertySelector selector,
+OSStatus CoreAudioManager::ListenerThunk(AudioObjectID object, AudioPropertySelector selector,
                                          void* clientData)
 {
     auto* self = static_cast<CoreAudioManager*>(clientData);
@@ -569,8 +570,14 @@ OSStatus CoreAudioManager::ListenerThunk(AudioObjectID, AudioPropertySelector se
     case AudioPropertySelector::kAudioDeviceProcessorOverload:
         self->m_notify->AudioDevice_ProcessorOverload();
         break;
-    case AudioPropertySelector::kAudioDevicePropertyDeviceIsAlive:
+    case AudioPropertySelector::kAudioDevicePropertyDeviceIsAlive: {
+        // The listener tells of any change; the new state tells whether the
+        // device went away or came back.
+        uint32_t alive = 0;
+        self->m_deviceAlive = self->m_hardware->GetDeviceIsAlive(object, alive) == kAudioHardwareNoError && alive != 0;
         self->m_notify->AudioDevice_DeviceIsAliveChanged();
+        break;
+    }
         break;
     }
     return kAudioHardwareNoError;

@@ -9,6 +9,7 @@
 // call the notify interface. Every operation returns a TkError.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -60,6 +61,9 @@ public:
     // Whether a device is open / the IO procedure runs.
     bool HasDevice() const { return m_deviceId != kAudioObjectUnknown; }
     bool IsRunning() const { return m_running; }
+    // Whether the open device was alive when its alive state last changed
+    // (true from the open on); readable from any thread.
+    bool IsDeviceAlive() const { return m_deviceAlive.load(); }
     const FoundDeviceInfo& Device() const { return m_device; }
 
     static TkError ConvertErrorCode(OSStatus status);
@@ -95,6 +99,8 @@ private:
     AudioStreamBasicDescription m_currentFormat;
     std::vector<AudioStreamRangedDescription> m_availableFormats;
     int64_t m_sampleType = kSampleTypePcm;
+    // Read by the device-is-alive listener when it is called.
+    std::atomic<bool> m_deviceAlive{false};
 
     // Which listeners were added, so that a failed open removes only those.
     bool m_overloadListener = false;

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "device/AlsaAudioSystem.h"
 #include "device/SimulatedTurntable.h"
+#include "device/TurntableIdentity.h"
 #include "device/WavFileSource.h"
 #include "platform/Trace.h"
 
@@ -116,7 +118,41 @@ std::shared_ptr<const ISimSource> SimSourceFromEnvironment(std::string& problem)
     return source;
 }
 
+// The prefix of CARTOVA_DEVICE that names an ALSA PCM to record from.
+constexpr const char* kAlsaPcmPrefix = "alsa:";
+
 } // namespace
+
+SoundCard NamedPcmAsTurntable(const std::string& pcmName)
+{
+    SoundCard card;
+    card.name = kTurntableName;
+    card.id = pcmName;
+    card.pcmName = pcmName;
+    card.pcmOnly = true;
+    card.hasCapture = true;
+    card.vid = kTurntableVendorId;
+    card.pid = kTurntableProductId;
+    card.uid = "alsa-pcm:" + pcmName;
+    card.modelUid = "alsa-pcm";
+    return card;
+}
+
+AudioBackend CreateAlsaAudioBackend(const std::string& pcmName)
+{
+    AlsaSystemOptions options;
+    if (!pcmName.empty()) {
+        const SoundCard card = NamedPcmAsTurntable(pcmName);
+        options.scan = [card] { return std::vector<SoundCard>{card}; };
+        options.reserveCards = false;
+        options.watchHotplug = false;
+    } else {
+        options.scan = [] { return ScanSoundCards(SystemRoots{}); };
+        options.usb = CreateLibusbDeviceAccess();
+    }
+    auto system = std::make_shared<AlsaAudioSystem>(std::move(options));
+    return {system, system};
+}
 
 AudioBackend CreateEmptyAudioBackend()
 {
@@ -143,5 +179,12 @@ AudioBackend CreateSystemAudioBackend(std::string* problemOut)
         auto turntable = std::make_shared<SimulatedTurntable>(options);
         return {turntable, turntable};
     }
-    return CreateEmptyAudioBackend();
+    if (device != nullptr && std::strncmp(device, kAlsaPcmPrefix, std::strlen(kAlsaPcmPrefix)) == 0 &&
+        device[std::strlen(kAlsaPcmPrefix)] != '\0') {
+        return CreateAlsaAudioBackend(device + std::strlen(kAlsaPcmPrefix));
+    }
+    if (device != nullptr && *device != '\0') {
+        TRACE("CARTOVA_DEVICE=%s is neither \"sim\" nor \"alsa:PCM\"; looking for the turntable", device);
+    }
+    return CreateAlsaAudioBackend({});
 }

@@ -308,5 +308,11 @@ void ToolkitManager::AudioDevice_ProcessorOverload()
 
 void ToolkitManager::AudioDevice_DeviceIsAliveChanged()
 {
+    // Only going away is a loss; a device that comes back (plugged in
+    // again) is not reported.
+    if (m_device.IsDeviceAlive()) {
+        TRACE("the audio device is alive again");
+        return;
+    }
     NotifyErrorMessageProc(TkNotifyDeviceLost, nullptr);
 }

@@ -23,6 +23,7 @@
 #include "interface/cartova.h"
 #include "preview/ConvertThread.h"
 #include "preview/PreviewData.h"
+#include "preview/TrackGapFinder.h"
 #include "save/SaveThread.h"
 #include "save/TkSaveSettingInternal.h"
 #include "storage/RecordData.h"
@@ -75,6 +76,9 @@ public:
     TkError GetDroppedAudio(std::vector<TkDroppedAudio>& gaps);
     // Why the configured device is not available (empty: nothing is wrong).
     TkError GetDeviceProblem(std::string& problem);
+    // Suggested track boundaries (seconds of the recorded stream) of the
+    // finished recording; -6 while a recording runs.
+    TkError FindTrackGaps(const TrackGapParameters& parameters, std::vector<double>& boundaries);
 
     EngineState GetState() const { return m_state.load(); }
 

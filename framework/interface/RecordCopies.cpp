@@ -1,8 +1,9 @@
-// Exported copies of device lists and device descriptions.
+// Exported copies of device lists, device descriptions and track-boundary lists.
 #include "RecordCopies.h"
 
 #include "engine/DeviceDescription.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -118,4 +119,30 @@ TkDroppedAudio* CopyDroppedAudio(const std::vector<TkDroppedAudio>& gaps)
         std::memcpy(copy, gaps.data(), gaps.size() * sizeof(TkDroppedAudio));
     }
     return copy;
+TkTrackBoundaryList* CopyTrackBoundaryList(const std::vector<double>& seconds)
+{
+    auto* list = static_cast<TkTrackBoundaryList*>(std::calloc(1, sizeof(TkTrackBoundaryList)));
+    if (list == nullptr) {
+        return nullptr;
+    }
+    if (seconds.empty()) {
+        return list;
+    }
+    list->seconds = static_cast<double*>(std::calloc(seconds.size(), sizeof(double)));
+    if (list->seconds == nullptr) {
+        std::free(list);
+        return nullptr;
+    }
+    std::copy(seconds.begin(), seconds.end(), list->seconds);
+    list->count = seconds.size();
+    return list;
+}
+
+void FreeTrackBoundaryList(TkTrackBoundaryList* list)
+{
+    if (list == nullptr) {
+        return;
+    }
+    std::free(list->seconds);
+    std::free(list);
 }

@@ -18,3 +18,5 @@ void FreeAudioDeviceInfo(TkAudioDeviceInfo* info);
 
 // A malloc'd array of the gaps; null for an empty list or a failed allocation.
 TkDroppedAudio* CopyDroppedAudio(const std::vector<TkDroppedAudio>& gaps);
+TkTrackBoundaryList* CopyTrackBoundaryList(const std::vector<double>& seconds);
+void FreeTrackBoundaryList(TkTrackBoundaryList* list);

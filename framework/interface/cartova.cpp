@@ -234,6 +234,33 @@ CARTOVA_API TkError Cartova_GetDeviceProblem(char** message)
 CARTOVA_API void Cartova_ReleaseDeviceProblem(char* message)
 {
     std::free(message);
+CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,
+                                          TkTrackBoundaryList** list)
+{
+    if (list == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *list = nullptr;
+    TrackGapParameters parameters;
+    if (setting != nullptr) {
+        parameters.minGapSeconds = setting->min_gap_seconds;
+        parameters.thresholdOffsetDb = setting->threshold_offset_db;
+        parameters.leadSeconds = setting->lead_seconds;
+    }
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        std::vector<double> boundaries;
+        const TkError result = e.FindTrackGaps(parameters, boundaries);
+        if (result != TkErrorSuccess) {
+            return result;
+        }
+        *list = CopyTrackBoundaryList(boundaries);
+        return *list != nullptr ? TkErrorSuccess : TkErrorFailed;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list)
+{
+    FreeTrackBoundaryList(list);
 }
 
 } // extern "C"

@@ -116,6 +116,19 @@ typedef struct TkDeviceNameList {
     size_t count;
 } TkDeviceNameList;
 
+/* How the track-gap analysis decides (Cartova_FindTrackGaps). */
+typedef struct TkTrackGapSetting {
+    double min_gap_seconds;     /* shortest quiet stretch between tracks; default 1.0 */
+    double threshold_offset_db; /* added to the threshold the record's levels set; default 0 */
+    double lead_seconds;        /* quiet kept before the next track's music; default 0.2 */
+} TkTrackGapSetting;
+
+/* Suggested track boundaries, seconds of the recorded stream, ascending. */
+typedef struct TkTrackBoundaryList {
+    double* seconds;
+    size_t count;
+} TkTrackBoundaryList;
+
 /* A task the engine asks the caller to run on its main thread. */
 typedef void (*TkMainQueueTask)(void* task_context);
 
@@ -180,6 +193,14 @@ CARTOVA_API void Cartova_ReleaseDroppedAudio(TkDroppedAudio* list);
  * is then empty. -2 when message is null. */
 CARTOVA_API TkError Cartova_GetDeviceProblem(char** message);
 CARTOVA_API void Cartova_ReleaseDeviceProblem(char* message);
+/* Finds the quiet gaps between the tracks of the finished recording and
+ * returns a boundary inside each (the lead-in before the first track and the
+ * run-out after the last are not gaps). setting may be null for the defaults.
+ * -6 while a recording runs; -2 for a negative or non-finite value or a
+ * minimum gap of 0. The list is released with Cartova_ReleaseTrackGaps. */
+CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,
+                                          TkTrackBoundaryList** list);
+CARTOVA_API void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list);
 
 #ifdef __cplusplus
 }

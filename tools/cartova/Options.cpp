@@ -53,7 +53,7 @@ bool IsRecordValueOption(const std::string& name)
 {
     static const char* const kNames[] = {
         "--format", "-f", "--rate", "-r", "--dsd", "--bits", "-b", "--duration", "-t", "--pre-record",
-        "--pause", "--tracks", "--album", "--album-artist", "--title", "--artist", "--name", "--folder",
+        "--pause", "--tracks", "--min-gap", "--album", "--album-artist", "--title", "--artist", "--name", "--folder",
         "--gain", "-g", "--output", "-o"};
     return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
@@ -318,10 +318,21 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
                 return ParseResult::Error("pauses must be given in ascending order of time");
             options.pauses.push_back(*pause);
         } else if (name == "--tracks") {
+            if (*value == "auto") {
+                options.autoTracks = true;
+                options.splits.clear();
+                continue;
+            }
             auto splits = ParseSplits(*value);
             if (!splits)
-                return BadValue(name, *value, "ascending times such as 3:10,7:45");
+                return BadValue(name, *value, "ascending times such as 3:10,7:45, or auto");
             options.splits = *splits;
+            options.autoTracks = false;
+        } else if (name == "--min-gap") {
+            auto seconds = ParseSeconds(*value);
+            if (!seconds || *seconds <= 0.0)
+                return BadValue(name, *value, "a positive time such as 1 or 2.5");
+            options.minGap = *seconds;
         } else if (name == "--album") {
             options.album = *value;
         } else if (name == "--album-artist") {
@@ -344,6 +355,8 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
         }
     }
 
+    if (options.minGap && !options.autoTracks)
+        return ParseResult::Error("--min-gap is for --tracks auto");
     if (options.format == RecordFormat::Dsd) {
         if (pcmRate)
             return ParseResult::Error("--rate is for PCM; give the DSD rate with --dsd 64|128|256");

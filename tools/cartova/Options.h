@@ -34,6 +34,8 @@ struct RecordOptions {
     double preRecord = 0.0;  // seconds of pre-recording before the recording starts
     std::vector<PauseSpan> pauses;
     std::vector<double> splits; // track boundaries in seconds, ascending
+    bool autoTracks = false;    // split at the gaps found in the recording
+    std::optional<double> minGap; // shortest gap between tracks for autoTracks
     std::string album;
     std::string albumArtist;
     std::vector<std::string> titles;

@@ -43,6 +43,8 @@ const char* const kRecordHelp =
     "      --temp-dir DIR      temporary folder (default: the user's cache folder)\n"
     "Tracks and files:\n"
     "      --tracks T1,T2,...  track boundaries (default: one track for everything)\n"
+    "      --tracks auto       split at the quiet gaps between the tracks of the record\n"
+    "      --min-gap TIME      shortest gap between tracks for --tracks auto (default 1)\n"
     "      --album TEXT        album name; also the folder name\n"
     "      --album-artist TEXT\n"
     "      --title TEXT        title of the next track (repeat per track)\n"
@@ -392,6 +394,37 @@ int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
     return result;
 }
 
+// The track boundaries of --tracks auto: the quiet gaps the framework finds
+// in the recording, printed. No gap found leaves one track.
+std::vector<double> FindTrackSplits(const RecordOptions& options, double recorded, Terminal& out)
+{
+    TkTrackGapSetting setting{options.minGap.value_or(1.0), 0.0, 0.2};
+    TkTrackBoundaryList* list = nullptr;
+    std::vector<double> splits;
+    if (TkError error = Cartova_FindTrackGaps(&setting, &list); error != TkErrorSuccess) {
+        out.Line("cartova: could not look for the gaps between tracks (" + DescribeError(error) +
+                 "); writing one track");
+        return splits;
+    }
+    for (size_t i = 0; i < list->count; ++i) {
+        if (list->seconds[i] > 0.0 && list->seconds[i] < recorded)
+            splits.push_back(list->seconds[i]);
+    }
+    Cartova_ReleaseTrackGaps(list);
+    if (splits.empty()) {
+        out.Line("no gaps between tracks were found; writing one track");
+        return splits;
+    }
+    std::string line = "track boundaries at the gaps (seconds):";
+    for (double seconds : splits) {
+        char text[32];
+        std::snprintf(text, sizeof text, " %.2f", seconds);
+        line += text;
+    }
+    out.Line(line);
+    return splits;
+}
+
 } // namespace
 
 int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
@@ -453,6 +486,8 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
 
     // What was recorded is written even after a failure, so that it is not lost.
     interrupted = false;
+    if (options.autoTracks)
+        options.splits = FindTrackSplits(options, recorded, terminal);
     TrackPlan plan = PlanTracks(options, recorded, extension, CurrentDateString());
     int written = Write(session, plan, options);
     return problem.empty() ? written : kExitFailure;

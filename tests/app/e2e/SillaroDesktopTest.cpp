@@ -1,5 +1,6 @@
 // The complete program on the simulated turntable under Xvfb: start-up in the ready
 // state, a screenshot, the single-instance rule, and the quit confirmation.
+#include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
 #include "control/ModeTimeManager.h"
@@ -35,18 +36,14 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
     auto instance = std::make_unique<SingleInstance>(QStringLiteral("sillaro.lock"));
     ASSERT_TRUE(instance->isFirst());
 
-    std::vector<QString> asked;
+    ScriptedDialogs dialogs;
     auto app = std::make_unique<AppDelegate>();
-    app->setAlertHandler([&](AlertKind, const QString& message, const QString&) {
-        asked.push_back(message);
-        return true;
-    });
-    app->launch();
+    auto window = std::make_unique<MainWindow>(app.get());
+    app->launch(*window, dialogs);
     Spin(1500);
 
-    MainWindow* window = app->window();
     ASSERT_TRUE(window->isVisible());
-    EXPECT_TRUE(std::find(asked.begin(), asked.end(), QString("No device found.")) == asked.end());
+    EXPECT_FALSE(dialogs.messages().contains("No device found."));
     EXPECT_EQ(ModeTimeManager::sharedInstance().status(), ModeStatusReady);
     const MainWindowControls& c = window->controls();
     EXPECT_TRUE(c.button_rec_start->isVisible());
@@ -70,14 +67,14 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
     EXPECT_EQ(second.exitCode(), 0);
 
     // Quitting asks, and "OK" persists the settings.
-    asked.clear();
+    dialogs.clear();
     app->controlManager()->settingManager()->SetPcmFreq(96000);
     EXPECT_TRUE(app->applicationShouldTerminate());
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], "Are you sure you want to exit?");
+    EXPECT_EQ(dialogs.messages(), QStringList{"Are you sure you want to exit?"});
     EXPECT_EQ(QSettings().value(kKeyPcmFreq).toULongLong(), 96000u);
     app->applicationWillTerminate();
     app.reset();
+    window.reset();
     instance.reset();
 
     // The program itself starts and keeps running with its window until told to stop.

@@ -1,6 +1,9 @@
-// The control manager and application delegate on an offscreen main window: controls
-// follow the status, the DSD gain warning, time clamping, device check and quitting.
+// The control manager and application delegate on a fake main view with scripted
+// dialogs: controls follow the status, the DSD gain warning, time clamping, device check,
+// quitting and marker walking; and the real main window follows the same tables.
 #include "FakeCartova.h"
+#include "FakeMainView.h"
+#include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
 #include "control/ModeTimeManager.h"
@@ -11,16 +14,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QSettings>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct AskedAlert {
-    AlertKind kind;
-    QString message;
-};
 
 class ControlManagerTest : public testing::Test {
 protected:
@@ -30,28 +29,19 @@ protected:
         QSettings().clear();
         QSettings().sync();
         app = std::make_unique<AppDelegate>();
-        app->setAlertHandler([this](AlertKind kind, const QString& message, const QString&) {
-            asked.push_back({kind, message});
-            return answer;
-        });
-        app->launch();
+        app->launch(view, dialogs);
         cm = app->controlManager();
-        cm->setKeyWindowQuery([] { return true; });
-        asked.clear();
+        dialogs.clear();
     }
 
-    void TearDown() override
-    {
-        app.reset();
-    }
+    void TearDown() override { app.reset(); }
 
-    const MainWindowControls& c() const { return cm->controls(); }
     ModeTimeManager& mtm() { return ModeTimeManager::sharedInstance(); }
 
+    FakeMainView view;
+    ScriptedDialogs dialogs;
     std::unique_ptr<AppDelegate> app;
     ControlManager* cm = nullptr;
-    std::vector<AskedAlert> asked;
-    bool answer = true;
 };
 
 } // namespace
@@ -60,118 +50,129 @@ TEST_F(ControlManagerTest, StartsReadyWithOnlyTheRecordButtonEnabled)
 {
     EXPECT_EQ(mtm().status(), ModeStatusReady);
     EXPECT_GE(Fake().newCalls, 1);
-    EXPECT_FALSE(c().button_rec_start->isHidden());
-    EXPECT_TRUE(c().button_rec_start->isEnabled());
-    EXPECT_FALSE(c().button_rec_pause->isEnabled());
-    EXPECT_FALSE(c().button_rec_stop->isEnabled());
-    EXPECT_TRUE(c().button_edit_play->isHidden());
-    EXPECT_TRUE(c().button_file_save->isHidden());
-    EXPECT_TRUE(c().indicatorSetting->isEnabled());
-    EXPECT_EQ(c().button_rec_stop->text(), "Recording Complete");
-    EXPECT_EQ(c().button_file_save->text(), "Write to Files  ");
-    EXPECT_EQ(c().indicatorSetting->text(), "PCM  44.1 kHz  16 bit");
+    EXPECT_FALSE(view.isHidden(ViewItem::RecStart));
+    EXPECT_TRUE(view.isEnabled(ViewItem::RecStart));
+    EXPECT_FALSE(view.isEnabled(ViewItem::RecPause));
+    EXPECT_FALSE(view.isEnabled(ViewItem::RecStop));
+    EXPECT_TRUE(view.isHidden(ViewItem::EditPlay));
+    EXPECT_TRUE(view.isHidden(ViewItem::FileSave));
+    EXPECT_TRUE(view.isEnabled(ViewItem::SettingIndicator));
+    EXPECT_EQ(view.titles[ViewItem::RecStop], "Recording Complete");
+    EXPECT_EQ(view.titles[ViewItem::FileSave], "Write to Files  ");
+    EXPECT_EQ(view.titles[ViewItem::GainLabel], "Gain:");
+    EXPECT_EQ(view.recordFormat, "PCM");
+    EXPECT_EQ(view.recordSampleRate, 44100u);
+    EXPECT_EQ(view.recordBits, 16u);
+    EXPECT_EQ(view.modeText, "Record Mode");
+    EXPECT_TRUE(view.windowVisible);
+    EXPECT_TRUE(dialogs.alerts.empty());
 }
 
-TEST_F(ControlManagerTest, ControlsFollowEveryStatus)
+TEST_F(ControlManagerTest, IndicatorsAndLayoutFollowTheMode)
 {
-    const std::pair<QAbstractButton*, ButtonId> buttons[] = {
-        {c().button_rec_start, ButtonId::RecStart},   {c().button_rec_pause, ButtonId::RecPause},
-        {c().button_rec_stop, ButtonId::RecStop},     {c().button_edit_play, ButtonId::EditPlay},
-        {c().button_edit_pause, ButtonId::EditPause}, {c().button_marker_next, ButtonId::MarkerNext},
-        {c().button_view_zoom_in, ButtonId::ViewZoomIn}, {c().button_view_zoom_out, ButtonId::ViewZoomOut},
-        {c().button_file_save, ButtonId::FileSave},
-    };
-    const std::pair<QAction*, MenuItemId> fixedItems[] = {
-        {c().menu_about, MenuItemId::About},           {c().menu_preferences, MenuItemId::Preferences},
-        {c().menu_exit, MenuItemId::Exit},             {c().menu_file_new, MenuItemId::FileNew},
-        {c().menu_file_save, MenuItemId::FileSave},    {c().menu_rec_start, MenuItemId::RecStart},
-        {c().menu_rec_pause, MenuItemId::RecPause},    {c().menu_rec_complete, MenuItemId::RecComplete},
-        {c().menu_help_help, MenuItemId::HelpHelp},    {c().menu_help_update, MenuItemId::HelpUpdate},
-        {c().menu_edit_play, MenuItemId::EditPlay},    {c().menu_edit_pause, MenuItemId::EditPause},
-        {c().menu_view_zoom_in, MenuItemId::ViewZoomIn},
-    };
+    mtm().setStatus(ModeStatusRecording);
+    EXPECT_EQ(view.modeIcon, "icon_rec");
+    EXPECT_EQ(view.timeLeading, 70);
+    EXPECT_EQ(view.timeTop, 33);
+    EXPECT_TRUE(view.hideTotalTime);
+    EXPECT_TRUE(view.isHidden(ViewItem::GainIndicator));
+    EXPECT_FALSE(view.isEnabled(ViewItem::SettingIndicator));
+    mtm().setStatus(ModeStatusRecordPaused);
+    EXPECT_EQ(view.modeIcon, "icon_recpause");
+    mtm().setStatus(ModeStatusEditStopped);
+    EXPECT_EQ(view.modeText, "Edit Mode");
+    EXPECT_EQ(view.modeIcon, "icon_pause");
+    EXPECT_EQ(view.timeLeading, 72);
+    EXPECT_EQ(view.timeTop, 24);
+    EXPECT_FALSE(view.hideTotalTime);
+    EXPECT_FALSE(view.isHidden(ViewItem::GainIndicator));
+    EXPECT_TRUE(view.isEnabled(ViewItem::GainIndicator));
+    EXPECT_FALSE(view.isHidden(ViewItem::MarkerIndicator));
+    EXPECT_FALSE(view.isHidden(ViewItem::Gain));
+    mtm().setStatus(ModeStatusEditPlaying);
+    EXPECT_EQ(view.modeIcon, "icon_play");
+    EXPECT_FALSE(view.isEnabled(ViewItem::GainIndicator));
+    mtm().setStatus(ModeStatusReady);
+    EXPECT_EQ(view.modeIcon, "");
+}
+
+TEST_F(ControlManagerTest, MenusFollowEveryStatusAndNeedTheKeyWindow)
+{
     for (uint32_t status = 0; status <= 8; ++status) {
         SCOPED_TRACE(status);
         mtm().setStatus(status);
-        const ModeFlags f = FlagsForStatus(status);
-        for (const auto& [button, id] : buttons) {
-            const ButtonState expected = ButtonStateFor(id, f, false);
-            EXPECT_EQ(button->isHidden(), expected.hidden) << button->objectName().toStdString();
-            if (expected.enabled) {
-                EXPECT_EQ(button->isEnabled(), *expected.enabled) << button->objectName().toStdString();
-            }
-        }
         MenuContext context;
-        context.flags = f;
-        for (const auto& [action, id] : fixedItems)
-            EXPECT_EQ(action->isEnabled(), IsMenuItemEnabled(id, context)) << action->objectName().toStdString();
-        EXPECT_EQ(c().menu_gain->isEnabled(), f.edit && !f.run);
-        EXPECT_EQ(c().indicatorSetting->isEnabled(), status == 0 || status > 7);
+        context.flags = FlagsForStatus(status);
+        for (MenuItemId id : {MenuItemId::About, MenuItemId::Preferences, MenuItemId::Exit, MenuItemId::FileNew,
+                              MenuItemId::FileSave, MenuItemId::RecStart, MenuItemId::RecPause,
+                              MenuItemId::RecComplete, MenuItemId::EditPlay, MenuItemId::EditPause,
+                              MenuItemId::HelpUpdate, MenuItemId::ViewZoomIn, MenuItemId::GainChoice})
+            EXPECT_EQ(view.isMenuEnabled(id), IsMenuItemEnabled(id, context)) << static_cast<int>(id);
     }
-    cm->setKeyWindowQuery([] { return false; });
+    view.mainWindowIsKey = false;
     cm->validateAllMenuItems();
-    EXPECT_FALSE(c().menu_exit->isEnabled());
-    EXPECT_FALSE(c().menu_help_help->isEnabled());
+    EXPECT_FALSE(view.isMenuEnabled(MenuItemId::Exit));
+    EXPECT_FALSE(view.isMenuEnabled(MenuItemId::HelpHelp));
 }
 
 TEST_F(ControlManagerTest, AutoGainTitleIsSetWhenMenusAreValidated)
 {
     mtm().setAutoGain(2.34);
     cm->validateAllMenuItems();
-    EXPECT_EQ(c().menu_gain->menu()->actions().at(1)->text(), "Auto +2.3 dB");
+    EXPECT_EQ(view.autoGainTitle, "Auto +2.3 dB");
+    cm->OnClickGainButton();
+    EXPECT_EQ(view.gainPanelOpens, 1);
+    EXPECT_EQ(view.gainPanelTitle, "Auto +2.3 dB");
 }
 
 TEST_F(ControlManagerTest, DsdGainWarningIsAskedAtMostOnceBetweenRecordPresses)
 {
     const QString warning = "Increasing the gain will result in a longer time in writing to files.";
-    cm->settingManager()->SetRecType(1);
+    cm->settingManager()->SetRecType(RecTypeDsd);
     mtm().setStatus(ModeStatusEditStopped);
 
     cm->setGain(0.0, false); // no gain never asks
-    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(dialogs.alerts.empty());
 
-    answer = false; // "Cancel" changes nothing
+    dialogs.alertAnswers = {1}; // "Cancel" changes nothing
     cm->setGain(2.0, false);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].kind, AlertKind::OkCancel);
-    EXPECT_EQ(asked[0].message, warning);
+    ASSERT_EQ(dialogs.alerts.size(), 1u);
+    EXPECT_EQ(dialogs.alerts[0].message, warning);
+    EXPECT_EQ(dialogs.alerts[0].buttons, QStringList({"OK", "Cancel"}));
     EXPECT_EQ(mtm().gain(), 0.0);
     EXPECT_FALSE(cm->isDSDGainAccepted());
 
-    answer = true;
     cm->setGain(3.0, false);
     cm->setGain(4.5, true);
-    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(dialogs.alerts.size(), 2u);
     EXPECT_EQ(mtm().gain(), 4.5);
     EXPECT_TRUE(mtm().isAutoGain());
 
     mtm().setStatus(ModeStatusRecording);
-    cm->RecStart(nullptr); // a press of the record button clears the acceptance
+    cm->RecStart(); // a press of the record button clears the acceptance
     EXPECT_FALSE(cm->isDSDGainAccepted());
     cm->setGain(1.0, false);
-    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(dialogs.alerts.size(), 3u);
 
-    cm->settingManager()->SetRecType(0);
-    cm->RecStart(nullptr);
+    cm->settingManager()->SetRecType(RecTypePcm);
+    cm->RecStart();
     cm->setGain(5.0, false); // PCM never asks
-    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(dialogs.alerts.size(), 3u);
     EXPECT_EQ(mtm().gain(), 5.0);
 }
 
-TEST_F(ControlManagerTest, GainMenuChoicesGoThroughSetGain)
+TEST_F(ControlManagerTest, GainChoicesGoThroughSetGain)
 {
     mtm().setAutoGain(3.3);
-    const QList<QAction*> choices0 = c().menu_gain->menu()->actions();
-    choices0.at(1)->trigger(); // disabled in record mode
-    EXPECT_FALSE(mtm().isAutoGain());
     mtm().setStatus(ModeStatusEditStopped);
-    const QList<QAction*> choices = c().menu_gain->menu()->actions();
-    choices.at(1)->trigger();
+    cm->selectGainFromMenu(1);
     EXPECT_EQ(mtm().gain(), 3.3);
     EXPECT_TRUE(mtm().isAutoGain());
-    choices.at(7)->trigger();
+    cm->selectGainFromMenu(7);
     EXPECT_EQ(mtm().gain(), 6.0);
     EXPECT_FALSE(mtm().isAutoGain());
+    cm->selectGainFromMenu(8); // no such choice
+    EXPECT_EQ(mtm().gain(), 6.0);
 }
 
 TEST_F(ControlManagerTest, UpdateCurrentTimeClampsToTheRecording)
@@ -199,16 +200,35 @@ TEST_F(ControlManagerTest, DeviceCheckSelectsTheFirstDeviceWhenNoneIsSelected)
     EXPECT_FALSE(app->isDeviceExist());
 }
 
+TEST_F(ControlManagerTest, SettingsDialogWritesBackOnlyOnOk)
+{
+    cm->OpenSetting();
+    EXPECT_EQ(dialogs.settingDialogRuns, 1);
+    EXPECT_EQ(cm->settingManager()->GetRecType(), RecTypePcm);
+
+    dialogs.onSettingDialog = [](SettingValues& v, SettingManager&) {
+        EXPECT_FALSE(v.isRecModeDsd);
+        EXPECT_EQ(v.pcmSamplingRate, 44100u);
+        v.isRecModeDsd = true;
+        v.dsdSamplingRate = 5644800;
+        return true;
+    };
+    cm->OpenSetting();
+    EXPECT_EQ(cm->settingManager()->GetRecType(), RecTypeDsd);
+    EXPECT_EQ(cm->settingManager()->GetDsdFreq(), 5644800u);
+    EXPECT_EQ(view.recordFormat, "DSD");
+    EXPECT_EQ(view.recordBits, 1u);
+}
+
 TEST_F(ControlManagerTest, QuitAsksAndOkPersistsTheSettings)
 {
-    answer = false;
+    dialogs.alertAnswers = {1};
     EXPECT_FALSE(app->applicationShouldTerminate());
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].message, "Are you sure you want to exit?");
+    ASSERT_EQ(dialogs.alerts.size(), 1u);
+    EXPECT_EQ(dialogs.alerts[0].message, "Are you sure you want to exit?");
     EXPECT_FALSE(QSettings().contains(kKeyRecordFormat));
 
-    answer = true;
-    cm->settingManager()->SetRecType(1);
+    cm->settingManager()->SetRecType(RecTypeDsd);
     EXPECT_TRUE(app->applicationShouldTerminate());
     EXPECT_EQ(QSettings().value(kKeyRecordFormat).toString(), "DSF");
 }
@@ -216,7 +236,7 @@ TEST_F(ControlManagerTest, QuitAsksAndOkPersistsTheSettings)
 TEST_F(ControlManagerTest, QuitWhileRecordingPausesAndCancelLeavesItPaused)
 {
     mtm().setStatus(ModeStatusRecording);
-    answer = false;
+    dialogs.defaultAlertAnswer = 1;
     EXPECT_FALSE(app->askAppExit());
     EXPECT_EQ(mtm().status(), ModeStatusRecordPaused);
     EXPECT_EQ(Fake().pauseCalls, 1);
@@ -230,11 +250,10 @@ TEST_F(ControlManagerTest, QuitWhileRecordingPausesAndCancelLeavesItPaused)
 
 TEST_F(ControlManagerTest, ConfirmedWindowCloseDoesNotAskAgain)
 {
-    answer = true;
     EXPECT_TRUE(app->windowShouldClose());
     EXPECT_TRUE(app->terminateByWindowClose());
     EXPECT_TRUE(app->applicationShouldTerminate());
-    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(dialogs.alerts.size(), 1u);
 }
 
 TEST_F(ControlManagerTest, MarkerCommandsWalkTheMarkers)
@@ -246,19 +265,157 @@ TEST_F(ControlManagerTest, MarkerCommandsWalkTheMarkers)
     mtm().setTotalTime(60.0);
     mtm().setStatus(ModeStatusEditStopped);
     mtm().setCurrentTime(20.0);
-    cm->Marker_Add(nullptr);
+    cm->Marker_Add();
     EXPECT_EQ(m->count(), 3);
-    EXPECT_TRUE(c().button_marker_move_forward->isEnabled());
+    EXPECT_TRUE(view.isEnabled(ViewItem::MarkerMoveForward));
 
     mtm().setCurrentTime(60.0); // exactly on the end marker: only selects it
-    cm->Marker_Next(nullptr);
+    cm->Marker_Next();
     EXPECT_EQ(m->SelectedMarker(), m->GetEndMarkerId());
     EXPECT_EQ(mtm().currentTime(), 60.0);
 
-    cm->Marker_Prev(nullptr);
+    cm->Marker_Prev();
     EXPECT_EQ(mtm().currentTime(), 20.0);
-    cm->Marker_Prev(nullptr);
+    cm->Marker_Prev();
     EXPECT_EQ(mtm().currentTime(), 0.0);
     EXPECT_EQ(m->SelectedMarker(), m->GetStartMarkerId());
-    EXPECT_FALSE(c().button_marker_move_forward->isEnabled());
+    EXPECT_FALSE(view.isEnabled(ViewItem::MarkerMoveForward));
+}
+
+TEST_F(ControlManagerTest, MarkerRemovalAsksUnlessFromTheWaveView)
+{
+    auto markers = std::make_unique<MarkerManager>();
+    markers->ResetWithTotalTime(60.0);
+    MarkerManager* m = markers.get();
+    app->setMarkerManager(std::move(markers));
+    mtm().setStatus(ModeStatusEditStopped);
+    mtm().setCurrentTime(20.0);
+    cm->Marker_Add();
+    mtm().setCurrentTime(40.0);
+    cm->Marker_Add();
+    ASSERT_EQ(m->count(), 4);
+
+    dialogs.alertAnswers = {1}; // "No"
+    cm->Marker_Remove();
+    EXPECT_EQ(m->count(), 4);
+    EXPECT_EQ(dialogs.lastAlert().message, "Do you want to delete the selected marker?");
+    EXPECT_EQ(dialogs.lastAlert().buttons, QStringList({"Yes", "No"}));
+
+    cm->Marker_Remove(CommandSender::WaveView);
+    EXPECT_EQ(m->count(), 3);
+    EXPECT_EQ(dialogs.alerts.size(), 1u);
+
+    cm->Marker_RemoveAll();
+    EXPECT_EQ(m->count(), 2);
+}
+
+// The real window binds the same tables to its widgets.
+TEST(MainWindowViewTest, WidgetsFollowTheStatusTables)
+{
+    ResetFake();
+    ScriptedDialogs dialogs;
+    AppDelegate app;
+    MainWindow window(&app);
+    app.launch(window, dialogs);
+    const MainWindowControls& c = window.controls();
+    EXPECT_EQ(c.button_rec_stop->text(), "Recording Complete");
+    EXPECT_EQ(c.indicatorSetting->text(), "PCM  44.1 kHz  16 bit");
+
+    const std::pair<QAbstractButton*, ButtonId> buttons[] = {
+        {c.button_rec_start, ButtonId::RecStart},   {c.button_rec_pause, ButtonId::RecPause},
+        {c.button_rec_stop, ButtonId::RecStop},     {c.button_edit_play, ButtonId::EditPlay},
+        {c.button_edit_pause, ButtonId::EditPause}, {c.button_view_zoom_in, ButtonId::ViewZoomIn},
+        {c.button_file_save, ButtonId::FileSave},
+    };
+    ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
+    for (uint32_t status = 0; status <= 7; ++status) {
+        SCOPED_TRACE(status);
+        mtm.setStatus(status);
+        const ModeFlags f = FlagsForStatus(status);
+        for (const auto& [button, id] : buttons) {
+            const ButtonState expected = ButtonStateFor(id, f, false);
+            EXPECT_EQ(button->isHidden(), expected.hidden) << button->objectName().toStdString();
+            if (expected.enabled) {
+                EXPECT_EQ(button->isEnabled(), *expected.enabled) << button->objectName().toStdString();
+            }
+        }
+        EXPECT_EQ(c.indicatorSetting->isEnabled(), status == 0);
+        EXPECT_EQ(c.gainLabel->isHidden(), !f.edit);
+    }
+    // An offscreen window is never the key window: every menu item is disabled.
+    EXPECT_FALSE(c.menu_exit->isEnabled());
+
+    // Commands arrive from the widgets.
+    mtm.setStatus(ModeStatusEditStopped);
+    c.button_view_zoom_in->click();
+    EXPECT_TRUE(window.isZoom());
+    EXPECT_TRUE(c.button_view_zoom_in->isHidden());
+    EXPECT_FALSE(c.button_view_zoom_out->isHidden());
+    mtm.setStatus(ModeStatusReady);
+}
+
+TEST_F(ControlManagerTest, MarkerAddBeyondSixtyAlertsAndRemoveSelectsTheNearest)
+{
+    app->setMarkerManager(std::make_unique<MarkerManager>());
+    MarkerManager* m = app->markerManager();
+    m->ResetWithTotalTime(600.0);
+    mtm().setTotalTime(600.0);
+    mtm().setStatus(ModeStatusEditStopped);
+    for (int i = 1; i <= 60; ++i) {
+        mtm().setCurrentTime(i * 5.0);
+        cm->Marker_Add();
+    }
+    EXPECT_EQ(m->SelectedMarker(), 60);
+    dialogs.clear();
+    mtm().setCurrentTime(400.0);
+    cm->Marker_Add();
+    EXPECT_EQ(dialogs.messages(), QStringList{"Cannot add any more markers."});
+    EXPECT_EQ(m->SelectedMarker(), 60);
+
+    // Delete marker 2 (at 10 s), confirmed: the nearest to 10 s is then marker 1 (5 s)
+    // or 3 (15 s); on a tie the later one.
+    m->setSelectedMarker(2);
+    cm->Marker_Remove();
+    EXPECT_EQ(m->SelectedMarker(), 3);
+    EXPECT_EQ(m->GetMarkerPositionFromId(2), -1.0);
+}
+
+TEST_F(ControlManagerTest, FindTrackGapsAddsMarkersThatOneUndoTakesBack)
+{
+    auto markers = std::make_unique<MarkerManager>();
+    markers->ResetWithTotalTime(300.0);
+    MarkerManager* m = markers.get();
+    app->setMarkerManager(std::move(markers));
+    mtm().setTotalTime(300.0);
+    mtm().setStatus(ModeStatusEditStopped);
+    mtm().setCurrentTime(100.0);
+    cm->Marker_Add();
+    cm->validateAllMenuItems();
+    EXPECT_TRUE(view.isMenuEnabled(MenuItemId::EditFindTrackGaps));
+    EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditUndo));
+
+    Fake().trackGaps = {62.48, 100.1, 181.0};
+    cm->FindTrackGaps();
+    EXPECT_EQ(m->count(), 5); // the one beside the user's marker is skipped
+    EXPECT_TRUE(dialogs.alerts.empty());
+    cm->validateAllMenuItems();
+    EXPECT_TRUE(view.isMenuEnabled(MenuItemId::EditUndo));
+
+    cm->Undo();
+    EXPECT_EQ(m->count(), 3);
+    EXPECT_EQ(m->GetMarkerPositionFromId(m->EnumMarkerId()[1]), 100.0);
+    cm->validateAllMenuItems();
+    EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditUndo));
+
+    Fake().trackGaps.clear();
+    cm->FindTrackGaps();
+    EXPECT_EQ(dialogs.lastAlert().message, "No gaps between tracks were found.");
+    Fake().findTrackGapsResult = TkErrorInvalidState;
+    cm->FindTrackGaps();
+    EXPECT_EQ(dialogs.lastAlert().message, "Failed to find the gaps between tracks.");
+    EXPECT_EQ(m->count(), 3);
+
+    mtm().setStatus(ModeStatusRecording);
+    cm->validateAllMenuItems();
+    EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditFindTrackGaps));
 }

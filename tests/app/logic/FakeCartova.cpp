@@ -1,6 +1,7 @@
 // Test double of the Cartova functions.
 #include "FakeCartova.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,9 +11,90 @@ FakeCartova& Fake()
     return fake;
 }
 
+FakePreviewStream& FakePreview()
+{
+    static FakePreviewStream stream;
+    return stream;
+}
+
+FakePreviewStream& FakeRecordingPreview()
+{
+    static FakePreviewStream stream;
+    return stream;
+}
+
 void ResetFake()
 {
     Fake() = FakeCartova{};
+    FakePreview().reset();
+    FakeRecordingPreview().reset();
+}
+
+void FakePreviewStream::reset()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_samples.clear();
+    m_readResult = TkErrorSuccess;
+    m_onLengthQuery = nullptr;
+    m_lengthQueries = 0;
+}
+
+void FakePreviewStream::append(const std::vector<int16_t>& samples)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_samples.insert(m_samples.end(), samples.begin(), samples.end());
+}
+
+void FakePreviewStream::setOnLengthQuery(std::function<void(int)> hook)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_onLengthQuery = std::move(hook);
+    m_lengthQueries = 0;
+}
+
+uint64_t FakePreviewStream::queryLength()
+{
+    std::function<void(int)> hook;
+    int query = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        hook = m_onLengthQuery;
+        query = ++m_lengthQueries;
+    }
+    if (hook)
+        hook(query);
+    return length();
+}
+
+void FakePreviewStream::setFrames(std::vector<int16_t> samples)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_samples = std::move(samples);
+}
+
+void FakePreviewStream::failReadsWith(TkError result)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_readResult = result;
+}
+
+TkError FakePreviewStream::read(uint64_t first, uint64_t end, int16_t* buffer, size_t bufferSamples) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_readResult != TkErrorSuccess)
+        return m_readResult;
+    const uint64_t frames = m_samples.size() / kChannels;
+    if (!buffer || end < first || end > frames || (end - first) * kChannels > bufferSamples)
+        return TkErrorInvalidArgument;
+    std::copy(m_samples.begin() + std::ptrdiff_t(first * kChannels), m_samples.begin() + std::ptrdiff_t(end * kChannels),
+              buffer);
+    return TkErrorSuccess;
+}
+
+uint64_t FakePreviewStream::length() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_samples.size() / kChannels;
 }
 
 namespace {
@@ -111,36 +193,56 @@ TkError Cartova_GetRecordSetting(TkRecordSetting* setting)
     return TkErrorSuccess;
 }
 
-TkError Cartova_StartPreRecording(void) { return TkErrorSuccess; }
-TkError Cartova_Start(void) { return TkErrorSuccess; }
+TkError Cartova_StartPreRecording(void)
+{
+    ++Fake().startPreRecordingCalls;
+    return Fake().startPreRecordingResult;
+}
+
+TkError Cartova_Start(void)
+{
+    ++Fake().startCalls;
+    return Fake().startResult;
+}
 
 TkError Cartova_Stop(bool wait)
 {
     Fake().stopCalls.push_back(wait);
-    return TkErrorSuccess;
+    return Fake().stopResult;
 }
 
 TkError Cartova_Pause(void)
 {
     ++Fake().pauseCalls;
-    return TkErrorSuccess;
+    return Fake().pauseResult;
 }
 
-TkError Cartova_Resume(void) { return TkErrorSuccess; }
+TkError Cartova_Resume(void)
+{
+    ++Fake().resumeCalls;
+    return Fake().resumeResult;
+}
 TkError Cartova_EnableLoopback(int8_t) { return TkErrorNotSupported; }
 TkError Cartova_StartPlay(double) { return TkErrorNotSupported; }
-TkError Cartova_GetPreviewData(uint64_t, uint64_t, int16_t*, size_t) { return TkErrorSuccess; }
-TkError Cartova_GetRecordingPreviewData(uint64_t, uint64_t, int16_t*, size_t) { return TkErrorSuccess; }
+TkError Cartova_GetPreviewData(uint64_t first, uint64_t end, int16_t* buffer, size_t samples)
+{
+    return FakePreview().read(first, end, buffer, samples);
+}
+
+TkError Cartova_GetRecordingPreviewData(uint64_t first, uint64_t end, int16_t* buffer, size_t samples)
+{
+    return FakeRecordingPreview().read(first, end, buffer, samples);
+}
 
 TkError Cartova_GetPreviewDataLength(uint64_t* frames)
 {
-    *frames = 0;
+    *frames = FakePreview().queryLength();
     return TkErrorSuccess;
 }
 
 TkError Cartova_GetRecordingPreviewDataLength(uint64_t* frames)
 {
-    *frames = 0;
+    *frames = FakeRecordingPreview().length();
     return TkErrorSuccess;
 }
 
@@ -154,6 +256,24 @@ TkError Cartova_SaveFileProgress(int32_t* file, int32_t* total)
 }
 
 TkError Cartova_SaveFileCancel(bool) { return TkErrorSuccess; }
+
+TkError Cartova_FindTrackGaps(const TkTrackGapSetting*, TkTrackBoundaryList** list)
+{
+    *list = nullptr;
+    if (Fake().findTrackGapsResult != TkErrorSuccess)
+        return Fake().findTrackGapsResult;
+    auto* copy = new TkTrackBoundaryList{new double[Fake().trackGaps.size() + 1], Fake().trackGaps.size()};
+    std::copy(Fake().trackGaps.begin(), Fake().trackGaps.end(), copy->seconds);
+    *list = copy;
+    return TkErrorSuccess;
+}
+
+void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list)
+{
+    if (list != nullptr)
+        delete[] list->seconds;
+    delete list;
+}
 
 TkError Cartova_SetTempDirectory(const char* path)
 {

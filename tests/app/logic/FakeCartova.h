@@ -4,8 +4,51 @@
 
 #include "cartova.h"
 
+#include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
+
+// One view of the preview stream (interleaved 16-bit frames) as the fake serves it. The
+// playback reader and the waveform worker read it on their own threads, so it has its own
+// lock and tests may change it while they run.
+class FakePreviewStream {
+public:
+    static constexpr uint16_t kChannels = 2; // the fake device's input channels
+
+    void reset();
+    void setFrames(std::vector<int16_t> samples);
+    // A stream of `frames` frames made by sample(frame, channel).
+    template <typename F> void generate(uint64_t frames, F sample)
+    {
+        std::vector<int16_t> s(frames * kChannels);
+        for (uint64_t f = 0; f < frames; ++f)
+            for (uint16_t c = 0; c < kChannels; ++c)
+                s[f * kChannels + c] = sample(f, c);
+        setFrames(std::move(s));
+    }
+    // Appends interleaved frames while a reader may be running (a recording that grows).
+    void append(const std::vector<int16_t>& samples);
+    // Every read from now on returns `result` (success: reads work again).
+    void failReadsWith(TkError result);
+    // Called (outside the lock) with the 1-based number of every length query made through
+    // the Cartova functions, before it is answered: lets a test act at an exact point of a
+    // reader's progress.
+    void setOnLengthQuery(std::function<void(int)> hook);
+    // The length as the Cartova functions report it: runs the hook first.
+    uint64_t queryLength();
+
+    TkError read(uint64_t first, uint64_t end, int16_t* buffer, size_t bufferSamples) const;
+    uint64_t length() const;
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<int16_t> m_samples;
+    TkError m_readResult = TkErrorSuccess;
+    std::function<void(int)> m_onLengthQuery;
+    int m_lengthQueries = 0;
+};
 
 struct FakeCartova {
     std::vector<std::string> devices{"QT-LV200"};
@@ -18,8 +61,22 @@ struct FakeCartova {
     int newCalls = 0;
     std::vector<bool> stopCalls;
     int pauseCalls = 0;
+    // Results and counts of the recording calls.
+    TkError startPreRecordingResult = TkErrorSuccess;
+    TkError startResult = TkErrorSuccess;
+    TkError pauseResult = TkErrorSuccess;
+    TkError resumeResult = TkErrorSuccess;
+    TkError stopResult = TkErrorSuccess;
+    int startPreRecordingCalls = 0;
+    int startCalls = 0;
+    int resumeCalls = 0;
+    std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
+    TkError findTrackGapsResult = TkErrorSuccess;
 };
 
 // The one fake of the test program; Reset() before each test.
 FakeCartova& Fake();
+// The finished view (recorded ranges) and the recording view of the preview stream.
+FakePreviewStream& FakePreview();
+FakePreviewStream& FakeRecordingPreview();
 void ResetFake();

@@ -14,6 +14,8 @@ int main(int argc, char** argv)
     QDir().mkpath(scratch.path() + "/runtime");
     QFile::setPermissions(scratch.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("DBUS_SESSION_BUS_ADDRESS", "");
+    // Playback goes to the silent output: tests never need or touch a sound server.
+    qputenv("SILLARO_AUDIO_OUTPUT", "null");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -64,6 +64,7 @@ bool FakeAudioHardware::Cycle(uint32_t frames, float value)
 void FakeAudioHardware::Unplug()
 {
     std::lock_guard<std::mutex> guard(m_lock);
+    m_devices.front().alive = false;
     auto it = m_listeners.find(AudioPropertySelector::kAudioDevicePropertyDeviceIsAlive);
     if (it != m_listeners.end()) {
         it->second.first(m_devices.front().id, it->first, it->second.second);

@@ -5,6 +5,7 @@
 
 #include "device/SimulatedTurntable.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -79,4 +80,19 @@ TEST_F(SimulatorEngineTest, UnpluggingDuringARecordingSendsDeviceLost)
     EXPECT_FALSE(delegate.wrongThread);
     EXPECT_EQ(engine->Stop(true), TkErrorSuccess);
     EXPECT_EQ(engine->GetState(), EngineState::DeviceReady);
+}
+
+TEST_F(SimulatorEngineTest, PluggingBackInIsNotAnotherDeviceLoss)
+{
+    ASSERT_EQ(engine->Start(), TkErrorSuccess);
+    ASSERT_TRUE(delegate.WaitForOperation(TkRecOperationCaptureStarted));
+    turntable->Unplug();
+    ASSERT_TRUE(delegate.WaitForError(TkNotifyDeviceLost));
+    // The listeners run inside Replug; anything they post is queued before
+    // the stop's notification.
+    turntable->Replug();
+    ASSERT_EQ(engine->Stop(true), TkErrorSuccess);
+    ASSERT_TRUE(delegate.WaitForOperation(TkRecOperationStopped));
+    const std::vector<int> errors = delegate.Errors();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), TkNotifyDeviceLost), 1);
 }

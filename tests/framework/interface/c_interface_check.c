@@ -44,6 +44,7 @@ int main(void)
     TkRecordSetting setting = {0, 44100, 24};
     TkSaveSetting track = {"/tmp/c-check.wav", 0.0, 1.0, 0.0, NULL, 0};
     int16_t buffer[4];
+    TkTrackBoundaryList* gaps = NULL;
     uint64_t frames = 0;
     int32_t file_progress = 0, total_progress = 0;
     TkDroppedAudio* gaps = NULL;
@@ -71,6 +72,7 @@ int main(void)
     CHECK(Cartova_GetPreviewDataLength(&frames), TkErrorNotInitialized);
     CHECK(Cartova_GetRecordingPreviewDataLength(&frames), TkErrorNotInitialized);
     CHECK(Cartova_SaveFile(&track, 1), TkErrorNotInitialized);
+    CHECK(Cartova_FindTrackGaps(NULL, &gaps), TkErrorNotInitialized);
     CHECK(Cartova_SaveFileProgress(&file_progress, &total_progress), TkErrorNotInitialized);
     CHECK(Cartova_SetTempDirectory("/tmp"), TkErrorNotInitialized);
     CHECK(Cartova_GetDroppedAudio(&gaps, &gap_count), TkErrorNotInitialized);

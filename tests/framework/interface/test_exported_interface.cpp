@@ -137,6 +137,9 @@ TEST(ExportedInterface, ShortRecordingNotifiesInOrderOnTheMainQueue)
     ASSERT_TRUE(Queue().RunUntil([] { return HasOperation(TkRecOperationRecordingStarted); },
                                  std::chrono::seconds(10)));
     Queue().RunFor(std::chrono::milliseconds(300));
+    TkTrackBoundaryList* growing = nullptr;
+    EXPECT_EQ(Cartova_FindTrackGaps(nullptr, &growing), TkErrorInvalidState);
+    EXPECT_EQ(growing, nullptr);
     ASSERT_EQ(Cartova_Stop(false), TkErrorSuccess);
     ASSERT_TRUE(Queue().RunUntil([] { return HasOperation(TkRecOperationStopped); },
                                  std::chrono::seconds(10)));
@@ -155,4 +158,14 @@ TEST(ExportedInterface, ShortRecordingNotifiesInOrderOnTheMainQueue)
     uint64_t live = 0;
     ASSERT_EQ(Cartova_GetRecordingPreviewDataLength(&live), TkErrorSuccess);
     EXPECT_GE(live, frames); // the live view also holds the pre-recording
+
+    // A fraction of a second has no gap between tracks; bad settings are refused.
+    EXPECT_EQ(Cartova_FindTrackGaps(nullptr, nullptr), TkErrorInvalidArgument);
+    const TkTrackGapSetting noGap{0.0, 0.0, 0.2};
+    TkTrackBoundaryList* gaps = nullptr;
+    EXPECT_EQ(Cartova_FindTrackGaps(&noGap, &gaps), TkErrorInvalidArgument);
+    ASSERT_EQ(Cartova_FindTrackGaps(nullptr, &gaps), TkErrorSuccess);
+    ASSERT_NE(gaps, nullptr);
+    EXPECT_EQ(gaps->count, 0u);
+    Cartova_ReleaseTrackGaps(gaps);
 }

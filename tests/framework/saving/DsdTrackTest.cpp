@@ -4,7 +4,7 @@
 // noise floor. Also a write cancelled in the middle of its file.
 #include "ExternalReaders.h"
 #include "SavingSession.h"
-#include "SourceWav.h"
+#include "support/SourceWav.h"
 #include "Spectrum.h"
 
 #include <gtest/gtest.h>

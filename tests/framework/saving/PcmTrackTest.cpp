@@ -5,7 +5,7 @@
 // "id3 " chunk and the RIFF INFO list.
 #include "ExternalReaders.h"
 #include "SavingSession.h"
-#include "SourceWav.h"
+#include "support/SourceWav.h"
 
 #include <gtest/gtest.h>
 

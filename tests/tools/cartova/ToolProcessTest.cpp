@@ -1,5 +1,8 @@
 // Runs the cartova tool as a process against the simulated turntable and
 // checks its track files with ffprobe, and its answers to bad input.
+#include "support/SourceWav.h"
+#include "support/VinylRecord.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -191,4 +194,64 @@ TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
     EXPECT_EQ(devices.status, 2) << devices.output;
     EXPECT_EQ(RunTool({"frobnicate"}).status, 2);
     EXPECT_EQ(RunTool({"record", "--help"}).status, 0);
+}
+
+// The boundaries the tool printed for --tracks auto, in seconds.
+std::vector<double> PrintedBoundaries(const std::string& output)
+{
+    std::vector<double> seconds;
+    const std::string heading = "track boundaries at the gaps (seconds):";
+    size_t at = output.find(heading);
+    if (at == std::string::npos)
+        return seconds;
+    std::istringstream line(output.substr(at + heading.size(), output.find('\n', at) - at - heading.size()));
+    for (double value; line >> value;)
+        seconds.push_back(value);
+    return seconds;
+}
+
+// A generated album played by the simulated turntable and split at its gaps,
+// in PCM and in DSD: one file per track, each boundary inside its gap (the
+// recorded stream starts a little after the record, hence the allowance
+// before the gap).
+TEST_F(ToolProcess, TracksAutoWritesOneFilePerTrackOfAGeneratedAlbum)
+{
+    VinylRecordPlan plan;
+    plan.leadInSeconds = 1.0;
+    plan.trackSeconds = {5.0, 4.0, 5.0};
+    plan.gapSeconds = {1.5, 2.5};
+    plan.runOutSeconds = 1.0;
+    plan.fadeOutSeconds = 1.0;
+    const VinylRecord album = MakeVinylRecord(plan);
+    const fs::path source = root / "album.wav";
+    ASSERT_TRUE(WriteSourceWav(album.signal, source.string()));
+    const std::string length = "19";
+
+    struct Format {
+        std::vector<std::string> args;
+        const char* speed;
+        const char* extension;
+    };
+    for (const Format& format : {Format{{"-r", "44100", "-b", "16"}, "20", ".wav"},
+                                 Format{{"--dsd", "64"}, "2", ".dsf"}}) {
+        SCOPED_TRACE(format.extension);
+        std::vector<std::string> args{"--simulate", source.string(), "--speed", format.speed, "record"};
+        args.insert(args.end(), format.args.begin(), format.args.end());
+        for (const char* arg : {"-t", length.c_str(), "--tracks", "auto", "--min-gap", "1", "--title", "One",
+                                "--title", "Two", "--title", "Three", "--folder", format.extension + 1})
+            args.push_back(arg);
+        args.insert(args.end(), {"-o", out.string(), "--temp-dir", temp.string()});
+        ProcessResult run = RunTool(args);
+        ASSERT_EQ(run.status, 0) << run.output;
+        const std::vector<double> boundaries = PrintedBoundaries(run.output);
+        ASSERT_EQ(boundaries.size(), 2u) << run.output;
+        for (size_t i = 0; i < boundaries.size(); ++i) {
+            EXPECT_GT(boundaries[i], album.gapStarts[i] - 0.5) << run.output;
+            EXPECT_LT(boundaries[i], album.trackStarts[i + 1]) << run.output;
+        }
+        std::vector<fs::path> files = FilesIn(out / (format.extension + 1));
+        ASSERT_EQ(files.size(), 3u) << run.output;
+        EXPECT_EQ(files[0].extension(), format.extension);
+        EXPECT_EQ(Probe(files[1])["TAG:title"], "Two");
+    }
 }

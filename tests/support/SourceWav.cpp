@@ -1,5 +1,5 @@
 // Building and writing the simulator's records.
-#include "SourceWav.h"
+#include "support/SourceWav.h"
 
 #include <algorithm>
 #include <cmath>

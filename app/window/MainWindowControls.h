@@ -1,10 +1,9 @@
-// The main window's controls, each under the name the control manager uses for it.
-// The window creates them; the control manager holds these references, not ownership.
+// The main window's controls, each under the name the control logic uses for it.
+// The window creates and owns them; its MainView implementation switches them.
 #pragma once
 
 class QAbstractButton;
 class QAction;
-class QDialog;
 class QLabel;
 class QMenu;
 class QScrollArea;
@@ -18,7 +17,6 @@ class Indicator_Mode_Icon;
 class Indicator_Setting;
 class Indicator_Time;
 class PageSelectMatrix;
-class SettingDialog;
 class WaveView;
 
 struct MainWindowControls {
@@ -41,11 +39,6 @@ struct MainWindowControls {
     QAbstractButton* button_gain = nullptr;
     QLabel* label_file_save_cancel = nullptr;
 
-    QDialog* about_dialog = nullptr;
-    SettingDialog* setting_dialog = nullptr;
-    QDialog* save_dialog = nullptr;
-    QDialog* save_wait_dialog = nullptr;
-    QDialog* update_dialog = nullptr;
     GainMenuPanel* gain_menu_panel = nullptr;
 
     QAction* menu_about = nullptr;
@@ -63,6 +56,8 @@ struct MainWindowControls {
     QAction* menu_edit_marker_prev = nullptr;
     QAction* menu_edit_marker_remove = nullptr;
     QAction* menu_edit_marker_clear = nullptr;
+    QAction* menu_edit_find_track_gaps = nullptr;
+    QAction* menu_edit_undo = nullptr;
     QAction* menu_view_zoom_in = nullptr;
     QAction* menu_view_zoom_out = nullptr;
     QAction* menu_view_next_page = nullptr;

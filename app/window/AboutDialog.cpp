@@ -1,5 +1,5 @@
 // Contents of the about dialog.
-#include "control/AboutDialog.h"
+#include "window/AboutDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
