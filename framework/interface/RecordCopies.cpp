@@ -119,6 +119,8 @@ TkDroppedAudio* CopyDroppedAudio(const std::vector<TkDroppedAudio>& gaps)
         std::memcpy(copy, gaps.data(), gaps.size() * sizeof(TkDroppedAudio));
     }
     return copy;
+}
+
 TkTrackBoundaryList* CopyTrackBoundaryList(const std::vector<double>& seconds)
 {
     auto* list = static_cast<TkTrackBoundaryList*>(std::calloc(1, sizeof(TkTrackBoundaryList)));

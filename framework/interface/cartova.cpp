@@ -234,6 +234,8 @@ CARTOVA_API TkError Cartova_GetDeviceProblem(char** message)
 CARTOVA_API void Cartova_ReleaseDeviceProblem(char* message)
 {
     std::free(message);
+}
+
 CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,
                                           TkTrackBoundaryList** list)
 {
