@@ -95,6 +95,8 @@ void AppDelegate::onFileNew()
     mtm.setIsAutoGain(false);
     mtm.setGain(0.0);
 
+    if (m_view)
+        m_view->showMarkers(nullptr);
     m_markerManager.reset();
 }
 
@@ -187,4 +189,6 @@ void AppDelegate::setMarkerManager(std::unique_ptr<MarkerManager> manager)
         });
     }
     m_markerManager = std::move(manager);
+    if (m_view)
+        m_view->showMarkers(m_markerManager.get());
 }

@@ -13,6 +13,7 @@
 #include "control/SettingManager.h"
 #include "marker/MarkerManager.h"
 #include "playback/PreviewController.h"
+#include "save/FileSaveFlow.h"
 #include "update/UpdateChecker.h"
 #include "wave/WaveImageManager.h"
 
@@ -303,8 +304,10 @@ void ControlManager::FileNew(CommandSender)
 
 void ControlManager::FileSave(CommandSender)
 {
-    // The write-to-files dialog takes over from here; until it exists only the folder check runs.
-    checkTemporaryDirectory(true, false);
+    if (!checkTemporaryDirectory(true, false))
+        return;
+    if (MarkerManager* markers = getMarkerManager())
+        RunFileSave(m_dialogs, *markers, {m_settingManager->GetRecType(), Mtm().gain()});
 }
 
 void ControlManager::Play(CommandSender)
@@ -709,9 +712,11 @@ void ControlManager::onNotifyError(const Notification& notification)
             showAfterRecStop(tr("Stopped recording because the limit of recording time has been reached."), true);
         }
         break;
-    case TkNotifySaveAborted:
-        m_dialogs.OkAlertWithMessage(tr("Insufficient free space in the destination."));
+    case TkNotifySaveAborted: {
+        const SaveAbortedAlert alert = SaveAbortedAlertFor(message);
+        m_dialogs.OkAlertWithMessage(alert.message, alert.information);
         break;
+    }
     case TkNotifyFileSkipped:
         m_dialogs.OkAlertWithMessage(tr("Failed to save the file."), message);
         break;

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class PreviewController;
+class MarkerManager;
 class WaveImageManager;
 
 // Controls whose visibility, enabling or title the control logic sets.
@@ -83,6 +84,8 @@ public:
     virtual PageState pageState() const = 0;
     virtual void initPages(double totalTime) = 0;
     virtual void setShowingPage(int page) = 0;
+    // The waveform view and the marker indicator show these markers (null: none).
+    virtual void showMarkers(MarkerManager* markers) = 0;
 
     // ---- window ----
     // Opens the gain panel under the gain button with the given "Auto" row title.

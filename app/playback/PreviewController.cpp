@@ -121,33 +121,49 @@ void PreviewController::NotifyCurrentTime(double t, uint64_t run)
 
 void PreviewController::Updateview(uint64_t run)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, run]() {
-            if (isCurrentRun(run) && m_status == StatusPlaying)
-                emit currentTimeUpdated(currentTime());
-        },
-        Qt::QueuedConnection);
+    post(Report{Report::Time, run, 0});
 }
 
 void PreviewController::OnFinish(uint64_t run)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, run]() {
-            if (isCurrentRun(run))
-                emit playFinished();
-        },
-        Qt::QueuedConnection);
+    post(Report{Report::Finish, run, 0});
 }
 
 void PreviewController::OnError(int32_t code, uint64_t run)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, run, code]() {
-            if (isCurrentRun(run))
-                emit playError(code);
-        },
-        Qt::QueuedConnection);
+    post(Report{Report::Error, run, code});
+}
+
+void PreviewController::post(const Report& report)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_reportLock);
+        m_reports.push_back(report);
+    }
+    QMetaObject::invokeMethod(this, "deliverReports", Qt::QueuedConnection);
+}
+
+void PreviewController::deliverReports()
+{
+    std::vector<Report> reports;
+    {
+        std::lock_guard<std::mutex> guard(m_reportLock);
+        reports.swap(m_reports);
+    }
+    for (const Report& r : reports) {
+        if (!isCurrentRun(r.run))
+            continue; // from a run that has been stopped since
+        switch (r.kind) {
+        case Report::Time:
+            if (m_status == StatusPlaying)
+                emit currentTimeUpdated(currentTime());
+            break;
+        case Report::Finish:
+            emit playFinished();
+            break;
+        case Report::Error:
+            emit playError(r.code);
+            break;
+        }
+    }
 }

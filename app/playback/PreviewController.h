@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 class ControlManager;
 class PreviewPlayManager;
@@ -64,7 +66,20 @@ signals:
     void playFinished();
     void playError(int code);
 
+private slots:
+    // Delivers the reports queued by the playback threads (main thread).
+    void deliverReports();
+
 private:
+    // A report waiting for the main thread. Reports travel through this queue, guarded by
+    // a lock of our own, and the main thread is only woken up, so no data crosses threads
+    // inside the toolkit's event machinery.
+    struct Report {
+        enum Kind { Time, Finish, Error } kind;
+        uint64_t run;
+        int32_t code;
+    };
+    void post(const Report& report);
     void Updateview(uint64_t run);
     bool isCurrentRun(uint64_t run) const { return run == m_runSerial && m_play_mgr; }
 
@@ -77,4 +92,6 @@ private:
     float m_gain = 1.0f;
     uint64_t m_runSerial = 0; // main thread only
     StartFailure m_lastStartFailure = StartFailure::None;
+    std::mutex m_reportLock;
+    std::vector<Report> m_reports; // guarded by m_reportLock
 };

@@ -3,7 +3,7 @@
 // checks. The dialog view binds to it; its questions and choosers go through Prompts.
 #pragma once
 
-#include "save/AlertDialog.h"
+#include "control/DialogService.h"
 #include "save/SaveDestination.h"
 #include "save/SaveDialogItem.h"
 #include "save/TrackMarkers.h"

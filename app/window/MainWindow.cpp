@@ -12,6 +12,8 @@
 #include "indicator/Indicator_Setting.h"
 #include "indicator/Indicator_Time.h"
 #include "wave/PageSelectMatrix.h"
+#include "wave/WaveHints.h"
+#include "wave/WaveScrollView.h"
 #include "wave/WaveView.h"
 
 #include <QAction>
@@ -111,17 +113,17 @@ MainWindow::MainWindow(AppDelegate* app, QWidget* parent) : QMainWindow(parent),
     layout->setContentsMargins(12, 8, 12, 12);
     layout->addWidget(buildIndicatorRow());
 
-    auto* scroll = new QScrollArea(central);
-    scroll->setObjectName(QStringLiteral("waveScrollView"));
+    auto* scroll = new WaveScrollView(central);
     auto* wave = new WaveView;
     scroll->setWidget(wave);
-    scroll->setWidgetResizable(true);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumHeight(wave->height() + scroll->horizontalScrollBar()->sizeHint().height());
     m_controls.waveScrollView = scroll;
     m_controls.waveView = wave;
     layout->addWidget(scroll, 1);
 
     m_controls.pageSelectMatrix = new PageSelectMatrix(central);
+    wave->setPage_selector(m_controls.pageSelectMatrix);
+    new WaveHints(scroll, wave); // owned by the scroll view
     layout->addWidget(m_controls.pageSelectMatrix);
     layout->addWidget(buildButtonRow());
     setCentralWidget(central);
@@ -373,6 +375,22 @@ void MainWindow::bindCommands(ControlManager& manager)
             connect(a, &QAction::triggered, this, [cm, command]() { (cm->*command)(CommandSender::User); });
     };
     const MainWindowControls& w = m_controls;
+    // The waveform view's commands: its own keys count as the waveform view (no question
+    // before deleting a marker), its context menu items as the user.
+    WaveView* wave = w.waveView;
+    auto senderOf = [wave](QObject* sender) { return sender == wave ? CommandSender::WaveView : CommandSender::User; };
+    auto wireWave = [this, cm, senderOf](void (WaveView::*signal)(QObject*), Command command) {
+        connect(m_controls.waveView, signal, this, [cm, command, senderOf](QObject* sender) { (cm->*command)(senderOf(sender)); });
+    };
+    wireWave(&WaveView::requestPause, &ControlManager::Pause);
+    wireWave(&WaveView::requestPlay, &ControlManager::Play);
+    wireWave(&WaveView::requestMarkerAdd, &ControlManager::Marker_Add);
+    wireWave(&WaveView::requestMarkerRemove, &ControlManager::Marker_Remove);
+    wireWave(&WaveView::requestMarkerRemoveAll, &ControlManager::Marker_RemoveAll);
+    wireWave(&WaveView::requestMarkerMoveBackward, &ControlManager::Marker_MoveBackward);
+    wireWave(&WaveView::requestMarkerMoveForward, &ControlManager::Marker_MoveForward);
+    connect(wave, &WaveView::requestUpdateMarkerButton, this, [cm]() { cm->Update_MarkerButton(); });
+
     wireButton(w.button_rec_start, &ControlManager::RecStart);
     wireButton(w.button_rec_pause, &ControlManager::RecPause);
     wireButton(w.button_rec_stop, &ControlManager::RecStop);
@@ -592,7 +610,16 @@ void MainWindow::setWaveScrolling(bool enabled)
 {
     QScrollArea* scroll = m_controls.waveScrollView;
     scroll->setHorizontalScrollBarPolicy(enabled ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    scroll->horizontalScrollBar()->setEnabled(enabled);
+    if (auto* waveScroll = qobject_cast<WaveScrollView*>(scroll))
+        waveScroll->setScrollingEnabled(enabled);
+    else
+        scroll->horizontalScrollBar()->setEnabled(enabled);
+}
+
+void MainWindow::showMarkers(MarkerManager* markers)
+{
+    m_controls.waveView->setMarkerManager(markers);
+    m_controls.indicatorMarker->followMarkers(markers);
 }
 
 void MainWindow::scrollWaveToOrigin()

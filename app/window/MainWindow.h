@@ -55,6 +55,7 @@ public:
     PageState pageState() const override;
     void initPages(double totalTime) override;
     void setShowingPage(int page) override;
+    void showMarkers(MarkerManager* markers) override;
     void openGainPanel(const QString& autoTitle) override;
     void showWindow() override;
     void closeWindow() override;

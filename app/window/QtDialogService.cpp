@@ -2,6 +2,11 @@
 #include "window/QtDialogService.h"
 
 #include "save/AlertDialog.h"
+#include "save/FileSaveFlow.h"
+#include "save/MarkerManagerTracks.h"
+#include "save/ProgressDialog.h"
+#include "save/SaveDialog.h"
+#include "save/UpdateFileNamesDialog.h"
 #include "settings/SettingDialog.h"
 #include "window/AboutDialog.h"
 
@@ -52,24 +57,51 @@ bool QtDialogService::runSettingDialog(SettingValues& values, SettingManager& ma
     return true;
 }
 
-int QtDialogService::runSaveDialog(const QString&, MarkerManager&, QString&)
+SaveDialog& QtDialogService::saveDialog()
 {
-    // The write-to-files dialog plugs in here; until then writing is never started.
-    return 0;
+    if (!m_save) {
+        m_save = new SaveDialog(m_mainWindow);
+        m_save->setPrompts({alertHandler(),
+                            [this](const QString& title, const QString& initial) { return chooseFolder(title, initial); },
+                            [this] { return runUpdateFileNamesDialog(); }});
+    }
+    return *m_save;
 }
 
-void QtDialogService::runProgressDialog(ProgressDelegate&)
+int QtDialogService::runSaveDialog(const QString& extension, MarkerManager& markers, QString& dirName)
 {
-    // The progress dialog plugs in here: modal, polling the delegate every 0.1 s until
-    // finishProgressDialog().
+    SaveDialog& dialog = saveDialog();
+    MarkerManagerTracks tracks(markers);
+    dialog.setExtension(extension);
+    dialog.setTrackFormat(RecordedTrackFormat());
+    dialog.setMarkerManager(&tracks);
+    dialog.updateTabOrder();
+    const int response = dialog.exec();
+    dirName = dialog.dir_name();
+    dialog.setMarkerManager(nullptr); // the adapter ends here
+    return response;
 }
 
-void QtDialogService::finishProgressDialog() {}
+void QtDialogService::runProgressDialog(ProgressDelegate& delegate)
+{
+    if (!m_progress)
+        m_progress = new ProgressDialog(m_mainWindow);
+    m_progress->setProgressDelegate(&delegate);
+    m_progress->start();
+    m_progress->runModal();
+    m_progress->stop();
+    m_progress->setProgressDelegate(nullptr);
+}
+
+void QtDialogService::finishProgressDialog()
+{
+    if (m_progress)
+        m_progress->onFinish();
+}
 
 int QtDialogService::runUpdateFileNamesDialog()
 {
-    // The file-name update dialog plugs in here.
-    return -1;
+    return saveDialog().update_dialog()->exec();
 }
 
 int QtDialogService::runUpdateDialog(const UpdateOffer&)

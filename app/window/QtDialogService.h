@@ -8,7 +8,9 @@
 #include <QPointer>
 
 class AboutDialog;
+class ProgressDialog;
 class QWidget;
+class SaveDialog;
 class SettingDialog;
 
 class QtDialogService : public DialogService {
@@ -29,7 +31,11 @@ public:
     void openUrl(const QString& url) override;
 
 private:
+    SaveDialog& saveDialog();
+
     QWidget* m_mainWindow;
+    QPointer<SaveDialog> m_save;
+    QPointer<ProgressDialog> m_progress;
     QPointer<AboutDialog> m_about;
     QPointer<SettingDialog> m_settings;
 };

@@ -333,7 +333,7 @@ TEST(MainWindowViewTest, WidgetsFollowTheStatusTables)
         mtm.setStatus(status);
         const ModeFlags f = FlagsForStatus(status);
         for (const auto& [button, id] : buttons) {
-            const ButtonState expected = ButtonStateFor(id, f, false);
+            const ButtonState expected = ButtonStateFor(id, f, window.isZoom());
             EXPECT_EQ(button->isHidden(), expected.hidden) << button->objectName().toStdString();
             if (expected.enabled) {
                 EXPECT_EQ(button->isEnabled(), *expected.enabled) << button->objectName().toStdString();

@@ -246,16 +246,33 @@ TkError Cartova_GetRecordingPreviewDataLength(uint64_t* frames)
     return TkErrorSuccess;
 }
 
-TkError Cartova_SaveFile(const TkSaveSetting*, size_t) { return TkErrorSuccess; }
-
-TkError Cartova_SaveFileProgress(int32_t* file, int32_t* total)
+TkError Cartova_SaveFile(const TkSaveSetting* list, size_t count)
 {
-    *file = 0;
-    *total = 0;
+    if (Fake().saveFileResult != TkErrorSuccess)
+        return Fake().saveFileResult;
+    Fake().savedTracks.clear();
+    for (size_t i = 0; i < count; ++i) {
+        FakeCartova::SavedTrack track{list[i].path, list[i].start, list[i].end, list[i].gain, {}};
+        for (size_t t = 0; t < list[i].tag_count; ++t)
+            track.tags[list[i].tags[t].key] = list[i].tags[t].value;
+        Fake().savedTracks.push_back(track);
+    }
+    ++Fake().saveFileCalls;
     return TkErrorSuccess;
 }
 
-TkError Cartova_SaveFileCancel(bool) { return TkErrorSuccess; }
+TkError Cartova_SaveFileProgress(int32_t* file, int32_t* total)
+{
+    *file = Fake().saveProgress.first;
+    *total = Fake().saveProgress.second;
+    return TkErrorSuccess;
+}
+
+TkError Cartova_SaveFileCancel(bool deletePartial)
+{
+    Fake().saveCancels.push_back(deletePartial);
+    return TkErrorSuccess;
+}
 
 TkError Cartova_FindTrackGaps(const TkTrackGapSetting*, TkTrackBoundaryList** list)
 {

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One view of the preview stream (interleaved 16-bit frames) as the fake serves it. The
@@ -72,6 +74,20 @@ struct FakeCartova {
     int resumeCalls = 0;
     std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
     TkError findTrackGapsResult = TkErrorSuccess;
+
+    // Writing: the last accepted job list, the result to give, progress and cancels.
+    struct SavedTrack {
+        std::string path;
+        double start = 0.0;
+        double end = 0.0;
+        double gain = 0.0;
+        std::map<std::string, std::string> tags;
+    };
+    TkError saveFileResult = TkErrorSuccess;
+    std::vector<SavedTrack> savedTracks;
+    int saveFileCalls = 0;
+    std::pair<int32_t, int32_t> saveProgress{0, 0};
+    std::vector<bool> saveCancels;
 };
 
 // The one fake of the test program; Reset() before each test.

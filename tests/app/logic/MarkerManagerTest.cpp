@@ -2,6 +2,7 @@
 // the 60-marker limit, move clamping, the nearest marker, selection and the stored
 // destination folder.
 #include "control/NotificationCenter.h"
+#include "indicator/Indicator_Marker.h"
 #include "marker/MarkerManager.h"
 
 #include <QSettings>
@@ -208,4 +209,29 @@ TEST_F(MarkerManagerTest, DestinationDefaultsToTheMusicFolderAndIsStoredOnDestru
     EXPECT_EQ(QSettings().value(kSaveDirectoryKey).toString(), QStringLiteral("/srv/records"));
     MarkerManager next;
     EXPECT_EQ(next.DestinationDirectory(), QStringLiteral("/srv/records"));
+}
+
+TEST(MarkerIndicator, TimeTextIsClampedAndRoundedToTenths)
+{
+    EXPECT_EQ(MarkerTimeText(0.0), QStringLiteral("00:00.00"));
+    EXPECT_EQ(MarkerTimeText(-3.0), QStringLiteral("00:00.00"));
+    EXPECT_EQ(MarkerTimeText(83.46), QStringLiteral("01:23.50"));
+    EXPECT_EQ(MarkerTimeText(5999.9), QStringLiteral("99:59.90"));
+    EXPECT_EQ(MarkerTimeText(7000.0), QStringLiteral("99:59.90"));
+}
+
+TEST_F(MarkerManagerTest, TheIndicatorFollowsTheSelectedMarker)
+{
+    Indicator_Marker indicator;
+    indicator.followMarkers(markers.get());
+    EXPECT_EQ(indicator.markerNumber(), QStringLiteral("S"));
+    const int32_t id = markers->AddWithPosition(83.4);
+    markers->setSelectedMarker(id);
+    EXPECT_EQ(indicator.markerNumber(), QStringLiteral("1"));
+    EXPECT_EQ(indicator.markerTime(), 83.4);
+    markers->SetMarkerCheckedWithId(id, false);
+    EXPECT_FALSE(indicator.enabled());
+    markers->SelectNextMarker();
+    EXPECT_EQ(indicator.markerNumber(), QStringLiteral("E"));
+    EXPECT_TRUE(indicator.enabled());
 }

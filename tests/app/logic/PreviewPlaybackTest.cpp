@@ -5,6 +5,7 @@
 #include "FakeCartova.h"
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
+#include "WaitFor.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
 #include "control/ModeTimeManager.h"
@@ -12,11 +13,9 @@
 #include "playback/PreviewPlayManager.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtEndian>
 #include <chrono>
 #include <cmath>
@@ -34,20 +33,6 @@ constexpr int kPatienceMs = 30000;
 int16_t Pattern(uint64_t frame, uint16_t channel)
 {
     return channel == 0 ? static_cast<int16_t>(frame % 32000 + 1) : static_cast<int16_t>(-int64_t(frame / 32000) - 1);
-}
-
-bool WaitFor(const std::function<bool()>& done, int patienceMs = kPatienceMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    for (;;) {
-        if (done())
-            return true;
-        if (timer.elapsed() >= patienceMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
 }
 
 class PreviewPlaybackTest : public testing::Test {
@@ -184,7 +169,7 @@ TEST_F(PreviewPlaybackTest, MonitoringSkipsAheadOnlyWhenItFallsTooFarBehind)
     FakeRecordingPreview().generate(30869, Pattern);
     ASSERT_TRUE(controller->BeginRecordPreview());
     EXPECT_EQ(controller->GetStatus(), PreviewController::StatusMonitoring);
-    ASSERT_TRUE(WaitFor([this]() { return !playedFrames().empty(); }));
+    ASSERT_TRUE(WaitFor([this]() { return !playedFrames().empty(); }, kPatienceMs));
     EXPECT_EQ(playedFrames().front(), 0u);
     EXPECT_TRUE(controller->Stop());
 
@@ -192,7 +177,7 @@ TEST_F(PreviewPlaybackTest, MonitoringSkipsAheadOnlyWhenItFallsTooFarBehind)
     QFile::remove(capturePath);
     FakeRecordingPreview().generate(30870, Pattern);
     ASSERT_TRUE(controller->BeginRecordPreview());
-    ASSERT_TRUE(WaitFor([this]() { return !playedFrames().empty(); }));
+    ASSERT_TRUE(WaitFor([this]() { return !playedFrames().empty(); }, kPatienceMs));
     EXPECT_EQ(playedFrames().front(), 30870u - 13230u);
     EXPECT_TRUE(controller->Stop());
 }
@@ -235,7 +220,7 @@ TEST_F(PreviewPlaybackTest, StartsAndStopsQuicklyAndCanBeDestroyedWhilePlaying)
         ASSERT_TRUE(controller->Stop());
     }
     ASSERT_TRUE(controller->Play(0.0));
-    ASSERT_TRUE(WaitFor([this]() { return !playedFrames().empty(); }));
+    ASSERT_TRUE(WaitFor([this]() { return !playedFrames().empty(); }, kPatienceMs));
     controller.reset(); // as when the program quits while playing
 }
 
@@ -267,7 +252,7 @@ TEST(PreviewPlaybackCommands, PlayRunsToTheEndAndTheEditModeReturnsToStopped)
     cm->Play();
     EXPECT_EQ(mtm.status(), ModeStatusEditPlaying);
     EXPECT_EQ(cm->previewController()->GetStatus(), PreviewController::StatusPlaying);
-    ASSERT_TRUE(WaitFor([&]() { return mtm.status() == ModeStatusEditStopped; }));
+    ASSERT_TRUE(WaitFor([&]() { return mtm.status() == ModeStatusEditStopped; }, kPatienceMs));
     EXPECT_EQ(mtm.currentTime(), 1.0);
     EXPECT_EQ(cm->previewController()->GetStatus(), PreviewController::StatusIdle);
     app.reset();

@@ -286,10 +286,12 @@ TEST_F(RecordingFlowTest, ErrorsThatChangeNothing)
 
 TEST_F(RecordingFlowTest, WritingErrorsAreReported)
 {
-    Error(TkNotifySaveAborted);
+    // An aborted write is told by its cause; without one it is not blamed on free space.
+    Error(TkNotifySaveAborted, "/music/Album/02.wav");
     Error(TkNotifyFileSkipped, "/music/Album/03.wav");
     ASSERT_EQ(dialogs.alerts.size(), 2u);
-    EXPECT_EQ(dialogs.alerts[0].message, "Insufficient free space in the destination.");
+    EXPECT_EQ(dialogs.alerts[0].message, "Failed to save the file.");
+    EXPECT_EQ(dialogs.alerts[0].information, "/music/Album/02.wav");
     EXPECT_EQ(dialogs.alerts[1].message, "Failed to save the file.");
     EXPECT_EQ(dialogs.alerts[1].information, "/music/Album/03.wav");
 }

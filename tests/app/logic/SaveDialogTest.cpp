@@ -1,7 +1,9 @@
 // The write-to-files dialog's rows, commands and checks, driven through its model with
 // scripted answers to every question it asks.
 #include "FakeTrackMarkers.h"
+#include "marker/MarkerManager.h"
 #include "save/FileNameRules.h"
+#include "save/MarkerManagerTracks.h"
 #include "save/SaveDialogModel.h"
 
 #include <QDir>
@@ -385,4 +387,26 @@ TEST_F(SaveDialogTest, PathLengthLimitsCountUtf8Bytes)
     EXPECT_FALSE(model.WriteToFilesClicked());
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].information, deep + QStringLiteral("/A/") + fits + QStringLiteral("x.dsf"));
+}
+
+TEST_F(SaveDialogTest, WorksOnTheApplicationsMarkerManager)
+{
+    MarkerManager manager;
+    manager.ResetWithTotalTime(300.0);
+    const int32_t second = manager.AddWithPosition(120.0);
+    ASSERT_GT(second, 0);
+    manager.SetMarkerCheckedWithId(second, false);
+    MarkerManagerTracks tracks(manager);
+    model.setMarkerManager(&tracks);
+    ASSERT_EQ(model.items().size(), 2);
+    EXPECT_EQ(model.items()[0].markerEnd, QString::number(second));
+    EXPECT_DOUBLE_EQ(model.items()[1].duration, 180.0);
+    EXPECT_EQ(model.items()[1].state, 0);
+
+    model.setTrackTitle(0, QStringLiteral("Intro"));
+    model.setAlbumName(QStringLiteral("Album"));
+    model.ApplyClicked();
+    EXPECT_EQ(manager.Album(), "Album");
+    EXPECT_EQ(manager.GetMarkerTagFromMarkerId(manager.GetStartMarkerId()).value_or(MarkerTags()).value("Title"),
+              "Intro");
 }

@@ -211,3 +211,19 @@ TEST_F(WaveImageManagerTest, StopBeforeAnyPassStillReadsOnce)
     ASSERT_TRUE(WaitForWorker(images));
     EXPECT_EQ(images.zoomPeaks(0)->length(), 3u);
 }
+
+TEST_F(WaveImageManagerTest, FramesOfAFailedReadAreReadAgainOnTheNextPass)
+{
+    FakePreview().append(Frames(4410 * 3, 700, -700));
+    FakePreview().failReadsWith(TkErrorFailed);
+    FakePreview().setOnLengthQuery([this](int query) {
+        if (query == 2) { // the first pass's read has failed by now
+            FakePreview().failReadsWith(TkErrorSuccess);
+            images.stopWaveGenerate();
+        }
+    });
+    images.startWaveGenerate();
+    ASSERT_TRUE(WaitForWorker(images));
+    EXPECT_EQ(images.zoomPeaks(0)->length(), 3u);
+    EXPECT_FLOAT_EQ(images.zoomPeaks(0)->at(0).maximum, 700.0f / 32767.0f);
+}

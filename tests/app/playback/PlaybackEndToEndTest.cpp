@@ -4,6 +4,7 @@
 // recorded preview frames from there to the end, with the gain, then reports the end;
 // pausing stops the output at once; quitting while playing is clean.
 #include "ScriptedDialogs.h"
+#include "WaitFor.h"
 #include "control/AppDelegate.h"
 #include "control/CartovaController.h"
 #include "control/ControlManager.h"
@@ -15,12 +16,10 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtEndian>
 #include <atomic>
 #include <cmath>
@@ -31,20 +30,6 @@ namespace {
 
 constexpr uint32_t kRate = 44100;
 constexpr int kPatienceMs = 60000;
-
-bool WaitFor(const std::function<bool()>& done, int patienceMs = kPatienceMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    for (;;) {
-        if (done())
-            return true;
-        if (timer.elapsed() >= patienceMs)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-}
 
 // A 16-bit stereo WAV of a 441 Hz sine on the left and its cosine on the right at half
 // scale: no frame is silent on both channels.
@@ -132,14 +117,14 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
     ASSERT_TRUE(WaitFor([&]() {
         preview->GetLevel(level, 2);
         return level[0] > 0.3f && level[1] > 0.3f && !PlayedSamples().empty();
-    }));
+    }, kPatienceMs));
 
     // Record about two seconds, then stop.
     ASSERT_EQ(bridge.Start(), TkErrorSuccess);
-    ASSERT_TRUE(WaitFor([]() { return FinishedLength() >= 2 * kRate; }));
+    ASSERT_TRUE(WaitFor([]() { return FinishedLength() >= 2 * kRate; }, kPatienceMs));
     EXPECT_TRUE(preview->Stop());
     ASSERT_EQ(bridge.Stop(false), TkErrorSuccess);
-    ASSERT_TRUE(WaitFor([&]() { return stopped; }));
+    ASSERT_TRUE(WaitFor([&]() { return stopped; }, kPatienceMs));
     const uint64_t length = FinishedLength();
     ASSERT_GE(length, 2 * kRate);
     std::vector<int16_t> recorded(length * 2);
@@ -153,7 +138,7 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
     mtm.setCurrentTime(1.0);
     cm->Play();
     ASSERT_EQ(mtm.status(), ModeStatusEditPlaying);
-    ASSERT_TRUE(WaitFor([&]() { return mtm.status() == ModeStatusEditStopped; }));
+    ASSERT_TRUE(WaitFor([&]() { return mtm.status() == ModeStatusEditStopped; }, kPatienceMs));
     EXPECT_EQ(mtm.currentTime(), mtm.totalTime());
     EXPECT_EQ(preview->GetStatus(), PreviewController::StatusIdle);
 
@@ -169,7 +154,7 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
     QFile::remove(CapturePath());
     mtm.setCurrentTime(0.0);
     cm->Play();
-    ASSERT_TRUE(WaitFor([]() { return !PlayedSamples().empty(); }));
+    ASSERT_TRUE(WaitFor([]() { return !PlayedSamples().empty(); }, kPatienceMs));
     cm->Pause();
     EXPECT_EQ(mtm.status(), ModeStatusEditStopped);
     EXPECT_EQ(preview->GetStatus(), PreviewController::StatusIdle);
@@ -218,7 +203,7 @@ TEST(PlaybackThroughTheSoundServer, PullsThePreviewRatesUntilStopped)
         ASSERT_TRUE(output);
         ASSERT_TRUE(output->setFormat(OutputFormat{rate, 2})) << rate;
         ASSERT_TRUE(output->start()) << rate;
-        EXPECT_TRUE(WaitFor([&]() { return tone.rendered.load() >= rate / 2; })) << rate;
+        EXPECT_TRUE(WaitFor([&]() { return tone.rendered.load() >= rate / 2; }, kPatienceMs)) << rate;
         EXPECT_TRUE(output->stop());
         const uint64_t atStop = tone.rendered.load();
         WaitFor([]() { return false; }, 200);

@@ -28,6 +28,7 @@ struct FakeMainView : MainView {
     int levelMeterClears = 0;
     bool zoom = false;
     int waveRedraws = 0;
+    MarkerManager* markers = nullptr;
     WaveImageManager* waveImages = nullptr;
     int waveResets = 0;
     bool waveScrolling = false;
@@ -66,6 +67,7 @@ struct FakeMainView : MainView {
     PageState pageState() const override { return pages; }
     void initPages(double totalTime) override;
     void setShowingPage(int page) override;
+    void showMarkers(MarkerManager* shown) override { markers = shown; }
     void openGainPanel(const QString& title) override;
     void showWindow() override { windowVisible = true; }
     void closeWindow() override;
