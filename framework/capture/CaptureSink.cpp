@@ -8,33 +8,17 @@
 
 CaptureSink::CaptureSink(AsioDataQueue& queue, RecThread& recThread) : m_queue(queue), m_recThread(recThread) {}
 
-void CaptureSink::SetEngine(IToolkitManager* engine)
+TkError CaptureSink::EnqueueCycle(std::vector<std::vector<uint8_t>>&& channels)
 {
-    m_engine = engine;
-}
-
-void CaptureSink::ResetOverflowReported()
-{
-    m_overflowReported = false;
-}
-
-bool CaptureSink::OverflowReported() const
-{
-    return m_overflowReported;
-}
-
-TkError CaptureSink::Enqueue(unsigned short channel, std::vector<uint8_t>&& buffer)
-{
-    const TkError result = m_queue.Enqueue(channel, std::move(buffer));
-    if (result == TkErrorFailed && !m_overflowReported.exchange(true)) {
-        if (IToolkitManager* engine = m_engine.load()) {
-            engine->NotifyErrorMessageProc(TkNotifyQueueOverflow, nullptr);
-        }
-    }
-    return result;
+    return m_queue.EnqueueCycle(std::move(channels));
 }
 
 void CaptureSink::RecThread_AddDataNotify()
 {
     m_recThread.AddDataNotify();
+}
+
+void CaptureSink::InputDropped(uint64_t bytesPerChannel)
+{
+    m_queue.AddGap(bytesPerChannel);
 }

@@ -1,12 +1,12 @@
-// The engine's capture target: queues each channel buffer of an IO cycle,
-// reports a full queue once per start (TkNotifyQueueOverflow, the buffer is
-// dropped and capture goes on), and wakes the recording thread.
+// The engine's capture target: queues each IO cycle whole, records audio the
+// device itself lost as a gap in the queue, and wakes the recording thread.
+// A refused cycle is kept by the queue as a gap too; the recording thread
+// reports every gap at its place in the recording (see RecThread.h).
 #pragma once
 
-#include <atomic>
+#include <cstdint>
 
 #include "capture/ICaptureTarget.h"
-#include "engine/IToolkitManager.h"
 
 class AsioDataQueue;
 class RecThread;
@@ -15,18 +15,14 @@ class CaptureSink : public ICaptureTarget {
 public:
     CaptureSink(AsioDataQueue& queue, RecThread& recThread);
 
-    // The engine that receives the overflow notification; null sends none.
-    void SetEngine(IToolkitManager* engine);
-    // Re-arms the overflow notification; called with every start request.
-    void ResetOverflowReported();
-    bool OverflowReported() const;
-
-    TkError Enqueue(unsigned short channel, std::vector<uint8_t>&& buffer) override;
+    TkError EnqueueCycle(std::vector<std::vector<uint8_t>>&& channels) override;
     void RecThread_AddDataNotify() override;
+
+    // The device lost `bytesPerChannel` bytes of every channel right after
+    // the cycles delivered so far.
+    void InputDropped(uint64_t bytesPerChannel);
 
 private:
     AsioDataQueue& m_queue;
     RecThread& m_recThread;
-    std::atomic<IToolkitManager*> m_engine{nullptr};
-    std::atomic<bool> m_overflowReported{false};
 };

@@ -39,19 +39,18 @@ std::vector<uint8_t> ExtractDsdChannel(const uint8_t* src, size_t frames, size_t
 
 void SplitList(const CaptureInputBuffer* buffers, size_t count, bool dsd, ICaptureTarget& target)
 {
-    unsigned channel = 0;
+    std::vector<std::vector<uint8_t>> cycle;
     if (buffers != nullptr) {
         for (size_t i = 0; i < count; ++i) {
-            SplitInputBuffer(buffers[i], dsd, channel, target);
+            SplitInputBuffer(buffers[i], dsd, cycle);
         }
     }
-    target.RecThread_AddDataNotify();
+    DeliverCycle(std::move(cycle), target);
 }
 
 }  // namespace
 
-void SplitInputBuffer(const CaptureInputBuffer& buffer, bool dsd, unsigned& channel,
-                      ICaptureTarget& target)
+void SplitInputBuffer(const CaptureInputBuffer& buffer, bool dsd, std::vector<std::vector<uint8_t>>& cycle)
 {
     if (buffer.channels == 0) {
         return;  // nothing to number; a zero count would divide by zero below
@@ -59,12 +58,19 @@ void SplitInputBuffer(const CaptureInputBuffer& buffer, bool dsd, unsigned& chan
     const size_t stride = static_cast<size_t>(buffer.channels) * kFloatBytes;
     const size_t frames = buffer.data != nullptr ? buffer.byteSize / stride : 0;
     const auto* base = static_cast<const uint8_t*>(buffer.data);
-    for (uint32_t c = 0; c < buffer.channels; ++c, ++channel) {
+    for (uint32_t c = 0; c < buffer.channels; ++c) {
         const uint8_t* src = base != nullptr ? base + c * kFloatBytes : nullptr;
-        std::vector<uint8_t> bytes = dsd ? ExtractDsdChannel(src, frames, stride)
-                                         : ExtractFloatChannel(src, frames, stride);
-        target.Enqueue(static_cast<unsigned short>(channel), std::move(bytes));
+        cycle.push_back(dsd ? ExtractDsdChannel(src, frames, stride) : ExtractFloatChannel(src, frames, stride));
     }
+}
+
+void DeliverCycle(std::vector<std::vector<uint8_t>>&& cycle, ICaptureTarget& target)
+{
+    // A refused cycle is remembered by the queue as a gap; nothing to do here.
+    if (!cycle.empty()) {
+        target.EnqueueCycle(std::move(cycle));
+    }
+    target.RecThread_AddDataNotify();
 }
 
 void IOProc_PCM(const CaptureInputBuffer* buffers, size_t count, ICaptureTarget& target)

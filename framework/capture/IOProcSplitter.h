@@ -1,12 +1,15 @@
 // The capture half of the device's IO callback: splits one cycle's input
 // buffers into one byte buffer per channel and hands them to the capture
-// target. PCM channels keep the 32-bit floats as delivered; DSD channels are
-// turned back into their 16-bit carriage words. Runs on the real-time IO
-// thread: it allocates one vector per channel and touches no file.
+// target as one cycle, so that the cycle is queued or refused for all
+// channels together. PCM channels keep the 32-bit floats as delivered; DSD
+// channels are turned back into their 16-bit carriage words. Runs on the
+// real-time IO thread: it allocates one vector per channel and touches no file.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "capture/ICaptureTarget.h"
 
@@ -31,22 +34,26 @@ void SplitBufferList(const BufferList* list, bool dsd, ICaptureTarget& target);
 
 // ---------------------------------------------------------------------------
 
-// Splits one buffer; `channel` is the running channel number, advanced by
-// the buffer's channel count. Buffers without data or channels are skipped.
-void SplitInputBuffer(const CaptureInputBuffer& buffer, bool dsd, unsigned& channel,
-                      ICaptureTarget& target);
+// Appends one buffer's channels to `cycle`, in order. Buffers without
+// channels are skipped.
+void SplitInputBuffer(const CaptureInputBuffer& buffer, bool dsd, std::vector<std::vector<uint8_t>>& cycle);
+
+// Hands a split cycle to the target (nothing when it has no channel) and
+// wakes the recording thread.
+void DeliverCycle(std::vector<std::vector<uint8_t>>&& cycle, ICaptureTarget& target);
 
 template <class BufferList>
 void SplitBufferList(const BufferList* list, bool dsd, ICaptureTarget& target)
 {
-    unsigned channel = 0;
+    std::vector<std::vector<uint8_t>> cycle;
     if (list != nullptr) {
+        cycle.reserve(list->mNumberBuffers * 2u);
         for (uint32_t i = 0; i < list->mNumberBuffers; ++i) {
             const auto& b = list->mBuffers[i];
             CaptureInputBuffer buffer{static_cast<uint32_t>(b.mNumberChannels),
                                       static_cast<uint32_t>(b.mDataByteSize), b.mData};
-            SplitInputBuffer(buffer, dsd, channel, target);
+            SplitInputBuffer(buffer, dsd, cycle);
         }
     }
-    target.RecThread_AddDataNotify();
+    DeliverCycle(std::move(cycle), target);
 }

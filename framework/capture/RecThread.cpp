@@ -32,6 +32,11 @@ TkError RecThread::Start(IToolkitManager* engine, AsioDataQueue* queue, RecordDa
     m_rate = recordData->GetSampleRate();
     m_channel = 0;
     m_lastTenths = 0;
+    m_bitsPerSample = recordData->GetBitsPerSample();
+    m_cycle = 0;
+    m_recordedSamples = recordData->GetLength(true);
+    m_lastRoundRecorded = false;
+    m_gapSamples = 0;
     return Create(PriorityHigh) ? TkErrorSuccess : TkErrorFailed;
 }
 
@@ -75,6 +80,9 @@ bool RecThread::DrainQueue()
         if (m_queue->Dequeue(m_channel, buffer) != TkErrorSuccess || buffer.empty()) {
             return true;
         }
+        if (m_channel == 0 && m_bitsPerSample != 0) {
+            m_gapSamples += m_queue->TakeGapBefore(m_cycle) * 8 / m_bitsPerSample;
+        }
         if (m_recordData->Add(m_channel, buffer) != TkErrorSuccess) {
             ReportStoreFailure();
             return false;
@@ -83,17 +91,34 @@ bool RecThread::DrainQueue()
             continue;
         }
         m_channel = 0;
-        ReportStreamPosition();
+        RoundStored();
     }
 }
 
-void RecThread::ReportStreamPosition()
+void RecThread::RoundStored()
+{
+    ++m_cycle;
+    // Recorded stream only, so paused stretches do not count.
+    const uint64_t recorded = m_recordData->GetLength(true);
+    const bool roundRecorded = recorded > m_recordedSamples;
+    if (m_gapSamples != 0 && (roundRecorded || m_lastRoundRecorded) && m_rate != 0) {
+        const double position = static_cast<double>(m_recordedSamples) / static_cast<double>(m_rate);
+        TRACE("%llu samples per channel lost at %.3f s of the recording",
+              static_cast<unsigned long long>(m_gapSamples), position);
+        m_engine->NotifyDroppedAudio(position, m_gapSamples);
+    }
+    m_gapSamples = 0;
+    m_lastRoundRecorded = roundRecorded;
+    m_recordedSamples = recorded;
+    ReportStreamPosition(recorded);
+}
+
+void RecThread::ReportStreamPosition(uint64_t recordedSamples)
 {
     if (m_rate == 0) {
         return;
     }
-    // Recorded stream only, so paused stretches do not count.
-    const uint64_t tenths = m_recordData->GetLength(true) * 1000 / (m_rate * 100);
+    const uint64_t tenths = recordedSamples * 1000 / (m_rate * 100);
     if (tenths != m_lastTenths) {
         m_lastTenths = tenths;
         m_engine->NotifyStreamPosProc(static_cast<double>(tenths) * 0.1);

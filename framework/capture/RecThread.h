@@ -2,6 +2,11 @@
 // channel order, reports the recorded length every tenth of a second, and
 // wakes the preview conversion thread. A failed store is reported once and
 // ends the thread; the device keeps running until the engine stops it.
+//
+// Audio lost before a cycle (a refused cycle, a device overrun) is reported
+// to the engine with its place in the recorded stream, when it lies in the
+// recording: the cycle after it, or the one before it, added recorded samples.
+// Losses during pre-recording or a pause are not part of the recording.
 #pragma once
 
 #include <atomic>
@@ -33,8 +38,10 @@ protected:
 private:
     // Stores queued buffers round by round; false when a store failed.
     bool DrainQueue();
+    // Called when a buffer of every channel has been stored.
+    void RoundStored();
     // Reports the recorded length when it has moved on by a tenth of a second.
-    void ReportStreamPosition();
+    void ReportStreamPosition(uint64_t recordedSamples);
     void ReportStoreFailure();
 
     std::atomic<bool> m_stop{false};
@@ -47,4 +54,12 @@ private:
     // Drain state, kept across wake-ups (thread-local to ThreadImpl).
     unsigned short m_channel = 0;
     uint64_t m_lastTenths = 0;
+    uint16_t m_bitsPerSample = 0;
+    // Channel-0 buffers taken so far: the queue's number of the current cycle.
+    uint64_t m_cycle = 0;
+    // Recorded length after the last whole round, and whether that round added to it.
+    uint64_t m_recordedSamples = 0;
+    bool m_lastRoundRecorded = false;
+    // Samples per channel lost before the current round (0: none).
+    uint64_t m_gapSamples = 0;
 };

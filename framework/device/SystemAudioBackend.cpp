@@ -99,8 +99,10 @@ double SimSpeedFromEnvironment()
     return speed;
 }
 
-// CARTOVA_SIM_SOURCE: a WAV file to play; null (the demo album) when unset or unreadable.
-std::shared_ptr<const ISimSource> SimSourceFromEnvironment()
+// CARTOVA_SIM_SOURCE: a WAV file to play; null (the demo album) when unset.
+// A file that cannot be played gives null and the reason in `problem`: the
+// user named a record, so the demo album is no stand-in for it.
+std::shared_ptr<const ISimSource> SimSourceFromEnvironment(std::string& problem)
 {
     const char* path = std::getenv("CARTOVA_SIM_SOURCE");
     if (path == nullptr || *path == '\0') {
@@ -109,7 +111,8 @@ std::shared_ptr<const ISimSource> SimSourceFromEnvironment()
     auto source = std::make_shared<WavFileSource>();
     std::string error;
     if (!source->Load(path, error)) {
-        TRACE("CARTOVA_SIM_SOURCE: %s; playing the demo album", error.c_str());
+        problem = std::string("the simulated turntable cannot play ") + path + ": " + error;
+        TRACE("CARTOVA_SIM_SOURCE: %s", problem.c_str());
         return nullptr;
     }
     return source;
@@ -156,12 +159,22 @@ AudioBackend CreateEmptyAudioBackend()
     return {std::make_shared<EmptyAudioHardware>(), std::make_shared<EmptyUsbRegistry>()};
 }
 
-AudioBackend CreateSystemAudioBackend()
+AudioBackend CreateSystemAudioBackend(std::string* problemOut)
 {
+    if (problemOut != nullptr) {
+        problemOut->clear();
+    }
     const char* device = std::getenv("CARTOVA_DEVICE");
     if (device != nullptr && std::strcmp(device, "sim") == 0) {
         SimulatorOptions options;
-        options.source = SimSourceFromEnvironment();
+        std::string problem;
+        options.source = SimSourceFromEnvironment(problem);
+        if (!problem.empty()) {
+            if (problemOut != nullptr) {
+                *problemOut = problem;
+            }
+            return CreateEmptyAudioBackend();
+        }
         options.speed = SimSpeedFromEnvironment();
         auto turntable = std::make_shared<SimulatedTurntable>(options);
         return {turntable, turntable};

@@ -3,7 +3,10 @@
 // album, CARTOVA_SIM_SPEED a pace factor, 1 = real time);
 // CARTOVA_DEVICE=alsa:PCMNAME records from that ALSA PCM as if it were the
 // turntable (PCM only); otherwise the system's ALSA sound cards, of which
-// the device filter keeps the turntable.
+// the device filter keeps the turntable. A back-end that was asked for but
+// cannot be provided (a CARTOVA_SIM_SOURCE that cannot be played) is replaced
+// by one without devices, and `problem` (when given) says why, so that the
+// user is told instead of being given something else.
 #pragma once
 
 #include <memory>
@@ -18,7 +21,8 @@ struct AudioBackend {
     std::shared_ptr<IUsbRegistry> usb;
 };
 
-AudioBackend CreateSystemAudioBackend();
+// problem: set to why the configured device is not available, or emptied.
+AudioBackend CreateSystemAudioBackend(std::string* problem = nullptr);
 
 // The ALSA back-end: the system's sound cards, or (with a name) only that
 // PCM presented as the turntable.

@@ -2,10 +2,12 @@
 // with explicit little-endian reads; the samples are kept as stereo floats.
 #include "device/WavFileSource.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -31,8 +33,15 @@ float DecodeSample(const uint8_t* p, uint16_t format, uint16_t bits)
         std::memcpy(&value, &word, sizeof value);
         return std::isfinite(value) ? value : 0.0f;
     }
+    if (bits == 8) {
+        // 8-bit WAV samples are unsigned, with silence at 128.
+        return static_cast<float>(static_cast<int>(p[0]) - 128) / 128.0f;
+    }
     if (bits == 16) {
         return static_cast<float>(static_cast<int16_t>(ReadLE16(p))) / 32768.0f;
+    }
+    if (bits == 32) {
+        return static_cast<float>(static_cast<double>(static_cast<int32_t>(ReadLE32(p))) / 2147483648.0);
     }
     // 24-bit: sign-extend the three bytes.
     int32_t value = static_cast<int32_t>(p[0] | (p[1] << 8) | (p[2] << 16));
@@ -46,14 +55,19 @@ float DecodeSample(const uint8_t* p, uint16_t format, uint16_t bits)
 
 bool WavFileSource::Load(const std::string& path, std::string& error)
 {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        error = "it is a folder";
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        error = "cannot open " + path;
+        error = std::strerror(errno);
         return false;
     }
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (file.bad()) {
-        error = "cannot read " + path;
+        error = std::string("cannot read it: ") + std::strerror(errno);
         return false;
     }
     return Parse(bytes, error);
@@ -108,10 +122,10 @@ bool WavFileSource::Parse(const std::vector<uint8_t>& bytes, std::string& error)
         error = "missing format or data chunk";
         return false;
     }
-    const bool pcm = format == kWaveFormatPcm && (bits == 16 || bits == 24);
+    const bool pcm = format == kWaveFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
     const bool isFloat = format == kWaveFormatFloat && bits == 32;
     if (!pcm && !isFloat) {
-        error = "unsupported sample format (16/24-bit PCM or 32-bit float only)";
+        error = "unsupported sample format (8, 16, 24 or 32-bit integer or 32-bit float PCM only)";
         return false;
     }
     const uint32_t bytesPerSample = bits / 8;
@@ -121,6 +135,10 @@ bool WavFileSource::Parse(const std::vector<uint8_t>& bytes, std::string& error)
     }
 
     const size_t frames = dataSize / blockAlign;
+    if (frames == 0) {
+        error = "the file holds no samples";
+        return false;
+    }
     m_rate = rate;
     m_samples.assign(frames * 2, 0.0f);
     for (size_t i = 0; i < frames; ++i) {

@@ -1,6 +1,6 @@
-// A WAV file as the simulated turntable's record: 16- or 24-bit integer or
-// 32-bit float PCM, mono or stereo (further channels are ignored), loaded
-// into memory. Rendered at another rate it is linearly interpolated; after
+// A WAV file as the simulated turntable's record: 8-, 16-, 24- or 32-bit
+// integer or 32-bit float PCM, mono or stereo (further channels are
+// ignored), with at least one frame, loaded into memory. Rendered at another rate it is linearly interpolated; after
 // its end it is silent.
 #pragma once
 
@@ -15,7 +15,7 @@ public:
     // Empty source; Load fills it.
     WavFileSource() = default;
 
-    // False (with a reason) when the file cannot be read or its format is not one of the above.
+    // False (with a reason that does not repeat the path) when the file cannot be read or its format is not one of the above.
     bool Load(const std::string& path, std::string& error);
     // Parses a whole file held in memory.
     bool Parse(const std::vector<uint8_t>& bytes, std::string& error);

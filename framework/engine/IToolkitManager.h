@@ -1,7 +1,10 @@
 // What the worker threads need of the engine: waking the conversion thread,
-// posting notifications to the application, and the temporary folder.
+// posting notifications to the application, reporting lost audio, and the
+// temporary folder.
 // Workers receive a pointer to it when they are started.
 #pragma once
+
+#include <cstdint>
 
 #include "interface/cartova.h"
 
@@ -15,6 +18,14 @@ public:
     virtual void NotifyConvertPosProc(double seconds) = 0;
     // message may be null (sent as an empty string).
     virtual void NotifyErrorMessageProc(int code, const char* message) = 0;
+    // framesLost samples of every channel are missing from the recording at
+    // `seconds` of the recorded stream (called by the recording thread).
+    // Engines that keep no record of it ignore it.
+    virtual void NotifyDroppedAudio(double seconds, uint64_t framesLost)
+    {
+        (void)seconds;
+        (void)framesLost;
+    }
     virtual const char* GetTempDirectory() = 0;
     virtual bool IsTempDirectoryExists() = 0;
 };

@@ -7,13 +7,13 @@
 #include "device/DeviceReport.h"
 #include "platform/Trace.h"
 
-ToolkitManager::ToolkitManager(AudioBackend backend)
-    : m_preview(this)
+ToolkitManager::ToolkitManager(AudioBackend backend, std::string deviceProblem)
+    : m_deviceProblem(std::move(deviceProblem))
+    , m_preview(this)
     , m_recordData(this)
     , m_captureSink(m_captureQueue, m_recThread)
     , m_device(std::move(backend.hardware), std::move(backend.usb))
 {
-    m_captureSink.SetEngine(this);
 }
 
 ToolkitManager::~ToolkitManager()
@@ -70,6 +70,7 @@ TkError ToolkitManager::New()
         return result;
     }
     ClearRecording();
+    m_droppedAudio.Clear();
     return TkErrorSuccess;
 }
 
@@ -303,6 +304,33 @@ void ToolkitManager::NotifyConvertPosProc(double seconds)
 void ToolkitManager::NotifyErrorMessageProc(int code, const char* message)
 {
     m_notifier.PostErrorMessage(code, message);
+}
+
+void ToolkitManager::NotifyDroppedAudio(double seconds, uint64_t framesLost)
+{
+    if (m_droppedAudio.Add(seconds, framesLost)) {
+        NotifyErrorMessageProc(TkNotifyQueueOverflow, m_droppedAudio.LastMessage().c_str());
+    }
+}
+
+TkError ToolkitManager::GetDeviceProblem(std::string& problem)
+{
+    problem.clear();
+    if (m_state.load() == EngineState::Uninitialized) {
+        return TkErrorNotInitialized;
+    }
+    problem = m_deviceProblem;
+    return TkErrorSuccess;
+}
+
+TkError ToolkitManager::GetDroppedAudio(std::vector<TkDroppedAudio>& gaps)
+{
+    gaps.clear();
+    if (m_state.load() == EngineState::Uninitialized) {
+        return TkErrorNotInitialized;
+    }
+    gaps = m_droppedAudio.Entries();
+    return TkErrorSuccess;
 }
 
 void ToolkitManager::AudioDevice_ProcessorOverload()

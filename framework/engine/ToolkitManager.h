@@ -8,6 +8,7 @@
 
 #include "capture/AsioDataQueue.h"
 #include "capture/CaptureSink.h"
+#include "capture/DroppedAudioLog.h"
 #include "capture/RecThread.h"
 #include "device/AudioDeviceList.h"
 #include "device/CoreAudioManager.h"
@@ -40,8 +41,9 @@
 class ToolkitManager : public IToolkitManager, public IAudioDeviceNotify {
 public:
     // The device layer runs on the given back-end (the system's, or a test's
-    // stand-in).
-    explicit ToolkitManager(AudioBackend backend);
+    // stand-in); deviceProblem says why it offers no device, when it is
+    // known (GetDeviceProblem).
+    explicit ToolkitManager(AudioBackend backend, std::string deviceProblem = {});
     // Waits for queued start and stop work, stops a running capture, then
     // releases everything (the recording's temporary files are deleted).
     ~ToolkitManager() override;
@@ -76,6 +78,9 @@ public:
     TkError SaveFileProgress(int32_t* fileProgress, int32_t* totalProgress);
     TkError SaveFileCancel(bool deletePartial);
     TkError SetTempDirectory(const char* path);
+    TkError GetDroppedAudio(std::vector<TkDroppedAudio>& gaps);
+    // Why the configured device is not available (empty: nothing is wrong).
+    TkError GetDeviceProblem(std::string& problem);
     // Suggested track boundaries (seconds of the recorded stream) of the
     // finished recording; -6 while a recording runs.
     TkError FindTrackGaps(const TrackGapParameters& parameters, std::vector<double>& boundaries);
@@ -89,9 +94,6 @@ public:
     // Gives the range manager an event at the current captured length (in
     // preview frames: samples for PCM, samples / 64 for DSD).
     void AddRecordEvent(RecordEventKind kind);
-    // Queues one channel's buffer of an IO cycle; a full queue is reported
-    // once per start and the buffer dropped.
-    TkError Enqueue(unsigned short channel, std::vector<uint8_t>&& buffer);
 
     // ---- IToolkitManager (worker threads). ----
     void ConvertThread_AddDataNotify() override;
@@ -99,6 +101,9 @@ public:
     void NotifyStreamPosProc(double seconds) override;
     void NotifyConvertPosProc(double seconds) override;
     void NotifyErrorMessageProc(int code, const char* message) override;
+    // Keeps the gap for GetDroppedAudio and announces it with
+    // TkNotifyQueueOverflow, paced by DroppedAudioLog.
+    void NotifyDroppedAudio(double seconds, uint64_t framesLost) override;
     const char* GetTempDirectory() override;
     bool IsTempDirectoryExists() override;
 
@@ -106,6 +111,7 @@ public:
     void AudioDevice_ProcessorOverload() override;
     void AudioDevice_DeviceIsAliveChanged() override;
     void AudioDevice_IOProc(const AudioBufferList* input, AudioBufferList* output) override;
+    void AudioDevice_InputDropped(uint64_t frames) override;
 
 private:
     // -1 in Uninitialized; -6 in any other state not listed; else 0.
@@ -126,6 +132,7 @@ private:
     // device's IO thread reaches is declared before the device layer, which
     // is destroyed (and stopped) first.
     std::shared_ptr<const DeviceDescription> m_deviceInfo;
+    const std::string m_deviceProblem;
     AudioDeviceList m_deviceList;
     DelegateNotifier m_notifier;
     std::vector<TkSaveSettingInternal> m_saveJobs;
@@ -139,6 +146,7 @@ private:
     ConvertThread m_convertThread;
     RecThread m_recThread;
     CaptureSink m_captureSink;
+    DroppedAudioLog m_droppedAudio;
     CoreAudioManager m_device;
     // The sample type the running capture was started with (0 PCM, 1 DSD).
     std::atomic<int64_t> m_captureSampleType{CoreAudioManager::kSampleTypePcm};

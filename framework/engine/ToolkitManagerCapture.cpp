@@ -49,7 +49,7 @@ TkError ToolkitManager::Start()
 void ToolkitManager::QueueStart(bool preRecording)
 {
     m_state.store(EngineState::Starting);
-    m_captureSink.ResetOverflowReported();
+    m_droppedAudio.Clear();
     m_engineQueue.Async([this, preRecording] { RecStartImpl(preRecording); });
 }
 
@@ -197,9 +197,12 @@ void ToolkitManager::RecStopImpl()
     NotifyOperationProc(TkRecOperationStopped);
 }
 
-TkError ToolkitManager::Enqueue(unsigned short channel, std::vector<uint8_t>&& buffer)
+void ToolkitManager::AudioDevice_InputDropped(uint64_t frames)
 {
-    return m_captureSink.Enqueue(channel, std::move(buffer));
+    // Stored bytes per device frame and channel: a 32-bit float for PCM, a
+    // 16-bit carriage word (16 one-bit samples) for DSD.
+    const bool dsd = m_captureSampleType.load() == CoreAudioManager::kSampleTypeDsd;
+    m_captureSink.InputDropped(frames * (dsd ? 2u : 4u));
 }
 
 void ToolkitManager::ConvertThread_AddDataNotify()

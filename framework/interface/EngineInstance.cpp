@@ -9,6 +9,7 @@ ToolkitManager& GetEngineInstance()
     // Constructed thread-safely on first use; destroyed with the other
     // static objects at exit, which stops a running capture and deletes the
     // recording's temporary files.
-    static ToolkitManager engine(CreateSystemAudioBackend());
+    static std::string problem;
+    static ToolkitManager engine(CreateSystemAudioBackend(&problem), problem);
     return engine;
 }

@@ -109,6 +109,18 @@ void FreeAudioDeviceInfo(TkAudioDeviceInfo* info)
     std::free(info);
 }
 
+TkDroppedAudio* CopyDroppedAudio(const std::vector<TkDroppedAudio>& gaps)
+{
+    if (gaps.empty()) {
+        return nullptr;
+    }
+    auto* copy = static_cast<TkDroppedAudio*>(std::malloc(gaps.size() * sizeof(TkDroppedAudio)));
+    if (copy != nullptr) {
+        std::memcpy(copy, gaps.data(), gaps.size() * sizeof(TkDroppedAudio));
+    }
+    return copy;
+}
+
 TkTrackBoundaryList* CopyTrackBoundaryList(const std::vector<double>& seconds)
 {
     auto* list = static_cast<TkTrackBoundaryList*>(std::calloc(1, sizeof(TkTrackBoundaryList)));

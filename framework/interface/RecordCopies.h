@@ -16,5 +16,7 @@ void FreeDeviceNameList(TkDeviceNameList* list);
 TkAudioDeviceInfo* CopyAudioDeviceInfo(const DeviceDescription& description);
 void FreeAudioDeviceInfo(TkAudioDeviceInfo* info);
 
+// A malloc'd array of the gaps; null for an empty list or a failed allocation.
+TkDroppedAudio* CopyDroppedAudio(const std::vector<TkDroppedAudio>& gaps);
 TkTrackBoundaryList* CopyTrackBoundaryList(const std::vector<double>& seconds);
 void FreeTrackBoundaryList(TkTrackBoundaryList* list);

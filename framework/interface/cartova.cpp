@@ -8,8 +8,8 @@
 #include "engine/ToolkitManager.h"
 #include "platform/Trace.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -233,6 +233,55 @@ CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial)
 CARTOVA_API TkError Cartova_SetTempDirectory(const char* path)
 {
     return Guarded(__func__, [&](ToolkitManager& e) { return e.SetTempDirectory(path); });
+}
+
+CARTOVA_API TkError Cartova_GetDroppedAudio(TkDroppedAudio** list, size_t* count)
+{
+    if (list == nullptr || count == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *list = nullptr;
+    *count = 0;
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        std::vector<TkDroppedAudio> gaps;
+        const TkError result = e.GetDroppedAudio(gaps);
+        if (result != TkErrorSuccess || gaps.empty()) {
+            return result;
+        }
+        *list = CopyDroppedAudio(gaps);
+        if (*list == nullptr) {
+            return TkErrorFailed;
+        }
+        *count = gaps.size();
+        return TkErrorSuccess;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseDroppedAudio(TkDroppedAudio* list)
+{
+    std::free(list);
+}
+
+CARTOVA_API TkError Cartova_GetDeviceProblem(char** message)
+{
+    if (message == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *message = nullptr;
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        std::string problem;
+        const TkError result = e.GetDeviceProblem(problem);
+        if (result != TkErrorSuccess || problem.empty()) {
+            return result;
+        }
+        *message = strdup(problem.c_str());
+        return *message != nullptr ? TkErrorSuccess : TkErrorFailed;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseDeviceProblem(char* message)
+{
+    std::free(message);
 }
 
 CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,

@@ -100,6 +100,16 @@ typedef struct TkSaveSetting {
     size_t tag_count;
 } TkSaveSetting;
 
+/* One place where captured audio was lost (the recording thread or the
+ * device could not keep up). position_seconds counts from the start of the
+ * recorded stream, pauses excluded: the samples that follow it were captured
+ * frames_lost samples after the ones before it. frames_lost counts samples of
+ * one channel at the recording's rate (for DSD, one-bit samples). */
+typedef struct TkDroppedAudio {
+    double position_seconds;
+    uint64_t frames_lost;
+} TkDroppedAudio;
+
 /* Names of the usable audio devices, in enumeration order. */
 typedef struct TkDeviceNameList {
     char** names;
@@ -186,6 +196,18 @@ CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial);
 
 CARTOVA_API TkError Cartova_SetTempDirectory(const char* path);
 
+/* Every place where audio was lost in the current recording, in recorded
+ * order; the list is emptied by each start. *list is null when *count is 0.
+ * A recording with any entry has gaps. -2 when an argument is null. */
+CARTOVA_API TkError Cartova_GetDroppedAudio(TkDroppedAudio** list, size_t* count);
+CARTOVA_API void Cartova_ReleaseDroppedAudio(TkDroppedAudio* list);
+
+/* Why the configured audio device is not available, as a sentence for the
+ * user (for example: the simulated turntable was told to play a file it
+ * cannot play), or null in *message when nothing is wrong. The device list
+ * is then empty. -2 when message is null. */
+CARTOVA_API TkError Cartova_GetDeviceProblem(char** message);
+CARTOVA_API void Cartova_ReleaseDeviceProblem(char* message);
 /* Finds the quiet gaps between the tracks of the finished recording and
  * returns a boundary inside each (the lead-in before the first track and the
  * run-out after the last are not gaps). setting may be null for the defaults.

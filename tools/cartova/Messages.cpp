@@ -22,7 +22,9 @@ std::string DescribeNotifyError(TkNotifyError code, const std::string& message)
     case TkNotifyDeviceLost:
         return "the turntable was lost (unplugged, or it could not be started)";
     case TkNotifyQueueOverflow:
-        return "audio was dropped: the recording could not keep up with the device";
+        // The framework says where and how much; older messages were empty.
+        return message.empty() ? "audio was dropped: the recording could not keep up with the device"
+                               : message + " (the recording could not keep up with the device)";
     case TkNotifyRecordingLimit:
         return "the recording could not be stored (is the disk of the temporary folder full?)";
     case TkNotifySaveAborted:

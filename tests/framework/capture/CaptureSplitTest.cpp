@@ -80,6 +80,7 @@ TEST(IOProcSplitter, TwoMonoBuffersAreNumberedInListOrder)
     IOProc_DSD16(buffers, 2, target);
 
     EXPECT_EQ(target.order, (std::vector<unsigned short>{0, 1}));
+    EXPECT_EQ(target.cycles, 1);  // both mono buffers form one cycle
     EXPECT_EQ(WordsOf(target.buffers[0][0]), (std::vector<int16_t>{8192, 16384}));
     EXPECT_EQ(WordsOf(target.buffers[1][0]), (std::vector<int16_t>{-8192, -16384}));
     // Little-endian words: 8192 = 0x2000.
@@ -94,6 +95,7 @@ TEST(IOProcSplitter, EmptyOrMalformedListsOnlyWake)
     const CaptureInputBuffer noChannels{0, 64, nullptr};
     IOProc_PCM(&noChannels, 1, target);
     EXPECT_TRUE(target.order.empty());
+    EXPECT_EQ(target.cycles, 0);
     EXPECT_EQ(target.wakeUps, 2);
 }
 

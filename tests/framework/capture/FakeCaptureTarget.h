@@ -8,15 +8,19 @@
 
 class FakeCaptureTarget : public ICaptureTarget {
 public:
-    TkError Enqueue(unsigned short channel, std::vector<uint8_t>&& buffer) override
+    TkError EnqueueCycle(std::vector<std::vector<uint8_t>>&& channels) override
     {
-        buffers[channel].push_back(std::move(buffer));
-        order.push_back(channel);
+        ++cycles;
+        for (size_t c = 0; c < channels.size(); ++c) {
+            buffers[static_cast<unsigned short>(c)].push_back(std::move(channels[c]));
+            order.push_back(static_cast<unsigned short>(c));
+        }
         return TkErrorSuccess;
     }
     void RecThread_AddDataNotify() override { ++wakeUps; }
 
     std::map<unsigned short, std::vector<std::vector<uint8_t>>> buffers;
     std::vector<unsigned short> order;
+    int cycles = 0;
     int wakeUps = 0;
 };

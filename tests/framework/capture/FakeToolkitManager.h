@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <sys/stat.h>
 #include <vector>
 
@@ -37,6 +38,10 @@ public:
         Record(errors, code);
         std::lock_guard<std::mutex> guard(m_lock);
         errorMessages.push_back(message != nullptr ? message : "");
+    }
+    void NotifyDroppedAudio(double seconds, uint64_t framesLost) override
+    {
+        Record(droppedAudio, std::make_pair(seconds, framesLost));
     }
     const char* GetTempDirectory() override { return m_tempDirectory.c_str(); }
     bool IsTempDirectoryExists() override
@@ -69,6 +74,7 @@ public:
     std::vector<double> convertPositions;
     std::vector<int> errors;
     std::vector<std::string> errorMessages;
+    std::vector<std::pair<double, uint64_t>> droppedAudio;
     int convertWakeUps = 0;
     // Answers IsTempDirectoryExists with true whatever the folder is, to
     // simulate a store that fails while the folder is still there.

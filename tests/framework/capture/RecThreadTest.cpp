@@ -1,6 +1,6 @@
 // The recording thread's drain loop against a real record store: channels
-// in step, tenth-of-a-second positions, store failures; and the engine's
-// capture sink with its once-per-start overflow notification.
+// in step, tenth-of-a-second positions, store failures, lost audio; and the
+// engine's capture sink, which queues or refuses whole cycles.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "TempFolder.h"
 #include "capture/AsioDataQueue.h"
 #include "capture/CaptureSink.h"
+#include "capture/IOProcSplitter.h"
 #include "capture/RecThread.h"
 #include "convert/SampleTypeInfo.h"
 #include "storage/RecordData.h"
@@ -157,26 +158,92 @@ TEST_F(RecThreadTest, StoreFailureWithFolderPresentIsTheRecordingLimit)
     EXPECT_EQ(engine.Snapshot(engine.errors), std::vector<int>{TkNotifyRecordingLimit});
 }
 
-TEST(CaptureSink, OverflowIsReportedOncePerStartAndCaptureGoesOn)
+TEST_F(RecThreadTest, LostAudioIsReportedAtItsPlaceInTheRecording)
+{
+    ASSERT_EQ(thread.Start(&engine, &queue, &record, 2), TkErrorSuccess);
+    auto deliver = [&](size_t samples, float first) {
+        ASSERT_EQ(queue.EnqueueCycle({Samples(samples, first), Samples(samples, first)}), TkErrorSuccess);
+    };
+    deliver(100, 0);
+    deliver(150, 100);
+    queue.AddGap(40 * 4);  // the device lost 40 samples here
+    queue.AddGap(10 * 4);  // and 10 more before anything arrived
+    deliver(100, 300);
+    RunPass();
+    // Losses while paused are not part of the recording.
+    ranges.AddRecordEvent(350, RecordEventPause);
+    deliver(100, 400);
+    RunPass();
+    deliver(100, 500);
+    queue.AddGap(70 * 4);
+    deliver(100, 600);
+    RunPass();
+    thread.Stop();
+
+    const auto dropped = engine.Snapshot(engine.droppedAudio);
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_DOUBLE_EQ(dropped[0].first, 0.25);  // after 250 recorded samples at 1000 Hz
+    EXPECT_EQ(dropped[0].second, 50u);
+}
+
+TEST(CaptureSink, AFullQueueRefusesTheWholeCycleSoChannelsStayPaired)
+{
+    // The recording thread has stalled with a full queue and has taken the
+    // left buffer of the oldest cycle but not yet the right one. Cycles that
+    // arrive now must be refused for both channels, or left and right would
+    // be paired one cycle apart for the rest of the recording.
+    AsioDataQueue queue;
+    RecThread thread;  // not running: only woken
+    CaptureSink sink(queue, thread);
+    ASSERT_EQ(queue.Init(2), TkErrorSuccess);
+    constexpr size_t kFrames = AsioDataQueue::kQueueLimitBytes / 4 / 4;  // four cycles fill a channel
+    auto cycle = [&](int number) {
+        // Identical left and right: every frame holds the cycle's number.
+        const std::vector<float> interleaved(kFrames * 2, static_cast<float>(number));
+        const CaptureInputBuffer buffer{2, static_cast<uint32_t>(interleaved.size() * 4), interleaved.data()};
+        IOProc_PCM(&buffer, 1, sink);
+    };
+    for (int n = 0; n < 5; ++n) {
+        cycle(n);  // cycle 4 finds the queue full
+    }
+    std::vector<uint8_t> left, right;
+    ASSERT_EQ(queue.Dequeue(0, left), TkErrorSuccess);
+    cycle(5);  // the left queue has room again, the right one does not
+    ASSERT_EQ(queue.Dequeue(1, right), TkErrorSuccess);
+    EXPECT_EQ(left, right);
+    cycle(6);
+
+    std::vector<float> stored;
+    for (;;) {
+        ASSERT_EQ(queue.Dequeue(0, left), TkErrorSuccess);
+        ASSERT_EQ(queue.Dequeue(1, right), TkErrorSuccess);
+        ASSERT_EQ(left.size(), right.size());
+        if (left.empty()) {
+            break;
+        }
+        ASSERT_EQ(left, right);
+        float first = 0;
+        std::memcpy(&first, left.data(), sizeof first);
+        stored.push_back(first);
+    }
+    EXPECT_EQ(stored, (std::vector<float>{1, 2, 3, 6}));
+    // Cycles 4 and 5 are one gap before the fifth cycle accepted (number 4 from 0).
+    EXPECT_EQ(queue.TakeGapBefore(3), 0u);
+    EXPECT_EQ(queue.TakeGapBefore(4), 2 * kFrames * 4);
+    EXPECT_EQ(queue.TakeGapBefore(4), 0u);
+}
+
+TEST(CaptureSink, DeviceOverrunsBecomeGapsBeforeTheNextCycle)
 {
     AsioDataQueue queue;
     RecThread thread;
-    FakeToolkitManager engine;
     CaptureSink sink(queue, thread);
-    sink.SetEngine(&engine);
     ASSERT_EQ(queue.Init(1), TkErrorSuccess);
-
-    const std::vector<uint8_t> big(AsioDataQueue::kQueueLimitBytes / 2);
-    EXPECT_EQ(sink.Enqueue(0, std::vector<uint8_t>(big)), TkErrorSuccess);
-    EXPECT_EQ(sink.Enqueue(0, std::vector<uint8_t>(big)), TkErrorSuccess);
-    EXPECT_EQ(sink.Enqueue(0, std::vector<uint8_t>(big)), TkErrorFailed);
-    EXPECT_EQ(sink.Enqueue(0, std::vector<uint8_t>(big)), TkErrorFailed);
-    EXPECT_EQ(engine.Snapshot(engine.errors), std::vector<int>{TkNotifyQueueOverflow});
-    // A smaller buffer still fits: capture goes on after an overflow.
-    EXPECT_EQ(sink.Enqueue(0, std::vector<uint8_t>(16)), TkErrorSuccess);
-
-    sink.ResetOverflowReported();
-    EXPECT_EQ(sink.Enqueue(0, std::vector<uint8_t>(big)), TkErrorFailed);
-    EXPECT_EQ(engine.Snapshot(engine.errors).size(), 2u);
+    EXPECT_EQ(sink.EnqueueCycle({std::vector<uint8_t>(16)}), TkErrorSuccess);
+    sink.InputDropped(8);
+    EXPECT_EQ(sink.EnqueueCycle({std::vector<uint8_t>(16)}), TkErrorSuccess);
+    EXPECT_EQ(sink.EnqueueCycle({std::vector<uint8_t>(16), std::vector<uint8_t>(16)}), TkErrorInvalidArgument);
+    EXPECT_EQ(queue.TakeGapBefore(0), 0u);
+    EXPECT_EQ(queue.TakeGapBefore(1), 8u);
     sink.RecThread_AddDataNotify();  // harmless while the thread does not run
 }

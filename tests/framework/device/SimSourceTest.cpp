@@ -79,11 +79,33 @@ TEST(WavFileSource, ReadsSixteenAndTwentyFourBitAndFloat)
     EXPECT_EQ(frames[1], -0.75f);
 }
 
+TEST(WavFileSource, ReadsEightAndThirtyTwoBitIntegers)
+{
+    std::string error;
+    float frames[4];
+    WavFileSource pcm8;  // unsigned samples, silence at 128
+    ASSERT_TRUE(pcm8.Parse(MakeWav(1, 2, 44100, 8, {0x80, 0x00, 0xC0, 0xFF}), error)) << error;
+    pcm8.Render(44100, 0, 2, frames);
+    EXPECT_EQ(frames[0], 0.0f);
+    EXPECT_EQ(frames[1], -1.0f);
+    EXPECT_EQ(frames[2], 0.5f);
+    EXPECT_EQ(frames[3], 127 / 128.0f);
+
+    WavFileSource pcm32;
+    ASSERT_TRUE(pcm32.Parse(MakeWav(1, 2, 44100, 32, {0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x40}), error))
+        << error;
+    pcm32.Render(44100, 0, 1, frames);
+    EXPECT_EQ(frames[0], -0.5f);
+    EXPECT_EQ(frames[1], 0.5f);
+}
+
 TEST(WavFileSource, RefusesWhatItCannotPlay)
 {
     std::string error;
     WavFileSource source;
-    EXPECT_FALSE(source.Parse(MakeWav(1, 2, 44100, 8, {0, 0}), error));
+    EXPECT_FALSE(source.Parse(MakeWav(1, 2, 44100, 12, {0, 0, 0}), error));
+    EXPECT_FALSE(source.Parse(MakeWav(1, 2, 44100, 16, {}), error));  // a header without samples
+    EXPECT_EQ(error, "the file holds no samples");
     EXPECT_FALSE(source.Parse(MakeWav(3, 2, 44100, 64, std::vector<uint8_t>(16)), error));
     EXPECT_FALSE(source.Parse({'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}, error));
     EXPECT_FALSE(source.Parse(MakeWav(1, 0, 44100, 16, {0, 0}), error));
@@ -153,14 +175,27 @@ TEST(SystemAudioBackend, EnvironmentSelectsTheSimulatedTurntable)
         EXPECT_TRUE(devices.empty());
     }
     setenv("CARTOVA_DEVICE", "sim", 1);
-    setenv("CARTOVA_SIM_SOURCE", "/nonexistent/record.wav", 1); // unreadable: the demo album plays
-    setenv("CARTOVA_SIM_SPEED", "fast", 1);                     // not a number: real time
+    setenv("CARTOVA_SIM_SPEED", "fast", 1);  // not a number: real time
+    std::string problem = "stale";
     {
-        CoreAudioManager manager(CreateSystemAudioBackend());
+        AudioBackend backend = CreateSystemAudioBackend(&problem);
+        EXPECT_EQ(problem, "");
+        CoreAudioManager manager(std::move(backend.hardware), std::move(backend.usb));
         std::vector<FoundDeviceInfo> devices;
         EXPECT_EQ(manager.GetAudioDevices(devices), TkErrorSuccess);
         ASSERT_EQ(devices.size(), 1u);
         EXPECT_EQ(devices[0].name, "QT-LV200");
+    }
+    // A record the user named but that cannot be played is never replaced
+    // by the demo album: no turntable, and the reason.
+    setenv("CARTOVA_SIM_SOURCE", "/nonexistent/record.wav", 1);
+    {
+        AudioBackend backend = CreateSystemAudioBackend(&problem);
+        EXPECT_EQ(problem, "the simulated turntable cannot play /nonexistent/record.wav: No such file or directory");
+        CoreAudioManager manager(std::move(backend.hardware), std::move(backend.usb));
+        std::vector<FoundDeviceInfo> devices;
+        EXPECT_EQ(manager.GetAudioDevices(devices), TkErrorSuccess);
+        EXPECT_TRUE(devices.empty());
     }
     unsetenv("CARTOVA_DEVICE");
     unsetenv("CARTOVA_SIM_SOURCE");

@@ -47,6 +47,9 @@ int main(void)
     TkTrackBoundaryList* gaps = NULL;
     uint64_t frames = 0;
     int32_t file_progress = 0, total_progress = 0;
+    TkDroppedAudio* dropped = NULL;
+    size_t gap_count = 0;
+    char* problem = NULL;
     ICartovaDelegate delegate = {NULL, on_operation, on_stream, on_convert, on_error, on_post};
 
     CHECK(Cartova_GetAudioDevices(&names), TkErrorNotInitialized);
@@ -72,6 +75,12 @@ int main(void)
     CHECK(Cartova_FindTrackGaps(NULL, &gaps), TkErrorNotInitialized);
     CHECK(Cartova_SaveFileProgress(&file_progress, &total_progress), TkErrorNotInitialized);
     CHECK(Cartova_SetTempDirectory("/tmp"), TkErrorNotInitialized);
+    CHECK(Cartova_GetDroppedAudio(&dropped, &gap_count), TkErrorNotInitialized);
+    CHECK(Cartova_GetDroppedAudio(NULL, &gap_count), TkErrorInvalidArgument);
+    Cartova_ReleaseDroppedAudio(NULL);
+    CHECK(Cartova_GetDeviceProblem(&problem), TkErrorNotInitialized);
+    CHECK(Cartova_GetDeviceProblem(NULL), TkErrorInvalidArgument);
+    Cartova_ReleaseDeviceProblem(NULL);
     CHECK(Cartova_EnableLoopback(1), TkErrorNotSupported);
     CHECK(Cartova_StartPlay(0.0), TkErrorNotSupported);
     CHECK(Cartova_SaveFileCancel(true), TkErrorSuccess);
@@ -94,6 +103,10 @@ int main(void)
     CHECK(Cartova_Init(&delegate), TkErrorSuccess);
     CHECK(Cartova_Init(&delegate), TkErrorAlreadyInitialized);
     CHECK(Cartova_New(), TkErrorSuccess);
+    CHECK(Cartova_GetDroppedAudio(&dropped, &gap_count), TkErrorSuccess);
+    CHECK((TkError)(gap_count == 0 && dropped == NULL), 1);
+    CHECK(Cartova_GetDeviceProblem(&problem), TkErrorSuccess);
+    Cartova_ReleaseDeviceProblem(problem);
     CHECK(Cartova_GetAudioDeviceInfo(&info), TkErrorInvalidState);
 
     Cartova_ReleaseAudioDevices(NULL); /* releasing nothing is allowed */
