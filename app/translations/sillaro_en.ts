@@ -127,6 +127,17 @@
     </message>
 </context>
 <context>
+    <name>CustomMenuView</name>
+    <message>
+        <source>Auto</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dB</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DownloadWrapper</name>
     <message>
         <source>A download is already running.</source>
@@ -138,21 +149,6 @@
     </message>
     <message>
         <source>The server answered with status %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>GainMenuPanel</name>
-    <message>
-        <source>0 dB</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Auto</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>dB</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -510,15 +506,83 @@
 <context>
     <name>SettingDialog</name>
     <message>
-        <source>Preferences</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Format</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Temporary file storage</source>
+        <source>16 bit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>24 bit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Software Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sampling Frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bit Depth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DSD (.dsf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCM (.wav)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temporary file storage </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recording is available within the limit of the recording time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to use the folder specified as the temporary file storage.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset to default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Browse Folders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You cannot specify the folder as the temporary file storage.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With the drive other than the default one, access speed may become slower, causing the delay of waveform drawing or sound skipping.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
