@@ -160,37 +160,31 @@ OSStatus AlsaAudioSystem::GetDeviceIsAlive(AudioObjectID device, uint32_t& alive
     return kAudioHardwareNoError;
 }
 
-OSStatus AlsaAudioSystem::GetName(AudioObjectID device, std::string& name)
+OSStatus AlsaAudioSystem::ReadCardText(AudioObjectID device, std::string SoundCard::*field,
+                                      std::string& text)
 {
     std::lock_guard lock(m_mutex);
     const Device* found = FindPresentLocked(device);
     if (found == nullptr) {
         return kAudioHardwareBadDeviceError;
     }
-    name = found->card.name;
+    text = found->card.*field;
     return kAudioHardwareNoError;
+}
+
+OSStatus AlsaAudioSystem::GetName(AudioObjectID device, std::string& name)
+{
+    return ReadCardText(device, &SoundCard::name, name);
 }
 
 OSStatus AlsaAudioSystem::GetDeviceUID(AudioObjectID device, std::string& uid)
 {
-    std::lock_guard lock(m_mutex);
-    const Device* found = FindPresentLocked(device);
-    if (found == nullptr) {
-        return kAudioHardwareBadDeviceError;
-    }
-    uid = found->card.uid;
-    return kAudioHardwareNoError;
+    return ReadCardText(device, &SoundCard::uid, uid);
 }
 
 OSStatus AlsaAudioSystem::GetModelUID(AudioObjectID device, std::string& uid)
 {
-    std::lock_guard lock(m_mutex);
-    const Device* found = FindPresentLocked(device);
-    if (found == nullptr) {
-        return kAudioHardwareBadDeviceError;
-    }
-    uid = found->card.modelUid;
-    return kAudioHardwareNoError;
+    return ReadCardText(device, &SoundCard::modelUid, uid);
 }
 
 // --- Streams and formats ---

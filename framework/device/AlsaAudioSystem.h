@@ -135,6 +135,8 @@ private:
     std::vector<AudioObjectID> RefreshLocked();
     Device* FindLocked(AudioObjectID device);
     Device* FindPresentLocked(AudioObjectID device);
+    // One text field of a present device's card, read under the lock.
+    OSStatus ReadCardText(AudioObjectID device, std::string SoundCard::*field, std::string& text);
     Device* FindByStreamLocked(AudioObjectID stream);
     void CallListeners(AudioObjectID device, AudioPropertySelector selector);
     void CallAliveListeners(const std::vector<AudioObjectID>& devices);
