@@ -2,6 +2,7 @@
 // state, the single-instance rule and the quit confirmation; a whole recording through the
 // real window and dialogs (record, start dialog, pause, resume, complete, edit mode,
 // File > New, quit), with screenshots in tests/output/.
+#include "AlertClicker.h"
 #include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
@@ -23,9 +24,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,70 +42,6 @@ void Spin(int ms)
 }
 
 const QString kOutputDir = QStringLiteral(CARTOVA_SOURCE_DIR "/tests/output");
-
-// Answers the real alerts of the program: every 20 ms it looks for an open alert, notes
-// its texts, and clicks the button the script names for its message ("OK" otherwise).
-class AlertClicker : public QObject {
-public:
-    struct Seen {
-        QString message;
-        QString information;
-        QString accessory;
-        QStringList disabledButtons;
-    };
-
-    AlertClicker()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this]() { poll(); });
-        m_timer.start(20);
-    }
-    void answer(const QString& message, const QString& button) { m_answers[message] = button; }
-    // Screenshot of the alert with this message, taken before it is answered.
-    void screenshot(const QString& message, const QString& file) { m_shots[message] = file; }
-    const std::vector<Seen>& seen() const { return m_seen; }
-    bool hasSeen(const QString& message) const
-    {
-        return std::any_of(m_seen.begin(), m_seen.end(), [&](const Seen& s) { return s.message == message; });
-    }
-
-private:
-    static QString textOf(QWidget* alert, const char* name)
-    {
-        if (auto* label = alert->findChild<QLabel*>(QString::fromLatin1(name)))
-            return label->text();
-        if (QWidget* w = alert->findChild<QWidget*>(QString::fromLatin1(name)))
-            return w->property("text").toString();
-        return QString();
-    }
-
-    void poll()
-    {
-        QWidget* alert = QApplication::activeModalWidget();
-        if (!alert || alert->objectName() != QLatin1String("alert") || !alert->isVisible())
-            return;
-        Seen seen{textOf(alert, "alert_message"), textOf(alert, "alert_information"), QString(), {}};
-        if (QWidget* accessory = alert->findChild<QWidget*>(QStringLiteral("alert_accessory")))
-            seen.accessory = accessory->property("accessoryText").toString();
-        QPushButton* chosen = nullptr;
-        const QString wanted = m_answers.value(seen.message, QStringLiteral("OK"));
-        for (QPushButton* b : alert->findChildren<QPushButton*>()) {
-            if (!b->isEnabled())
-                seen.disabledButtons.push_back(b->text());
-            if (b->text() == wanted)
-                chosen = b;
-        }
-        if (m_shots.contains(seen.message))
-            alert->grab().save(kOutputDir + "/" + m_shots.take(seen.message));
-        m_seen.push_back(seen);
-        if (chosen)
-            QTest::mouseClick(chosen, Qt::LeftButton);
-    }
-
-    QTimer m_timer;
-    QMap<QString, QString> m_answers;
-    QMap<QString, QString> m_shots;
-    std::vector<Seen> m_seen;
-};
 
 uint64_t CapturedFrames()
 {
@@ -191,7 +126,7 @@ TEST(SillaroDesktop, RecordsPausesResumesAndCompletesIntoTheEditMode)
 {
     ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
     QDir().mkpath(kOutputDir);
-    AlertClicker clicker;
+    AlertClicker clicker(kOutputDir);
     const QString startMessage =
         "Play the vinyl record on the turntable and click the \"Start Recording\" button.";
     clicker.answer(startMessage, "Start Recording");
