@@ -3,6 +3,7 @@
 #include "save/SaveDsfFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -18,6 +19,11 @@
 #include "save/Id3Tag.h"
 #include "save/TrackRange.h"
 #include "storage/RecordData.h"
+
+std::string FailureWithErrno(const char* what, int error)
+{
+    return error != 0 ? std::string(what) + ": " + std::strerror(error) : std::string(what);
+}
 
 namespace {
 
@@ -89,11 +95,15 @@ public:
     {
         return std::fwrite(bytes, 1, count, m_file) == count;
     }
+    int Error() const { return m_error; }
     bool Close()
     {
         if (m_file == nullptr)
             return true;
+        errno = 0;
         const bool ok = std::fclose(m_file) == 0;
+        if (!ok)
+            m_error = errno;
         m_file = nullptr;
         return ok;
     }
@@ -102,12 +112,13 @@ public:
 private:
     FILE* m_file = nullptr;
     std::vector<char> m_buffer;
+    int m_error = 0;
 };
 
 // Reads, prepares and processes one block group, then writes it in channel
 // order. first is the group's first sample, n its samples to read (>= 8).
-TkError WriteBlockGroup(RecordData& data, bool msbFirst, ChannelWorkers& workers, TrackFile& file,
-                        uint32_t channels, uint64_t first, uint64_t n)
+TkError WriteBlockGroup(IDsfWriterHost& host, RecordData& data, bool msbFirst, ChannelWorkers& workers,
+                        TrackFile& file, uint32_t channels, uint64_t first, uint64_t n)
 {
     const size_t dataBytes = size_t(std::min<uint64_t>(n / 8, kDsfBlockBytes));
     std::vector<uint8_t>& read = workers.ReadBuffer();
@@ -117,6 +128,7 @@ TkError WriteBlockGroup(RecordData& data, bool msbFirst, ChannelWorkers& workers
         if (data.GetData(uint16_t(c), first, first + n, read, true) != TkErrorSuccess ||
             read.size() < dataBytes) {
             TRACE("DSF read of channel %u at sample %llu failed", c, (unsigned long long)first);
+            host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
             result = TkErrorFailed;
             break;
         }
@@ -133,6 +145,7 @@ TkError WriteBlockGroup(RecordData& data, bool msbFirst, ChannelWorkers& workers
         workers.Thread(c).WaitProcess();
         if (result == TkErrorSuccess && !file.Write(workers.Block(c).data(), kDsfBlockBytes)) {
             TRACE("DSF write failed");
+            host.SetFailureCause(FailureWithErrno("write failed", errno));
             result = TkErrorFailed;
         }
     }
@@ -149,8 +162,10 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
     const TkError directory = host.SaveCreateDirectory(job.path);
     if (directory != TkErrorSuccess)
         return directory;
-    if (!host.CheckDiskSpace(job.path, layout.totalFileSize))
+    if (!host.CheckDiskSpace(job.path, layout.totalFileSize)) {
+        host.SetFailureCause(kNotEnoughSpaceCause);
         return TkErrorFailed;
+    }
 
     TrackFile file;
     if (!host.CheckFileSystemFileSizeLimit(job.path, layout.totalFileSize) || !file.Open(job.path)) {
@@ -162,13 +177,16 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
 
     const auto header = BuildDsfHeader(layout);
     if (!file.Write(header.data(), header.size())) {
+        host.SetFailureCause(FailureWithErrno("write failed", errno));
         file.Close();
         return TkErrorFailed;
     }
 
     ChannelWorkers workers(layout.channels);
-    if (!workers.StartAll(int32_t(layout.sampleRate), float(job.gain)))
+    if (!workers.StartAll(int32_t(layout.sampleRate), float(job.gain))) {
+        host.SetFailureCause("the gain threads could not be started");
         return TkErrorFailed;
+    }
 
     // Exactly the block groups the header declares. The last group also
     // accounts for the 1 to 7 samples of a final partial byte, which the
@@ -187,7 +205,7 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
         const uint64_t n = std::min(kDsfBlockSamples, remaining);
         host.SetFileProgress(groupFirst - first, layout.samples);
         host.AddTotalDone(g + 1 == groups ? remaining : n);
-        result = WriteBlockGroup(data, msbFirst, workers, file, layout.channels, groupFirst, n);
+        result = WriteBlockGroup(host, data, msbFirst, workers, file, layout.channels, groupFirst, n);
         if (result != TkErrorSuccess) {
             completed = false;
             break;
@@ -199,11 +217,14 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
 
     if (completed) {
         result = SaveID3Tags(job.tags, file.Handle());
-        if (result != TkErrorSuccess)
+        if (result != TkErrorSuccess) {
             TRACE("DSF tag write failed (%d)", result);
+            host.SetFailureCause(FailureWithErrno("writing the tag failed", errno));
+        }
     }
     if (!file.Close() && result == TkErrorSuccess) {
         TRACE("DSF file close failed");
+        host.SetFailureCause(FailureWithErrno("write failed", file.Error()));
         result = TkErrorFailed;
     }
     return result;
@@ -220,9 +241,10 @@ TkError SaveDsfFile(IDsfWriterHost& host, const TkSaveSettingInternal* job)
     if (data == nullptr || data->GetSampleTypeInfo() == nullptr || data->GetChannels() == 0)
         return TkErrorFailed;
 
+    // Tracks meet on whole bytes, and none reaches past the recorded bits
+    // (a preview-based end can lie a few samples beyond them).
     const uint64_t rate = data->GetSampleRate();
-    const uint64_t first = SecondsToSamples(rate, job->start);
-    const uint64_t end = SecondsToSamples(rate, job->end);
+    const auto [first, end] = TrackSampleRange(rate, job->start, job->end, data->GetLength(true), true);
     if (end < first)
         return TkErrorInvalidArgument;
     host.SetFileProgress(0, end - first);

@@ -28,7 +28,8 @@ std::string DescribeNotifyError(TkNotifyError code, const std::string& message)
     case TkNotifyRecordingLimit:
         return "the recording could not be stored (is the disk of the temporary folder full?)";
     case TkNotifySaveAborted:
-        return "writing stopped: " + message + " could not be written (insufficient free space or a write error)";
+        // "cause: path" from the framework, or the path alone.
+        return "writing stopped: " + message;
     case TkNotifyFileSkipped:
         return "skipped " + message + ": the file could not be created or is too large for the destination";
     case TkNotifyTempFolderUnusable:

@@ -362,7 +362,12 @@ int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
             end.skipped.push_back(message);
         } else if (code == TkNotifySaveAborted || code == TkNotifyTempFolderUnusable) {
             end.aborted = true;
-            end.abortedPath = message;
+            // The message is "cause: path" (or the path alone).
+            for (const PlannedTrack* track : chosen) {
+                if (message.size() >= track->path.size() &&
+                    message.compare(message.size() - track->path.size(), std::string::npos, track->path) == 0)
+                    end.abortedPath = track->path;
+            }
         }
     }
     std::vector<TrackFile> files;
