@@ -71,6 +71,12 @@ int RunDevicesCommand(const std::vector<std::string>& arguments, GlobalOptions g
         std::fprintf(stderr, "cartova: cannot initialise the framework: %s\n", DescribeError(error).c_str());
         return kExitFailure;
     }
+    // A simulated turntable told to play a file it cannot play offers no
+    // device; the reason is the user's to fix.
+    if (std::string problem = DeviceProblem(); !problem.empty()) {
+        std::fprintf(stderr, "cartova devices: %s\n", problem.c_str());
+        return kExitUsage;
+    }
 
     if (verbose) {
         char* report = nullptr;

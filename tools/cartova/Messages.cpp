@@ -29,6 +29,9 @@ std::string DescribeNotifyError(TkNotifyError code, const std::string& message)
         return "the recording could not be stored (is the disk of the temporary folder full?)";
     case TkNotifySaveAborted:
         // "cause: path" from the framework, or the path alone.
+        if (message.empty() || message[0] == '/')
+            return "writing stopped: " + (message.empty() ? std::string("a track") : message) +
+                   " could not be written (insufficient free space or a write error)";
         return "writing stopped: " + message;
     case TkNotifyFileSkipped:
         return "skipped " + message + ": the file could not be created or is too large for the destination";

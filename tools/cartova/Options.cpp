@@ -9,6 +9,10 @@
 
 namespace {
 
+// Above this a rate is not converted to an integer (it could overflow).
+constexpr double kLargestRateHz = 1e9;
+const char* const kPcmRateList = "use 44100, 48000, 88200, 96000, 176400, 192000, 352800 or 384000";
+
 std::optional<double> ParseNumber(const std::string& text)
 {
     if (text.empty())
@@ -177,6 +181,9 @@ std::optional<double> ParseSeconds(const std::string& text)
         return std::nullopt;
     double total = 0.0;
     for (size_t i = 0; i < parts.size(); ++i) {
+        // No sign anywhere: "-0:01" is not one second.
+        if (!parts[i].empty() && (parts[i][0] == '-' || parts[i][0] == '+'))
+            return std::nullopt;
         auto value = ParseNumber(parts[i]);
         if (!value || *value < 0.0)
             return std::nullopt;
@@ -290,6 +297,9 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
             auto rate = ParseNumber(*value);
             if (!rate || *rate < 1.0 || *rate != std::floor(*rate))
                 return BadValue(name, *value, "a sampling rate in Hz");
+            // A rate far beyond any device is named as typed, not converted.
+            if (*rate > kLargestRateHz)
+                return ParseResult::Error("unsupported PCM rate " + *value + " Hz: " + kPcmRateList);
             pcmRate = static_cast<uint64_t>(*rate);
         } else if (name == "--dsd") {
             dsdRate = ParseDsdRate(*value);
@@ -365,8 +375,8 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
         options.rate = pcmRate.value_or(96000);
         static constexpr uint64_t kPcmRates[] = {44100, 48000, 88200, 96000, 176400, 192000, 352800, 384000};
         if (std::find(std::begin(kPcmRates), std::end(kPcmRates), options.rate) == std::end(kPcmRates))
-            return ParseResult::Error("unsupported PCM rate " + std::to_string(options.rate) +
-                                      " Hz: use 44100, 48000, 88200, 96000, 176400, 192000, 352800 or 384000");
+            return ParseResult::Error("unsupported PCM rate " + std::to_string(options.rate) + " Hz: " +
+                                      kPcmRateList);
     }
     return {};
 }

@@ -1,10 +1,14 @@
 // "cartova record": records from the turntable, then writes the tracks.
 //
 // The recording runs until the given duration of recorded time, the
-// recording limit, or Ctrl-C; a pause schedule pauses and resumes it on the
-// way. Every name is checked before anything is recorded, so a recording is
-// never lost to a bad name. Ctrl-C while writing cancels the write; the file
-// being written is then removed, and the tool says so.
+// recording limit, the point where its last track would no longer fit its
+// file, or Ctrl-C; a pause schedule pauses and resumes it on the way.
+// Everything about the destination that can be known before recording
+// (names, folders, existing files, track sizes, the temporary folder) is
+// checked first, so a recording is never lost to it. Ctrl-C while writing
+// cancels the write; the file being written is then removed, and the tool
+// says so. A recording in which audio was lost is written, and the tool
+// says where the gaps are and exits with 1.
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -18,6 +22,7 @@
 
 #include "Commands.h"
 #include "Messages.h"
+#include "Preflight.h"
 #include "Session.h"
 #include "TrackPlan.h"
 #include "WriteOutcome.h"
@@ -57,8 +62,11 @@ const char* const kRecordHelp =
     "      --overwrite         replace existing track files\n"
     "  -h, --help              show this help\n"
     "\n"
-    "Times are seconds (90, 1.5) or minutes:seconds (1:30). Exit status: 0 all\n"
-    "tracks written, 1 failure, 2 usage error.\n";
+    "Times are seconds (90, 1.5) or minutes:seconds (1:30).\n"
+    "\n"
+    "Exit status: 0 every track written and no audio dropped; 1 any failure, or\n"
+    "audio was dropped while recording (the tracks are still written); 2 usage\n"
+    "errors and checks that fail before recording (nothing is recorded).\n";
 
 namespace {
 
@@ -95,9 +103,14 @@ std::string CheckDestination(const RecordOptions& options)
     if (access(options.destination.c_str(), W_OK | X_OK) != 0)
         return "the destination " + options.destination + " is not writable";
     TrackPlan probe = PlanTracks(options, 1.0, "wav", "20000101000000");
-    if (Exists(probe.folder) && !IsDirectory(probe.folder))
-        return "a file with the album folder's name exists: " + probe.folder;
-    return {};
+    return CheckAlbumFolder(probe.folder);
+}
+
+// The longest recording the plan can hold: the duration, else everything
+// up to the recording limit.
+double PlanningHorizon(const RecordOptions& options)
+{
+    return options.duration ? *options.duration : kRecordingLimitSeconds;
 }
 
 bool Contains(const uint32_t* list, size_t count, uint64_t value)
@@ -186,7 +199,8 @@ Capture ReadCapture(double previewRate, uint16_t channels)
 }
 
 // Runs the recording until its end. Returns an error message, or empty.
-std::string Record(Session& session, const RecordOptions& options, double previewRate, uint16_t channels)
+std::string Record(Session& session, const RecordOptions& options, double previewRate, uint16_t channels,
+                   double stopAt)
 {
     SessionEvents& events = session.Events();
     Terminal& out = session.Out();
@@ -240,6 +254,10 @@ std::string Record(Session& session, const RecordOptions& options, double previe
             break;
         if (recorded >= kRecordingLimitSeconds) {
             out.Line("the recording limit of 99:59.9 is reached");
+            break;
+        }
+        if (recorded >= stopAt) {
+            out.Line("stopped at " + FormatTime(recorded) + ": a longer last track would not fit its file");
             break;
         }
         out.Status(std::string(paused ? "paused    " : "recording ") + FormatTime(recorded) + "  level " +
@@ -309,7 +327,7 @@ int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
         }
     }
     if (chosen.empty()) {
-        out.Line("cartova: no track to write");
+        out.Line("cartova: nothing was written: every track file is in the way (see above)");
         return kExitFailure;
     }
 
@@ -389,14 +407,41 @@ int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
     // The album folder of this run is not left behind empty.
     if (!folderExisted)
         rmdir(plan.folder.c_str());
+    const bool anyWritten = std::find(outcomes.begin(), outcomes.end(), TrackOutcome::Written) != outcomes.end();
+    if (!anyWritten && !cancelled) {
+        out.Line("cartova: nothing was written: no track file could be written (see the reasons above)");
+        return kExitFailure;
+    }
     if (cancelled) {
         out.Line("cartova: writing was cancelled; the file being written was removed");
         return kExitFailure;
     }
+    out.Line("the files are in " + plan.folder);
     if (events.errors.size() != errorsBefore)
         return kExitFailure;
-    out.Line("the files are in " + plan.folder);
     return result;
+}
+
+// Says where audio was lost in the recording; true when it was.
+bool ReportDroppedAudio(Terminal& out)
+{
+    TkDroppedAudio* gaps = nullptr;
+    size_t count = 0;
+    if (Cartova_GetDroppedAudio(&gaps, &count) != TkErrorSuccess || count == 0)
+        return false;
+    uint64_t total = 0;
+    for (size_t i = 0; i < count; ++i) {
+        char line[160];
+        std::snprintf(line, sizeof line, "cartova: audio was lost at %s (%.3f s) of the recording: %llu samples per channel",
+                      FormatTime(gaps[i].position_seconds).c_str(), gaps[i].position_seconds,
+                      static_cast<unsigned long long>(gaps[i].frames_lost));
+        out.Line(line);
+        total += gaps[i].frames_lost;
+    }
+    Cartova_ReleaseDroppedAudio(gaps);
+    out.Line("cartova: the recording has " + std::to_string(count) + (count == 1 ? " gap" : " gaps") + " (" +
+             std::to_string(total) + " samples per channel in all); the tracks are written with them");
+    return true;
 }
 
 // The track boundaries of --tracks auto: the quiet gaps the framework finds
@@ -455,7 +500,14 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
     }
     if (std::string problem = CheckDestination(options); !problem.empty()) {
         std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
-        return kExitFailure;
+        return kExitUsage;
+    }
+    // The default names carry the date of the recording's start.
+    const std::string date = CurrentDateString();
+    const TrackPlan fullPlan = PlanTracks(options, PlanningHorizon(options), extension, date);
+    if (std::string problem = CheckTrackCollisions(fullPlan, options.overwrite); !problem.empty()) {
+        std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
+        return kExitUsage;
     }
 
     Session& session = ProcessSession();
@@ -464,14 +516,24 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
         std::fprintf(stderr, "cartova: cannot initialise the framework: %s\n", DescribeError(error).c_str());
         return kExitFailure;
     }
+    if (std::string problem = DeviceProblem(); !problem.empty()) {
+        std::fprintf(stderr, "cartova: %s\n", problem.c_str());
+        return kExitUsage;
+    }
     if (std::string problem = SetTemporaryFolder(global); !problem.empty()) {
         std::fprintf(stderr, "cartova: %s\n", problem.c_str());
-        return kExitFailure;
+        return kExitUsage;
     }
     uint16_t channels = 0;
     if (std::string problem = OpenDevice(global, options, channels); !problem.empty()) {
         std::fprintf(stderr, "cartova: %s\n", problem.c_str());
-        return kExitFailure;
+        return kExitUsage;
+    }
+    const TrackSizeCheck sizes =
+        CheckTrackSizes(options, channels, TrackFileLimitFor(options.format, fullPlan.folder));
+    if (!sizes.problem.empty()) {
+        std::fprintf(stderr, "cartova record: %s\n", sizes.problem.c_str());
+        return kExitUsage;
     }
 
     std::signal(SIGINT, OnInterrupt);
@@ -479,10 +541,13 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
 
     double previewRate = options.format == RecordFormat::Dsd ? options.rate / 64.0 : double(options.rate);
     Cartova_New();
-    std::string problem = Record(session, options, previewRate, channels);
-    double recorded = RecordedSeconds(previewRate);
+    std::string problem = Record(session, options, previewRate, channels, sizes.stopAt);
+    // The recording stops a little after the time asked for (at the next
+    // notification); the tracks end exactly there.
+    double recorded = std::min(RecordedSeconds(previewRate), std::min(PlanningHorizon(options), sizes.stopAt));
     if (!problem.empty())
         terminal.Line("cartova: " + problem);
+    const bool dropped = ReportDroppedAudio(terminal);
     if (recorded <= 0.0) {
         terminal.Line("cartova: nothing was recorded");
         return kExitFailure;
@@ -493,7 +558,7 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
     interrupted = false;
     if (options.autoTracks)
         options.splits = FindTrackSplits(options, recorded, terminal);
-    TrackPlan plan = PlanTracks(options, recorded, extension, CurrentDateString());
+    TrackPlan plan = PlanTracks(options, recorded, extension, date);
     int written = Write(session, plan, options);
-    return problem.empty() ? written : kExitFailure;
+    return problem.empty() && !dropped ? written : kExitFailure;
 }

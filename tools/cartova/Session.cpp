@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "Messages.h"
 
@@ -127,6 +128,12 @@ std::string SetTemporaryFolder(const GlobalOptions& global)
     } else if (!IsDirectory(folder)) {
         return "the temporary folder " + folder + " does not exist or is not a folder";
     }
+    std::string probe = folder + "/.cartova-probe-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0)
+        return "the temporary folder " + folder + " cannot take the recording: " + std::strerror(errno);
+    close(fd);
+    unlink(probe.c_str());
     TkError error = Cartova_SetTempDirectory(folder.c_str());
     if (error != TkErrorSuccess)
         return "cannot use the temporary folder " + folder + ": " + DescribeError(error);
@@ -149,4 +156,14 @@ std::string CheckSimulatedRecord(const GlobalOptions& global)
     if (got < sizeof header || std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
         return "cannot play " + path + " on the simulated turntable: it is not a WAV file";
     return {};
+}
+
+std::string DeviceProblem()
+{
+    char* message = nullptr;
+    if (Cartova_GetDeviceProblem(&message) != TkErrorSuccess || message == nullptr)
+        return {};
+    std::string problem = message;
+    Cartova_ReleaseDeviceProblem(message);
+    return problem;
 }

@@ -59,8 +59,9 @@ private:
 Session& ProcessSession();
 
 // Sets the temporary folder: the given one must exist; the default (the
-// user's cache folder + "/cartova") is created when missing. Returns an error
-// message, or empty on success.
+// user's cache folder + "/cartova") is created when missing. Either must take
+// a new file (tried with a scratch file that is removed at once). Returns an
+// error message, or empty on success.
 std::string SetTemporaryFolder(const GlobalOptions& global);
 
 // Checks the simulated turntable's record named with --simulate FILE: it must
@@ -68,3 +69,7 @@ std::string SetTemporaryFolder(const GlobalOptions& global);
 // silently replaced by the demo album. Returns an error message, or empty
 // (also when no file was named).
 std::string CheckSimulatedRecord(const GlobalOptions& global);
+
+// Why the framework has no device to offer (a simulated turntable told to
+// play a file it cannot play, ...), or empty.
+std::string DeviceProblem();

@@ -3,6 +3,7 @@
 // notifications arrive in order on the main queue. Each test initialises the
 // engine if no earlier test of the process has done so.
 #include "MainQueue.h"
+#include "support/ScratchFolderAtExit.h"
 #include "cartova.h"
 
 #include <gtest/gtest.h>
@@ -70,11 +71,10 @@ void EnsureInitialised()
     const TkError result = Cartova_Init(&delegate);
     ASSERT_TRUE(result == TkErrorSuccess || result == TkErrorAlreadyInitialized);
     ASSERT_EQ(Cartova_Init(&delegate), TkErrorAlreadyInitialized);
-    static std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "cartova-if-XXXXXX").string();
-        return std::string(mkdtemp(pattern.data()));
-    }();
-    ASSERT_EQ(Cartova_SetTempDirectory(folder.c_str()), TkErrorSuccess);
+    // Removed with whatever is left in it when the process ends.
+    static const ScratchFolderAtExit folder("cartova-if-XXXXXX");
+    ASSERT_FALSE(folder.Path().empty());
+    ASSERT_EQ(Cartova_SetTempDirectory(folder.Path().c_str()), TkErrorSuccess);
     ASSERT_EQ(Cartova_SetAudioDevice("QT-LV200"), TkErrorSuccess);
     done = true;
 }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "MainQueue.h"
+#include "support/ScratchFolderAtExit.h"
 
 namespace {
 
@@ -80,9 +81,10 @@ void InitialiseOnce()
     MainThread() = std::this_thread::get_id();
     const ICartovaDelegate delegate{&Queue(), OnOperation, OnStream, OnConvert, OnError, MainQueue::PostToMainQueue};
     ASSERT_EQ(Cartova_Init(&delegate), TkErrorSuccess);
-    std::string pattern = (std::filesystem::temp_directory_path() / "cartova-rec-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    ASSERT_EQ(Cartova_SetTempDirectory(pattern.c_str()), TkErrorSuccess);
+    // Removed with whatever is left in it when the process ends.
+    static const ScratchFolderAtExit folder("cartova-rec-XXXXXX");
+    ASSERT_FALSE(folder.Path().empty());
+    ASSERT_EQ(Cartova_SetTempDirectory(folder.Path().c_str()), TkErrorSuccess);
     ASSERT_EQ(Cartova_SetAudioDevice("QT-LV200"), TkErrorSuccess);
     done = true;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -85,6 +86,52 @@ std::vector<fs::path> FilesIn(const fs::path& folder)
     return files;
 }
 
+// A stereo WAV file of `frames` frames of integer PCM at 44100 Hz, a quiet ramp.
+void WriteWav(const fs::path& path, uint16_t bits, uint32_t frames)
+{
+    std::vector<uint8_t> data;
+    const uint32_t bytes = bits / 8u;
+    for (uint32_t i = 0; i < frames * 2; ++i) {
+        const int64_t value = int64_t(i % 64) << (bits - 8);
+        for (uint32_t b = 0; b < bytes; ++b)
+            data.push_back(uint8_t((bits == 8 ? value + 128 : value) >> (8 * b)));
+    }
+    auto le = [](std::vector<uint8_t>& out, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            out.push_back(uint8_t(v >> (8 * i)));
+    };
+    std::vector<uint8_t> out = {'R', 'I', 'F', 'F'};
+    le(out, uint32_t(36 + data.size()), 4);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    le(out, 16, 4);
+    le(out, 1, 2);
+    le(out, 2, 2);
+    le(out, 44100, 4);
+    le(out, 44100 * 2 * bytes, 4);
+    le(out, 2 * bytes, 2);
+    le(out, bits, 2);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    le(out, uint32_t(data.size()), 4);
+    out.insert(out.end(), data.begin(), data.end());
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(out.data(), 1, out.size(), f);
+    std::fclose(f);
+}
+
+// The little-endian 32-bit value at `offset` of a file.
+uint32_t FileWord(const fs::path& path, long offset)
+{
+    uint8_t b[4] = {};
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f) {
+        std::fseek(f, offset, SEEK_SET);
+        if (std::fread(b, 1, 4, f) != 4)
+            b[0] = b[1] = b[2] = b[3] = 0;
+        std::fclose(f);
+    }
+    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+}
+
 class ToolProcess : public ::testing::Test {
 protected:
     void SetUp() override
@@ -163,20 +210,30 @@ TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
 {
     fs::path file = root / "a-file";
     { std::FILE* f = std::fopen(file.c_str(), "w"); std::fclose(f); }
+    fs::path noSamples = root / "no-samples.wav";
+    WriteWav(noSamples, 16, 0);
     struct Case {
         std::vector<std::string> args;
         int status;
         const char* says;
     };
     const std::vector<Case> cases = {
-        {{"--device", "Other Deck"}, 1, "no turntable named"},
+        {{"--device", "Other Deck"}, 2, "no turntable named"},
         {{"-r", "12345"}, 2, "unsupported PCM rate"},
-        {{"-r", "88200"}, 1, "not supported by"},
-        {{"-o", file.string()}, 1, "is not a folder"},
-        {{"-o", (root / "missing").string()}, 1, "does not exist"},
+        {{"-r", "1e30"}, 2, "unsupported PCM rate 1e30 Hz"},
+        {{"-t", "-0:01"}, 2, "invalid value '-0:01'"},
+        {{"-r", "88200"}, 2, "not supported by"},
+        {{"-o", file.string()}, 2, "is not a folder"},
+        {{"-o", (root / "missing").string()}, 2, "does not exist"},
         {{"--name", "a/b"}, 2, "refused character"},
         {{"--album", "A:B"}, 2, "refused character"},
-        {{"--temp-dir", (root / "no-such-temp").string()}, 1, "temporary folder"},
+        {{"--temp-dir", (root / "no-such-temp").string()}, 2, "temporary folder"},
+        // Found before recording, not after it: an album folder and a
+        // temporary folder that take no files, a track too large for a WAV file.
+        {{"-o", "/proc", "--folder", "sys"}, 2, "not writable"},
+        {{"--temp-dir", "/proc/sys"}, 2, "cannot take the recording"},
+        {{"-t", "99:00", "-r", "384000", "--tracks", "10"}, 2, "track 2 (00:10.0 to 99:00.0) would be"},
+        {{"--simulate", noSamples.string()}, 2, "the file holds no samples"},
         {{"--bogus"}, 2, "unknown option"},
         {{"--simulate", (root / "missing.wav").string()}, 2, "No such file"},
         {{"--simulate", file.string()}, 2, "not a WAV file"},
@@ -192,8 +249,47 @@ TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
     }
     ProcessResult devices = RunTool({"--simulate", (root / "missing.wav").string(), "devices"});
     EXPECT_EQ(devices.status, 2) << devices.output;
+    // A record named by the environment is never replaced by the demo album:
+    // no device, and the reason.
+    const std::string simulated = "env CARTOVA_DEVICE=sim CARTOVA_SIM_SOURCE=";
+    ProcessResult emptySource = RunCommand(simulated + Quote(noSamples.string()) + " " + Quote(CARTOVA_TOOL) + " devices");
+    EXPECT_EQ(emptySource.status, 2) << emptySource.output;
+    EXPECT_NE(emptySource.output.find("holds no samples"), std::string::npos) << emptySource.output;
+    ProcessResult missingSource = RunCommand(simulated + Quote((root / "missing.wav").string()) + " " +
+                                             Quote(CARTOVA_TOOL) + " record -t 1 -o " + Quote(out.string()) +
+                                             " --temp-dir " + Quote(temp.string()));
+    EXPECT_EQ(missingSource.status, 2) << missingSource.output;
+    EXPECT_NE(missingSource.output.find("No such file"), std::string::npos) << missingSource.output;
+    EXPECT_TRUE(FilesIn(out).empty());
     EXPECT_EQ(RunTool({"frobnicate"}).status, 2);
     EXPECT_EQ(RunTool({"record", "--help"}).status, 0);
+}
+
+TEST_F(ToolProcess, ExistingTrackFilesAreRefusedBeforeRecording)
+{
+    fs::create_directories(out / "Taken");
+    { std::FILE* f = std::fopen((out / "Taken" / "two.wav").c_str(), "w"); std::fputs("keep", f); std::fclose(f); }
+    ProcessResult run = RunTool({"--simulate", "--speed", "20", "record", "-t", "2", "--tracks", "1", "--album",
+                                 "Taken", "--name", "one.wav", "--name", "two.wav", "-o", out.string(),
+                                 "--temp-dir", temp.string()});
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_NE(run.output.find("exist already"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("two.wav"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("recording started"), std::string::npos) << run.output;
+    EXPECT_EQ(FilesIn(out / "Taken").size(), 1u);
+}
+
+TEST_F(ToolProcess, TheWrittenLengthIsTheLengthAskedFor)
+{
+    // An 8-bit record plays on the simulated turntable; 1.234567 s at
+    // 44100 Hz is 54444 frames, however far past it the recording ran.
+    fs::path record = root / "eight-bit.wav";
+    WriteWav(record, 8, 44100 * 3);
+    ProcessResult run = RunTool({"--simulate", record.string(), "--speed", "20", "record", "-t", "1.234567", "-r",
+                                 "44100", "-b", "16", "--album", "Exact", "--name", "exact.wav", "-o",
+                                 out.string(), "--temp-dir", temp.string()});
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(FileWord(out / "Exact" / "exact.wav", 40), 54444u * 4);
 }
 
 // The boundaries the tool printed for --tracks auto, in seconds.
