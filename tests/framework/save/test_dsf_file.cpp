@@ -252,12 +252,12 @@ TEST(DsfFile, GainTrackEqualsEachChannelProcessedAloneInOnePiece)
     // The channels are re-modulated on workers of their own, in runs of
     // block groups, while other runs are read and written: every channel's
     // bytes must equal that channel's whole track processed in one call on
-    // this thread. 40 groups and 5 samples (more than two runs, a partial
-    // last group and a partial last byte), from an offset inside a byte
-    // group of the recording.
+    // this thread. 40 groups and 1000 bytes (more than two runs and a
+    // partial last group), from an offset inside a byte group of the
+    // recording.
     TempDir dir;
     DsdRecording recording(dir, 3);
-    const uint64_t samples = 40 * 32768 + 8 * 1000 + 5;
+    const uint64_t samples = 40 * 32768 + 8 * 1000;
     const size_t firstByte = 1000;
     const size_t captured = firstByte + size_t(samples / 8) + 64;
     const std::vector<std::vector<uint8_t>> channels = {MakeDsdTone(8 * captured, kDsd64, 1000.0, 0.5),
