@@ -78,6 +78,8 @@ public:
     // Suggested track boundaries (seconds) at the gaps of the finished recording, found with
     // the framework's default settings.
     TkError FindTrackGaps(std::vector<double>& boundaries);
+    // Every place where audio was lost in the current recording, in recorded order.
+    TkError GetDroppedAudio(std::vector<TkDroppedAudio>& places);
 
     // The delegate handed to Cartova_Init; exposed so tests can drive the callbacks.
     const ICartovaDelegate& delegate() const { return m_delegate; }
