@@ -2,6 +2,7 @@
 #include "control/CartovaController.h"
 
 #include "control/NotificationCenter.h"
+#include "control/ThreadHandOff.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -215,5 +216,12 @@ void CartovaController::postToMainQueue(void* context, TkMainQueueTask task, voi
     if (!self || !task)
         return;
     // Queued events to one receiver are delivered in posting order.
-    QMetaObject::invokeMethod(self, [task, taskContext]() { task(taskContext); }, Qt::QueuedConnection);
+    HandOffRelease(taskContext);
+    QMetaObject::invokeMethod(
+        self,
+        [task, taskContext]() {
+            HandOffAcquire(taskContext);
+            task(taskContext);
+        },
+        Qt::QueuedConnection);
 }
