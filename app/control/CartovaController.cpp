@@ -203,3 +203,13 @@ void CartovaController::postToMainQueue(void* context, TkMainQueueTask task, voi
     // Queued events to one receiver are delivered in posting order.
     QMetaObject::invokeMethod(self, [task, taskContext]() { task(taskContext); }, Qt::QueuedConnection);
 }
+
+QString CartovaController::DeviceProblem()
+{
+    char* message = nullptr;
+    if (Cartova_GetDeviceProblem(&message) != TkErrorSuccess || message == nullptr)
+        return QString();
+    const QString problem = QString::fromUtf8(message);
+    Cartova_ReleaseDeviceProblem(message);
+    return problem;
+}
