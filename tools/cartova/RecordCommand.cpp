@@ -429,18 +429,9 @@ bool ReportDroppedAudio(Terminal& out)
     size_t count = 0;
     if (Cartova_GetDroppedAudio(&gaps, &count) != TkErrorSuccess || count == 0)
         return false;
-    uint64_t total = 0;
-    for (size_t i = 0; i < count; ++i) {
-        char line[160];
-        std::snprintf(line, sizeof line, "cartova: audio was lost at %s (%.3f s) of the recording: %llu samples per channel",
-                      FormatTime(gaps[i].position_seconds).c_str(), gaps[i].position_seconds,
-                      static_cast<unsigned long long>(gaps[i].frames_lost));
-        out.Line(line);
-        total += gaps[i].frames_lost;
-    }
+    for (const std::string& line : DescribeDroppedAudio(gaps, count))
+        out.Line("cartova: " + line);
     Cartova_ReleaseDroppedAudio(gaps);
-    out.Line("cartova: the recording has " + std::to_string(count) + (count == 1 ? " gap" : " gaps") + " (" +
-             std::to_string(total) + " samples per channel in all); the tracks are written with them");
     return true;
 }
 
