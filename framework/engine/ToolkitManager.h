@@ -19,6 +19,7 @@
 #include "engine/DeviceDescription.h"
 #include "engine/EngineState.h"
 #include "engine/IToolkitManager.h"
+#include "engine/PauseSchedule.h"
 #include "engine/SerialQueue.h"
 #include "engine/TempDirectory.h"
 #include "interface/cartova.h"
@@ -68,6 +69,8 @@ public:
     TkError Stop(bool wait);
     TkError Pause();
     TkError Resume();
+    // Plans the pauses of the recordings to come; see PauseSchedule.
+    TkError SetPauseSchedule(const TkPauseSpan* list, size_t count);
     TkError EnableLoopback(int8_t enable);
     TkError StartPlay(double position);
     // finished: the recorded preview (true) or the live one (false).
@@ -104,6 +107,8 @@ public:
     // Keeps the gap for GetDroppedAudio and announces it with
     // TkNotifyQueueOverflow, paced by DroppedAudioLog.
     void NotifyDroppedAudio(double seconds, uint64_t framesLost) override;
+    // Pauses and resumes the recording as planned (recording thread).
+    void RoundStored(uint64_t recorded, uint64_t captured, uint64_t rate) override;
     const char* GetTempDirectory() override;
     bool IsTempDirectoryExists() override;
 
@@ -137,6 +142,7 @@ private:
     DelegateNotifier m_notifier;
     std::vector<TkSaveSettingInternal> m_saveJobs;
     std::atomic<bool> m_announceStart{false};
+    PauseSchedule m_pauseSchedule;
     TempDirectory m_tempDirectory;
     RecordRangeManager m_ranges;
     PreviewData m_preview;
