@@ -1,18 +1,32 @@
 // Speed of the DSD gain re-modulation, as multiples of real time: one
-// channel in the lookup and in the direct (reference) filter form, and a
-// stereo track at DSD64 and DSD256 with one worker thread per channel,
-// handed 4,096-byte blocks the way the DSF writer hands them over.
+// channel in the lookup and in the direct (reference) filter form, a stereo
+// stream at DSD64 and DSD256 with one worker thread per channel handed
+// 4,096-byte blocks, and the whole DSF writer (read, re-modulate on every
+// core, write) on a recorded stereo track at DSD64 and DSD256 with a gain.
+// Every benchmark reports the machine's core count ("cores").
 #include <benchmark/benchmark.h>
 
+#include <stdlib.h>
+
+#include <chrono>
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <numbers>
+#include <string>
+#include <thread>
 #include <vector>
 
+#include "convert/SampleTypeInfo.h"
+#include "engine/IToolkitManager.h"
 #include "save/DSDStreamProcessing.h"
 #include "save/DSDStreamProcessingThread.h"
+#include "save/DsdBitReverse.h"
 #include "save/DsdModulator.h"
+#include "save/SaveDsfFile.h"
+#include "storage/RecordData.h"
+#include "storage/RecordRangeManager.h"
 
 namespace {
 
@@ -44,6 +58,7 @@ void SetRealTimeCounters(benchmark::State& state, double audioSecondsPerIteratio
     const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     if (cpuSeconds > 0.0)
         state.counters["x_realtime_idle"] = audio * channels / cpuSeconds;
+    state.counters["cores"] = double(std::thread::hardware_concurrency());
 }
 
 void OneChannel(benchmark::State& state, DsdFilterForm form)
@@ -96,11 +111,107 @@ void StereoTrack(benchmark::State& state, double rate)
 void BM_StereoTrackDsd64(benchmark::State& state) { StereoTrack(state, kDsd64); }
 void BM_StereoTrackDsd256(benchmark::State& state) { StereoTrack(state, 4 * kDsd64); }
 
+class BenchEngine : public IToolkitManager {
+public:
+    explicit BenchEngine(std::string dir) : m_dir(std::move(dir)) {}
+    void ConvertThread_AddDataNotify() override {}
+    void NotifyOperationProc(TkRecOperation) override {}
+    void NotifyStreamPosProc(double) override {}
+    void NotifyConvertPosProc(double) override {}
+    void NotifyErrorMessageProc(int, const char*) override {}
+    const char* GetTempDirectory() override { return m_dir.c_str(); }
+    bool IsTempDirectoryExists() override { return true; }
+
+private:
+    std::string m_dir;
+};
+
+class BenchHost : public IDsfWriterHost {
+public:
+    explicit BenchHost(RecordData* data) : m_data(data) {}
+    RecordData* GetRecordData() override { return m_data; }
+    uint32_t GetCancelMode() override { return 0; }
+    void SetFileProgress(uint64_t, uint64_t) override {}
+    void AddTotalDone(uint64_t) override {}
+    TkError SaveCreateDirectory(const std::string&) override { return TkErrorSuccess; }
+    bool CheckDiskSpace(const std::string&, uint64_t) override { return true; }
+    bool CheckFileSystemFileSizeLimit(const std::string&, uint64_t) override { return true; }
+    void NotifyFileSkipped(const std::string&) override {}
+
+private:
+    RecordData* m_data;
+};
+
+// A recorded stereo DSD track of seconds at rate (a tone, MSB first as captured).
+struct DsdTrackFixture {
+    std::string dir;
+    BenchEngine engine;
+    RecordRangeManager ranges;
+    RecordData data;
+
+    DsdTrackFixture(double rate, int seconds) : dir(MakeDir()), engine(dir), data(&engine)
+    {
+        data.Init(2, uint64_t(rate), GetSampleTypeInfo(kSampleTypeDsd), &ranges);
+        ranges.AddRecordEvent(0, RecordEventStart);
+        auto second = ToneSecond(rate);
+        ReverseBitsInPlace(second.data(), second.size()); // captured MSB first
+        for (int s = 0; s < seconds; ++s) {
+            for (size_t at = 0; at < second.size(); at += 65536) {
+                const size_t n = std::min<size_t>(65536, second.size() - at);
+                const std::vector<uint8_t> block(second.begin() + at, second.begin() + at + n);
+                for (uint16_t c = 0; c < 2; ++c)
+                    data.Add(c, block);
+            }
+        }
+    }
+    ~DsdTrackFixture()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    static std::string MakeDir()
+    {
+        char pattern[] = "/tmp/bench-save-dsd-XXXXXX";
+        return mkdtemp(pattern);
+    }
+};
+
+// Writes a recorded stereo track with +3 dB through the DSF writer: wall
+// clock, so x_realtime counts every core the writer uses.
+void WriteStereoDsf(benchmark::State& state, double rate, int seconds)
+{
+    DsdTrackFixture fixture(rate, seconds);
+    BenchHost host(&fixture.data);
+    TkSaveSettingInternal job;
+    job.path = fixture.dir + "/track.dsf";
+    job.end = double(seconds);
+    job.gain = 3.0;
+    double wall = 0.0;
+    const std::clock_t cpuStart = std::clock();
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        if (SaveDsfFile(host, &job) != TkErrorSuccess) {
+            state.SkipWithError("the DSF writer failed");
+            return;
+        }
+        const auto t1 = std::chrono::steady_clock::now();
+        wall += std::chrono::duration<double>(t1 - t0).count();
+        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+        std::filesystem::remove(job.path);
+    }
+    SetRealTimeCounters(state, double(seconds), 2, cpuStart);
+}
+
+void BM_WriteStereoDsfDsd64(benchmark::State& state) { WriteStereoDsf(state, kDsd64, 10); }
+void BM_WriteStereoDsfDsd256(benchmark::State& state) { WriteStereoDsf(state, 4 * kDsd64, 4); }
+
 } // namespace
 
 BENCHMARK(BM_OneChannelDsd64Lookup)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OneChannelDsd64Direct)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StereoTrackDsd64)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StereoTrackDsd256)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteStereoDsfDsd64)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_WriteStereoDsfDsd256)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 BENCHMARK_MAIN();

@@ -6,11 +6,6 @@
 
 #include "save/DsdBitReverse.h"
 
-namespace {
-// Bytes filtered per lookup pass; bounds the buffer of filtered values.
-constexpr size_t kLookupChunkBytes = 512;
-} // namespace
-
 DSDStreamProcessing::DSDStreamProcessing(DsdFilterForm form) : m_form(form) {}
 
 int DSDStreamProcessing::Init(int32_t sampleRate, int32_t bitOrder)
@@ -68,23 +63,5 @@ void DSDStreamProcessing::ProcessDirect(uint8_t* bytes, size_t count)
 
 void DSDStreamProcessing::ProcessLookup(uint8_t* bytes, size_t count)
 {
-    // The filter keeps its own copy of the input, so each chunk can be
-    // overwritten by its output once it has been filtered.
-    m_filtered.resize(8 * kLookupChunkBytes);
-    const double gain = static_cast<double>(m_gain);
-    while (count > 0) {
-        const size_t n = std::min(count, kLookupChunkBytes);
-        m_lookup.Run(bytes, n, m_filtered.data());
-        const float* y = m_filtered.data();
-        for (size_t i = 0; i < n; ++i) {
-            unsigned out = 0;
-            for (int bit = 0; bit < 8; ++bit) {
-                const int32_t v = dsm(m_modulator, gain * static_cast<double>(*y++));
-                out = (out << 1) | static_cast<unsigned>((v + 1) / 2);
-            }
-            bytes[i] = static_cast<uint8_t>(out);
-        }
-        bytes += n;
-        count -= n;
-    }
+    m_lookup.Remodulate(bytes, count, static_cast<double>(m_gain), m_modulator);
 }

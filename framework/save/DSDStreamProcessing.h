@@ -50,5 +50,4 @@ private:
     _dsm<double> m_modulator;
     fir_filter m_filter;
     DsdLookupFilter m_lookup;
-    std::vector<float> m_filtered; // lookup outputs of one chunk
 };

@@ -57,9 +57,91 @@ const LookupTables& Tables()
     return tables;
 }
 
+typedef float Float8 __attribute__((vector_size(32)));
+
+// The four partial sums of one output byte: group j goes to sum j % 4, and
+// every sum takes its groups in ascending order, whichever way the groups
+// are spread over the code; the total is (a + b) + (c + d).
+struct PartialSums {
+    Float8 sum[4] = {};
+
+    [[gnu::always_inline]] void Add(const float* base, int group, uint8_t value)
+    {
+        Float8 entry;
+        std::memcpy(&entry, base + (size_t(group) * 256 + value) * DsdLookupFilter::kPhases, sizeof entry);
+        sum[group % 4] += entry;
+    }
+    [[gnu::always_inline]] void Total(Float8& total) const { total = (sum[0] + sum[1]) + (sum[2] + sum[3]); }
+};
+
+// Re-modulates the bytes of a chunk from the first one whose filter reaches
+// back a whole window (all kGroups groups). newest points at that byte in
+// the window; out receives the result bytes. The filter of byte k + 1 is
+// spread over the eight modulator steps of byte k, so the table reads (which
+// do not depend on the modulator) fill the time each step waits for the
+// previous one. The filter of the byte after the last is formed from the
+// window's spare byte and dropped.
+[[gnu::always_inline]] inline void RemodulateSteadyBody(const uint8_t* newest, uint8_t* out, size_t count,
+                                                        double gain, _dsm<double>& modulator)
+{
+    constexpr int kGroupsPerStep = (DsdLookupFilter::kGroups + 7) / 8;
+    const float* base = Tables().sums.data();
+    DsmRegisters registers(modulator);
+    PartialSums first;
+#pragma GCC unroll 64
+    for (int j = 0; j < DsdLookupFilter::kGroups; ++j)
+        first.Add(base, j, newest[-j]);
+    Float8 y;
+    first.Total(y);
+    for (size_t k = 0; k < count; ++k) {
+        alignas(32) float values[DsdLookupFilter::kPhases];
+        std::memcpy(values, &y, sizeof values);
+        const uint8_t* next = newest + k + 1;
+        PartialSums sums;
+        unsigned bits = 0;
+#pragma GCC unroll 8
+        for (int step = 0; step < DsdLookupFilter::kPhases; ++step) {
+#pragma GCC unroll 8
+            for (int i = 0; i < kGroupsPerStep; ++i) {
+                const int j = step * kGroupsPerStep + i;
+                if (j < DsdLookupFilter::kGroups)
+                    sums.Add(base, j, next[-j]);
+            }
+            bits = (bits << 1) | registers.Step(gain * static_cast<double>(values[step]));
+        }
+        out[k] = uint8_t(bits);
+        sums.Total(y);
+    }
+    registers.Store(modulator);
+}
+
+// The same loop compiled for 256-bit vectors, chosen at run time where the
+// processor has them. The sums are the same per lane, so the results are too.
+__attribute__((target("avx2"))) void RemodulateSteadyWide(const uint8_t* newest, uint8_t* out, size_t count,
+                                                          double gain, _dsm<double>& modulator)
+{
+    RemodulateSteadyBody(newest, out, count, gain, modulator);
+}
+
+void RemodulateSteadyBasic(const uint8_t* newest, uint8_t* out, size_t count, double gain,
+                           _dsm<double>& modulator)
+{
+    RemodulateSteadyBody(newest, out, count, gain, modulator);
+}
+
+void RemodulateSteady(const uint8_t* newest, uint8_t* out, size_t count, double gain, _dsm<double>& modulator)
+{
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide)
+        RemodulateSteadyWide(newest, out, count, gain, modulator);
+    else
+        RemodulateSteadyBasic(newest, out, count, gain, modulator);
+}
+
 } // namespace
 
-DsdLookupFilter::DsdLookupFilter() : m_window(kHistoryBytes + kChunkBytes, 0)
+// One spare byte after the chunk: the re-modulation reads one byte ahead.
+DsdLookupFilter::DsdLookupFilter() : m_window(kHistoryBytes + kChunkBytes + 1, 0)
 {
     Tables();
 }
@@ -72,66 +154,70 @@ void DsdLookupFilter::Reset()
 
 void DsdLookupFilter::Run(const uint8_t* bytes, size_t count, float* out)
 {
+    RunChunks(bytes, count, [this, &out](size_t n) {
+        for (size_t k = 0; k < n; ++k)
+            Output(k, out + 8 * k);
+        out += 8 * n;
+    });
+}
+
+void DsdLookupFilter::Remodulate(uint8_t* bytes, size_t count, double gain, _dsm<double>& modulator)
+{
+    // The window holds a copy of each chunk, so its bytes can be overwritten
+    // by their re-modulated values as soon as they have been filtered.
+    uint8_t* out = bytes;
+    RunChunks(bytes, count, [&](size_t n) {
+        // Outputs whose filter reaches back before the first input: one at a time.
+        size_t k = 0;
+        for (; k < n && m_bytesSeen + k < uint64_t(kHistoryBytes); ++k) {
+            float y[kPhases];
+            Output(k, y);
+            DsmRegisters registers(modulator);
+            unsigned bits = 0;
+            for (int p = 0; p < kPhases; ++p)
+                bits = (bits << 1) | registers.Step(gain * static_cast<double>(y[p]));
+            registers.Store(modulator);
+            out[k] = uint8_t(bits);
+        }
+        if (k < n)
+            RemodulateSteady(&m_window[kHistoryBytes + k], out + k, n - k, gain, modulator);
+        out += n;
+    });
+}
+
+template <class ChunkDone>
+void DsdLookupFilter::RunChunks(const uint8_t* bytes, size_t count, ChunkDone&& chunkDone)
+{
     while (count > 0) {
         const size_t n = std::min(count, kChunkBytes);
         std::memcpy(&m_window[kHistoryBytes], bytes, n);
-        RunChunk(n, out);
+        chunkDone(n);
         // Keep the newest kHistoryBytes bytes as the next chunk's history.
         std::memmove(&m_window[0], &m_window[n], kHistoryBytes);
         m_bytesSeen += n;
         bytes += n;
-        out += 8 * n;
         count -= n;
     }
 }
 
-void DsdLookupFilter::RunChunk(size_t count, float* out)
+void DsdLookupFilter::Output(size_t k, float* y) const
 {
-    typedef float Float4 __attribute__((vector_size(16)));
-    const LookupTables& tables = Tables();
-    const uint8_t* window = m_window.data();
-    const float* base = tables.sums.data();
-
-    // Adds the eight phases' sums of group j for byte value v to lo (phases
-    // 0-3) and hi (phases 4-7).
-    const auto add = [base](Float4& lo, Float4& hi, int j, uint8_t v) {
-        const float* entry = base + (size_t(j) * 256 + v) * kPhases;
-        Float4 a, b;
-        std::memcpy(&a, entry, sizeof a);
-        std::memcpy(&b, entry + 4, sizeof b);
-        lo += a;
-        hi += b;
-    };
-
-    for (size_t k = 0; k < count; ++k) {
-        const uint8_t* newest = window + kHistoryBytes + k;
-        const uint64_t byteIndex = m_bytesSeen + k;
-        Float4 lo, hi;
-        if (byteIndex >= uint64_t(kHistoryBytes)) {
-            // Four partial sums per phase keep the additions independent;
-            // every phase adds its terms in the same order as a scalar sum would.
-            Float4 aLo = {}, aHi = {}, bLo = {}, bHi = {}, cLo = {}, cHi = {}, dLo = {}, dHi = {};
-#pragma GCC unroll 16
-            for (int j = 0; j < kGroups - 3; j += 4) {
-                add(aLo, aHi, j, newest[-j]);
-                add(bLo, bHi, j + 1, newest[-(j + 1)]);
-                add(cLo, cHi, j + 2, newest[-(j + 2)]);
-                add(dLo, dHi, j + 3, newest[-(j + 3)]);
-            }
-            // kGroups = 51: groups 48, 49 and 50 remain.
-            add(aLo, aHi, 48, newest[-48]);
-            add(bLo, bHi, 49, newest[-49]);
-            add(cLo, cHi, 50, newest[-50]);
-            lo = (aLo + bLo) + (cLo + dLo);
-            hi = (aHi + bHi) + (cHi + dHi);
-        } else {
-            // Near the start only the bytes since the first input count.
-            lo = Float4{};
-            hi = Float4{};
-            for (int j = 0; j <= int(byteIndex); ++j)
-                add(lo, hi, j, newest[-j]);
+    const float* base = Tables().sums.data();
+    const uint8_t* newest = m_window.data() + kHistoryBytes + k;
+    Float8 sum;
+    if (m_bytesSeen + k >= uint64_t(kHistoryBytes)) {
+        PartialSums sums;
+        for (int j = 0; j < kGroups; ++j)
+            sums.Add(base, j, newest[-j]);
+        sums.Total(sum);
+    } else {
+        // Near the start only the bytes since the first input count, in one sum.
+        sum = Float8{};
+        for (int j = 0; j <= int(m_bytesSeen + k); ++j) {
+            Float8 entry;
+            std::memcpy(&entry, base + (size_t(j) * 256 + newest[-j]) * kPhases, sizeof entry);
+            sum += entry;
         }
-        std::memcpy(out + 8 * k, &lo, sizeof lo);
-        std::memcpy(out + 8 * k + 4, &hi, sizeof hi);
     }
+    std::memcpy(y, &sum, sizeof sum);
 }

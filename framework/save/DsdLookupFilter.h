@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "save/DsdModulator.h"
+
 class DsdLookupFilter {
 public:
     // Byte distances an output reaches back: 400 taps over whole bytes.
@@ -28,10 +30,22 @@ public:
     // Writes 8 x count outputs to out, in time order.
     void Run(const uint8_t* bytes, size_t count, float* out);
 
-private:
-    void RunChunk(size_t count, float* out);
+    // Filters count bytes like Run and passes each output, times gain, through
+    // modulator at once, overwriting each byte with its eight output bits
+    // (earliest in the most significant bit). One pass over the bytes, so the
+    // table sums of one byte overlap the modulator steps of the one before.
+    void Remodulate(uint8_t* bytes, size_t count, double gain, _dsm<double>& modulator);
 
-    // The last kGroups - 1 input bytes, then the bytes of the chunk being filtered.
+private:
+    // Copies the bytes into the window chunk by chunk and calls chunkDone(n)
+    // for each chunk of n bytes.
+    template <class ChunkDone>
+    void RunChunks(const uint8_t* bytes, size_t count, ChunkDone&& chunkDone);
+    // The eight outputs of the current chunk's byte k, earliest first.
+    void Output(size_t k, float* y) const;
+
+    // The last kGroups - 1 input bytes, the bytes of the chunk being
+    // filtered, and one spare byte.
     std::vector<uint8_t> m_window;
     // Input bytes seen since Reset, to leave out bytes before the first input.
     uint64_t m_bytesSeen = 0;

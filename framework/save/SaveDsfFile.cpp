@@ -24,14 +24,30 @@ namespace {
 constexpr uint32_t kCancelDelete = 1;
 constexpr size_t kFileBufferBytes = 1048576;
 
-// One 4,096-byte block buffer and one re-modulation worker per channel, and
-// the read buffer, for the life of one file. The workers are stopped before
-// the buffers go.
+// Block groups handed to the workers at once: long runs keep the hand-overs
+// rare, and two sets of buffers let the writing thread read the next run and
+// write the previous one while the workers process the current one.
+constexpr uint64_t kGroupsPerRun = 16;
+constexpr size_t kRunBytes = size_t(kGroupsPerRun) * kDsfBlockBytes;
+
+// The buffers of one run: per channel its blocks in a row, so a channel's
+// bytes of the run form one continuous piece of its stream.
+struct RunBuffers {
+    std::vector<std::vector<uint8_t>> channels;
+    uint64_t firstGroup = 0;
+    uint64_t groups = 0;
+};
+
+// Two sets of run buffers and one re-modulation worker per channel (the
+// channels are independent streams, each with its own filter and modulator
+// state), for the life of one file. The workers are stopped before the
+// buffers go.
 class ChannelWorkers {
 public:
     explicit ChannelWorkers(uint32_t channels)
-        : m_blocks(channels, std::vector<uint8_t>(kDsfBlockBytes, 0))
     {
+        for (RunBuffers& run : m_runs)
+            run.channels.assign(channels, std::vector<uint8_t>(kRunBytes, 0));
         for (uint32_t c = 0; c < channels; ++c)
             m_threads.push_back(std::make_unique<DSDStreamProcessingThread>());
     }
@@ -45,7 +61,13 @@ public:
         }
         return true;
     }
-    // Waits for every block handed over and not yet collected.
+    // Hands every channel's first bytes of run to its worker.
+    void ProcessAll(RunBuffers& run, size_t bytes)
+    {
+        for (size_t c = 0; c < m_threads.size(); ++c)
+            m_threads[c]->RunProcess(run.channels[c].data(), uint32_t(bytes));
+    }
+    // Waits for every run handed over and not yet collected.
     void WaitAll()
     {
         for (auto& thread : m_threads)
@@ -58,13 +80,12 @@ public:
             thread->Stop();
     }
 
-    std::vector<uint8_t>& Block(uint32_t channel) { return m_blocks[channel]; }
-    // Where a channel's bytes are read before they are copied into its block.
+    RunBuffers& Run(uint64_t index) { return m_runs[index % 2]; }
+    // Where a channel's bytes are read before they are copied into its run.
     std::vector<uint8_t>& ReadBuffer() { return m_read; }
-    DSDStreamProcessingThread& Thread(uint32_t channel) { return *m_threads[channel]; }
 
 private:
-    std::vector<std::vector<uint8_t>> m_blocks;
+    RunBuffers m_runs[2];
     std::vector<uint8_t> m_read;
     std::vector<std::unique_ptr<DSDStreamProcessingThread>> m_threads;
 };
@@ -104,39 +125,109 @@ private:
     std::vector<char> m_buffer;
 };
 
-// Reads, prepares and processes one block group, then writes it in channel
-// order. first is the group's first sample, n its samples to read (>= 8).
-TkError WriteBlockGroup(RecordData& data, bool msbFirst, ChannelWorkers& workers, TrackFile& file,
-                        uint32_t channels, uint64_t first, uint64_t n)
+// Where the block groups of a track come from: the track's first sample,
+// its end and its number of groups.
+struct TrackSpan {
+    uint64_t first;
+    uint64_t end;
+    uint64_t groups;
+
+    uint64_t GroupFirst(uint64_t group) const { return first + group * kDsfBlockSamples; }
+    // Whole bytes of the track from group on, at most bytes.
+    size_t BytesFrom(uint64_t group, size_t bytes) const
+    {
+        return size_t(std::min<uint64_t>(bytes, (end - GroupFirst(group)) / 8));
+    }
+};
+
+// Reads the groups of run for every channel into its buffers, reversed into
+// the file's bit order, with the zero fill after the track's last byte.
+// Returns the bytes per channel that carry samples, or false on a read failure.
+bool ReadRun(RecordData& data, bool msbFirst, ChannelWorkers& workers, const TrackSpan& span, RunBuffers& run,
+             size_t& bytes)
 {
-    const size_t dataBytes = size_t(std::min<uint64_t>(n / 8, kDsfBlockBytes));
+    const uint64_t first = span.GroupFirst(run.firstGroup);
+    const uint64_t samples = std::min(run.groups * kDsfBlockSamples, span.end - first);
+    bytes = span.BytesFrom(run.firstGroup, size_t(run.groups) * kDsfBlockBytes);
     std::vector<uint8_t>& read = workers.ReadBuffer();
-    TkError result = TkErrorSuccess;
-    uint32_t handedOver = 0;
-    for (uint32_t c = 0; c < channels; ++c) {
-        if (data.GetData(uint16_t(c), first, first + n, read, true) != TkErrorSuccess ||
-            read.size() < dataBytes) {
-            TRACE("DSF read of channel %u at sample %llu failed", c, (unsigned long long)first);
-            result = TkErrorFailed;
-            break;
+    for (size_t c = 0; c < run.channels.size(); ++c) {
+        if (data.GetData(uint16_t(c), first, first + samples, read, true) != TkErrorSuccess || read.size() < bytes) {
+            TRACE("DSF read of channel %zu at sample %llu failed", c, (unsigned long long)first);
+            return false;
         }
-        std::vector<uint8_t>& block = workers.Block(c);
-        std::memcpy(block.data(), read.data(), dataBytes);
-        std::fill(block.begin() + dataBytes, block.end(), uint8_t{0});
+        std::vector<uint8_t>& block = run.channels[c];
+        std::memcpy(block.data(), read.data(), bytes);
+        std::fill(block.begin() + bytes, block.begin() + size_t(run.groups) * kDsfBlockBytes, uint8_t{0});
         // DSF stores the earliest sample in the least significant bit.
         if (msbFirst)
-            ReverseBitsInPlace(block.data(), dataBytes);
-        workers.Thread(c).RunProcess(block.data(), uint32_t(dataBytes));
-        ++handedOver;
+            ReverseBitsInPlace(block.data(), bytes);
     }
-    for (uint32_t c = 0; c < handedOver; ++c) {
-        workers.Thread(c).WaitProcess();
-        if (result == TkErrorSuccess && !file.Write(workers.Block(c).data(), kDsfBlockBytes)) {
-            TRACE("DSF write failed");
-            result = TkErrorFailed;
+    return true;
+}
+
+// Writes the processed groups of run in the file's order (per group every
+// channel's block in channel order), with progress and a cancel check per
+// group. completed turns false when a cancellation with deletion stops it.
+TkError WriteRun(IDsfWriterHost& host, TrackFile& file, const TrackSpan& span, uint64_t samples,
+                 const RunBuffers& run, bool& completed)
+{
+    for (uint64_t g = run.firstGroup; g < run.firstGroup + run.groups; ++g) {
+        if (host.GetCancelMode() == kCancelDelete) {
+            completed = false;
+            return TkErrorSuccess;
+        }
+        const uint64_t groupFirst = span.GroupFirst(g);
+        const uint64_t remaining = span.end - groupFirst;
+        host.SetFileProgress(groupFirst - span.first, samples);
+        host.AddTotalDone(g + 1 == span.groups ? remaining : std::min(kDsfBlockSamples, remaining));
+        const size_t offset = size_t(g - run.firstGroup) * kDsfBlockBytes;
+        for (const auto& channel : run.channels) {
+            if (!file.Write(channel.data() + offset, kDsfBlockBytes)) {
+                TRACE("DSF write failed");
+                completed = false;
+                return TkErrorFailed;
+            }
         }
     }
-    return result;
+    return TkErrorSuccess;
+}
+
+// Reads, re-modulates and writes every block group. While the workers
+// process run r, this thread writes run r - 1 and reads run r + 1.
+TkError WriteBlockGroups(IDsfWriterHost& host, RecordData& data, bool msbFirst, ChannelWorkers& workers,
+                         TrackFile& file, const TrackSpan& span, uint64_t samples, bool& completed)
+{
+    const uint64_t runs = (span.groups + kGroupsPerRun - 1) / kGroupsPerRun;
+    const auto prepare = [&](uint64_t r, size_t& bytes) {
+        RunBuffers& run = workers.Run(r);
+        run.firstGroup = r * kGroupsPerRun;
+        run.groups = std::min(kGroupsPerRun, span.groups - run.firstGroup);
+        return ReadRun(data, msbFirst, workers, span, run, bytes);
+    };
+    size_t bytes = 0;
+    if (runs > 0) {
+        if (!prepare(0, bytes)) {
+            completed = false;
+            return TkErrorFailed;
+        }
+        workers.ProcessAll(workers.Run(0), bytes);
+    }
+    for (uint64_t r = 0; r < runs; ++r) {
+        size_t nextBytes = 0;
+        const bool haveNext = r + 1 < runs;
+        const bool nextRead = haveNext && prepare(r + 1, nextBytes);
+        workers.WaitAll();
+        if (haveNext && nextRead)
+            workers.ProcessAll(workers.Run(r + 1), nextBytes);
+        const TkError result = WriteRun(host, file, span, samples, workers.Run(r), completed);
+        if (result != TkErrorSuccess || !completed)
+            return result;
+        if (haveNext && !nextRead) {
+            completed = false;
+            return TkErrorFailed;
+        }
+    }
+    return TkErrorSuccess;
 }
 
 // Writes a track whose layout is known: checks, header, block groups, tag.
@@ -173,26 +264,10 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
     // Exactly the block groups the header declares. The last group also
     // accounts for the 1 to 7 samples of a final partial byte, which the
     // file's whole bytes cannot hold.
-    const uint64_t end = first + layout.samples;
     const uint64_t groups = layout.BlockGroups();
-    TkError result = TkErrorSuccess;
+    const TrackSpan span{first, first + layout.samples, groups};
     bool completed = true;
-    for (uint64_t g = 0; g < groups; ++g) {
-        if (host.GetCancelMode() == kCancelDelete) {
-            completed = false;
-            break;
-        }
-        const uint64_t groupFirst = first + g * kDsfBlockSamples;
-        const uint64_t remaining = end - groupFirst;
-        const uint64_t n = std::min(kDsfBlockSamples, remaining);
-        host.SetFileProgress(groupFirst - first, layout.samples);
-        host.AddTotalDone(g + 1 == groups ? remaining : n);
-        result = WriteBlockGroup(data, msbFirst, workers, file, layout.channels, groupFirst, n);
-        if (result != TkErrorSuccess) {
-            completed = false;
-            break;
-        }
-    }
+    TkError result = WriteBlockGroups(host, data, msbFirst, workers, file, span, layout.samples, completed);
     if (groups == 0)
         host.AddTotalDone(layout.samples);
     workers.StopAll();

@@ -20,6 +20,7 @@
 #include "convert/SampleTypeInfo.h"
 #include "engine/IToolkitManager.h"
 #include "save/ByteOrder.h"
+#include "save/DSDStreamProcessing.h"
 #include "save/DsdBitReverse.h"
 #include "save/DsdFileHeader.h"
 #include "save/Id3Tag.h"
@@ -242,6 +243,55 @@ TEST(DsfFile, StereoTrackAtZeroDecibelsHoldsTheCapturedBytesReversed)
     EXPECT_EQ(host.totalDone, 2822400u);
     EXPECT_EQ(host.fileSamples, 2822400u);
     EXPECT_TRUE(host.skipped.empty());
+}
+
+TEST(DsfFile, GainTrackEqualsEachChannelProcessedAloneInOnePiece)
+{
+    // The channels are re-modulated on workers of their own, in runs of
+    // block groups, while other runs are read and written: every channel's
+    // bytes must equal that channel's whole track processed in one call on
+    // this thread. 40 groups and 5 samples (more than two runs, a partial
+    // last group and a partial last byte), from an offset inside a byte
+    // group of the recording.
+    TempDir dir;
+    DsdRecording recording(dir, 3);
+    const uint64_t samples = 40 * 32768 + 8 * 1000 + 5;
+    const size_t firstByte = 1000;
+    const size_t captured = firstByte + size_t(samples / 8) + 64;
+    const std::vector<std::vector<uint8_t>> channels = {MakeDsdTone(8 * captured, kDsd64, 1000.0, 0.5),
+                                                        Pattern(captured, 5), MakeDsdTone(8 * captured, kDsd64, 300.0, 0.2)};
+    recording.Add(channels);
+
+    FakeHost host(&recording.Data());
+    const double start = 8.0 * firstByte / kDsd64;
+    const auto job = Job(dir.File("g.dsf"), start, start + (double(samples) + 0.5) / kDsd64, 4.5);
+    ASSERT_EQ(SaveDsfFile(host, &job), TkErrorSuccess);
+    const auto file = ReadFile(job.path);
+    const DsfLayout layout = ComputeDsfLayout(3, kDsd64, samples, 0);
+    ASSERT_EQ(file.size(), layout.totalFileSize);
+    ASSERT_EQ(layout.BlockGroups(), 41u);
+
+    const size_t trackBytes = size_t(samples / 8);
+    for (size_t c = 0; c < 3; ++c) {
+        std::vector<uint8_t> expected(channels[c].begin() + firstByte, channels[c].begin() + firstByte + trackBytes);
+        for (auto& b : expected)
+            b = m_br[b];
+        const std::vector<uint8_t> reversed = expected;
+        DSDStreamProcessing alone;
+        alone.Init(int32_t(kDsd64), DSDStreamProcessing::kBitOrderLsbFirst);
+        alone.SetGain(4.5f);
+        alone.Process(expected.data(), expected.size());
+        expected.resize(41 * 4096, 0);
+        std::vector<uint8_t> written;
+        for (size_t g = 0; g < 41; ++g) {
+            const auto block = file.begin() + 92 + (3 * g + c) * 4096;
+            written.insert(written.end(), block, block + 4096);
+        }
+        EXPECT_TRUE(written == expected) << "channel " << c;
+        // The gain did change the stream.
+        EXPECT_NE(std::vector<uint8_t>(written.begin(), written.begin() + trackBytes), reversed) << c;
+    }
+    EXPECT_EQ(host.totalDone, samples);
 }
 
 TEST(DsfFile, WithoutTagsTheFileEndsWithTheLastBlockGroup)
