@@ -3,13 +3,17 @@
 // configuration (alsa-lib's file plugin over a null device, paced to its
 // rate), while every file write of the store is slowed down (a sleeping file
 // system stand-in: pwrite sleeps --write-ms, default 40 ms, before writing).
-// Around every IO callback it counts the heap allocations made on the
-// capture thread (malloc, calloc and realloc are counted here) and times the
-// callback: a callback that waited on a lock held across a file write would
-// take at least one slowed write. Reports cycles, allocations per cycle, the
-// longest and the 99th-percentile callback time, and the refused cycles.
+// Around every IO callback it counts, on the capture thread, the heap
+// allocations (malloc, calloc and realloc are hooked here), the mutexes
+// locked, the locks that had to wait because another thread held them, and
+// among those the waits on a mutex that its holder keeps across a file write
+// (every thread's held mutexes are tracked through the lock hooks, and a
+// thread inside pwrite publishes the ones it holds). It also times the
+// callback. Reports cycles, those counts, the longest and the 99th-percentile
+// callback time, and the queue overflow reports.
 // A plain program: one run of --seconds=N (default 10) is the measurement.
 #include <dlfcn.h>
+#include <pthread.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -37,9 +41,64 @@ extern "C" void* __libc_realloc(void* pointer, size_t size);
 
 namespace {
 
+// What one thread counts while it is inside an IO callback.
+struct CallbackCounts {
+    uint64_t allocations = 0;
+    uint64_t locks = 0;
+    uint64_t contended = 0;
+    uint64_t heldAcrossWrite = 0;
+};
+
 thread_local bool t_counting = false;
-thread_local uint64_t t_allocations = 0;
+thread_local CallbackCounts t_counts;
 std::atomic<int> g_writeSleepMs{40};
+
+// The mutexes a thread holds, as far as the lock hooks saw them.
+constexpr int kMaxHeld = 32;
+thread_local pthread_mutex_t* t_held[kMaxHeld];
+thread_local int t_heldCount = 0;
+
+// Mutexes held by threads that are inside pwrite: one row per writing thread.
+constexpr int kWriterRows = 8;
+std::atomic<bool> g_writerRowBusy[kWriterRows];
+std::atomic<pthread_mutex_t*> g_heldInWrite[kWriterRows][kMaxHeld];
+
+using MutexCall = int (*)(pthread_mutex_t*);
+
+// The C library's own functions, looked up on first use (no guarded static:
+// its guard could itself lock a mutex and come back here).
+std::atomic<MutexCall> g_realLock{nullptr};
+std::atomic<MutexCall> g_realTryLock{nullptr};
+std::atomic<MutexCall> g_realUnlock{nullptr};
+
+MutexCall RealMutexCall(std::atomic<MutexCall>& slot, const char* name)
+{
+    MutexCall call = slot.load(std::memory_order_acquire);
+    if (call == nullptr) {
+        call = reinterpret_cast<MutexCall>(dlsym(RTLD_NEXT, name));
+        slot.store(call, std::memory_order_release);
+    }
+    return call;
+}
+
+void NoteLocked(pthread_mutex_t* mutex)
+{
+    if (t_heldCount < kMaxHeld) {
+        t_held[t_heldCount++] = mutex;
+    }
+}
+
+bool HeldAcrossWrite(pthread_mutex_t* mutex)
+{
+    for (int row = 0; row < kWriterRows; ++row) {
+        for (int i = 0; i < kMaxHeld; ++i) {
+            if (g_heldInWrite[row][i].load() == mutex) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -47,7 +106,7 @@ std::atomic<int> g_writeSleepMs{40};
 extern "C" void* malloc(size_t size)
 {
     if (t_counting) {
-        ++t_allocations;
+        ++t_counts.allocations;
     }
     return __libc_malloc(size);
 }
@@ -55,7 +114,7 @@ extern "C" void* malloc(size_t size)
 extern "C" void* calloc(size_t count, size_t size)
 {
     if (t_counting) {
-        ++t_allocations;
+        ++t_counts.allocations;
     }
     return __libc_calloc(count, size);
 }
@@ -63,18 +122,79 @@ extern "C" void* calloc(size_t count, size_t size)
 extern "C" void* realloc(void* pointer, size_t size)
 {
     if (t_counting) {
-        ++t_allocations;
+        ++t_counts.allocations;
     }
     return __libc_realloc(pointer, size);
 }
 
-// The sleeping file system: every positional write of the store waits first.
+// Mutex hooks: every thread's held mutexes, and in a callback what it locked
+// and what it had to wait for.
+extern "C" int pthread_mutex_trylock(pthread_mutex_t* mutex)
+{
+    const int result = RealMutexCall(g_realTryLock, "pthread_mutex_trylock")(mutex);
+    if (result == 0) {
+        NoteLocked(mutex);
+        if (t_counting) {
+            ++t_counts.locks;
+        }
+    }
+    return result;
+}
+
+extern "C" int pthread_mutex_lock(pthread_mutex_t* mutex)
+{
+    if (t_counting) {
+        ++t_counts.locks;
+        if (RealMutexCall(g_realTryLock, "pthread_mutex_trylock")(mutex) == 0) {
+            NoteLocked(mutex);
+            return 0;
+        }
+        ++t_counts.contended;
+        if (HeldAcrossWrite(mutex)) {
+            ++t_counts.heldAcrossWrite;
+        }
+    }
+    const int result = RealMutexCall(g_realLock, "pthread_mutex_lock")(mutex);
+    if (result == 0) {
+        NoteLocked(mutex);
+    }
+    return result;
+}
+
+extern "C" int pthread_mutex_unlock(pthread_mutex_t* mutex)
+{
+    for (int i = t_heldCount - 1; i >= 0; --i) {
+        if (t_held[i] == mutex) {
+            t_held[i] = t_held[--t_heldCount];
+            break;
+        }
+    }
+    return RealMutexCall(g_realUnlock, "pthread_mutex_unlock")(mutex);
+}
+
+// The sleeping file system: every positional write of the store waits first,
+// with the writer's held mutexes published for the callback's lock hook.
 extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset)
 {
     using Real = ssize_t (*)(int, const void*, size_t, off_t);
     static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "pwrite"));
+    int row = 0;
+    for (;; row = (row + 1) % kWriterRows) {
+        bool expected = false;
+        if (g_writerRowBusy[row].compare_exchange_strong(expected, true)) {
+            break;
+        }
+    }
+    for (int i = 0; i < t_heldCount; ++i) {
+        g_heldInWrite[row][i].store(t_held[i]);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(g_writeSleepMs.load()));
-    return real(fd, buffer, count, offset);
+    const ssize_t written = real(fd, buffer, count, offset);
+    for (int i = 0; i < kMaxHeld; ++i) {
+        g_heldInWrite[row][i].store(nullptr);
+    }
+    g_writerRowBusy[row].store(false);
+    return written;
 }
 
 namespace {
@@ -98,7 +218,7 @@ public:
 };
 
 struct CycleRecord {
-    uint64_t allocations;
+    CallbackCounts counts;
     double microseconds;
 };
 
@@ -126,7 +246,7 @@ private:
     static OSStatus Measure(AudioObjectID device, const AudioBufferList* input, AudioBufferList* output, void* self)
     {
         auto* system = static_cast<MeasuredAlsaSystem*>(self);
-        t_allocations = 0;
+        t_counts = CallbackCounts{};
         const auto start = std::chrono::steady_clock::now();
         t_counting = true;
         const OSStatus status = system->m_proc(device, input, output, system->m_clientData);
@@ -134,7 +254,7 @@ private:
         const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
         std::lock_guard lock(system->m_mutex);
         if (system->m_records.size() < system->m_records.capacity()) {
-            system->m_records.push_back({t_allocations, us});
+            system->m_records.push_back({t_counts, us});
         }
         return status;
     }
@@ -224,29 +344,34 @@ int main(int argc, char** argv)
     }
 
     std::vector<CycleRecord> records = system->Records();
-    uint64_t allocations = 0;
+    CallbackCounts total;
     uint64_t allocatingCycles = 0;
     uint64_t mostAllocations = 0;
     std::vector<double> times;
     for (const CycleRecord& r : records) {
-        allocations += r.allocations;
-        allocatingCycles += r.allocations > 0 ? 1 : 0;
-        mostAllocations = std::max(mostAllocations, r.allocations);
+        total.allocations += r.counts.allocations;
+        total.locks += r.counts.locks;
+        total.contended += r.counts.contended;
+        total.heldAcrossWrite += r.counts.heldAcrossWrite;
+        allocatingCycles += r.counts.allocations > 0 ? 1 : 0;
+        mostAllocations = std::max(mostAllocations, r.counts.allocations);
         times.push_back(r.microseconds);
     }
     std::sort(times.begin(), times.end());
     const double longest = times.empty() ? 0 : times.back();
     const double p99 = times.empty() ? 0 : times[times.size() * 99 / 100];
+    const auto count = [](uint64_t n) { return static_cast<unsigned long long>(n); };
     std::printf("DSD256 stereo through the ALSA back-end, store writes slowed by %d ms, %d s\n",
                 g_writeSleepMs.load(), seconds);
     std::printf("  IO cycles:                   %zu\n", records.size());
     std::printf("  allocations in the callback: %llu in all, %llu cycles allocated, at most %llu in one\n",
-                static_cast<unsigned long long>(allocations), static_cast<unsigned long long>(allocatingCycles),
-                static_cast<unsigned long long>(mostAllocations));
+                count(total.allocations), count(allocatingCycles), count(mostAllocations));
+    std::printf("  mutexes locked in it:        %llu, of which waited for: %llu\n", count(total.locks),
+                count(total.contended));
+    std::printf("  waits on a lock held across a file write: %llu\n", count(total.heldAcrossWrite));
     std::printf("  callback time:               99%% within %.1f us, longest %.1f us (a slowed write is %d000 us)\n",
                 p99, longest, g_writeSleepMs.load());
     std::printf("  queue overflow reports:      %d\n", g_refused);
-    std::printf("  waited on a file write:      %s\n", longest >= g_writeSleepMs.load() * 1000.0 ? "yes" : "no");
     std::filesystem::remove_all(folder);
     return exitCode;
 }

@@ -173,6 +173,20 @@ TkError CartovaController::FindTrackGaps(std::vector<double>& boundaries)
     return TkErrorSuccess;
 }
 
+TkError CartovaController::GetDroppedAudio(std::vector<TkDroppedAudio>& places)
+{
+    places.clear();
+    TkDroppedAudio* list = nullptr;
+    size_t count = 0;
+    const TkError result = Cartova_GetDroppedAudio(&list, &count);
+    if (result != TkErrorSuccess)
+        return result;
+    if (list != nullptr)
+        places.assign(list, list + count);
+    Cartova_ReleaseDroppedAudio(list);
+    return TkErrorSuccess;
+}
+
 void CartovaController::onOperation(void*, TkRecOperation operation)
 {
     NotificationCenter::defaultCenter().post({kNotifyOperationProc, QVariant::fromValue<int32_t>(operation), {}});

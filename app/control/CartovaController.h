@@ -81,6 +81,8 @@ public:
     // Why the framework offers no device (for example a simulated record it cannot play),
     // as a sentence for the user; empty when nothing is known to be wrong.
     QString DeviceProblem();
+    // Every place where audio was lost in the current recording, in recorded order.
+    TkError GetDroppedAudio(std::vector<TkDroppedAudio>& places);
 
     // The delegate handed to Cartova_Init; exposed so tests can drive the callbacks.
     const ICartovaDelegate& delegate() const { return m_delegate; }

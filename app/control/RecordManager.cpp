@@ -185,13 +185,14 @@ void RecordManager::endRecording()
 
 void RecordManager::reportLostAudio()
 {
-    if (m_lostAudioReports == 0)
+    CartovaController& bridge = CartovaController::sharedInstance();
+    std::vector<TkDroppedAudio> places;
+    bridge.GetDroppedAudio(places);
+    if (places.empty() && m_lostAudioReports == 0)
         return;
-    const int reports = m_lostAudioReports;
+    TkRecordSetting setting{};
+    bridge.GetRecordSetting(setting);
+    const AlertRequest alert = LostAudioAlert(places, setting.freq, m_lostAudioReports);
     // After the edit mode is on screen.
-    QTimer::singleShot(0, this, [this, reports]() {
-        m_controlManager.dialogs().OkAlertWithMessage(tr("Some audio was lost while recording: the recording has gaps."),
-                                   tr("The computer could not keep up with the turntable %n time(s).", nullptr,
-                                      reports));
-    });
+    QTimer::singleShot(0, this, [this, alert]() { m_controlManager.dialogs().runAlert(alert); });
 }

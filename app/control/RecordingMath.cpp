@@ -1,5 +1,7 @@
-// Recording-time estimate, start dialog texts and automatic gain.
+// Recording-time estimate, start dialog texts, automatic gain and the lost-audio report.
 #include "control/RecordingMath.h"
+
+#include "cartova.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -53,4 +55,54 @@ double AutomaticGain(double peak)
     if (!(peak > 0.0)) // silence (or no peak at all): the most the automatic gain gives
         return kAutoGainCeiling;
     return std::min(20.0 * std::log10(kAutoGainReferenceLevel / peak), kAutoGainCeiling);
+}
+
+namespace {
+
+// Recorded time as minutes, seconds and hundredths ("01:23.45"), as the edit mode shows it.
+QString RecordedTime(double seconds)
+{
+    const qint64 hundredths = std::llround(std::max(seconds, 0.0) * 100.0);
+    return QStringLiteral("%1:%2.%3")
+        .arg(hundredths / 6000, 2, 10, QLatin1Char('0'))
+        .arg(hundredths / 100 % 60, 2, 10, QLatin1Char('0'))
+        .arg(hundredths % 100, 2, 10, QLatin1Char('0'));
+}
+
+QString LostPlace(const TkDroppedAudio& place, uint64_t frequency)
+{
+    QString line = QCoreApplication::translate("ControlManager", "%1: %n sample(s) lost", nullptr,
+                                               static_cast<int>(std::min<uint64_t>(place.frames_lost, INT32_MAX)))
+                       .arg(RecordedTime(place.position_seconds));
+    if (frequency > 0) {
+        const double ms = 1000.0 * static_cast<double>(place.frames_lost) / static_cast<double>(frequency);
+        line += QStringLiteral(" (%1 ms)").arg(ms, 0, 'f', ms < 10.0 ? 1 : 0);
+    }
+    return line;
+}
+
+} // namespace
+
+AlertRequest LostAudioAlert(const std::vector<TkDroppedAudio>& places, uint64_t frequency, int overflowReports)
+{
+    AlertRequest request;
+    request.message = QCoreApplication::translate("ControlManager",
+                                                  "Some audio was lost while recording: the recording has gaps.");
+    if (places.empty()) {
+        request.information = QCoreApplication::translate(
+            "ControlManager", "The computer could not keep up with the turntable %n time(s).", nullptr, overflowReports);
+        return request;
+    }
+    QStringList lines;
+    lines << QCoreApplication::translate("ControlManager",
+                                         "The computer could not keep up with the turntable at %n place(s) of the recording:",
+                                         nullptr, static_cast<int>(places.size()));
+    const size_t listed = std::min(places.size(), kLostAudioPlacesListed);
+    for (size_t i = 0; i < listed; ++i)
+        lines << LostPlace(places[i], frequency);
+    if (places.size() > listed)
+        lines << QCoreApplication::translate("ControlManager", "and %n more.", nullptr,
+                                             static_cast<int>(places.size() - listed));
+    request.information = lines.join(QLatin1Char('\n'));
+    return request;
 }

@@ -1,5 +1,6 @@
 // The numbers of a recording: the recording-time limit, the estimate of how long a
-// recording fits in the free space, the start dialog built from it, and the automatic gain.
+// recording fits in the free space, the start dialog built from it, the automatic gain and
+// the report of lost audio.
 #pragma once
 
 #include "control/ControlTypes.h"
@@ -7,6 +8,9 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
+
+struct TkDroppedAudio;
 
 // Recorded length (stream position, seconds) at or beyond which the recording is completed.
 inline constexpr double kRecordingTimeLimit = 5999.9;
@@ -37,3 +41,11 @@ inline constexpr int kStartRecordingButton = 0;
 
 // Gain in dB that lifts peak (linear, 0..1) to -1 dBFS, at most 6 dB; 0 when already there.
 double AutomaticGain(double peak);
+
+// At most this many places where audio was lost are listed one by one in the alert.
+inline constexpr size_t kLostAudioPlacesListed = 8;
+
+// The alert after a recording that lost audio: each place (recorded time, samples of one
+// channel at frequency, their duration), or, when the framework listed none, how many times
+// it reported an overflow.
+AlertRequest LostAudioAlert(const std::vector<TkDroppedAudio>& places, uint64_t frequency, int overflowReports);

@@ -125,6 +125,17 @@
         <source>Every gap between tracks already has a marker.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Some audio was lost while recording: the recording has gaps.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The computer could not keep up with the turntable %n time(s).</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CustomMenuView</name>
@@ -356,17 +367,6 @@
     <message>
         <source>Stopped recording because the limit of recording time has been reached.</source>
         <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Some audio was lost while recording: the recording has gaps.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <source>The computer could not keep up with the turntable %n time(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
-        </translation>
     </message>
 </context>
 <context>

@@ -94,6 +94,14 @@ QPushButton[flat="true"] { background: transparent; border: none; }
 QScrollArea { border: 1px solid #33383D; background: #101418; }
 )";
 
+// The menu bar continues the window's dark top; its menus keep the desktop's look.
+const char* const kMenuBarStyle = R"(
+QMenuBar { background: #1E2124; color: #E5E5E5; }
+QMenuBar::item { background: transparent; padding: 4px 8px; }
+QMenuBar::item:selected { background: #33383D; }
+QMenuBar::item:disabled { color: #6B7178; }
+)";
+
 // Where the window's position and size are kept between runs.
 const QString kGeometryKey = QStringLiteral("Main Window Geometry");
 
@@ -227,6 +235,7 @@ void MainWindow::buildMenus()
 {
     MainWindowControls& c = m_controls;
     QMenuBar* bar = menuBar();
+    bar->setStyleSheet(QString::fromUtf8(kMenuBarStyle));
 
     QMenu* app = AddMenu(bar, QT_TRANSLATE_NOOP("MainMenu", "Sillaro"));
     c.menu_about = AddItem(app, QT_TRANSLATE_NOOP("MainMenu", "About Sillaro"), QStringLiteral("menu_about"));

@@ -1,128 +1,127 @@
-// Per-channel FIFO of captured byte buffers; see AsioDataQueue.h.
+// The capture queue's ring of cycle slots; see AsioDataQueue.h.
 #include "capture/AsioDataQueue.h"
 
-#include <utility>
+#include <algorithm>
+#include <cstring>
 
-TkError AsioDataQueue::Init(unsigned short channels)
+namespace {
+
+constexpr size_t kWordBytes = 4;
+
+} // namespace
+
+TkError AsioDataQueue::Init(unsigned short channels, size_t cycleBytes, size_t slots)
 {
-    if (channels == 0) {
+    if (channels == 0 || cycleBytes == 0) {
         return TkErrorInvalidArgument;
     }
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_queues.clear();
-    m_queues.resize(channels);
-    m_acceptedCycles = 0;
-    m_gaps.clear();
+    const size_t capacity = (cycleBytes + kWordBytes - 1) / kWordBytes * kWordBytes;
+    if (slots == 0) {
+        slots = std::clamp<size_t>(static_cast<size_t>(kQueueLimitBytes / capacity), kMinSlots,
+                                   kMaxSlots);
+    }
+    // Value-initialised: every page is written here, not first on the IO thread.
+    std::vector<uint8_t>(slots * channels * capacity).swap(m_storage);
+    std::vector<size_t>(slots * channels).swap(m_sizes);
+    m_slots.assign(slots, CaptureCycle{});
+    for (size_t s = 0; s < slots; ++s) {
+        CaptureCycle& slot = m_slots[s];
+        slot.m_data = m_storage.data() + s * channels * capacity;
+        slot.m_sizes = m_sizes.data() + s * channels;
+        slot.m_capacity = capacity;
+        slot.m_channels = channels;
+    }
+    m_channels = channels;
+    m_cycleBytes = capacity;
+    m_begun = false;
+    m_written.store(0, std::memory_order_relaxed);
+    m_taken.store(0, std::memory_order_relaxed);
+    m_pendingGap.store(0, std::memory_order_release);
     return TkErrorSuccess;
 }
 
-bool AsioDataQueue::IsFull(const std::deque<std::vector<uint8_t>>& queue, size_t incomingSize) const
+TkError AsioDataQueue::BeginCycle(unsigned short channels, size_t bytesPerChannel,
+                                  CaptureCycle*& cycle)
 {
-    // The backlog is estimated from the incoming size: capture buffers of one
-    // stream have the same size from cycle to cycle.
-    return static_cast<uint64_t>(incomingSize) * queue.size() >= kQueueLimitBytes;
-}
-
-void AsioDataQueue::Appended(unsigned short channel)
-{
-    if (channel == 0) {
-        ++m_acceptedCycles;
-    }
-}
-
-void AsioDataQueue::AddGapLocked(uint64_t bytesPerChannel)
-{
-    if (bytesPerChannel == 0) {
-        return;
-    }
-    // Consecutive losses with no accepted cycle between them are one gap.
-    if (!m_gaps.empty() && m_gaps.back().beforeCycle == m_acceptedCycles) {
-        m_gaps.back().bytesPerChannel += bytesPerChannel;
-        return;
-    }
-    m_gaps.push_back(Gap{m_acceptedCycles, bytesPerChannel});
-}
-
-TkError AsioDataQueue::EnqueueCycle(std::vector<std::vector<uint8_t>>&& buffers)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    if (buffers.size() != m_queues.size() || buffers.empty()) {
+    cycle = nullptr;
+    m_begun = false;
+    if (channels != m_channels || m_slots.empty() || bytesPerChannel > m_cycleBytes) {
         return TkErrorInvalidArgument;
     }
-    for (size_t c = 0; c < buffers.size(); ++c) {
-        if (IsFull(m_queues[c], buffers[c].size())) {
-            AddGapLocked(buffers[0].size());
-            return TkErrorFailed;
-        }
-    }
-    for (size_t c = 0; c < buffers.size(); ++c) {
-        m_queues[c].push_back(std::move(buffers[c]));
-    }
-    Appended(0);
-    return TkErrorSuccess;
-}
-
-TkError AsioDataQueue::Enqueue(unsigned short channel, const std::vector<uint8_t>& buffer)
-{
-    return Enqueue(channel, std::vector<uint8_t>(buffer));
-}
-
-TkError AsioDataQueue::Enqueue(unsigned short channel, std::vector<uint8_t>&& buffer)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    if (channel >= m_queues.size()) {
-        return TkErrorInvalidArgument;
-    }
-    auto& queue = m_queues[channel];
-    if (IsFull(queue, buffer.size())) {
+    const uint64_t written = m_written.load(std::memory_order_relaxed);
+    if (written - m_taken.load(std::memory_order_acquire) >= m_slots.size()) {
+        AddGap(bytesPerChannel);
         return TkErrorFailed;
     }
-    queue.push_back(std::move(buffer));
-    Appended(channel);
+    CaptureCycle& slot = m_slots[written % m_slots.size()];
+    std::fill(slot.m_sizes, slot.m_sizes + m_channels, size_t{0});
+    slot.m_gapBefore = 0;
+    m_begun = true;
+    cycle = &slot;
+    return TkErrorSuccess;
+}
+
+void AsioDataQueue::CommitCycle()
+{
+    if (!m_begun) {
+        return;
+    }
+    m_begun = false;
+    const uint64_t written = m_written.load(std::memory_order_relaxed);
+    m_slots[written % m_slots.size()].m_gapBefore =
+        m_pendingGap.exchange(0, std::memory_order_acq_rel);
+    m_written.store(written + 1, std::memory_order_release);
+}
+
+TkError AsioDataQueue::EnqueueCycle(const std::vector<std::vector<uint8_t>>& buffers)
+{
+    if (buffers.size() != m_channels || buffers.empty()) {
+        return TkErrorInvalidArgument;
+    }
+    size_t longest = 0;
+    for (const auto& buffer : buffers) {
+        longest = std::max(longest, buffer.size());
+    }
+    CaptureCycle* cycle = nullptr;
+    const TkError result = BeginCycle(m_channels, longest, cycle);
+    if (result != TkErrorSuccess) {
+        return result;
+    }
+    for (unsigned short c = 0; c < m_channels; ++c) {
+        if (!buffers[c].empty()) {
+            std::memcpy(cycle->Data(c), buffers[c].data(), buffers[c].size());
+        }
+        cycle->SetSize(c, buffers[c].size());
+    }
+    CommitCycle();
     return TkErrorSuccess;
 }
 
 void AsioDataQueue::AddGap(uint64_t bytesPerChannel)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
-    AddGapLocked(bytesPerChannel);
+    m_pendingGap.fetch_add(bytesPerChannel, std::memory_order_acq_rel);
 }
 
-TkError AsioDataQueue::Dequeue(unsigned short channel, std::vector<uint8_t>& out)
+size_t AsioDataQueue::QueuedCount() const
 {
-    std::lock_guard<std::mutex> guard(m_lock);
-    if (channel >= m_queues.size()) {
-        return TkErrorInvalidArgument;
+    const uint64_t taken = m_taken.load(std::memory_order_acquire);
+    return static_cast<size_t>(m_written.load(std::memory_order_acquire) - taken);
+}
+
+const CaptureCycle* AsioDataQueue::Front()
+{
+    const uint64_t taken = m_taken.load(std::memory_order_relaxed);
+    if (m_slots.empty() || m_written.load(std::memory_order_acquire) == taken) {
+        return nullptr;
     }
-    auto& queue = m_queues[channel];
-    if (queue.empty()) {
-        out.clear();
-        return TkErrorSuccess;
+    return &m_slots[taken % m_slots.size()];
+}
+
+void AsioDataQueue::PopFront()
+{
+    const uint64_t taken = m_taken.load(std::memory_order_relaxed);
+    if (m_written.load(std::memory_order_acquire) == taken) {
+        return;
     }
-    out = std::move(queue.front());
-    queue.pop_front();
-    return TkErrorSuccess;
-}
-
-uint64_t AsioDataQueue::TakeGapBefore(uint64_t cycle)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    uint64_t bytes = 0;
-    while (!m_gaps.empty() && m_gaps.front().beforeCycle <= cycle) {
-        bytes += m_gaps.front().bytesPerChannel;
-        m_gaps.pop_front();
-    }
-    return bytes;
-}
-
-size_t AsioDataQueue::QueuedCount(unsigned short channel)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    return channel < m_queues.size() ? m_queues[channel].size() : 0;
-}
-
-unsigned short AsioDataQueue::GetChannels()
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    return static_cast<unsigned short>(m_queues.size());
+    m_taken.store(taken + 1, std::memory_order_release);
 }

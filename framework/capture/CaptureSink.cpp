@@ -1,16 +1,24 @@
 // The engine's capture target; see CaptureSink.h.
 #include "capture/CaptureSink.h"
 
-#include <utility>
-
 #include "capture/AsioDataQueue.h"
 #include "capture/RecThread.h"
 
 CaptureSink::CaptureSink(AsioDataQueue& queue, RecThread& recThread) : m_queue(queue), m_recThread(recThread) {}
 
-TkError CaptureSink::EnqueueCycle(std::vector<std::vector<uint8_t>>&& channels)
+size_t CaptureSink::CycleCapacity()
 {
-    return m_queue.EnqueueCycle(std::move(channels));
+    return m_queue.CycleBytes();
+}
+
+TkError CaptureSink::BeginCycle(unsigned short channels, size_t bytesPerChannel, CaptureCycle*& cycle)
+{
+    return m_queue.BeginCycle(channels, bytesPerChannel, cycle);
+}
+
+void CaptureSink::CommitCycle()
+{
+    m_queue.CommitCycle();
 }
 
 void CaptureSink::RecThread_AddDataNotify()

@@ -1,7 +1,8 @@
-// The engine's capture target: queues each IO cycle whole, records audio the
-// device itself lost as a gap in the queue, and wakes the recording thread.
-// A refused cycle is kept by the queue as a gap too; the recording thread
-// reports every gap at its place in the recording (see RecThread.h).
+// The engine's capture target: hands the splitters slots of the capture
+// queue, records audio the device itself lost as a gap in the queue, and
+// wakes the recording thread. A refused cycle is kept by the queue as a gap
+// too; the recording thread reports every gap at its place in the recording
+// (see RecThread.h). Every call but InputDropped comes from the IO thread.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,10 @@ class CaptureSink : public ICaptureTarget {
 public:
     CaptureSink(AsioDataQueue& queue, RecThread& recThread);
 
-    TkError EnqueueCycle(std::vector<std::vector<uint8_t>>&& channels) override;
+    size_t CycleCapacity() override;
+    TkError BeginCycle(unsigned short channels, size_t bytesPerChannel,
+                       CaptureCycle*& cycle) override;
+    void CommitCycle() override;
     void RecThread_AddDataNotify() override;
 
     // The device lost `bytesPerChannel` bytes of every channel right after

@@ -1,9 +1,7 @@
-// De-interleaving of one IO cycle into per-channel buffers; see IOProcSplitter.h.
+// De-interleaving of one IO cycle into the channels of a capture slot; see IOProcSplitter.h.
 #include "capture/IOProcSplitter.h"
 
 #include <cstring>
-#include <utility>
-#include <vector>
 
 #include "capture/Float_To_DSD16.h"
 
@@ -12,21 +10,16 @@ namespace {
 constexpr size_t kFloatBytes = 4;
 
 // Copies one channel's 32-bit words out of an interleaved buffer, unchanged.
-std::vector<uint8_t> ExtractFloatChannel(const uint8_t* src, size_t frames, size_t stride)
+void CopyFloatChannel(const uint8_t* src, size_t frames, size_t stride, uint8_t* dst)
 {
-    std::vector<uint8_t> out(frames * kFloatBytes);
-    uint8_t* dst = out.data();
     for (size_t f = 0; f < frames; ++f) {
         std::memcpy(dst + f * kFloatBytes, src + f * stride, kFloatBytes);
     }
-    return out;
 }
 
 // Converts one channel's floats to 16-bit DSD words, stored little-endian.
-std::vector<uint8_t> ExtractDsdChannel(const uint8_t* src, size_t frames, size_t stride)
+void ConvertDsdChannel(const uint8_t* src, size_t frames, size_t stride, uint8_t* dst)
 {
-    std::vector<uint8_t> out(frames * 2);
-    uint8_t* dst = out.data();
     for (size_t f = 0; f < frames; ++f) {
         float x;
         std::memcpy(&x, src + f * stride, sizeof x);
@@ -34,51 +27,45 @@ std::vector<uint8_t> ExtractDsdChannel(const uint8_t* src, size_t frames, size_t
         dst[2 * f] = static_cast<uint8_t>(word & 0xFF);
         dst[2 * f + 1] = static_cast<uint8_t>(word >> 8);
     }
-    return out;
 }
 
-void SplitList(const CaptureInputBuffer* buffers, size_t count, bool dsd, ICaptureTarget& target)
+} // namespace
+
+size_t CaptureFrames(const CaptureInputBuffer& buffer)
 {
-    std::vector<std::vector<uint8_t>> cycle;
-    if (buffers != nullptr) {
-        for (size_t i = 0; i < count; ++i) {
-            SplitInputBuffer(buffers[i], dsd, cycle);
-        }
+    if (buffer.channels == 0 || buffer.data == nullptr) {
+        return 0; // nothing to number; a zero count would divide by zero
     }
-    DeliverCycle(std::move(cycle), target);
+    return buffer.byteSize / (static_cast<size_t>(buffer.channels) * kFloatBytes);
 }
 
-}  // namespace
-
-void SplitInputBuffer(const CaptureInputBuffer& buffer, bool dsd, std::vector<std::vector<uint8_t>>& cycle)
+size_t WriteChannelFrames(const CaptureInputBuffer& buffer, uint32_t channel, size_t first,
+                          size_t count, bool dsd, uint8_t* out)
 {
-    if (buffer.channels == 0) {
-        return;  // nothing to number; a zero count would divide by zero below
+    const size_t frames = CaptureFrames(buffer);
+    if (channel >= buffer.channels || first >= frames) {
+        return 0;
     }
+    const size_t take = std::min(count, frames - first);
     const size_t stride = static_cast<size_t>(buffer.channels) * kFloatBytes;
-    const size_t frames = buffer.data != nullptr ? buffer.byteSize / stride : 0;
-    const auto* base = static_cast<const uint8_t*>(buffer.data);
-    for (uint32_t c = 0; c < buffer.channels; ++c) {
-        const uint8_t* src = base != nullptr ? base + c * kFloatBytes : nullptr;
-        cycle.push_back(dsd ? ExtractDsdChannel(src, frames, stride) : ExtractFloatChannel(src, frames, stride));
+    const uint8_t* src =
+        static_cast<const uint8_t*>(buffer.data) + first * stride + channel * kFloatBytes;
+    if (dsd) {
+        ConvertDsdChannel(src, take, stride, out);
+    } else {
+        CopyFloatChannel(src, take, stride, out);
     }
-}
-
-void DeliverCycle(std::vector<std::vector<uint8_t>>&& cycle, ICaptureTarget& target)
-{
-    // A refused cycle is remembered by the queue as a gap; nothing to do here.
-    if (!cycle.empty()) {
-        target.EnqueueCycle(std::move(cycle));
-    }
-    target.RecThread_AddDataNotify();
+    return take;
 }
 
 void IOProc_PCM(const CaptureInputBuffer* buffers, size_t count, ICaptureTarget& target)
 {
-    SplitList(buffers, count, false, target);
+    SplitCycle(
+        buffers != nullptr ? count : 0, [buffers](size_t i) { return buffers[i]; }, false, target);
 }
 
 void IOProc_DSD16(const CaptureInputBuffer* buffers, size_t count, ICaptureTarget& target)
 {
-    SplitList(buffers, count, true, target);
+    SplitCycle(
+        buffers != nullptr ? count : 0, [buffers](size_t i) { return buffers[i]; }, true, target);
 }

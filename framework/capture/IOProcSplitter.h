@@ -1,15 +1,16 @@
 // The capture half of the device's IO callback: splits one cycle's input
-// buffers into one byte buffer per channel and hands them to the capture
-// target as one cycle, so that the cycle is queued or refused for all
-// channels together. PCM channels keep the 32-bit floats as delivered; DSD
-// channels are turned back into their 16-bit carriage words. Runs on the
-// real-time IO thread: it allocates one vector per channel and touches no file.
+// buffers into one byte buffer per channel, written straight into a slot of
+// the capture target, and queues the slot as one cycle, so that the cycle is
+// queued or refused for all channels together. PCM channels keep the 32-bit
+// floats as delivered; DSD channels are turned back into their 16-bit
+// carriage words. Runs on the real-time IO thread: it allocates nothing,
+// takes no lock of its own and touches no file.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 #include "capture/ICaptureTarget.h"
 
@@ -34,26 +35,67 @@ void SplitBufferList(const BufferList* list, bool dsd, ICaptureTarget& target);
 
 // ---------------------------------------------------------------------------
 
-// Appends one buffer's channels to `cycle`, in order. Buffers without
-// channels are skipped.
-void SplitInputBuffer(const CaptureInputBuffer& buffer, bool dsd, std::vector<std::vector<uint8_t>>& cycle);
+// Whole frames in a buffer (0 without channels or data).
+size_t CaptureFrames(const CaptureInputBuffer& buffer);
+// Stored bytes per frame of one channel: 2 for DSD words, 4 for floats.
+constexpr size_t StoredFrameBytes(bool dsd)
+{
+    return dsd ? 2 : 4;
+}
+// Converts frames [first, first + count) of one channel of `buffer` (clipped
+// to the buffer's frames) into `out`; returns the frames written.
+size_t WriteChannelFrames(const CaptureInputBuffer& buffer, uint32_t channel, size_t first,
+                          size_t count, bool dsd, uint8_t* out);
 
-// Hands a split cycle to the target (nothing when it has no channel) and
-// wakes the recording thread.
-void DeliverCycle(std::vector<std::vector<uint8_t>>&& cycle, ICaptureTarget& target);
+// Splits a cycle whose buffer i is bufferAt(i), for i < count. Cycles longer
+// than a slot go out as consecutive slots, each queued or refused whole.
+template <class BufferAt>
+void SplitCycle(size_t count, const BufferAt& bufferAt, bool dsd, ICaptureTarget& target)
+{
+    size_t channels = 0;
+    size_t frames = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const CaptureInputBuffer buffer = bufferAt(i);
+        channels += buffer.channels;
+        frames = std::max(frames, CaptureFrames(buffer));
+    }
+    const size_t frameBytes = StoredFrameBytes(dsd);
+    const size_t slotFrames = target.CycleCapacity() / frameBytes;
+    if (channels == 0 || channels > USHRT_MAX || slotFrames == 0) {
+        frames = 0;
+    }
+    for (size_t first = 0; first < frames; first += slotFrames) {
+        const size_t take = std::min(slotFrames, frames - first);
+        CaptureCycle* cycle = nullptr;
+        // A refused cycle is remembered by the queue as a gap; nothing to do here.
+        if (target.BeginCycle(static_cast<unsigned short>(channels), take * frameBytes, cycle) !=
+            TkErrorSuccess) {
+            continue;
+        }
+        unsigned short channel = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const CaptureInputBuffer buffer = bufferAt(i);
+            for (uint32_t c = 0; c < buffer.channels; ++c, ++channel) {
+                const size_t written =
+                    WriteChannelFrames(buffer, c, first, take, dsd, cycle->Data(channel));
+                cycle->SetSize(channel, written * frameBytes);
+            }
+        }
+        target.CommitCycle();
+    }
+    target.RecThread_AddDataNotify();
+}
 
 template <class BufferList>
 void SplitBufferList(const BufferList* list, bool dsd, ICaptureTarget& target)
 {
-    std::vector<std::vector<uint8_t>> cycle;
-    if (list != nullptr) {
-        cycle.reserve(list->mNumberBuffers * 2u);
-        for (uint32_t i = 0; i < list->mNumberBuffers; ++i) {
+    const size_t count = list != nullptr ? list->mNumberBuffers : 0;
+    SplitCycle(
+        count,
+        [list](size_t i) {
             const auto& b = list->mBuffers[i];
-            CaptureInputBuffer buffer{static_cast<uint32_t>(b.mNumberChannels),
+            return CaptureInputBuffer{static_cast<uint32_t>(b.mNumberChannels),
                                       static_cast<uint32_t>(b.mDataByteSize), b.mData};
-            SplitInputBuffer(buffer, dsd, cycle);
-        }
-    }
-    DeliverCycle(std::move(cycle), target);
+        },
+        dsd, target);
 }

@@ -1,7 +1,7 @@
 // The recording thread's drain loop; see RecThread.h.
 #include "capture/RecThread.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "capture/AsioDataQueue.h"
 #include "platform/Trace.h"
@@ -30,14 +30,16 @@ TkError RecThread::Start(IToolkitManager* engine, AsioDataQueue* queue, RecordDa
     m_recordData = recordData;
     m_channels = channels;
     m_rate = recordData->GetSampleRate();
-    m_channel = 0;
     m_lastTenths = 0;
     m_bitsPerSample = recordData->GetBitsPerSample();
-    m_cycle = 0;
     m_recordedSamples = recordData->GetLength(true);
     m_lastRoundRecorded = false;
     m_gapSamples = 0;
-    return Create(PriorityHigh) ? TkErrorSuccess : TkErrorFailed;
+    if (!Create(PriorityHigh)) {
+        return TkErrorFailed;
+    }
+    m_running = true;
+    return TkErrorSuccess;
 }
 
 void RecThread::Stop()
@@ -45,6 +47,7 @@ void RecThread::Stop()
     if (!Joinable()) {
         return;
     }
+    m_running = false;
     m_stop = true;
     SetEvent();
     Join();
@@ -52,7 +55,7 @@ void RecThread::Stop()
 
 void RecThread::AddDataNotify()
 {
-    if (Joinable()) {
+    if (m_running.load(std::memory_order_acquire)) {
         SetEvent();
     }
 }
@@ -73,31 +76,31 @@ void RecThread::ThreadImpl()
 
 bool RecThread::DrainQueue()
 {
-    // Channels are taken strictly in the order 0..n-1 and the index waits on
-    // an empty queue, so every channel receives the same sequence of buffers.
-    std::vector<uint8_t> buffer;
+    // A cycle holds every channel, so every channel receives the same
+    // sequence of buffers; its slot goes back to the IO thread only once
+    // all of them are stored.
     for (;;) {
-        if (m_queue->Dequeue(m_channel, buffer) != TkErrorSuccess || buffer.empty()) {
+        const CaptureCycle* cycle = m_queue->Front();
+        if (cycle == nullptr) {
             return true;
         }
-        if (m_channel == 0 && m_bitsPerSample != 0) {
-            m_gapSamples += m_queue->TakeGapBefore(m_cycle) * 8 / m_bitsPerSample;
+        if (m_bitsPerSample != 0) {
+            m_gapSamples += cycle->GapBefore() * 8 / m_bitsPerSample;
         }
-        if (m_recordData->Add(m_channel, buffer) != TkErrorSuccess) {
-            ReportStoreFailure();
-            return false;
+        const unsigned short channels = std::min(cycle->Channels(), m_channels);
+        for (unsigned short c = 0; c < channels; ++c) {
+            if (m_recordData->Add(c, cycle->Data(c), cycle->Size(c)) != TkErrorSuccess) {
+                ReportStoreFailure();
+                return false;
+            }
         }
-        if (++m_channel < m_channels) {
-            continue;
-        }
-        m_channel = 0;
+        m_queue->PopFront();
         RoundStored();
     }
 }
 
 void RecThread::RoundStored()
 {
-    ++m_cycle;
     // Recorded stream only, so paused stretches do not count.
     const uint64_t recorded = m_recordData->GetLength(true);
     const bool roundRecorded = recorded > m_recordedSamples;

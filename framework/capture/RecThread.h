@@ -1,6 +1,8 @@
-// The recording thread: drains the capture queue into the record data in
-// channel order, reports the recorded length every tenth of a second, and
-// wakes the preview conversion thread. A failed store is reported once and
+// The recording thread: the capture queue's one consumer. It stores each
+// queued cycle into the record data, every channel in order, hands the slot
+// back to the IO thread, reports the recorded length every tenth of a second,
+// and wakes the preview conversion thread. All file writes of a recording
+// happen here, never on the IO thread. A failed store is reported once and
 // ends the thread; the device keeps running until the engine stops it.
 //
 // Audio lost before a cycle (a refused cycle, a device overrun) is reported
@@ -29,22 +31,26 @@ public:
                   unsigned short channels);
     // Sets the stop flag, wakes the thread and joins it; nothing when not running.
     void Stop();
-    // Wakes the thread when it runs (called by the IO callback every cycle).
+    // Wakes the thread when it runs (called by the IO callback every cycle;
+    // takes only the wake-up event's mutex, never held across a file write).
     void AddDataNotify();
 
 protected:
     void ThreadImpl() override;
 
 private:
-    // Stores queued buffers round by round; false when a store failed.
+    // Stores queued cycles one by one; false when a store failed.
     bool DrainQueue();
-    // Called when a buffer of every channel has been stored.
+    // Called when a cycle of every channel has been stored.
     void RoundStored();
     // Reports the recorded length when it has moved on by a tenth of a second.
     void ReportStreamPosition(uint64_t recordedSamples);
     void ReportStoreFailure();
 
     std::atomic<bool> m_stop{false};
+    // Set from Start to Stop: lets the IO thread skip waking a stopped thread
+    // without asking the thread object (whose check takes a lock).
+    std::atomic<bool> m_running{false};
     uint64_t m_rate = 0;
     AsioDataQueue* m_queue = nullptr;
     RecordData* m_recordData = nullptr;
@@ -52,11 +58,8 @@ private:
     IToolkitManager* m_engine = nullptr;
 
     // Drain state, kept across wake-ups (thread-local to ThreadImpl).
-    unsigned short m_channel = 0;
     uint64_t m_lastTenths = 0;
     uint16_t m_bitsPerSample = 0;
-    // Channel-0 buffers taken so far: the queue's number of the current cycle.
-    uint64_t m_cycle = 0;
     // Recorded length after the last whole round, and whether that round added to it.
     uint64_t m_recordedSamples = 0;
     bool m_lastRoundRecorded = false;

@@ -1,43 +1,95 @@
 // The DSD decimator. For each output sample:
 //  1. the second stage filters the first stage's history and gives the
 //     output (x 32767, rounded ties to even, saturated to 16 bits);
-//  2. for each of the 8 input bytes the first stage filters the bit history
-//     into a new first-stage value, then the byte's 8 bits enter the bit
-//     history as +1.0 / -1.0.
-// Both stages therefore run one step behind their newest input.
+//  2. for each of the 8 input bytes the first stage filters the 96 one-bit
+//     samples before that byte into a new first-stage value.
+// Both stages therefore run one step behind their newest input. The first
+// stage reads byte tables instead of multiplying: each byte adds the sum of
+// the eight taps it meets with the signs of its bits, to all eight values of
+// an output at once, in one fixed order.
 #include "convert/DsdToPcm.h"
 
 #include "convert/DsdFilter.h"
 #include "convert/SampleBytes.h"
 #include "convert/SampleMath.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr unsigned kBitsPerByte = 8;
 constexpr unsigned kBytesPerOutput = 8;
-constexpr unsigned kLastBitPos = kDsdFilterTaps - kBitsPerByte; // 88
 
-// Four +-1.0 values per nibble, earliest sample first.
-struct NibbleTables {
-    float msb[16][4];
-    float lsb[16][4];
+constexpr unsigned kBlockBytes = kDsdHistoryBytes + kBytesPerOutput - 1; // 19 bytes feed one output's stage
+constexpr unsigned kRowFloats = 32;
+
+// The first stage's table. Byte k of a first-stage value's 12 bytes (k = 0
+// the oldest) adds T_k(v) = the sum of taps h[8k + q] times +1 or -1 for bit q
+// (q = 0 the earliest sample) of its value v, summed in double and stored as
+// float. One output's eight first-stage values read 19 bytes; the row of a
+// byte value holds, from float 8 on, T_11(v) ... T_0(v) with zeros around, so
+// that one eight-float read at row + 19 - n gives byte n's share of all eight
+// values (zero where the byte is outside a value's window). One set of rows
+// per bit order.
+struct ByteRows {
+    alignas(64) float msb[256][kRowFloats];
+    alignas(64) float lsb[256][kRowFloats];
 };
 
-constexpr NibbleTables MakeNibbleTables()
+ByteRows MakeByteRows()
 {
-    NibbleTables tables {};
-    for (unsigned nibble = 0; nibble < 16; ++nibble) {
-        for (unsigned i = 0; i < 4; ++i) {
-            tables.msb[nibble][i] = (nibble >> (3 - i)) & 1u ? 1.0f : -1.0f;
-            tables.lsb[nibble][i] = (nibble >> i) & 1u ? 1.0f : -1.0f;
+    ByteRows rows {};
+    const auto taps = ComputeDsdFilterTaps();
+    for (unsigned k = 0; k < kDsdHistoryBytes; ++k) {
+        for (unsigned value = 0; value < 256; ++value) {
+            double msb = 0.0;
+            double lsb = 0.0;
+            for (unsigned q = 0; q < kBitsPerByte; ++q) {
+                const double tap = taps[kBitsPerByte * k + q];
+                msb += (value >> (7 - q)) & 1u ? tap : -tap;
+                lsb += (value >> q) & 1u ? tap : -tap;
+            }
+            rows.msb[value][8 + 11 - k] = static_cast<float>(msb);
+            rows.lsb[value][8 + 11 - k] = static_cast<float>(lsb);
         }
     }
-    return tables;
+    return rows;
 }
 
-constexpr NibbleTables kNibbles = MakeNibbleTables();
+const ByteRows& Rows()
+{
+    static const ByteRows rows = MakeByteRows();
+    return rows;
+}
+
+using ByteRow = float[kRowFloats];
+typedef float Float8 __attribute__((vector_size(32)));
+
+// The eight first-stage values of one output from its 19 bytes (the oldest
+// first), leaving out the first skip bytes (silence before the first input).
+// Every value sums its shares in a fixed order: the bytes at even n, the
+// bytes at odd n, each in ascending n, then the two sums.
+[[gnu::always_inline]] inline void Stage1Block(const ByteRow* rows, const uint8_t* block, unsigned skip, float* dst)
+{
+    Float8 even = {};
+    Float8 odd = {};
+#pragma GCC unroll 19
+    for (unsigned n = 0; n < kBlockBytes; ++n) {
+        if (n < skip) {
+            continue;
+        }
+        Float8 share;
+        std::memcpy(&share, rows[block[n]] + (kBlockBytes - n), sizeof share);
+        if (n % 2 == 0) {
+            even += share;
+        } else {
+            odd += share;
+        }
+    }
+    const Float8 sum = even + odd;
+    std::memcpy(dst, &sum, sizeof sum);
+}
 
 // Sum over m of h[m] x history[(pos + m) mod 96], oldest value first, where
 // taps = h twice in a row: history[k] pairs with taps[96 - pos + k]. Eight
@@ -60,26 +112,68 @@ inline int16_t ToInt16(float y)
     return static_cast<int16_t>(static_cast<int32_t>(sample_math::RoundEvenSmall(v)));
 }
 
-template <bool msbFirst>
-inline void StoreBits(float* slot, uint8_t byte)
-{
-    const auto& table = msbFirst ? kNibbles.msb : kNibbles.lsb;
-    const unsigned first = msbFirst ? byte >> 4 : byte & 0x0f;
-    const unsigned second = msbFirst ? byte & 0x0f : byte >> 4;
-    std::memcpy(slot, table[first], sizeof table[first]);
-    std::memcpy(slot + 4, table[second], sizeof table[second]);
-}
-
-// Positions out of range (a corrupted buffer) restart at 0 rather than
-// writing outside the histories.
+// Values out of range (a corrupted buffer) restart at 0 or count as a full
+// history rather than reading or writing outside the histories.
 void SanitisePositions(DsdToPcmWorkBuffer& work)
 {
-    if (work.bitPos > kLastBitPos || work.bitPos % kBitsPerByte != 0) {
-        work.bitPos = 0;
+    if (work.bytesSeen > kDsdHistoryBytes) {
+        work.bytesSeen = kDsdHistoryBytes;
     }
     if (work.stage1Pos >= kDsdFilterTaps || work.stage1Pos % kBytesPerOutput != 0) {
         work.stage1Pos = 0;
     }
+}
+
+// The decimator's loop.
+[[gnu::always_inline]] inline void Decimate(const ByteRow* rows, uint8_t* out, const uint8_t* in, uint64_t count,
+                                            DsdToPcmWorkBuffer& work)
+{
+    const float* taps = DsdFilterTapsTwice();
+    uint64_t stage1Pos = work.stage1Pos;
+    const uint64_t seen = work.bytesSeen;
+    const uint64_t bytes = kBytesPerOutput * count;
+
+    // The first two outputs' bytes reach back into the history.
+    uint8_t head[kDsdHistoryBytes + 2 * kBytesPerOutput] = {};
+    std::memcpy(head, work.byteHistory, kDsdHistoryBytes);
+    std::memcpy(head + kDsdHistoryBytes, in, static_cast<size_t>(std::min<uint64_t>(bytes, 2 * kBytesPerOutput)));
+
+    for (uint64_t i = 0; i < count; ++i) {
+        sample_bytes::StoreInt16(out + 2 * i, ToInt16(Fir(taps, work.stage1History, stage1Pos)));
+        float* dst = work.stage1History + stage1Pos;
+        if (i >= 2) {
+            Stage1Block(rows, in + (kBytesPerOutput * i - kDsdHistoryBytes), 0, dst);
+        } else {
+            // History bytes older than the bytes seen are silence.
+            const int64_t silent = int64_t(kDsdHistoryBytes - seen) - int64_t(kBytesPerOutput * i);
+            Stage1Block(rows, head + kBytesPerOutput * i, unsigned(std::max<int64_t>(silent, 0)), dst);
+        }
+        stage1Pos += kBytesPerOutput;
+        if (stage1Pos >= kDsdFilterTaps) {
+            stage1Pos = 0;
+        }
+    }
+    // The newest 12 bytes are the next call's history.
+    if (bytes >= kDsdHistoryBytes) {
+        std::memcpy(work.byteHistory, in + (bytes - kDsdHistoryBytes), kDsdHistoryBytes);
+    } else {
+        std::memcpy(work.byteHistory, head + bytes, kDsdHistoryBytes);
+    }
+    work.bytesSeen = std::min<uint64_t>(seen + bytes, kDsdHistoryBytes);
+    work.stage1Pos = stage1Pos;
+}
+
+// The same loop compiled for 256-bit vectors, chosen at run time where the
+// processor has them; the sums per lane are the same, so are the results.
+__attribute__((target("avx2"))) void DecimateWide(const ByteRow* rows, uint8_t* out, const uint8_t* in,
+                                                  uint64_t count, DsdToPcmWorkBuffer& work)
+{
+    Decimate(rows, out, in, count, work);
+}
+
+void DecimateBasic(const ByteRow* rows, uint8_t* out, const uint8_t* in, uint64_t count, DsdToPcmWorkBuffer& work)
+{
+    Decimate(rows, out, in, count, work);
 }
 
 } // namespace
@@ -90,28 +184,14 @@ void DSD_To_Int16LSB(void* dst, const void* src, uint64_t count, DsdToPcmWorkBuf
     if (work == nullptr || count == 0) {
         return;
     }
-    const float* taps = DsdFilterTapsTwice();
-    auto* out = static_cast<uint8_t*>(dst);
-    const auto* in = static_cast<const uint8_t*>(src);
     SanitisePositions(*work);
-    uint64_t bitPos = work->bitPos;
-    uint64_t stage1Pos = work->stage1Pos;
-
-    for (uint64_t i = 0; i < count; ++i) {
-        sample_bytes::StoreInt16(out + 2 * i, ToInt16(Fir(taps, work->stage1History, stage1Pos)));
-        const uint8_t* bytes = in + kBytesPerOutput * i;
-        for (unsigned b = 0; b < kBytesPerOutput; ++b) {
-            work->stage1History[stage1Pos] = Fir(taps, work->bitHistory, bitPos);
-            ++stage1Pos;
-            StoreBits<msbFirst>(work->bitHistory + bitPos, bytes[b]);
-            bitPos = bitPos == kLastBitPos ? 0 : bitPos + kBitsPerByte;
-        }
-        if (stage1Pos >= kDsdFilterTaps) {
-            stage1Pos = 0;
-        }
+    const ByteRow* rows = msbFirst ? Rows().msb : Rows().lsb;
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide) {
+        DecimateWide(rows, static_cast<uint8_t*>(dst), static_cast<const uint8_t*>(src), count, *work);
+    } else {
+        DecimateBasic(rows, static_cast<uint8_t*>(dst), static_cast<const uint8_t*>(src), count, *work);
     }
-    work->bitPos = bitPos;
-    work->stage1Pos = stage1Pos;
 }
 
 template void DSD_To_Int16LSB<true>(void*, const void*, uint64_t, DsdToPcmWorkBuffer*);

@@ -1,15 +1,18 @@
-// State of the DSD-to-PCM decimator of one channel between calls: the
-// histories of both filter stages and their write positions.
+// State of the DSD-to-PCM decimator of one channel between calls: the last
+// input bytes the first stage reads, the second stage's history and its
+// write position.
 #pragma once
 
 #include <cstdint>
 
 constexpr unsigned kDsdFilterTaps = 96;
+// Input bytes one first-stage value reads: 96 one-bit samples.
+constexpr unsigned kDsdHistoryBytes = kDsdFilterTaps / 8;
 
 // Value-initialise (DsdToPcmWorkBuffer{}) to start from silence.
 struct alignas(16) DsdToPcmWorkBuffer {
-    float bitHistory[kDsdFilterTaps];    // last 96 one-bit samples as +1.0 / -1.0, circular
-    float stage1History[kDsdFilterTaps]; // last 96 first-stage outputs, circular
-    uint64_t bitPos;                     // next 8 bits go here: 0, 8, ..., 88
-    uint64_t stage1Pos;                  // next first-stage output goes here: 0 ... 95
+    float stage1History[kDsdFilterTaps];  // last 96 first-stage outputs, circular
+    uint8_t byteHistory[kDsdHistoryBytes]; // last 12 input bytes, oldest first
+    uint64_t bytesSeen;                    // input bytes so far, counted up to 12; older ones are silence
+    uint64_t stage1Pos;                    // next first-stage output goes here: 0 ... 95
 };

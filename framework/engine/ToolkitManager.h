@@ -141,7 +141,11 @@ private:
     AudioDeviceList m_deviceList;
     DelegateNotifier m_notifier;
     std::vector<TkSaveSettingInternal> m_saveJobs;
+    // Set by Start from pre-recording; the IO thread turns it into
+    // m_announceRecorded after its next cycle, and the recording thread's
+    // next pass sends TkRecOperationRecordingStarted.
     std::atomic<bool> m_announceStart{false};
+    std::atomic<bool> m_announceRecorded{false};
     PauseSchedule m_pauseSchedule;
     TempDirectory m_tempDirectory;
     RecordRangeManager m_ranges;

@@ -16,6 +16,11 @@ constexpr uint64_t kBufferMilliseconds = 50;
 // DSD preview frames are 64 one-bit samples long.
 constexpr uint64_t kDsdPreviewDecimation = 64;
 
+// Bytes the capture queue stores per frame and channel: a 16-bit DSD
+// carriage word, or the 32-bit float the device delivered.
+constexpr size_t kDsdWordBytes = 2;
+constexpr size_t kFloatBytes = 4;
+
 } // namespace
 
 TkError ToolkitManager::StartPreRecording()
@@ -61,6 +66,7 @@ TkError ToolkitManager::Stop(bool wait)
         return result;
     }
     m_announceStart.store(false);
+    m_announceRecorded.store(false);
     m_state.store(EngineState::Stopping);
     AddRecordEvent(RecordEventStop);
     // The queue is serial: a start still queued runs before this stop.
@@ -171,7 +177,10 @@ void ToolkitManager::RecStartImpl(bool preRecording)
         result = m_device.GetChannels(inputChannels, outputChannels);
     }
     if (result == TkErrorSuccess) {
-        result = m_captureQueue.Init(inputChannels);
+        // One slot holds a whole IO cycle of the granted buffer size, so the
+        // IO thread only ever writes into memory allocated here.
+        const size_t frameBytes = typeInfo->isDsd ? kDsdWordBytes : kFloatBytes;
+        result = m_captureQueue.Init(inputChannels, static_cast<size_t>(bufferFrames) * frameBytes);
     }
     if (result == TkErrorSuccess) {
         result = m_recordData.Init(inputChannels, sampleRate, typeInfo, &m_ranges);
@@ -237,6 +246,12 @@ void ToolkitManager::AudioDevice_InputDropped(uint64_t frames)
 
 void ToolkitManager::ConvertThread_AddDataNotify()
 {
+    // The recording thread's pass after the first recorded cycle announces
+    // the recording: posting the notification allocates, which the IO thread
+    // must not do.
+    if (m_announceRecorded.exchange(false)) {
+        NotifyOperationProc(TkRecOperationRecordingStarted);
+    }
     m_convertThread.AddDataNotify();
 }
 
@@ -245,6 +260,6 @@ void ToolkitManager::AudioDevice_IOProc(const AudioBufferList* input, AudioBuffe
     const bool dsd = m_captureSampleType.load() == CoreAudioManager::kSampleTypeDsd;
     SplitBufferList(input, dsd, m_captureSink);
     if (m_announceStart.exchange(false)) {
-        NotifyOperationProc(TkRecOperationRecordingStarted);
+        m_announceRecorded.store(true);
     }
 }

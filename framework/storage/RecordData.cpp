@@ -114,8 +114,7 @@ void RecordData::BlockAdded(uint16_t channel, uint64_t end)
     m_roundAnswers.erase(m_roundAnswers.begin(), m_roundAnswers.lower_bound(slowest));
 }
 
-template <class Vector>
-TkError RecordData::AddBlock(uint16_t channel, const Vector& bytes)
+TkError RecordData::Add(uint16_t channel, const uint8_t* bytes, size_t size)
 {
     // m_addLock is held across the query and the append so that the channels
     // of one capture buffer see one answer even if appends come from several threads.
@@ -132,21 +131,21 @@ TkError RecordData::AddBlock(uint16_t channel, const Vector& bytes)
         bytesPerFrame = m_bytesPerFrame;
     }
     const uint64_t position = stream->GetLength(false);
-    RecordRangeList ranges = RangesForBlock(rangeManager, bytesPerFrame, position, bytes.size());
-    TkError result = stream->Add(bytes, ranges);
+    RecordRangeList ranges = RangesForBlock(rangeManager, bytesPerFrame, position, size);
+    TkError result = stream->AddBytes(bytes, size, ranges);
     if (result != TkErrorInvalidArgument)
-        BlockAdded(channel, position + bytes.size());
+        BlockAdded(channel, position + size);
     return result;
 }
 
 TkError RecordData::Add(uint16_t channel, const std::vector<uint8_t>& bytes)
 {
-    return AddBlock(channel, bytes);
+    return Add(channel, bytes.data(), bytes.size());
 }
 
 TkError RecordData::Add(uint16_t channel, const AlignedByteVector& bytes)
 {
-    return AddBlock(channel, bytes);
+    return Add(channel, bytes.data(), bytes.size());
 }
 
 template <class Vector>

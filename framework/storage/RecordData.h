@@ -20,6 +20,7 @@
 // later, cuts at the same place.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -69,6 +70,7 @@ public:
     // still accepted and the flush is retried on the next Add).
     TkError Add(uint16_t channel, const std::vector<uint8_t>& bytes);
     TkError Add(uint16_t channel, const AlignedByteVector& bytes);
+    TkError Add(uint16_t channel, const uint8_t* bytes, size_t size);
 
     // Reads sample positions [from, to) of one channel's recorded (true) or
     // live (false) stream. -2 for a bad channel and the errors of TemporaryData::GetData.
@@ -96,8 +98,6 @@ private:
         RecordRangeList ranges;
     };
 
-    template <class Vector>
-    TkError AddBlock(uint16_t channel, const Vector& bytes);
     template <class Vector>
     TkError GetBlock(uint16_t channel, uint64_t from, uint64_t to, Vector& out, bool recorded);
     RecordRangeList RangesForBlock(RecordRangeManager* rangeManager, uint32_t bytesPerFrame, uint64_t position,

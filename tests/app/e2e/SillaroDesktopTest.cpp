@@ -2,6 +2,7 @@
 // state, the single-instance rule and the quit confirmation; a whole recording through the
 // real window and dialogs (record, start dialog, pause, resume, complete, edit mode,
 // File > New, quit), with screenshots in tests/output/.
+#include "AlertClicker.h"
 #include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/ControlManager.h"
@@ -20,12 +21,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,79 +32,7 @@
 
 namespace {
 
-void Spin(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 const QString kOutputDir = QStringLiteral(CARTOVA_SOURCE_DIR "/tests/output");
-
-// Answers the real alerts of the program: every 20 ms it looks for an open alert, notes
-// its texts, and clicks the button the script names for its message ("OK" otherwise).
-class AlertClicker : public QObject {
-public:
-    struct Seen {
-        QString message;
-        QString information;
-        QString accessory;
-        QStringList disabledButtons;
-    };
-
-    AlertClicker()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this]() { poll(); });
-        m_timer.start(20);
-    }
-    void answer(const QString& message, const QString& button) { m_answers[message] = button; }
-    // Screenshot of the alert with this message, taken before it is answered.
-    void screenshot(const QString& message, const QString& file) { m_shots[message] = file; }
-    const std::vector<Seen>& seen() const { return m_seen; }
-    bool hasSeen(const QString& message) const
-    {
-        return std::any_of(m_seen.begin(), m_seen.end(), [&](const Seen& s) { return s.message == message; });
-    }
-
-private:
-    static QString textOf(QWidget* alert, const char* name)
-    {
-        if (auto* label = alert->findChild<QLabel*>(QString::fromLatin1(name)))
-            return label->text();
-        if (QWidget* w = alert->findChild<QWidget*>(QString::fromLatin1(name)))
-            return w->property("text").toString();
-        return QString();
-    }
-
-    void poll()
-    {
-        QWidget* alert = QApplication::activeModalWidget();
-        if (!alert || alert->objectName() != QLatin1String("alert") || !alert->isVisible())
-            return;
-        Seen seen{textOf(alert, "alert_message"), textOf(alert, "alert_information"), QString(), {}};
-        if (QWidget* accessory = alert->findChild<QWidget*>(QStringLiteral("alert_accessory")))
-            seen.accessory = accessory->property("accessoryText").toString();
-        QPushButton* chosen = nullptr;
-        const QString wanted = m_answers.value(seen.message, QStringLiteral("OK"));
-        for (QPushButton* b : alert->findChildren<QPushButton*>()) {
-            if (!b->isEnabled())
-                seen.disabledButtons.push_back(b->text());
-            if (b->text() == wanted)
-                chosen = b;
-        }
-        if (m_shots.contains(seen.message))
-            alert->grab().save(kOutputDir + "/" + m_shots.take(seen.message));
-        m_seen.push_back(seen);
-        if (chosen)
-            QTest::mouseClick(chosen, Qt::LeftButton);
-    }
-
-    QTimer m_timer;
-    QMap<QString, QString> m_answers;
-    QMap<QString, QString> m_shots;
-    std::vector<Seen> m_seen;
-};
 
 uint64_t CapturedFrames()
 {
@@ -126,9 +52,8 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
     auto app = std::make_unique<AppDelegate>();
     auto window = std::make_unique<MainWindow>(app.get());
     app->launch(*window, dialogs);
-    Spin(1500);
-
-    ASSERT_TRUE(window->isVisible());
+    // Ready once the device list has been read; on a loaded machine that can take a while.
+    ASSERT_TRUE(WaitFor([&] { return window->isVisible() && ModeTimeManager::sharedInstance().status() == ModeStatusReady; }, 60000));
     EXPECT_FALSE(dialogs.messages().contains("No device found."));
     EXPECT_EQ(ModeTimeManager::sharedInstance().status(), ModeStatusReady);
     const MainWindowControls& c = window->controls();
@@ -148,7 +73,7 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
     // A second launch ends at once, successfully, while this one runs.
     QProcess second;
     second.start(QStringLiteral(SILLARO_BINARY), {QStringLiteral("--simulate")});
-    ASSERT_TRUE(second.waitForFinished(15000));
+    ASSERT_TRUE(second.waitForFinished(60000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
 
@@ -166,11 +91,11 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
     // The program itself starts and keeps running with its window until told to stop.
     QProcess first;
     first.start(QStringLiteral(SILLARO_BINARY), {QStringLiteral("--simulate")});
-    ASSERT_TRUE(first.waitForStarted(5000));
+    ASSERT_TRUE(first.waitForStarted(30000));
     // On a loaded machine the window may take a while to be mapped: look for
-    // it for up to 30 seconds, as long as the program keeps running.
+    // it for up to 90 seconds, as long as the program keeps running.
     bool windowShown = false;
-    for (int attempt = 0; attempt < 30 && !windowShown; ++attempt) {
+    for (int attempt = 0; attempt < 90 && !windowShown; ++attempt) {
         if (first.waitForFinished(1000))
             break;
         QProcess list;
@@ -191,7 +116,7 @@ TEST(SillaroDesktop, RecordsPausesResumesAndCompletesIntoTheEditMode)
 {
     ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
     QDir().mkpath(kOutputDir);
-    AlertClicker clicker;
+    AlertClicker clicker(kOutputDir);
     const QString startMessage =
         "Play the vinyl record on the turntable and click the \"Start Recording\" button.";
     clicker.answer(startMessage, "Start Recording");

@@ -321,6 +321,19 @@ void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list)
     delete list;
 }
 
+TkError Cartova_GetDroppedAudio(TkDroppedAudio** list, size_t* count)
+{
+    *count = Fake().droppedAudio.size();
+    *list = *count == 0 ? nullptr : new TkDroppedAudio[*count];
+    std::copy(Fake().droppedAudio.begin(), Fake().droppedAudio.end(), *list);
+    return TkErrorSuccess;
+}
+
+void Cartova_ReleaseDroppedAudio(TkDroppedAudio* list)
+{
+    delete[] list;
+}
+
 TkError Cartova_SetTempDirectory(const char* path)
 {
     if (Fake().setTempDirectoryResult == TkErrorSuccess)

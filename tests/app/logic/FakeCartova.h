@@ -81,6 +81,7 @@ struct FakeCartova {
     int resumeCalls = 0;
     std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
     TkError findTrackGapsResult = TkErrorSuccess;
+    std::vector<TkDroppedAudio> droppedAudio; // what Cartova_GetDroppedAudio answers
 
     // Writing: the last accepted job list, the result to give, progress and cancels.
     struct SavedTrack {

@@ -379,6 +379,24 @@ TEST_F(RecordingFlowTest, LostAudioIsReportedOnceWhenTheRecordingEnds)
     EXPECT_EQ(dialogs.alerts[0].message, "Some audio was lost while recording: the recording has gaps.");
     EXPECT_EQ(dialogs.alerts[0].information, "The computer could not keep up with the turntable 2 time(s).");
 
+    // The framework's list names each place: recorded time, samples and their duration.
+    app->onFileNew();
+    dialogs.clear();
+    StartRecording();
+    Fake().droppedAudio.assign({{83.456, 4410}, {3599.995, 12}});
+    for (int i = 10; i > 0; --i)
+        Fake().droppedAudio.push_back({4000.0 + i, 100});
+    cm->RecStop();
+    Operation(TkRecOperationStopped);
+    ASSERT_TRUE(WaitFor([&] { return !dialogs.alerts.empty(); }));
+    const QStringList lines = dialogs.alerts[0].information.split('\n');
+    ASSERT_EQ(lines.size(), 1 + 8 + 1);
+    EXPECT_EQ(lines[0], "The computer could not keep up with the turntable at 12 place(s) of the recording:");
+    EXPECT_EQ(lines[1], "01:23.46: 4410 sample(s) lost (100 ms)");
+    EXPECT_EQ(lines[2], "60:00.00: 12 sample(s) lost (0.3 ms)");
+    EXPECT_EQ(lines[9], "and 4 more.");
+    Fake().droppedAudio.clear();
+
     app->onFileNew(); // the next recording starts with a clean count
     dialogs.clear();
     StartRecording();

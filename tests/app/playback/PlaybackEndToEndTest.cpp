@@ -10,6 +10,7 @@
 #include "control/ControlManager.h"
 #include "control/ModeTimeManager.h"
 #include "control/NotificationCenter.h"
+#include "indicator/Indicator_LevelMeter.h"
 #include "playback/PreviewController.h"
 #include "playback/SinkOutput.h"
 #include "window/MainWindow.h"
@@ -119,8 +120,20 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
         return level[0] > 0.3f && level[1] > 0.3f && !PlayedSamples().empty();
     }, kPatienceMs));
 
-    // Record about two seconds, then stop.
+    // Record about two seconds, then stop. The window's level meter follows the input
+    // (the sine is at half scale, -7 dB on the meter's whole-decibel scale).
     ASSERT_EQ(bridge.Start(), TkErrorSuccess);
+    window->setLevelMeterPlayController(preview); // as the record command does
+    const Indicator_LevelMeter* meter = window->controls().indicatorLevelMeter;
+    ASSERT_TRUE(WaitFor([&]() {
+        return meter->state().channel(0).level >= -8 && meter->state().channel(1).level >= -8;
+    }, kPatienceMs));
+    EXPECT_LE(meter->state().channel(0).level, -6);
+    EXPECT_LE(meter->state().channel(1).level, -6);
+    window->show();
+    QApplication::processEvents();
+    QDir().mkpath(QStringLiteral(SCREENSHOT_DIR));
+    EXPECT_TRUE(window->grab().save(QStringLiteral(SCREENSHOT_DIR "/main_recording_e2e.png")));
     ASSERT_TRUE(WaitFor([]() { return FinishedLength() >= 2 * kRate; }, kPatienceMs));
     EXPECT_TRUE(preview->Stop());
     ASSERT_EQ(bridge.Stop(false), TkErrorSuccess);

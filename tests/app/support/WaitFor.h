@@ -9,7 +9,7 @@
 #include <QThread>
 #include <functional>
 
-inline bool WaitFor(const std::function<bool()>& done, int patienceMs = 20000)
+inline bool WaitFor(const std::function<bool()>& done, int patienceMs = 60000)
 {
     QElapsedTimer timer;
     timer.start();

@@ -1,4 +1,4 @@
-// DSD word rounding and the de-interleaving of one IO cycle.
+// DSD word rounding and the de-interleaving of one IO cycle into queue slots.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -115,4 +115,44 @@ TEST(IOProcSplitter, DeviceLayerBufferList)
     EXPECT_EQ(FloatsOf(target.buffers[1][0]), (std::vector<float>{-0.5f, -0.25f}));
     SplitBufferList(static_cast<const AudioBufferList*>(nullptr), false, target);
     EXPECT_EQ(target.wakeUps, 2);
+}
+
+TEST(IOProcSplitter, ACycleLongerThanASlotGoesOutInSlotSizedCycles)
+{
+    // 10 stereo frames into slots of 4 floats: cycles of 4, 4 and 2 frames,
+    // each holding both channels, in order.
+    std::vector<float> interleaved;
+    for (int f = 0; f < 10; ++f) {
+        interleaved.push_back(static_cast<float>(f));
+        interleaved.push_back(static_cast<float>(-f));
+    }
+    const CaptureInputBuffer buffer{2, static_cast<uint32_t>(interleaved.size() * 4), interleaved.data()};
+    FakeCaptureTarget target(16);
+    IOProc_PCM(&buffer, 1, target);
+
+    EXPECT_EQ(target.cycles, 3);
+    EXPECT_EQ(target.wakeUps, 1);
+    std::vector<float> left, right;
+    for (size_t i = 0; i < target.buffers[0].size(); ++i) {
+        ASSERT_EQ(target.buffers[0][i].size(), target.buffers[1][i].size());
+        for (float x : FloatsOf(target.buffers[0][i])) {
+            left.push_back(x);
+        }
+        for (float x : FloatsOf(target.buffers[1][i])) {
+            right.push_back(x);
+        }
+    }
+    EXPECT_EQ(left, (std::vector<float>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(right, (std::vector<float>{0, -1, -2, -3, -4, -5, -6, -7, -8, -9}));
+}
+
+TEST(IOProcSplitter, AChannelCountTheQueueWasNotMadeForIsNotQueued)
+{
+    FakeCaptureTarget target;
+    ASSERT_EQ(target.queue.Init(2, 64), TkErrorSuccess);
+    const std::vector<float> mono = {0.5f, 0.25f};
+    const CaptureInputBuffer buffer{1, 8, mono.data()};
+    IOProc_PCM(&buffer, 1, target);
+    EXPECT_EQ(target.cycles, 0);
+    EXPECT_EQ(target.wakeUps, 1);
 }

@@ -3,7 +3,11 @@
 // engine's capture sink, which queues or refuses whole cycles.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <vector>
 
 #include "FakeToolkitManager.h"
@@ -37,7 +41,7 @@ protected:
     void SetUp() override
     {
         ASSERT_FALSE(folder.Path().empty());
-        ASSERT_EQ(queue.Init(2), TkErrorSuccess);
+        ASSERT_EQ(queue.Init(2, 4096), TkErrorSuccess);
         ranges.AddRecordEvent(0, RecordEventStart);
         ASSERT_EQ(record.Init(2, kRate, GetSampleTypeInfo(kSampleTypeFloat32), &ranges), TkErrorSuccess);
     }
@@ -74,34 +78,30 @@ TEST_F(RecThreadTest, StartChecksArguments)
     EXPECT_EQ(thread.Start(&engine, &queue, &record, 2), TkErrorSuccess);
 }
 
-TEST_F(RecThreadTest, ChannelsStayInStepWhenOneQueueLags)
+TEST_F(RecThreadTest, CyclesOfAnyLengthAreStoredInEveryChannelAlike)
 {
     ASSERT_EQ(thread.Start(&engine, &queue, &record, 2), TkErrorSuccess);
-    // Channel 0 delivers two buffers before channel 1 has any: nothing of
-    // channel 0 beyond its first buffer may be stored ahead of channel 1.
-    ASSERT_EQ(queue.Enqueue(0, Samples(30, 0)), TkErrorSuccess);
-    ASSERT_EQ(queue.Enqueue(0, Samples(50, 30)), TkErrorSuccess);
+    ASSERT_EQ(queue.EnqueueCycle({Samples(30, 0), Samples(30, 1000)}), TkErrorSuccess);
+    ASSERT_EQ(queue.EnqueueCycle({Samples(50, 30), Samples(50, 1030)}), TkErrorSuccess);
     RunPass();
-    EXPECT_EQ(queue.QueuedCount(0), 1u);
-    ASSERT_EQ(queue.Enqueue(1, Samples(30, 1000)), TkErrorSuccess);
-    ASSERT_EQ(queue.Enqueue(1, Samples(50, 1030)), TkErrorSuccess);
+    ASSERT_EQ(queue.EnqueueCycle({Samples(7, 80), Samples(7, 1080)}), TkErrorSuccess);
     RunPass();
     thread.Stop();
 
-    EXPECT_EQ(record.GetLength(false), 80u);
+    EXPECT_EQ(queue.QueuedCount(), 0u); // every slot handed back
+    EXPECT_EQ(record.GetLength(false), 87u);
     std::vector<uint8_t> left, right;
-    ASSERT_EQ(record.GetData(0, 0, 80, left, true), TkErrorSuccess);
-    ASSERT_EQ(record.GetData(1, 0, 80, right, true), TkErrorSuccess);
-    EXPECT_EQ(left, Samples(80, 0));
-    EXPECT_EQ(right, Samples(80, 1000));
+    ASSERT_EQ(record.GetData(0, 0, 87, left, true), TkErrorSuccess);
+    ASSERT_EQ(record.GetData(1, 0, 87, right, true), TkErrorSuccess);
+    EXPECT_EQ(left, Samples(87, 0));
+    EXPECT_EQ(right, Samples(87, 1000));
 }
 
 TEST_F(RecThreadTest, StreamPositionOnlyOnWholeTenths)
 {
     ASSERT_EQ(thread.Start(&engine, &queue, &record, 2), TkErrorSuccess);
     auto deliver = [&](size_t samples) {
-        ASSERT_EQ(queue.Enqueue(0, Samples(samples, 0)), TkErrorSuccess);
-        ASSERT_EQ(queue.Enqueue(1, Samples(samples, 0)), TkErrorSuccess);
+        ASSERT_EQ(queue.EnqueueCycle({Samples(samples, 0), Samples(samples, 0)}), TkErrorSuccess);
         RunPass();
     };
     deliver(99);
@@ -120,8 +120,7 @@ TEST_F(RecThreadTest, PausedStretchesDoNotCountAsRecordedTime)
 {
     ranges.AddRecordEvent(0, RecordEventPause);
     ASSERT_EQ(thread.Start(&engine, &queue, &record, 2), TkErrorSuccess);
-    ASSERT_EQ(queue.Enqueue(0, Samples(300, 0)), TkErrorSuccess);
-    ASSERT_EQ(queue.Enqueue(1, Samples(300, 0)), TkErrorSuccess);
+    ASSERT_EQ(queue.EnqueueCycle({Samples(300, 0), Samples(300, 0)}), TkErrorSuccess);
     RunPass();
     thread.Stop();
     EXPECT_EQ(record.GetLength(false), 300u);
@@ -133,17 +132,16 @@ TEST_F(RecThreadTest, MissingTempFolderIsReportedOnceAndEndsTheThread)
     ASSERT_EQ(thread.Start(&engine, &queue, &record, 2), TkErrorSuccess);
     folder.Remove();
     // 200 samples = 800 bytes per channel: the first 400-byte chunk must go to disk.
-    ASSERT_EQ(queue.Enqueue(0, Samples(200, 0)), TkErrorSuccess);
-    ASSERT_EQ(queue.Enqueue(1, Samples(200, 0)), TkErrorSuccess);
+    ASSERT_EQ(queue.EnqueueCycle({Samples(200, 0), Samples(200, 0)}), TkErrorSuccess);
     RunPass();
     // The device keeps delivering; the ended thread stores nothing more.
-    ASSERT_EQ(queue.Enqueue(0, Samples(200, 0)), TkErrorSuccess);
-    ASSERT_EQ(queue.Enqueue(1, Samples(200, 0)), TkErrorSuccess);
+    ASSERT_EQ(queue.EnqueueCycle({Samples(200, 0), Samples(200, 0)}), TkErrorSuccess);
     thread.AddDataNotify();
     thread.Stop();
     EXPECT_EQ(engine.Snapshot(engine.errors), std::vector<int>{TkNotifyTempFolderUnusable});
     EXPECT_EQ(engine.Snapshot(engine.errorMessages), std::vector<std::string>{""});
-    EXPECT_EQ(queue.QueuedCount(0) + queue.QueuedCount(1), 3u);
+    // The failed cycle and the one after it stay queued.
+    EXPECT_EQ(queue.QueuedCount(), 2u);
 }
 
 TEST_F(RecThreadTest, StoreFailureWithFolderPresentIsTheRecordingLimit)
@@ -151,8 +149,7 @@ TEST_F(RecThreadTest, StoreFailureWithFolderPresentIsTheRecordingLimit)
     engine.claimTempDirectoryExists = true;
     folder.Remove();  // files cannot be created, yet the folder is reported present
     ASSERT_EQ(thread.Start(&engine, &queue, &record, 2), TkErrorSuccess);
-    ASSERT_EQ(queue.Enqueue(0, Samples(200, 0)), TkErrorSuccess);
-    ASSERT_EQ(queue.Enqueue(1, Samples(200, 0)), TkErrorSuccess);
+    ASSERT_EQ(queue.EnqueueCycle({Samples(200, 0), Samples(200, 0)}), TkErrorSuccess);
     RunPass();
     thread.Stop();
     EXPECT_EQ(engine.Snapshot(engine.errors), std::vector<int>{TkNotifyRecordingLimit});
@@ -186,17 +183,107 @@ TEST_F(RecThreadTest, LostAudioIsReportedAtItsPlaceInTheRecording)
     EXPECT_EQ(dropped[0].second, 50u);
 }
 
+TEST_F(RecThreadTest, AStalledStoreLosesWholeCyclesAndTheRecordingStaysBitExact)
+{
+    // The IO side splits stereo cycles (left n * 100 + f, right its
+    // negative) into a queue of four slots while the recording thread is
+    // held inside a pass, as behind a slow disk. What reaches the record
+    // data must be exactly the cycles queued, both channels alike and in
+    // step, and the two refused cycles one reported gap at their place.
+    constexpr size_t kFrames = 50;
+    constexpr size_t kSlots = 4;
+    ASSERT_EQ(queue.Init(2, kFrames * 4, kSlots), TkErrorSuccess);
+    CaptureSink sink(queue, thread);
+    std::mutex gateLock;
+    std::condition_variable gateChanged;
+    bool held = false;
+    bool open = false;
+    engine.onConvertWakeUp = [&] {
+        std::unique_lock<std::mutex> guard(gateLock);
+        held = true;
+        gateChanged.notify_all();
+        gateChanged.wait(guard, [&] { return open; });
+    };
+    auto cycle = [&](int n) {
+        std::vector<float> interleaved;
+        for (size_t f = 0; f < kFrames; ++f) {
+            interleaved.push_back(static_cast<float>(n * 100 + static_cast<int>(f)));
+            interleaved.push_back(-static_cast<float>(n * 100 + static_cast<int>(f)));
+        }
+        const CaptureInputBuffer buffer{2, static_cast<uint32_t>(interleaved.size() * 4), interleaved.data()};
+        IOProc_PCM(&buffer, 1, sink);
+    };
+    auto storedSamples = [&](uint64_t samples) {
+        return engine.WaitFor([&] { return record.GetLength(false) == samples; }, std::chrono::seconds(60));
+    };
+    auto release = [&] {
+        {
+            std::lock_guard<std::mutex> guard(gateLock);
+            open = true;
+        }
+        gateChanged.notify_all();
+    };
+    // Whatever happens below, the thread is let go and stopped before the gate goes.
+    struct StopOnExit {
+        std::function<void()> stop;
+        ~StopOnExit() { stop(); }
+    } stopOnExit{[&] {
+        release();
+        thread.Stop();
+    }};
+    ASSERT_EQ(thread.Start(&engine, &queue, &record, 2), TkErrorSuccess);
+
+    cycle(0);
+    {
+        std::unique_lock<std::mutex> guard(gateLock);
+        ASSERT_TRUE(gateChanged.wait_for(guard, std::chrono::seconds(60), [&] { return held; }));
+    }
+    for (int n = 1; n <= static_cast<int>(kSlots) + 2; ++n) {
+        cycle(n); // 1 to 4 fill the slots, 5 and 6 are refused
+    }
+    EXPECT_EQ(queue.QueuedCount(), kSlots);
+    release();
+    ASSERT_TRUE(storedSamples(5 * kFrames));
+    cycle(7);
+    cycle(8);
+    ASSERT_TRUE(storedSamples(7 * kFrames));
+    thread.Stop();
+
+    std::vector<float> expectedLeft, expectedRight;
+    for (int n : {0, 1, 2, 3, 4, 7, 8}) {
+        for (size_t f = 0; f < kFrames; ++f) {
+            expectedLeft.push_back(static_cast<float>(n * 100 + static_cast<int>(f)));
+            expectedRight.push_back(-static_cast<float>(n * 100 + static_cast<int>(f)));
+        }
+    }
+    auto bytesOf = [](const std::vector<float>& values) {
+        std::vector<uint8_t> bytes(values.size() * 4);
+        std::memcpy(bytes.data(), values.data(), bytes.size());
+        return bytes;
+    };
+    std::vector<uint8_t> left, right;
+    ASSERT_EQ(record.GetData(0, 0, 7 * kFrames, left, true), TkErrorSuccess);
+    ASSERT_EQ(record.GetData(1, 0, 7 * kFrames, right, true), TkErrorSuccess);
+    EXPECT_EQ(left, bytesOf(expectedLeft));
+    EXPECT_EQ(right, bytesOf(expectedRight));
+    const auto dropped = engine.Snapshot(engine.droppedAudio);
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_DOUBLE_EQ(dropped[0].first, 5.0 * kFrames / kRate);
+    EXPECT_EQ(dropped[0].second, 2 * kFrames);
+}
+
 TEST(CaptureSink, AFullQueueRefusesTheWholeCycleSoChannelsStayPaired)
 {
-    // The recording thread has stalled with a full queue and has taken the
-    // left buffer of the oldest cycle but not yet the right one. Cycles that
-    // arrive now must be refused for both channels, or left and right would
-    // be paired one cycle apart for the rest of the recording.
+    // The recording thread has stalled with a full queue while storing the
+    // oldest cycle. Cycles that arrive now must be refused for both
+    // channels, or left and right would be paired one cycle apart for the
+    // rest of the recording.
     AsioDataQueue queue;
-    RecThread thread;  // not running: only woken
+    RecThread thread; // not running: only woken
     CaptureSink sink(queue, thread);
-    ASSERT_EQ(queue.Init(2), TkErrorSuccess);
-    constexpr size_t kFrames = AsioDataQueue::kQueueLimitBytes / 4 / 4;  // four cycles fill a channel
+    constexpr size_t kFrames = AsioDataQueue::kQueueLimitBytes / 4 / 4; // four cycles fill the queue
+    ASSERT_EQ(queue.Init(2, kFrames * 4), TkErrorSuccess);
+    ASSERT_EQ(queue.SlotCount(), 4u);
     auto cycle = [&](int number) {
         // Identical left and right: every frame holds the cycle's number.
         const std::vector<float> interleaved(kFrames * 2, static_cast<float>(number));
@@ -204,33 +291,35 @@ TEST(CaptureSink, AFullQueueRefusesTheWholeCycleSoChannelsStayPaired)
         IOProc_PCM(&buffer, 1, sink);
     };
     for (int n = 0; n < 5; ++n) {
-        cycle(n);  // cycle 4 finds the queue full
+        cycle(n); // cycle 4 finds the queue full
     }
-    std::vector<uint8_t> left, right;
-    ASSERT_EQ(queue.Dequeue(0, left), TkErrorSuccess);
-    cycle(5);  // the left queue has room again, the right one does not
-    ASSERT_EQ(queue.Dequeue(1, right), TkErrorSuccess);
-    EXPECT_EQ(left, right);
+    const CaptureCycle* storing = queue.Front();
+    ASSERT_NE(storing, nullptr);
+    cycle(5); // still full: the slot being stored is not handed back yet
+    ASSERT_EQ(storing->Size(0), storing->Size(1));
+    EXPECT_EQ(std::memcmp(storing->Data(0), storing->Data(1), storing->Size(0)), 0);
+    queue.PopFront();
     cycle(6);
 
     std::vector<float> stored;
-    for (;;) {
-        ASSERT_EQ(queue.Dequeue(0, left), TkErrorSuccess);
-        ASSERT_EQ(queue.Dequeue(1, right), TkErrorSuccess);
-        ASSERT_EQ(left.size(), right.size());
-        if (left.empty()) {
-            break;
-        }
-        ASSERT_EQ(left, right);
+    uint64_t gapBytes = 0;
+    for (const CaptureCycle* c = queue.Front(); c != nullptr; c = queue.Front()) {
+        ASSERT_EQ(c->Size(0), kFrames * 4);
+        ASSERT_EQ(c->Size(1), kFrames * 4);
+        ASSERT_EQ(std::memcmp(c->Data(0), c->Data(1), c->Size(0)), 0);
         float first = 0;
-        std::memcpy(&first, left.data(), sizeof first);
+        std::memcpy(&first, c->Data(0), sizeof first);
         stored.push_back(first);
+        if (first == 6) {
+            gapBytes = c->GapBefore();
+        } else {
+            EXPECT_EQ(c->GapBefore(), 0u);
+        }
+        queue.PopFront();
     }
     EXPECT_EQ(stored, (std::vector<float>{1, 2, 3, 6}));
-    // Cycles 4 and 5 are one gap before the fifth cycle accepted (number 4 from 0).
-    EXPECT_EQ(queue.TakeGapBefore(3), 0u);
-    EXPECT_EQ(queue.TakeGapBefore(4), 2 * kFrames * 4);
-    EXPECT_EQ(queue.TakeGapBefore(4), 0u);
+    // Cycles 4 and 5 are one gap before cycle 6.
+    EXPECT_EQ(gapBytes, 2 * kFrames * 4);
 }
 
 TEST(CaptureSink, DeviceOverrunsBecomeGapsBeforeTheNextCycle)
@@ -238,12 +327,16 @@ TEST(CaptureSink, DeviceOverrunsBecomeGapsBeforeTheNextCycle)
     AsioDataQueue queue;
     RecThread thread;
     CaptureSink sink(queue, thread);
-    ASSERT_EQ(queue.Init(1), TkErrorSuccess);
-    EXPECT_EQ(sink.EnqueueCycle({std::vector<uint8_t>(16)}), TkErrorSuccess);
+    ASSERT_EQ(queue.Init(1, 64), TkErrorSuccess);
+    EXPECT_EQ(sink.CycleCapacity(), 64u);
+    const std::vector<float> mono(4, 0.5f);
+    const CaptureInputBuffer buffer{1, 16, mono.data()};
+    IOProc_PCM(&buffer, 1, sink);
     sink.InputDropped(8);
-    EXPECT_EQ(sink.EnqueueCycle({std::vector<uint8_t>(16)}), TkErrorSuccess);
-    EXPECT_EQ(sink.EnqueueCycle({std::vector<uint8_t>(16), std::vector<uint8_t>(16)}), TkErrorInvalidArgument);
-    EXPECT_EQ(queue.TakeGapBefore(0), 0u);
-    EXPECT_EQ(queue.TakeGapBefore(1), 8u);
-    sink.RecThread_AddDataNotify();  // harmless while the thread does not run
+    IOProc_PCM(&buffer, 1, sink);
+    ASSERT_EQ(queue.QueuedCount(), 2u);
+    EXPECT_EQ(queue.Front()->GapBefore(), 0u);
+    queue.PopFront();
+    EXPECT_EQ(queue.Front()->GapBefore(), 8u);
+    sink.RecThread_AddDataNotify(); // harmless while the thread does not run
 }

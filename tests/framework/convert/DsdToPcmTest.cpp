@@ -167,11 +167,11 @@ TEST(DsdToPcm, AgreesWithDirectComputation)
 TEST(DsdToPcm, CorruptPositionsStayInsideTheHistories)
 {
     DsdToPcmWorkBuffer work {};
-    work.bitPos = 1000;
+    work.bytesSeen = 1000;
     work.stage1Pos = 97;
     std::vector<int16_t> out(4);
     const std::vector<uint8_t> bytes(32, 0xff);
     DSD_To_Int16LSB<true>(out.data(), bytes.data(), out.size(), &work);
-    EXPECT_LE(work.bitPos, 88u);
+    EXPECT_LE(work.bytesSeen, 12u);
     EXPECT_LE(work.stage1Pos, 95u);
 }

@@ -2,7 +2,7 @@
 // through the exported functions with and without gain and read back by
 // ffprobe, ffmpeg and mutagen: format, tags, and the decoded tone's level and
 // noise floor. Also a write cancelled in the middle of its file.
-#include "ExternalReaders.h"
+#include "support/ExternalReaders.h"
 #include "SavingSession.h"
 #include "support/SourceWav.h"
 #include "Spectrum.h"

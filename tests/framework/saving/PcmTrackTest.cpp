@@ -3,7 +3,7 @@
 // functions and read back by ffprobe, sox and mutagen: format, duration,
 // samples, gain with clipping, cuts at given times, and the tags in both the
 // "id3 " chunk and the RIFF INFO list.
-#include "ExternalReaders.h"
+#include "support/ExternalReaders.h"
 #include "SavingSession.h"
 #include "support/SourceWav.h"
 

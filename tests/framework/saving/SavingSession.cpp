@@ -172,7 +172,7 @@ bool Record(const RecordPlan& plan, uint64_t& previewFrames, std::string& error)
         error = ResultText("Cartova_Start", result);
         return false;
     }
-    if (!WaitForOperation(TkRecOperationCaptureStarted, std::chrono::seconds(10))) {
+    if (!WaitForOperation(TkRecOperationCaptureStarted, std::chrono::seconds(60))) {
         Cartova_Stop(true);
         error = "recording did not start";
         return false;
@@ -194,7 +194,7 @@ bool Record(const RecordPlan& plan, uint64_t& previewFrames, std::string& error)
         error = ResultText("Cartova_Stop", result);
         return false;
     }
-    if (!WaitForOperation(TkRecOperationStopped, std::chrono::seconds(30))) {
+    if (!WaitForOperation(TkRecOperationStopped, std::chrono::seconds(60))) {
         error = "recording did not stop";
         return false;
     }

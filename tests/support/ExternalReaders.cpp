@@ -123,7 +123,7 @@ bool DecodeWithFfmpeg(const std::string& path, std::vector<float>& samples)
 bool ReadId3WithMutagen(const std::string& path, std::map<std::string, std::string>& frames)
 {
     // The system's Python: the one that has mutagen installed.
-    const std::string script = std::string(CARTOVA_SOURCE_DIR) + "/tests/framework/saving/id3_frames.py";
+    const std::string script = std::string(CARTOVA_SOURCE_DIR) + "/tests/support/id3_frames.py";
     std::string output;
     if (!RunCommand("/usr/bin/python3 " + Quote(script) + " " + Quote(path), output)) {
         return false;

@@ -1,0 +1,266 @@
+// Write to Files in the complete program on the simulated turntable under Xvfb, through
+// the real window and dialogs: a recording cut by two markers into three tracks, named in
+// Japanese, one of them unchecked, written with +3 dB into a folder picked in the folder
+// chooser; the files are read back by ffprobe, Python mutagen and sox. A second recording
+// in DSD is cancelled while its file is being written, and nothing of it stays behind.
+#include "AlertClicker.h"
+#include "WaitFor.h"
+#include "control/AppDelegate.h"
+#include "control/CartovaController.h"
+#include "control/ControlManager.h"
+#include "control/ModeTimeManager.h"
+#include "control/SettingManager.h"
+#include "control/SimulateOption.h"
+#include "marker/MarkerManager.h"
+#include "save/SaveDialogItemView.h"
+#include "support/ExternalReaders.h"
+#include "window/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kOutputDir = QStringLiteral(CARTOVA_SOURCE_DIR "/tests/output");
+constexpr int kPatienceMs = 120000;
+const QString kStartMessage =
+    QStringLiteral("Play the vinyl record on the turntable and click the \"Start Recording\" button.");
+
+// Text as an input method delivers it (how Japanese reaches a field), replacing what is there.
+void Type(QLineEdit* field, const QString& text)
+{
+    field->setFocus();
+    field->selectAll();
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(field, &commit);
+}
+
+void Click(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Picks folder in the folder chooser the program opens.
+void ChooseFolderWhenAsked(AlertClicker& clicker, const QString& folder)
+{
+    clicker.onModal(QStringLiteral("QFileDialog"), [folder](QWidget* w) {
+        auto* chooser = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(chooser, nullptr);
+        chooser->setDirectory(folder);
+        QMetaObject::invokeMethod(chooser, "accept"); // as its "Choose" button does
+    });
+}
+
+std::vector<SaveDialogItemView*> Rows(QWidget* dialog)
+{
+    std::vector<SaveDialogItemView*> rows;
+    for (SaveDialogItemView* row : dialog->findChildren<SaveDialogItemView*>())
+        if (row->isVisible())
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+    return rows;
+}
+
+// Starts the program with the given recording format, records until `seconds` of the
+// recording are there and stops into the edit mode.
+class RecordedSession {
+public:
+    RecordedSession(AlertClicker& clicker, const QString& format, double seconds)
+    {
+        QSettings().setValue(kKeyRecordFormat, format);
+        QSettings().setValue(kKeyDsdFreq, 2822400);
+        QSettings().setValue(kKeyPcmFreq, 44100);
+        QSettings().setValue(kKeyBitDepth, 16);
+        clicker.answer(kStartMessage, "Start Recording");
+        app = std::make_unique<AppDelegate>();
+        app->launch(); // the real window and dialogs
+        window = app->window();
+        ok = WaitFor([&] { return window->isVisible() && Mtm().status() == ModeStatusReady; }, kPatienceMs);
+        if (!ok)
+            return;
+        Click(window->controls().button_rec_start);
+        ok = WaitFor([&] { return Mtm().status() == ModeStatusRecording; }, kPatienceMs) &&
+             WaitFor([&] { return Mtm().currentTime() >= seconds; }, kPatienceMs);
+        if (!ok)
+            return;
+        Click(window->controls().button_rec_stop);
+        ok = WaitFor([&] { return Mtm().status() == ModeStatusEditStopped; }, kPatienceMs);
+    }
+
+    ~RecordedSession()
+    {
+        app->shutdown();
+        app.reset();
+    }
+
+    static ModeTimeManager& Mtm() { return ModeTimeManager::sharedInstance(); }
+
+    void addMarkerAt(double seconds)
+    {
+        Mtm().setCurrentTime(seconds);
+        Click(window->controls().button_marker_add);
+    }
+
+    std::unique_ptr<AppDelegate> app;
+    MainWindow* window = nullptr;
+    bool ok = false;
+};
+
+// The RMS level in dB of a stretch of interleaved samples.
+double RmsDb(const std::vector<double>& samples)
+{
+    double sum = 0.0;
+    for (double s : samples)
+        sum += s * s;
+    return 10.0 * std::log10(sum / static_cast<double>(samples.size()));
+}
+
+// The recorded preview (16-bit, what the wave shows) of [from, to) frames, as doubles.
+std::vector<double> RecordedSamples(uint64_t from, uint64_t to)
+{
+    std::vector<int16_t> preview((to - from) * 2);
+    CartovaController::sharedInstance().GetPreviewDataFrom(from, to, preview.data(), preview.size());
+    return {preview.begin(), preview.end()};
+}
+
+QStringList FilesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+TEST(WriteToFiles, WritesTheCheckedTracksWithJapaneseTagsAndGain)
+{
+    QTemporaryDir destination;
+    QDir().mkpath(kOutputDir);
+    AlertClicker clicker(kOutputDir);
+    RecordedSession session(clicker, QStringLiteral("WAV"), 7.0);
+    ASSERT_TRUE(session.ok) << clicker.messages().join('|').toStdString();
+    session.addMarkerAt(2.0);
+    session.addMarkerAt(4.0);
+    ASSERT_EQ(session.app->markerManager()->count(), 4);
+    session.app->controlManager()->setGain(3.0, false);
+    const double total = RecordedSession::Mtm().totalTime();
+
+    const QString album = QStringLiteral("夜明けの歌");
+    const QStringList titles = {QStringLiteral("序曲"), QStringLiteral("月の光"), QStringLiteral("終わりに")};
+    bool filled = false;
+    clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
+        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), album);
+        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_artist")), QStringLiteral("山田"));
+        const std::vector<SaveDialogItemView*> rows = Rows(dialog);
+        ASSERT_EQ(rows.size(), 3u);
+        for (size_t i = 0; i < rows.size(); ++i)
+            Type(rows[i]->trackTitleField(), titles[int(i)]);
+        Click(rows[1]->checkBox());
+        EXPECT_EQ(dialog->findChild<QCheckBox*>(QStringLiteral("button_check"))->checkState(), Qt::PartiallyChecked);
+        EXPECT_TRUE(dialog->grab().save(kOutputDir + "/sillaro-write-to-files.png"));
+        filled = true;
+        ChooseFolderWhenAsked(clicker, destination.path());
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
+    });
+    // The whole command runs inside the click: dialog, folder chooser, writing, progress.
+    Click(session.window->controls().button_file_save);
+    ASSERT_TRUE(filled);
+    EXPECT_EQ(clicker.messages(), QStringList{kStartMessage}) << "no alert while writing";
+
+    const QString folder = destination.path() + "/" + album;
+    const QStringList files = FilesIn(folder);
+    ASSERT_EQ(files.size(), 2) << files.join('|').toStdString();
+    EXPECT_TRUE(files[0].startsWith("01_") && files[0].endsWith(".wav")) << files[0].toStdString();
+    EXPECT_TRUE(files[1].startsWith("03_") && files[1].endsWith(".wav")) << files[1].toStdString();
+
+    const struct {
+        QString title;
+        double start, end;
+    } expected[] = {{titles[0], 0.0, 2.0}, {titles[2], 4.0, total}};
+    for (int i = 0; i < 2; ++i) {
+        const std::string path = (folder + "/" + files[i]).toStdString();
+        SCOPED_TRACE(path);
+        std::map<std::string, std::string> probe = saving::Probe(path);
+        EXPECT_EQ(probe["sample_rate"], "44100");
+        EXPECT_EQ(probe["channels"], "2");
+        EXPECT_NEAR(std::stod(probe["duration"]), expected[i].end - expected[i].start, 1.0 / 44100.0);
+
+        // The ID3 tag carries the names in Unicode (the RIFF INFO copy is in the Japanese
+        // legacy code page, which ffprobe does not decode).
+        std::map<std::string, std::string> id3;
+        ASSERT_TRUE(saving::ReadId3WithMutagen(path, id3));
+        EXPECT_EQ(id3["TIT2"], expected[i].title.toStdString());
+        EXPECT_EQ(id3["TALB"], album.toStdString());
+        EXPECT_EQ(id3["TPE2"], "山田");
+
+        // +3 dB over what was recorded, as sox decodes it.
+        std::vector<int32_t> decoded;
+        ASSERT_TRUE(saving::DecodeWithSox(path, decoded));
+        const uint64_t from = std::llround(expected[i].start * 44100.0);
+        ASSERT_EQ(decoded.size() % 2, 0u);
+        const std::vector<double> recorded = RecordedSamples(from, from + decoded.size() / 2);
+        std::vector<double> written(decoded.size());
+        std::transform(decoded.begin(), decoded.end(), written.begin(), [](int32_t v) { return v / 65536.0; });
+        EXPECT_NEAR(RmsDb(written) - RmsDb(recorded), 3.0, 0.05);
+    }
+}
+
+TEST(WriteToFiles, CancellingWhileWritingRemovesThePartialFileAndTheNewFolder)
+{
+    QTemporaryDir destination;
+    AlertClicker clicker(kOutputDir);
+    RecordedSession session(clicker, QStringLiteral("DSF"), 40.0);
+    ASSERT_TRUE(session.ok) << clicker.messages().join('|').toStdString();
+    // A gain makes the DSD file slow enough to write that the cancel lands in its middle.
+    session.app->controlManager()->setGain(3.0, false);
+    EXPECT_TRUE(clicker.hasSeen("Increasing the gain will result in a longer time in writing to files."));
+
+    const QString folder = destination.path() + "/Cancelled";
+    bool cancelled = false;
+    clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
+        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), QStringLiteral("Cancelled"));
+        clicker.onModal(QStringLiteral("ProgressDialog"), [&](QWidget* progress) {
+            // Cancelled once the file is there, as a user would while it is written.
+            EXPECT_TRUE(WaitFor([&] { return !FilesIn(folder).isEmpty(); }, kPatienceMs));
+            Click(progress->findChild<QPushButton*>(QStringLiteral("cancel")));
+            cancelled = true;
+        });
+        ChooseFolderWhenAsked(clicker, destination.path());
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
+    });
+    Click(session.window->controls().button_file_save);
+    ASSERT_TRUE(cancelled);
+    EXPECT_FALSE(QFileInfo::exists(folder)) << FilesIn(folder).join('|').toStdString();
+    EXPECT_EQ(clicker.messages(),
+              (QStringList{kStartMessage, "Increasing the gain will result in a longer time in writing to files."}));
+}
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir scratch;
+    qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (scratch.path() + "/cache").toLocal8Bit());
+    const QString runtime = scratch.path() + "/runtime";
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "");
+    ApplySimulateOption({QStringLiteral("--simulate")});
+    // The simulated turntable runs faster than real time; playback is silent.
+    qputenv("CARTOVA_SIM_SPEED", "8");
+    qputenv("SILLARO_AUDIO_OUTPUT", "null");
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("SillaroWriteTest"));
+    QApplication::setOrganizationName(QStringLiteral("SillaroWriteTest"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
