@@ -13,6 +13,7 @@
 // callback time, and the queue overflow reports.
 // A plain program: one run of --seconds=N (default 10) is the measurement.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <pthread.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -62,6 +63,7 @@ thread_local int t_heldCount = 0;
 constexpr int kWriterRows = 8;
 std::atomic<bool> g_writerRowBusy[kWriterRows];
 std::atomic<pthread_mutex_t*> g_heldInWrite[kWriterRows][kMaxHeld];
+std::atomic<int> g_writesInProgress{0};
 
 using MutexCall = int (*)(pthread_mutex_t*);
 
@@ -188,8 +190,10 @@ extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset
     for (int i = 0; i < t_heldCount; ++i) {
         g_heldInWrite[row][i].store(t_held[i]);
     }
+    ++g_writesInProgress;
     std::this_thread::sleep_for(std::chrono::milliseconds(g_writeSleepMs.load()));
     const ssize_t written = real(fd, buffer, count, offset);
+    --g_writesInProgress;
     for (int i = 0; i < kMaxHeld; ++i) {
         g_heldInWrite[row][i].store(nullptr);
     }
@@ -276,6 +280,33 @@ void OnError(void*, TkNotifyError code, const char*)
     }
 }
 
+// The detector's own check: a lock that another thread holds across a
+// (slowed) file write must be counted as such when a counting thread waits.
+bool DetectorSeesAWaitOnALockHeldAcrossAWrite(const std::filesystem::path& folder)
+{
+    const int fd = open((folder / "probe").c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    std::mutex lock;
+    std::thread holder([&] {
+        std::lock_guard guard(lock);
+        const char byte = 0;
+        (void)pwrite(fd, &byte, 1, 0);
+    });
+    while (g_writesInProgress.load() == 0) {
+        std::this_thread::yield();
+    }
+    t_counts = CallbackCounts{};
+    t_counting = true;
+    lock.lock();
+    t_counting = false;
+    lock.unlock();
+    holder.join();
+    close(fd);
+    return t_counts.heldAcrossWrite == 1;
+}
+
 int OptionValue(int argc, char** argv, const char* name, int fallback)
 {
     const size_t length = std::strlen(name);
@@ -303,6 +334,7 @@ int main(int argc, char** argv)
         words[i] = static_cast<char>((i * 2654435761u) >> 13);
     }
     std::ofstream(folder / "dsd.raw", std::ios::binary).write(words.data(), static_cast<std::streamsize>(words.size()));
+    const bool detectorWorks = DetectorSeesAWaitOnALockHeldAcrossAWrite(folder);
     std::ofstream(folder / "asound.conf") << "pcm.load { type file slave.pcm { type null } file \"/dev/null\" infile \""
                                           << (folder / "dsd.raw").string() << "\" format \"raw\" }\n";
     setenv("ALSA_CONFIG_PATH", (folder / "asound.conf").c_str(), 1);
@@ -368,7 +400,8 @@ int main(int argc, char** argv)
                 count(total.allocations), count(allocatingCycles), count(mostAllocations));
     std::printf("  mutexes locked in it:        %llu, of which waited for: %llu\n", count(total.locks),
                 count(total.contended));
-    std::printf("  waits on a lock held across a file write: %llu\n", count(total.heldAcrossWrite));
+    std::printf("  waits on a lock held across a file write: %llu (detector self-check: %s)\n",
+                count(total.heldAcrossWrite), detectorWorks ? "a staged wait is seen" : "FAILED");
     std::printf("  callback time:               99%% within %.1f us, longest %.1f us (a slowed write is %d000 us)\n",
                 p99, longest, g_writeSleepMs.load());
     std::printf("  queue overflow reports:      %d\n", g_refused);

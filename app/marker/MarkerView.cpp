@@ -3,14 +3,13 @@
 
 #include "control/ModeStatus.h"
 #include "control/ModeTimeManager.h"
+#include "wave/TimelineView.h"
 #include "wave/YUpCoordinates.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSvgRenderer>
 
 namespace {
 
@@ -30,17 +29,7 @@ bool IsPlaying()
 
 QImage LoadMarkerImage(const QString& prefix, const QString& look)
 {
-    const QString path = QStringLiteral(":/artwork/marker_%1_%2.svg").arg(prefix, look);
-    if (!QFile::exists(path))
-        return QImage();
-    QSvgRenderer svg(path);
-    if (!svg.isValid())
-        return QImage();
-    QImage image(svg.defaultSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    svg.render(&p);
-    return image;
+    return LoadArtworkImage(QStringLiteral("marker_%1_%2").arg(prefix, look));
 }
 
 MarkerView::MarkerView(QWidget* parent) : QWidget(parent)

@@ -1,12 +1,16 @@
-// Cursor head drawing from the compiled-in artwork.
+// Cursor head drawing from the compiled-in artwork, and the artwork loader other views share.
 #include "wave/TimelineView.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
 
 QImage LoadArtworkImage(const QString& name)
 {
-    QSvgRenderer svg(QStringLiteral(":/artwork/%1.svg").arg(name));
+    const QString path = QStringLiteral(":/artwork/%1.svg").arg(name);
+    if (!QFile::exists(path)) // not an error: some looks have no artwork
+        return QImage();
+    QSvgRenderer svg(path);
     if (!svg.isValid())
         return QImage();
     QImage image(svg.defaultSize(), QImage::Format_ARGB32_Premultiplied);

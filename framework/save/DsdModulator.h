@@ -42,59 +42,64 @@ inline int32_t dsm(_dsm<double>& state, double x)
 }
 
 // The modulator's state in registers, stepped without branches. Every
-// result and state is bit for bit that of dsm(): the same operations in the
-// same order, except that both possible next values of s0 (output +1 or -1)
-// are formed while q is summed and the sign of q only selects one of them,
-// so a step waits for little more than q's products and sums.
+// result and state is bit for bit that of dsm(): the same operations on the
+// same values in the same order. Both possible next values of s0 (output +1
+// or -1) are formed while q is summed, and the sign of q only selects one, so
+// a step waits for little more than q's products and sums; s1 and s3, s2
+// and s4 share registers, so their updates take one instruction per pair.
 class DsmRegisters {
 public:
     explicit DsmRegisters(const _dsm<double>& state)
-        : m_s0(_mm_set_sd(state.s0)), m_s1(_mm_set_sd(state.s1)), m_s2(_mm_set_sd(state.s2)),
-          m_s3(_mm_set_sd(state.s3)), m_s4(_mm_set_sd(state.s4))
+        : m_s0(_mm_set_sd(state.s0)), m_s13(_mm_set_pd(state.s3, state.s1)), m_s24(_mm_set_pd(state.s4, state.s2))
     {
     }
 
     void Store(_dsm<double>& state) const
     {
         state.s0 = _mm_cvtsd_f64(m_s0);
-        state.s1 = _mm_cvtsd_f64(m_s1);
-        state.s2 = _mm_cvtsd_f64(m_s2);
-        state.s3 = _mm_cvtsd_f64(m_s3);
-        state.s4 = _mm_cvtsd_f64(m_s4);
+        state.s1 = _mm_cvtsd_f64(m_s13);
+        state.s3 = _mm_cvtsd_f64(_mm_unpackhi_pd(m_s13, m_s13));
+        state.s2 = _mm_cvtsd_f64(m_s24);
+        state.s4 = _mm_cvtsd_f64(_mm_unpackhi_pd(m_s24, m_s24));
     }
 
     // One step for input x; 1 for an output of +1, 0 for -1.
     unsigned Step(double x)
     {
-        const __m128d in = _mm_set_sd(x);
-        __m128d q = _mm_add_sd(_mm_mul_sd(_mm_set_sd(0.791882), m_s0), _mm_mul_sd(_mm_set_sd(0.304545), m_s1));
-        q = _mm_add_sd(q, _mm_mul_sd(_mm_set_sd(0.06993), m_s2));
-        q = _mm_add_sd(q, _mm_mul_sd(_mm_set_sd(0.009496), m_s3));
-        q = _mm_add_sd(q, _mm_mul_sd(_mm_set_sd(0.000607), m_s4));
-        const __m128d base = _mm_add_sd(m_s0, in);
-        const __m128d ifPlus = Clamp(_mm_sub_sd(base, _mm_set_sd(1.0)), kDsmBound0);
-        const __m128d ifMinus = Clamp(_mm_sub_sd(base, _mm_set_sd(-1.0)), kDsmBound0);
-        const __m128d next1 = Clamp(
-            _mm_sub_sd(_mm_add_sd(m_s0, m_s1), _mm_mul_sd(_mm_set_sd(0.000496), _mm_add_sd(m_s1, m_s2))), kDsmBound1);
-        const __m128d next2 = Clamp(_mm_add_sd(m_s1, m_s2), kDsmBound2);
-        const __m128d next3 = Clamp(
-            _mm_sub_sd(_mm_add_sd(m_s2, m_s3), _mm_mul_sd(_mm_set_sd(0.001789), _mm_add_sd(m_s3, m_s4))), kDsmBound3);
-        const __m128d next4 = Clamp(_mm_add_sd(m_s3, m_s4), kDsmBound4);
+        // q = 0.791882 s0 + 0.304545 s1 + 0.06993 s2 + 0.009496 s3 + 0.000607 s4, from the left.
+        const __m128d p13 = _mm_mul_pd(_mm_set_pd(0.009496, 0.304545), m_s13);
+        const __m128d p24 = _mm_mul_pd(_mm_set_pd(0.000607, 0.06993), m_s24);
+        __m128d q = _mm_add_sd(_mm_mul_sd(_mm_set_sd(0.791882), m_s0), p13);
+        q = _mm_add_sd(q, p24);
+        q = _mm_add_sd(q, _mm_unpackhi_pd(p13, p13));
+        q = _mm_add_sd(q, _mm_unpackhi_pd(p24, p24));
+
+        const __m128d base = _mm_add_sd(m_s0, _mm_set_sd(x));
+        const __m128d ifPlus = Clamp(_mm_sub_sd(base, _mm_set_sd(1.0)), _mm_set1_pd(kDsmBound0));
+        const __m128d ifMinus = Clamp(_mm_sub_sd(base, _mm_set_sd(-1.0)), _mm_set1_pd(kDsmBound0));
+        // s1 + s2 and s3 + s4; s0 + s1 and s2 + s3.
+        const __m128d sums = _mm_add_pd(m_s13, m_s24);
+        const __m128d left = _mm_add_pd(_mm_unpacklo_pd(m_s0, m_s24), m_s13);
+        // s1 = (s0 + s1) - 0.000496 (s1 + s2), s3 = (s2 + s3) - 0.001789 (s3 + s4); s2 = s1 + s2, s4 = s3 + s4.
+        const __m128d next13 = Clamp(_mm_sub_pd(left, _mm_mul_pd(_mm_set_pd(0.001789, 0.000496), sums)),
+                                     _mm_set_pd(kDsmBound3, kDsmBound1));
+        const __m128d next24 = Clamp(sums, _mm_set_pd(kDsmBound4, kDsmBound2));
+
         const __m128d plus = _mm_cmple_sd(_mm_setzero_pd(), q); // all ones where q >= 0
         m_s0 = _mm_or_pd(_mm_and_pd(plus, ifPlus), _mm_andnot_pd(plus, ifMinus));
-        m_s1 = next1;
-        m_s2 = next2;
-        m_s3 = next3;
-        m_s4 = next4;
+        m_s13 = next13;
+        m_s24 = next24;
         return unsigned(_mm_movemask_pd(plus) & 1);
     }
 
 private:
-    // std::clamp for the finite values the modulator holds.
-    static __m128d Clamp(__m128d v, double bound)
+    // std::clamp for the finite values the modulator holds, per lane.
+    static __m128d Clamp(__m128d v, __m128d bound)
     {
-        return _mm_min_sd(_mm_max_sd(v, _mm_set_sd(-bound)), _mm_set_sd(bound));
+        return _mm_min_pd(_mm_max_pd(v, _mm_sub_pd(_mm_setzero_pd(), bound)), bound);
     }
 
-    __m128d m_s0, m_s1, m_s2, m_s3, m_s4;
+    __m128d m_s0;  // s0 in the low lane
+    __m128d m_s13; // s1 low, s3 high
+    __m128d m_s24; // s2 low, s4 high
 };

@@ -29,6 +29,7 @@ TkError TemporaryData::Init(uint64_t chunkSize)
 {
     if (chunkSize == 0)
         return TkErrorInvalidArgument;
+    std::lock_guard<std::mutex> writeGuard(m_writeLock);
     std::lock_guard<std::mutex> guard(m_lock);
     m_files.clear();
     m_chunkSize = chunkSize;
@@ -57,23 +58,38 @@ bool ExtractRecordData(std::vector<uint8_t>& out, const uint8_t* block, size_t s
 TkError TemporaryData::AddBytes(const void* block, size_t size, const RecordRangeList& ranges)
 {
     const uint8_t* bytes = static_cast<const uint8_t*>(block);
-    std::lock_guard<std::mutex> guard(m_lock);
-    if (m_chunkSize == 0)
-        return TkErrorFailed;
-    for (const RecordRange& range : ranges) {
-        if (range.second < range.first)
-            return TkErrorInvalidArgument;
+    std::lock_guard<std::mutex> writeGuard(m_writeLock);
+    const uint8_t* pending = nullptr;
+    size_t pendingSize = 0;
+    uint64_t pendingStart = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_chunkSize == 0)
+            return TkErrorFailed;
+        for (const RecordRange& range : ranges) {
+            if (range.second < range.first)
+                return TkErrorInvalidArgument;
+        }
+
+        // The recorded part goes straight into the recorded write buffer; it may
+        // hold more than a chunk until the flush below has written it out.
+        std::vector<uint8_t>& recordedBuffer = m_recorded.buffer[m_recorded.writeIndex];
+        const size_t before = recordedBuffer.size();
+        ExtractRecordData(recordedBuffer, bytes, size, m_live.length + size, ranges);
+        m_recorded.length += recordedBuffer.size() - before;
+
+        AppendLive(bytes, size);
+        pending = recordedBuffer.data();
+        pendingSize = recordedBuffer.size();
+        pendingStart = m_recorded.bufferStart[m_recorded.writeIndex];
     }
 
-    // The recorded part goes straight into the recorded write buffer; it may
-    // hold more than a chunk until the flush below has written it out.
-    std::vector<uint8_t>& recordedBuffer = m_recorded.buffer[m_recorded.writeIndex];
-    const size_t before = recordedBuffer.size();
-    ExtractRecordData(recordedBuffer, bytes, size, m_live.length + size, ranges);
-    m_recorded.length += recordedBuffer.size() - before;
+    // Readers go on meanwhile: the bytes being written stay in the buffer.
+    TkError result = TkErrorSuccess;
+    const size_t flushed = WriteChunks(pending, pendingSize, pendingStart, result);
 
-    AppendLive(bytes, size);
-    return FlushRecorded();
+    std::lock_guard<std::mutex> guard(m_lock);
+    return FlushedRecorded(flushed, result);
 }
 
 void TemporaryData::AppendLive(const uint8_t* bytes, size_t size)
@@ -96,19 +112,25 @@ void TemporaryData::AppendLive(const uint8_t* bytes, size_t size)
     }
 }
 
-TkError TemporaryData::FlushRecorded()
+size_t TemporaryData::WriteChunks(const uint8_t* data, size_t size, uint64_t start, TkError& result)
 {
-    const int32_t write = m_recorded.writeIndex;
-    std::vector<uint8_t>& buffer = m_recorded.buffer[write];
     const size_t chunk = size_t(m_chunkSize);
     size_t flushed = 0;
-    TkError result = TkErrorSuccess;
-    while (buffer.size() - flushed >= chunk) {
-        result = WriteChunk(buffer.data() + flushed, m_recorded.bufferStart[write] + flushed);
+    result = TkErrorSuccess;
+    while (size - flushed >= chunk) {
+        result = WriteChunk(data + flushed, start + flushed);
         if (result != TkErrorSuccess)
             break;
         flushed += chunk;
     }
+    return flushed;
+}
+
+TkError TemporaryData::FlushedRecorded(size_t flushed, TkError result)
+{
+    const int32_t write = m_recorded.writeIndex;
+    std::vector<uint8_t>& buffer = m_recorded.buffer[write];
+    const size_t chunk = size_t(m_chunkSize);
     if (flushed == 0)
         return result;
 
@@ -147,15 +169,24 @@ TkError TemporaryData::FlushRecorded()
 
 TkError TemporaryData::WriteChunk(const uint8_t* chunk, uint64_t position)
 {
-    if (!m_files.empty() && m_files.back().GetLength() + m_chunkSize <= m_maxFileBytes)
-        return m_files.back().Add(chunk, size_t(m_chunkSize));
+    const size_t size = size_t(m_chunkSize);
+    if (!m_files.empty() && m_files.back().GetLength() + m_chunkSize <= m_maxFileBytes) {
+        TemporaryFile& file = m_files.back();
+        const TkError result = file.Write(chunk, size);
+        if (result == TkErrorSuccess) {
+            std::lock_guard<std::mutex> guard(m_lock);
+            file.Advance(size);
+        }
+        return result;
+    }
     TemporaryFile file;
     TkError result = file.Init(m_engine, position);
     if (result != TkErrorSuccess)
         return result;
-    result = file.Add(chunk, size_t(m_chunkSize));
+    result = file.Add(chunk, size);
     if (result != TkErrorSuccess)
         return result;
+    std::lock_guard<std::mutex> guard(m_lock);
     m_files.push_back(std::move(file));
     return TkErrorSuccess;
 }

@@ -2,8 +2,18 @@
 // the newest one or two chunks in memory) and the recorded stream (only the
 // bytes inside the recorded ranges; whole chunks are flushed to chained
 // temporary files of at most maxFileBytes each, the newest chunk(s) stay in
-// memory). One mutex guards every operation from start to end, file I/O
-// included, so one writer and any number of readers may share an object.
+// memory). One writer and any number of readers may share an object.
+//
+// Locks: m_lock guards the buffers, lengths and the file list, and is never
+// held across a file write; a reader that has to load a recorded chunk from
+// disk reads it under m_lock. m_writeLock serialises the writer's calls
+// (AddBytes, Init) and is held across their file writes; it is taken before
+// m_lock. The chunk size and the file list change only with both held, so
+// the writer may read them under m_writeLock alone. The writer writes full
+// recorded chunks to disk with only m_writeLock held: the bytes stay in the
+// recorded write buffer (which only the writer changes) until the file's end
+// has moved past them under m_lock, so a reader finds every accepted byte
+// either in memory or below a file's end, and never waits for a write.
 //
 // Failure behaviour: a block handed to Add is always accepted into memory,
 // in both streams, and counted in the lengths. When flushing a full recorded
@@ -106,12 +116,18 @@ private:
 
     void ResetStream(Stream& stream);
     void AppendLive(const uint8_t* bytes, size_t size);
-    TkError FlushRecorded();
+    // Writes the full chunks of the recorded write buffer [data, data + size),
+    // which starts at stream position start; m_writeLock held, m_lock not.
+    // Returns the bytes written; result is the first failure, if any.
+    size_t WriteChunks(const uint8_t* data, size_t size, uint64_t start, TkError& result);
+    // Takes `flushed` written bytes out of the recorded write buffer; m_lock held.
+    TkError FlushedRecorded(size_t flushed, TkError result);
     TkError WriteChunk(const uint8_t* chunk, uint64_t position);
     TkError LoadRecordedChunk(uint64_t position, int32_t& index);
 
     IToolkitManager* const m_engine;
     const uint64_t m_maxFileBytes;
+    std::mutex m_writeLock;
     std::mutex m_lock;
     std::vector<TemporaryFile> m_files;
     uint64_t m_chunkSize = 0;

@@ -82,6 +82,14 @@ int TemporaryFile::CreateTemporaryFile(std::string& path, const std::string& dir
 
 TkError TemporaryFile::Add(const uint8_t* bytes, size_t count)
 {
+    const TkError result = Write(bytes, count);
+    if (result == TkErrorSuccess)
+        Advance(count);
+    return result;
+}
+
+TkError TemporaryFile::Write(const uint8_t* bytes, size_t count)
+{
     if (m_fd < 0)
         return TkErrorFailed;
     size_t written = 0;
@@ -95,7 +103,6 @@ TkError TemporaryFile::Add(const uint8_t* bytes, size_t count)
         }
         written += size_t(n);
     }
-    m_end += count;
     return TkErrorSuccess;
 }
 

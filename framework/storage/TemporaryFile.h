@@ -1,7 +1,10 @@
 // One temporary file in the temporary folder holding a contiguous stretch
-// [start, end) of a recorded stream. Owned by one TemporaryData and used only
-// under its lock. Moving transfers the file; the object that holds it when
-// destroyed or released closes and deletes it.
+// [start, end) of a recorded stream. Owned by one TemporaryData, which
+// serialises its writers; Write puts bytes beyond the logical end, where no
+// reader looks, so its owner may run it while readers read below the end,
+// and moves the end afterwards (Advance) under the lock its readers take.
+// Moving transfers the file; the object that holds it when destroyed or
+// released closes and deletes it.
 //
 // Writes and reads are positional (pwrite/pread at offset position - start),
 // so a read never disturbs where the next append goes, and a failed or
@@ -35,6 +38,10 @@ public:
     // Appends count bytes at the logical end. -3 without a file or when the
     // write does not complete (the end is then unchanged).
     TkError Add(const uint8_t* bytes, size_t count);
+    // The two halves of Add: writes count bytes at the logical end without
+    // moving it (same errors), then moves the end past bytes so written.
+    TkError Write(const uint8_t* bytes, size_t count);
+    void Advance(size_t count) { m_end += count; }
 
     // Reads stream positions [from, to) into out (room for to - from bytes).
     // -2 unless start <= from < to <= end; -3 when the read does not complete.

@@ -2,6 +2,7 @@
 // state, the single-instance rule and the quit confirmation; a whole recording through the
 // real window and dialogs (record, start dialog, pause, resume, complete, edit mode,
 // File > New, quit), with screenshots in tests/output/.
+#include "ScratchDesktop.h"
 #include "AlertClicker.h"
 #include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
@@ -25,7 +26,6 @@
 #include <QProcess>
 #include <QMenu>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -220,17 +220,10 @@ TEST(SillaroDesktop, RecordsPausesResumesAndCompletesIntoTheEditMode)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (scratch.path() + "/cache").toLocal8Bit());
-    const QString runtime = scratch.path() + "/runtime";
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    ScratchDesktop scratch;
     ApplySimulateOption({QStringLiteral("--simulate")});
-    // The simulated turntable runs faster than real time; playback is silent.
+    // The simulated turntable runs faster than real time.
     qputenv("CARTOVA_SIM_SPEED", "4");
-    qputenv("SILLARO_AUDIO_OUTPUT", "null");
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sillaro"));
     QApplication::setOrganizationName(QStringLiteral("Sillaro"));

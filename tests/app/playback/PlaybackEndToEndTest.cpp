@@ -3,6 +3,7 @@
 // the level meter; a recording played from a time in the edit mode delivers exactly the
 // recorded preview frames from there to the end, with the gain, then reports the end;
 // pausing stops the output at once; quitting while playing is clean.
+#include "ScratchDesktop.h"
 #include "ScriptedDialogs.h"
 #include "WaitFor.h"
 #include "control/AppDelegate.h"
@@ -20,7 +21,6 @@
 #include <QFile>
 #include <QAudioDevice>
 #include <QMediaDevices>
-#include <QTemporaryDir>
 #include <QtEndian>
 #include <atomic>
 #include <cmath>
@@ -227,20 +227,12 @@ TEST(PlaybackThroughTheSoundServer, PullsThePreviewRatesUntilStopped)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (scratch.path() + "/cache").toLocal8Bit());
-    const QString runtime = scratch.path() + "/runtime";
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "");
+    ScratchDesktop scratch;
     const QString source = scratch.path() + "/sine.wav";
     if (!WriteSineWav(source, 30))
         return 2;
     qputenv("CARTOVA_DEVICE", "sim");
     qputenv("CARTOVA_SIM_SOURCE", source.toLocal8Bit());
-    qputenv("SILLARO_AUDIO_OUTPUT", "null");
     qputenv("SILLARO_AUDIO_CAPTURE", (scratch.path() + "/played.f32").toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

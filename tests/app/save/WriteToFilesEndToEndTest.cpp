@@ -3,6 +3,7 @@
 // Japanese, one of them unchecked, written with +3 dB into a folder picked in the folder
 // chooser; the files are read back by ffprobe, Python mutagen and sox. A second recording
 // in DSD is cancelled while its file is being written, and nothing of it stays behind.
+#include "ScratchDesktop.h"
 #include "AlertClicker.h"
 #include "WaitFor.h"
 #include "control/AppDelegate.h"
@@ -246,18 +247,10 @@ TEST(WriteToFiles, CancellingWhileWritingRemovesThePartialFileAndTheNewFolder)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (scratch.path() + "/cache").toLocal8Bit());
-    const QString runtime = scratch.path() + "/runtime";
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", "");
+    ScratchDesktop scratch;
     ApplySimulateOption({QStringLiteral("--simulate")});
-    // The simulated turntable runs faster than real time; playback is silent.
+    // The simulated turntable runs faster than real time.
     qputenv("CARTOVA_SIM_SPEED", "8");
-    qputenv("SILLARO_AUDIO_OUTPUT", "null");
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("SillaroWriteTest"));
     QApplication::setOrganizationName(QStringLiteral("SillaroWriteTest"));

@@ -1,6 +1,7 @@
 // The program under a Japanese system locale: the translation is found by the
 // locale, the menus show it, the update check asks for the Japanese version file,
 // and a screenshot of an open menu is left in tests/output/.
+#include "ScratchDesktop.h"
 #include "ScriptedDialogs.h"
 #include "control/AppDelegate.h"
 #include "control/SimulateOption.h"
@@ -15,7 +16,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -78,13 +78,7 @@ TEST(JapaneseLocale, MenusAreTranslated)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (scratch.path() + "/cache").toLocal8Bit());
-    const QString runtime = scratch.path() + "/runtime";
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    ScratchDesktop scratch;
     qputenv("LANG", "ja_JP.UTF-8");
     qputenv("LANGUAGE", "ja");
     qunsetenv("LC_ALL");

@@ -1,0 +1,106 @@
+// TemporaryData behind a disk that does not answer: the writer's file write
+// is held inside pwrite (this test program replaces pwrite with one that
+// waits at a gate while the gate is closed), and readers of the same stream
+// must still get every accepted byte, from memory, without waiting for it.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#include "StorageTestSupport.h"
+#include "storage/TemporaryData.h"
+
+namespace {
+
+// The gate every pwrite of this program passes while it is closed.
+struct WriteGate {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool closed = false;
+    int waiting = 0;
+};
+
+WriteGate& Gate()
+{
+    static WriteGate gate;
+    return gate;
+}
+
+void SetGateClosed(bool closed)
+{
+    {
+        std::lock_guard<std::mutex> guard(Gate().lock);
+        Gate().closed = closed;
+    }
+    Gate().changed.notify_all();
+}
+
+bool WaitForHeldWrite()
+{
+    std::unique_lock<std::mutex> guard(Gate().lock);
+    return Gate().changed.wait_for(guard, std::chrono::seconds(60), [] { return Gate().waiting > 0; });
+}
+
+const RecordRangeList kAll = {{0, 0}};
+
+} // namespace
+
+extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset)
+{
+    using Real = ssize_t (*)(int, const void*, size_t, off_t);
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "pwrite"));
+    {
+        std::unique_lock<std::mutex> guard(Gate().lock);
+        ++Gate().waiting;
+        Gate().changed.notify_all();
+        Gate().changed.wait(guard, [] { return !Gate().closed; });
+        --Gate().waiting;
+    }
+    return real(fd, buffer, count, offset);
+}
+
+TEST(TemporaryData, ReadersDoNotWaitForAWriteToDisk)
+{
+    ScratchFolder folder;
+    FakeEngine engine(folder.Path());
+    TemporaryData data(&engine);
+    ASSERT_EQ(data.Init(300), TkErrorSuccess);
+    ASSERT_EQ(data.Add(PatternBlock(0, 250), kAll), TkErrorSuccess); // in memory only
+
+    std::future<TkError> writer;
+    std::future<bool> reader;
+    // Opened before the futures are waited for by their destructors.
+    struct OpenOnExit {
+        ~OpenOnExit() { SetGateClosed(false); }
+    } openOnExit;
+
+    SetGateClosed(true);
+    // The second block completes two chunks: the writer stops in the first write.
+    writer = std::async(std::launch::async, [&] { return data.Add(PatternBlock(250, 400), kAll); });
+    ASSERT_TRUE(WaitForHeldWrite());
+
+    reader = std::async(std::launch::async, [&] {
+        std::vector<uint8_t> recorded, live;
+        const bool ok = data.GetLength(true) == 650 && data.GetLength(false) == 650 &&
+                        data.GetData(0, 650, recorded, true) == TkErrorSuccess &&
+                        data.GetData(600, 650, live, false) == TkErrorSuccess;
+        return ok && recorded == PatternBlock(0, 650) && live == PatternBlock(600, 50);
+    });
+    // A reader held up by the write would only finish once the gate opens.
+    ASSERT_EQ(reader.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    EXPECT_TRUE(reader.get());
+
+    SetGateClosed(false);
+    EXPECT_EQ(writer.get(), TkErrorSuccess);
+    EXPECT_EQ(data.GetFileCount(), 1u);
+    std::vector<uint8_t> out;
+    ASSERT_EQ(data.GetData(0, 650, out, true), TkErrorSuccess);
+    EXPECT_EQ(out, PatternBlock(0, 650));
+}
