@@ -116,9 +116,10 @@ void RecordData::BlockAdded(uint16_t channel, uint64_t end)
 
 TkError RecordData::Add(uint16_t channel, const uint8_t* bytes, size_t size)
 {
-    // m_addLock is held across the query and the append so that the channels
-    // of one capture buffer see one answer even if appends come from several threads.
-    std::lock_guard<std::mutex> addGuard(m_addLock);
+    // m_addLock is held across the query and the append to memory so that the
+    // channels of one capture buffer see one answer even if appends come from
+    // several threads.
+    std::unique_lock<std::mutex> addGuard(m_addLock);
     std::shared_ptr<TemporaryData> stream;
     RecordRangeManager* rangeManager = nullptr;
     uint32_t bytesPerFrame = 0;
@@ -132,10 +133,15 @@ TkError RecordData::Add(uint16_t channel, const uint8_t* bytes, size_t size)
     }
     const uint64_t position = stream->GetLength(false);
     RecordRangeList ranges = RangesForBlock(rangeManager, bytesPerFrame, position, size);
-    TkError result = stream->AddBytes(bytes, size, ranges);
+    TkError result = stream->AcceptBytes(bytes, size, ranges);
     if (result != TkErrorInvalidArgument)
         BlockAdded(channel, position + size);
-    return result;
+    if (result != TkErrorSuccess)
+        return result;
+    addGuard.unlock();
+    // Written to disk outside m_addLock, so that a record event (a pause from
+    // the user) never waits for the disk.
+    return stream->Flush();
 }
 
 TkError RecordData::Add(uint16_t channel, const std::vector<uint8_t>& bytes)

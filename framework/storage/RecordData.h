@@ -109,8 +109,10 @@ private:
     const uint64_t m_maxFileBytes;
     const uint64_t m_chunkBytes;
 
-    // Serialises appends with each other and with Init and TemporaryClear;
-    // guards m_roundAnswers and m_channelEnds. Taken before m_lock.
+    // Serialises appends to memory with each other, with record events and
+    // with Init and TemporaryClear; guards m_roundAnswers and m_channelEnds.
+    // Taken before m_lock, and never held across a disk write (an append
+    // flushes its channel's full chunks after releasing it).
     std::mutex m_addLock;
     // Guards the channel list and the format. Each channel stream has its
     // own lock for its data, so readers never wait for another channel's I/O.

@@ -57,8 +57,47 @@ bool ExtractRecordData(std::vector<uint8_t>& out, const uint8_t* block, size_t s
 
 TkError TemporaryData::AddBytes(const void* block, size_t size, const RecordRangeList& ranges)
 {
-    const uint8_t* bytes = static_cast<const uint8_t*>(block);
     std::lock_guard<std::mutex> writeGuard(m_writeLock);
+    const TkError result = AcceptLocked(block, size, ranges);
+    return result == TkErrorSuccess ? FlushLocked() : result;
+}
+
+TkError TemporaryData::AcceptBytes(const void* block, size_t size, const RecordRangeList& ranges)
+{
+    std::lock_guard<std::mutex> writeGuard(m_writeLock);
+    return AcceptLocked(block, size, ranges);
+}
+
+TkError TemporaryData::Flush()
+{
+    std::lock_guard<std::mutex> writeGuard(m_writeLock);
+    return FlushLocked();
+}
+
+TkError TemporaryData::AcceptLocked(const void* block, size_t size, const RecordRangeList& ranges)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(block);
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_chunkSize == 0)
+        return TkErrorFailed;
+    for (const RecordRange& range : ranges) {
+        if (range.second < range.first)
+            return TkErrorInvalidArgument;
+    }
+
+    // The recorded part goes straight into the recorded write buffer; it may
+    // hold more than a chunk until the flush has written it out.
+    std::vector<uint8_t>& recordedBuffer = m_recorded.buffer[m_recorded.writeIndex];
+    const size_t before = recordedBuffer.size();
+    ExtractRecordData(recordedBuffer, bytes, size, m_live.length + size, ranges);
+    m_recorded.length += recordedBuffer.size() - before;
+
+    AppendLive(bytes, size);
+    return TkErrorSuccess;
+}
+
+TkError TemporaryData::FlushLocked()
+{
     const uint8_t* pending = nullptr;
     size_t pendingSize = 0;
     uint64_t pendingStart = 0;
@@ -66,21 +105,9 @@ TkError TemporaryData::AddBytes(const void* block, size_t size, const RecordRang
         std::lock_guard<std::mutex> guard(m_lock);
         if (m_chunkSize == 0)
             return TkErrorFailed;
-        for (const RecordRange& range : ranges) {
-            if (range.second < range.first)
-                return TkErrorInvalidArgument;
-        }
-
-        // The recorded part goes straight into the recorded write buffer; it may
-        // hold more than a chunk until the flush below has written it out.
-        std::vector<uint8_t>& recordedBuffer = m_recorded.buffer[m_recorded.writeIndex];
-        const size_t before = recordedBuffer.size();
-        ExtractRecordData(recordedBuffer, bytes, size, m_live.length + size, ranges);
-        m_recorded.length += recordedBuffer.size() - before;
-
-        AppendLive(bytes, size);
-        pending = recordedBuffer.data();
-        pendingSize = recordedBuffer.size();
+        const std::vector<uint8_t>& buffer = m_recorded.buffer[m_recorded.writeIndex];
+        pending = buffer.data();
+        pendingSize = buffer.size();
         pendingStart = m_recorded.bufferStart[m_recorded.writeIndex];
     }
 

@@ -7,8 +7,8 @@
 // Locks: m_lock guards the buffers, lengths and the file list, and is never
 // held across a file write; a reader that has to load a recorded chunk from
 // disk reads it under m_lock. m_writeLock serialises the writer's calls
-// (AddBytes, Init) and is held across their file writes; it is taken before
-// m_lock. The chunk size and the file list change only with both held, so
+// (AddBytes, AcceptBytes, Flush, Init) and is held across their file writes;
+// it is taken before m_lock. The chunk size and the file list change only with both held, so
 // the writer may read them under m_writeLock alone. The writer writes full
 // recorded chunks to disk with only m_writeLock held: the bytes stay in the
 // recorded write buffer (which only the writer changes) until the file's end
@@ -63,6 +63,12 @@ public:
     // clipped to the block's window; a pair with second < first gives -2 and
     // changes nothing. -3 when a flush failed (the block is still accepted).
     TkError AddBytes(const void* block, size_t size, const RecordRangeList& ranges);
+    // The two halves of AddBytes, for a writer that must not hold a lock of
+    // its own across the disk write: AcceptBytes takes the block into memory
+    // (the same errors, except that it never writes), Flush writes the full
+    // recorded chunks waiting (-3 when that fails; 0 when there are none).
+    TkError AcceptBytes(const void* block, size_t size, const RecordRangeList& ranges);
+    TkError Flush();
 
     template <class T, class A>
     TkError Add(const std::vector<T, A>& block, const RecordRangeList& ranges)
@@ -115,6 +121,9 @@ private:
     };
 
     void ResetStream(Stream& stream);
+    // AcceptBytes and Flush with m_writeLock held.
+    TkError AcceptLocked(const void* block, size_t size, const RecordRangeList& ranges);
+    TkError FlushLocked();
     void AppendLive(const uint8_t* bytes, size_t size);
     // Writes the full chunks of the recorded write buffer [data, data + size),
     // which starts at stream position start; m_writeLock held, m_lock not.

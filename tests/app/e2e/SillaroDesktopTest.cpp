@@ -220,13 +220,11 @@ TEST(SillaroDesktop, RecordsPausesResumesAndCompletesIntoTheEditMode)
 
 int main(int argc, char** argv)
 {
-    ScratchDesktop scratch;
+    ScratchDesktop scratch(QStringLiteral("Sillaro"));
     ApplySimulateOption({QStringLiteral("--simulate")});
     // The simulated turntable runs faster than real time.
     qputenv("CARTOVA_SIM_SPEED", "4");
     QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sillaro"));
-    QApplication::setOrganizationName(QStringLiteral("Sillaro"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

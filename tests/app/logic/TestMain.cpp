@@ -6,12 +6,10 @@
 
 int main(int argc, char** argv)
 {
-    ScratchDesktop scratch;
+    ScratchDesktop scratch(QStringLiteral("SillaroTest"));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("SillaroTest"));
-    QApplication::setOrganizationName(QStringLiteral("SillaroTest"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

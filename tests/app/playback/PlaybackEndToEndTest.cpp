@@ -227,7 +227,7 @@ TEST(PlaybackThroughTheSoundServer, PullsThePreviewRatesUntilStopped)
 
 int main(int argc, char** argv)
 {
-    ScratchDesktop scratch;
+    ScratchDesktop scratch(QStringLiteral("SillaroPlaybackTest"));
     const QString source = scratch.path() + "/sine.wav";
     if (!WriteSineWav(source, 30))
         return 2;
@@ -237,8 +237,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("SillaroPlaybackTest"));
-    QApplication::setOrganizationName(QStringLiteral("SillaroPlaybackTest"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -247,13 +247,11 @@ TEST(WriteToFiles, CancellingWhileWritingRemovesThePartialFileAndTheNewFolder)
 
 int main(int argc, char** argv)
 {
-    ScratchDesktop scratch;
+    ScratchDesktop scratch(QStringLiteral("SillaroWriteTest"));
     ApplySimulateOption({QStringLiteral("--simulate")});
     // The simulated turntable runs faster than real time.
     qputenv("CARTOVA_SIM_SPEED", "8");
     QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("SillaroWriteTest"));
-    QApplication::setOrganizationName(QStringLiteral("SillaroWriteTest"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,10 +1,14 @@
 // The scratch desktop of Sillaro's test programs.
 #include "ScratchDesktop.h"
 
+#include "update/UpdateServer.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
-ScratchDesktop::ScratchDesktop()
+ScratchDesktop::ScratchDesktop(const QString& applicationName)
 {
     qputenv("XDG_CONFIG_HOME", (path() + "/config").toLocal8Bit());
     qputenv("XDG_CACHE_HOME", (path() + "/cache").toLocal8Bit());
@@ -16,4 +20,9 @@ ScratchDesktop::ScratchDesktop()
     qputenv("DBUS_SESSION_BUS_ADDRESS", "");
     // Playback goes to the silent output: tests never need or touch a sound server.
     qputenv("SILLARO_AUDIO_OUTPUT", "null");
+
+    QCoreApplication::setOrganizationName(applicationName);
+    QCoreApplication::setApplicationName(applicationName);
+    // Port 9 (discard) is closed here: every check fails at once, on this machine.
+    QSettings().setValue(kKeyUpdateServer, QStringLiteral("http://127.0.0.1:9"));
 }

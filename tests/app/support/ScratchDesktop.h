@@ -1,7 +1,8 @@
 // The desktop a test program of Sillaro runs in: settings, cache and runtime folders in a
-// scratch folder that lives as long as this object, no session bus and the silent audio
-// output, so that tests never read or change the user's own settings, session or sound.
-// Create it first in main(), before the QApplication.
+// scratch folder that lives as long as this object, no session bus, the silent audio
+// output and update checks sent to a closed port on this machine, so that tests never
+// read or change the user's own settings, session or sound, nor reach the network.
+// Create it first in main(), before the QApplication; it names the application.
 #pragma once
 
 #include <QString>
@@ -9,7 +10,8 @@
 
 class ScratchDesktop {
 public:
-    ScratchDesktop();
+    // applicationName is also the organisation name, and so the settings file's name.
+    explicit ScratchDesktop(const QString& applicationName);
 
     // The scratch folder; tests may put their own files below it.
     QString path() const { return m_folder.path(); }

@@ -7,7 +7,6 @@
 #include "control/SimulateOption.h"
 #include "translations/Translations.h"
 #include "update/UpdateChecker.h"
-#include "update/UpdateServer.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -15,7 +14,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSettings>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -78,17 +76,13 @@ TEST(JapaneseLocale, MenusAreTranslated)
 
 int main(int argc, char** argv)
 {
-    ScratchDesktop scratch;
+    ScratchDesktop scratch(QStringLiteral("Sillaro"));
     qputenv("LANG", "ja_JP.UTF-8");
     qputenv("LANGUAGE", "ja");
     qunsetenv("LC_ALL");
     qunsetenv("LC_MESSAGES");
     ApplySimulateOption({QStringLiteral("--simulate")});
     QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Sillaro"));
-    QApplication::setOrganizationName(QStringLiteral("Sillaro"));
-    // The start-up update check goes to a closed port on this machine, never out.
-    QSettings().setValue(kKeyUpdateServer, QStringLiteral("http://127.0.0.1:9"));
     g_translationFound = InstallTranslations(qapp);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

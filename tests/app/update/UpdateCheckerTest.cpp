@@ -20,6 +20,7 @@ protected:
     {
         ASSERT_TRUE(server.start());
         // The checker finds the server through the setting, as the program does.
+        previousServer = QSettings().value(kKeyUpdateServer);
         QSettings().setValue(kKeyUpdateServer, server.baseUrl().toString());
         dialogs.onUpdateDialog = [this](const UpdateOffer& o) {
             offers.push_back(o);
@@ -28,7 +29,7 @@ protected:
         checker.setDialog(&dialogs);
         checker.setVersionString(QStringLiteral("1.9.9"));
     }
-    void TearDown() override { QSettings().remove(kKeyUpdateServer); }
+    void TearDown() override { QSettings().setValue(kKeyUpdateServer, previousServer); }
 
     void serve(const QString& text)
     {
@@ -46,6 +47,7 @@ protected:
     }
 
     LoopbackHttpServer server;
+    QVariant previousServer; // the setting before the test, put back after it
     ScriptedDialogs dialogs;
     std::vector<UpdateOffer> offers;
     int offerAnswer = 0; // closing code of the offer: 0 cancelled, 1 downloaded
@@ -160,10 +162,12 @@ TEST_F(UpdateCheckerTest, RequestsWhileACheckRunsShareItsResult)
 
 TEST(UpdateServer, DefaultsToTheProjectsSecureServer)
 {
+    const QVariant previousServer = QSettings().value(kKeyUpdateServer);
     QSettings().remove(kKeyUpdateServer);
     EXPECT_EQ(UpdateServerAddress().scheme(), QStringLiteral("https"));
     UpdateChecker checker;
     EXPECT_EQ(UpdateChecker::languageCode(), QStringLiteral("en"));
     EXPECT_EQ(checker.versionFileUrl().path(), QStringLiteral("/QT/Sillaro/Mac/VersionInfo_en.txt"));
     EXPECT_EQ(checker.versionString(), QStringLiteral(SILLARO_VERSION));
+    QSettings().setValue(kKeyUpdateServer, previousServer);
 }

@@ -1,7 +1,8 @@
-// TemporaryData behind a disk that does not answer: the writer's file write
-// is held inside pwrite (this test program replaces pwrite with one that
-// waits at a gate while the gate is closed), and readers of the same stream
-// must still get every accepted byte, from memory, without waiting for it.
+// The stores behind a disk that does not answer: the writer's file write is
+// held inside pwrite (this test program replaces pwrite with one that waits
+// at a gate while the gate is closed). Readers of the same stream must still
+// get every accepted byte, from memory, and a record event must still be
+// taken, without waiting for the write.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -15,6 +16,9 @@
 #include <thread>
 
 #include "StorageTestSupport.h"
+#include "convert/SampleTypeInfo.h"
+#include "storage/RecordData.h"
+#include "storage/RecordRangeManager.h"
 #include "storage/TemporaryData.h"
 
 namespace {
@@ -103,4 +107,37 @@ TEST(TemporaryData, ReadersDoNotWaitForAWriteToDisk)
     std::vector<uint8_t> out;
     ASSERT_EQ(data.GetData(0, 650, out, true), TkErrorSuccess);
     EXPECT_EQ(out, PatternBlock(0, 650));
+}
+
+TEST(RecordData, ARecordEventDoesNotWaitForAWriteToDisk)
+{
+    ScratchFolder folder;
+    FakeEngine engine(folder.Path());
+    RecordRangeManager ranges;
+    ranges.AddRecordEvent(0, RecordEventStart);
+    RecordData data(&engine, TemporaryData::kMaxFileBytes, 400);
+    ASSERT_EQ(data.Init(2, 1000, GetSampleTypeInfo(kSampleTypeFloat32), &ranges), TkErrorSuccess);
+    ASSERT_EQ(data.Add(0, PatternBlock(0, 300)), TkErrorSuccess);
+    ASSERT_EQ(data.Add(1, PatternBlock(0, 300)), TkErrorSuccess);
+
+    std::future<TkError> writer;
+    std::future<uint64_t> pause;
+    struct OpenOnExit {
+        ~OpenOnExit() { SetGateClosed(false); }
+    } openOnExit;
+
+    SetGateClosed(true);
+    // Channel 0 completes its first 400-byte chunk and stops in the write.
+    writer = std::async(std::launch::async, [&] { return data.Add(0, PatternBlock(300, 200)); });
+    ASSERT_TRUE(WaitForHeldWrite());
+    pause = std::async(std::launch::async,
+                       [&] { return data.AddRecordEvent(ranges, RecordEventPause, 0); });
+    ASSERT_EQ(pause.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    EXPECT_EQ(pause.get(), 125u); // the end of channel 0: 500 bytes of floats
+
+    SetGateClosed(false);
+    EXPECT_EQ(writer.get(), TkErrorSuccess);
+    std::vector<uint8_t> out;
+    ASSERT_EQ(data.GetData(0, 0, 125, out, true), TkErrorSuccess);
+    EXPECT_EQ(out, PatternBlock(0, 500));
 }
