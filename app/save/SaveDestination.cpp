@@ -1,6 +1,8 @@
 // Destination checks before writing: writability and free space for all tracks.
 #include "save/SaveDestination.h"
 
+#include "cartova.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
@@ -19,17 +21,6 @@ constexpr uint64_t kDsfBlockBytes = 4096;
 // Tags of one file: four text frames in UTF-16 and their Shift-JIS copies stay far below this.
 constexpr uint64_t kTagRoomBytes = 64 * 1024;
 
-uint64_t SamplePosition(uint64_t rate, double seconds)
-{
-    const double position = std::floor(static_cast<double>(rate) * seconds);
-    if (!(position > 0.0))
-        return 0;
-    // Far beyond any recording; keeps the conversion defined.
-    constexpr double kLargest = 9.0e18;
-    return position < kLargest ? static_cast<uint64_t>(position) : static_cast<uint64_t>(kLargest);
-}
-
-
 // The destination cannot be used; error is the errno of the failed call.
 DestinationProblem Unusable(const QString& path, int error)
 {
@@ -46,8 +37,8 @@ uint64_t SaturatingProduct(uint64_t a, uint64_t b)
 
 uint64_t EstimatedTrackBytes(const TrackFormat& format, double start, double end)
 {
-    const uint64_t first = SamplePosition(format.rate, start);
-    const uint64_t last = SamplePosition(format.rate, end);
+    const uint64_t first = Cartova_SecondsToSamples(format.rate, start);
+    const uint64_t last = Cartova_SecondsToSamples(format.rate, end);
     const uint64_t samples = last > first ? last - first : 0;
     const uint64_t channels = format.channels > 0 ? static_cast<uint64_t>(format.channels) : 0;
     uint64_t dataBytes = 0;

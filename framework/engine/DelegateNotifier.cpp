@@ -29,6 +29,12 @@ bool DelegateNotifier::HasDelegate()
     return m_set;
 }
 
+void DelegateNotifier::Close()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_closed = true;
+}
+
 void DelegateNotifier::PostOperation(TkRecOperation operation)
 {
     Post(new Task{Task::Kind::Operation, {}, operation, 0.0, {}});
@@ -53,7 +59,7 @@ void DelegateNotifier::Post(Task* task)
 {
     std::unique_ptr<Task> owned(task);
     std::lock_guard<std::mutex> guard(m_lock);
-    if (!m_set || m_delegate.post_to_main_queue == nullptr) {
+    if (!m_set || m_closed || m_delegate.post_to_main_queue == nullptr) {
         return; // nobody to tell yet
     }
     owned->delegate = m_delegate;

@@ -15,6 +15,9 @@ public:
     // Keeps a copy of the delegate. False when one is set already.
     bool SetDelegate(const ICartovaDelegate& delegate);
     bool HasDelegate();
+    // Posts nothing from now on (the engine is going away with the process,
+    // and the application's main queue with it).
+    void Close();
 
     void PostOperation(TkRecOperation operation);
     void PostStreamPos(double seconds);
@@ -31,5 +34,6 @@ private:
 
     std::mutex m_lock;
     bool m_set = false;
+    bool m_closed = false;
     ICartovaDelegate m_delegate{};
 };

@@ -18,6 +18,12 @@ ToolkitManager::ToolkitManager(AudioBackend backend, std::string deviceProblem)
 
 ToolkitManager::~ToolkitManager()
 {
+    // The engine goes away with the process: the application's main queue
+    // may be gone already, so nothing more is posted to it, and a save still
+    // running is cancelled at once, its partial file deleted, rather than
+    // waited for.
+    m_notifier.Close();
+    m_saveThread.SaveCancel(true);
     // Let queued start and stop work finish, then make sure nothing runs
     // that would outlive the members it uses.
     m_engineQueue.Sync([] {});

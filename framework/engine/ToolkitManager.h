@@ -45,8 +45,9 @@ public:
     // stand-in); deviceProblem says why it offers no device, when it is
     // known (GetDeviceProblem).
     explicit ToolkitManager(AudioBackend backend, std::string deviceProblem = {});
-    // Waits for queued start and stop work, stops a running capture, then
-    // releases everything (the recording's temporary files are deleted).
+    // Posts nothing more, cancels a running save (deleting its partial
+    // file), waits for queued start and stop work, stops a running capture,
+    // then releases everything (the recording's temporary files are deleted).
     ~ToolkitManager() override;
 
     ToolkitManager(const ToolkitManager&) = delete;

@@ -2,6 +2,8 @@
 // and cancel passed straight through.
 #include "engine/ToolkitManager.h"
 
+#include <cmath>
+
 namespace {
 
 // A track whose strings are missing cannot be written; it is refused before
@@ -9,6 +11,10 @@ namespace {
 bool IsValidSaveSetting(const TkSaveSetting& setting)
 {
     if (setting.path == nullptr || (setting.tags == nullptr && setting.tag_count != 0)) {
+        return false;
+    }
+    // A NaN or infinite gain would write full-scale DC or silence.
+    if (!std::isfinite(setting.gain)) {
         return false;
     }
     for (size_t i = 0; i < setting.tag_count; ++i) {
@@ -51,6 +57,9 @@ TkError ToolkitManager::SaveFile(const TkSaveSetting* list, size_t count)
     if (m_saveThread.IsRunning()) {
         return TkErrorFailed;
     }
+    // A run that has announced its end may still be on its way out; the job
+    // list it was given is replaced only after it has ended.
+    m_saveThread.WaitUntilFinished();
     m_saveJobs.clear();
     for (size_t i = 0; i < count; ++i) {
         m_saveJobs.push_back(ToInternal(list[i]));

@@ -7,6 +7,7 @@
 #include "RecordCopies.h"
 #include "engine/ToolkitManager.h"
 #include "platform/Trace.h"
+#include "save/TrackRange.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -233,6 +234,11 @@ CARTOVA_API TkError Cartova_SaveFileProgress(int32_t* file_progress, int32_t* to
 CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial)
 {
     return Guarded(__func__, [&](ToolkitManager& e) { return e.SaveFileCancel(delete_partial); });
+}
+
+CARTOVA_API uint64_t Cartova_SecondsToSamples(uint64_t sample_rate, double seconds)
+{
+    return SecondsToSamples(sample_rate, seconds);
 }
 
 CARTOVA_API TkError Cartova_SetTempDirectory(const char* path)

@@ -211,6 +211,13 @@ CARTOVA_API TkError Cartova_SaveFile(const TkSaveSetting* list, size_t count);
 CARTOVA_API TkError Cartova_SaveFileProgress(int32_t* file_progress, int32_t* total_progress);
 CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial);
 
+/* The sample position the writers give a time of seconds at sample_rate:
+ * floor(sample_rate x seconds), except that a time lying on a whole sample up
+ * to floating-point error is that sample (0.7 s at 44100 Hz is 30870).
+ * Negative and NaN times are 0. Callers that size or name tracks ahead of a
+ * write use it so that their lengths match the files. */
+CARTOVA_API uint64_t Cartova_SecondsToSamples(uint64_t sample_rate, double seconds);
+
 CARTOVA_API TkError Cartova_SetTempDirectory(const char* path);
 
 /* Every place where audio was lost in the current recording, in recorded

@@ -3,6 +3,7 @@
 #include "save/SaveDsfFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -18,6 +19,11 @@
 #include "save/Id3Tag.h"
 #include "save/TrackRange.h"
 #include "storage/RecordData.h"
+
+std::string FailureWithErrno(const char* what, int error)
+{
+    return error != 0 ? std::string(what) + ": " + std::strerror(error) : std::string(what);
+}
 
 namespace {
 
@@ -110,11 +116,16 @@ public:
     {
         return std::fwrite(bytes, 1, count, m_file) == count;
     }
+    // errno of a failed Close (0 when it has none).
+    int Error() const { return m_error; }
     bool Close()
     {
         if (m_file == nullptr)
             return true;
+        errno = 0;
         const bool ok = std::fclose(m_file) == 0;
+        if (!ok)
+            m_error = errno;
         m_file = nullptr;
         return ok;
     }
@@ -123,6 +134,7 @@ public:
 private:
     FILE* m_file = nullptr;
     std::vector<char> m_buffer;
+    int m_error = 0;
 };
 
 // Where the block groups of a track come from: the track's first sample,
@@ -184,6 +196,7 @@ TkError WriteRun(IDsfWriterHost& host, TrackFile& file, const TrackSpan& span, u
         for (const auto& channel : run.channels) {
             if (!file.Write(channel.data() + offset, kDsfBlockBytes)) {
                 TRACE("DSF write failed");
+                host.SetFailureCause(FailureWithErrno("write failed", errno));
                 completed = false;
                 return TkErrorFailed;
             }
@@ -202,7 +215,10 @@ TkError WriteBlockGroups(IDsfWriterHost& host, RecordData& data, bool msbFirst, 
         RunBuffers& run = workers.Run(r);
         run.firstGroup = r * kGroupsPerRun;
         run.groups = std::min(kGroupsPerRun, span.groups - run.firstGroup);
-        return ReadRun(data, msbFirst, workers, span, run, bytes);
+        if (ReadRun(data, msbFirst, workers, span, run, bytes))
+            return true;
+        host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
+        return false;
     };
     size_t bytes = 0;
     if (runs > 0) {
@@ -240,8 +256,10 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
     const TkError directory = host.SaveCreateDirectory(job.path);
     if (directory != TkErrorSuccess)
         return directory;
-    if (!host.CheckDiskSpace(job.path, layout.totalFileSize))
+    if (!host.CheckDiskSpace(job.path, layout.totalFileSize)) {
+        host.SetFailureCause(kNotEnoughSpaceCause);
         return TkErrorFailed;
+    }
 
     TrackFile file;
     if (!host.CheckFileSystemFileSizeLimit(job.path, layout.totalFileSize) || !file.Open(job.path)) {
@@ -253,13 +271,16 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
 
     const auto header = BuildDsfHeader(layout);
     if (!file.Write(header.data(), header.size())) {
+        host.SetFailureCause(FailureWithErrno("write failed", errno));
         file.Close();
         return TkErrorFailed;
     }
 
     ChannelWorkers workers(layout.channels);
-    if (!workers.StartAll(int32_t(layout.sampleRate), float(job.gain)))
+    if (!workers.StartAll(int32_t(layout.sampleRate), float(job.gain))) {
+        host.SetFailureCause("the gain threads could not be started");
         return TkErrorFailed;
+    }
 
     // Exactly the block groups the header declares. The last group also
     // accounts for the 1 to 7 samples of a final partial byte, which the
@@ -274,11 +295,14 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
 
     if (completed) {
         result = SaveID3Tags(job.tags, file.Handle());
-        if (result != TkErrorSuccess)
+        if (result != TkErrorSuccess) {
             TRACE("DSF tag write failed (%d)", result);
+            host.SetFailureCause(FailureWithErrno("writing the tag failed", errno));
+        }
     }
     if (!file.Close() && result == TkErrorSuccess) {
         TRACE("DSF file close failed");
+        host.SetFailureCause(FailureWithErrno("write failed", file.Error()));
         result = TkErrorFailed;
     }
     return result;
@@ -295,9 +319,10 @@ TkError SaveDsfFile(IDsfWriterHost& host, const TkSaveSettingInternal* job)
     if (data == nullptr || data->GetSampleTypeInfo() == nullptr || data->GetChannels() == 0)
         return TkErrorFailed;
 
+    // Tracks meet on whole bytes, and none reaches past the recorded bits
+    // (a preview-based end can lie a few samples beyond them).
     const uint64_t rate = data->GetSampleRate();
-    const uint64_t first = SecondsToSamples(rate, job->start);
-    const uint64_t end = SecondsToSamples(rate, job->end);
+    const auto [first, end] = TrackSampleRange(rate, job->start, job->end, data->GetLength(true), true);
     if (end < first)
         return TkErrorInvalidArgument;
     host.SetFileProgress(0, end - first);

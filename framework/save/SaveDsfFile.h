@@ -39,7 +39,18 @@ public:
 
     // Sends TkNotifyFileSkipped with the path.
     virtual void NotifyFileSkipped(const std::string& path) = 0;
+
+    // Why the current file failed ("write failed: No space left on device"),
+    // said where the failure happens so that errno is still the cause's.
+    // The save thread puts it in front of the path of its abort message.
+    virtual void SetFailureCause(const std::string& cause) { (void)cause; }
 };
+
+// The cause of a run stopped by the free-space check.
+inline constexpr const char* kNotEnoughSpaceCause = "not enough free space";
+
+// "what: strerror(error)" for SetFailureCause ("what" alone for error 0).
+std::string FailureWithErrno(const char* what, int error);
 
 // Writes job as a DSF file from host's record data.
 // 0: written, or skipped (file system too small for it, or the file cannot

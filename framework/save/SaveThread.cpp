@@ -132,6 +132,8 @@ bool SaveThread::CheckFileSystemFileSizeLimit(const std::string& path, uint64_t 
     return FitsFileSystem(m_volumeQueries, path, bytes);
 }
 
+void SaveThread::SetFailureCause(const std::string& cause) { m_failureCause = cause; }
+
 void SaveThread::NotifyFileSkipped(const std::string& path) {
     TRACE("skipped %s", path.c_str());
     m_manager->NotifyErrorMessageProc(TkNotifyFileSkipped, path.c_str());
@@ -139,11 +141,10 @@ void SaveThread::NotifyFileSkipped(const std::string& path) {
 
 uint64_t SaveThread::JobLength(const TkSaveSettingInternal& job) const {
     const uint64_t rate = m_recordData->GetSampleRate();
-    const uint64_t first = SecondsToSamples(rate, job.start);
-    uint64_t end = SecondsToSamples(rate, job.end);
-    // The WAV writer cuts a track at the recorded length, so count it that
-    // way, or the run's progress could never reach its end.
-    if (!m_recordData->GetSampleTypeInfo()->isDsd) end = std::min(end, m_recordData->GetLength(true));
+    // Counted over the same samples the writers take, so that the run's
+    // progress reaches its end.
+    const auto [first, end] = TrackSampleRange(rate, job.start, job.end, m_recordData->GetLength(true),
+                                               m_recordData->GetSampleTypeInfo()->isDsd);
     return end > first ? end - first : 0;
 }
 
@@ -172,6 +173,7 @@ void SaveThread::ThreadImpl() {
                 break;
             }
             current = &job;
+            m_failureCause.clear();
             result = WriteJob(job);
             if (result != TkErrorSuccess) break;
             // The writers count blocks as they start them; a written file is complete.
@@ -180,12 +182,16 @@ void SaveThread::ThreadImpl() {
     }
 
     if (result != TkErrorSuccess && result != TkErrorCancelled) {
-        TRACE("save aborted (%d) at %s", result, current ? current->path.c_str() : "");
+        // Everything the abort message needs is copied before the end is
+        // announced: from then on a new save may replace the job list.
+        const std::string path = current ? current->path : std::string();
+        const std::string message = m_failureCause.empty() ? path : m_failureCause + ": " + path;
+        TRACE("save aborted (%d): %s", result, message.c_str());
         Detach();
         m_finishing.store(true);
         m_manager->NotifyOperationProc(TkRecOperationSaveFinished);
         if (m_manager->IsTempDirectoryExists()) {
-            m_manager->NotifyErrorMessageProc(TkNotifySaveAborted, current ? current->path.c_str() : "");
+            m_manager->NotifyErrorMessageProc(TkNotifySaveAborted, message.c_str());
         } else {
             m_manager->NotifyErrorMessageProc(TkNotifyTempFolderUnusable, nullptr);
         }
@@ -194,6 +200,7 @@ void SaveThread::ThreadImpl() {
         if (result == TkErrorCancelled && m_cancelMode.load() == kCancelDelete && current != nullptr) {
             DeleateSaveFile(current);
         }
+        current = nullptr;
         Detach();
         m_finishing.store(true);
         m_manager->NotifyOperationProc(TkRecOperationSaveFinished);

@@ -82,6 +82,7 @@ public:
     bool CheckDiskSpace(const std::string& path, uint64_t bytes) override;
     bool CheckFileSystemFileSizeLimit(const std::string& path, uint64_t bytes) override;
     void NotifyFileSkipped(const std::string& path) override;
+    void SetFailureCause(const std::string& cause) override;
 
 protected:
     void ThreadImpl() override;
@@ -111,6 +112,8 @@ private:
 
     mutable std::mutex m_directoryMutex;
     std::string m_createdDirectory;
+    // Why the current job failed; written and read by the save thread only.
+    std::string m_failureCause;
 
     std::mutex m_runMutex;
     std::condition_variable m_runEnded;

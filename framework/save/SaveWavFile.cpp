@@ -13,7 +13,9 @@
 #include "storage/RecordData.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <string>
 #include <cstring>
 #include <vector>
 
@@ -79,6 +81,7 @@ TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fi
     if (created != TkErrorSuccess) return created;
     if (!host.CheckDiskSpace(path, fileBytes)) {
         TRACE("not enough space for %llu bytes: %s", static_cast<unsigned long long>(fileBytes), path.c_str());
+        host.SetFailureCause(kNotEnoughSpaceCause);
         return TkErrorFailed;
     }
     if (!host.CheckFileSystemFileSizeLimit(path, fileBytes) || _tfopen_s(file, path.c_str(), "wb") != 0 ||
@@ -103,8 +106,7 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     const SampleTypeInfo* sourceType = record->GetSampleTypeInfo();
 
     const uint64_t rate = record->GetSampleRate();
-    uint64_t first = SecondsToSamples(rate, job->start);
-    const uint64_t end = std::min(SecondsToSamples(rate, job->end), record->GetLength(true));
+    auto [first, end] = TrackSampleRange(rate, job->start, job->end, record->GetLength(true), false);
     if (end < first) return TkErrorInvalidArgument;
     const uint64_t frames = end - first;
     host.SetFileProgress(0, frames);
@@ -114,6 +116,8 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     const InterleavedConverter toOutput = bits % 8 == 0 ? InterleavedConverterFor(bits / 8u) : nullptr;
     const uint16_t channels = record->GetChannels();
     if (toOutput == nullptr || sourceType->toFloat32 == nullptr || channels == 0 || rate > UINT32_MAX) {
+        host.SetFailureCause(toOutput == nullptr ? "unsupported bit depth " + std::to_string(bits)
+                                                 : std::string("unsupported recording format"));
         return TkErrorFailed;
     }
 
@@ -136,6 +140,7 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
 
     const auto header = BuildWavHeader(layout);
     if (fwrite(header.data(), 1, header.size(), file) != header.size()) {
+        host.SetFailureCause(FailureWithErrno("write failed", errno));
         CloseFile(file);
         return TkErrorFailed;
     }
@@ -163,6 +168,7 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
             std::vector<uint8_t>& raw = buffers.raw[c];
             if (record->GetData(c, first, first + n, raw, true) != TkErrorSuccess || raw.size() < n * storedBytes) {
                 TRACE("read of channel %u at %llu failed", c, static_cast<unsigned long long>(first));
+                host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
                 CloseFile(file);
                 return TkErrorFailed;
             }
@@ -176,22 +182,22 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
         }
         toOutput(output.Next(), buffers.sources.data(), channels, n, gain);
         if (!output.Commit(n * frameBytes)) {
+            host.SetFailureCause(FailureWithErrno("write failed", errno));
             CloseFile(file);
             return TkErrorFailed;
         }
         first += n;
     }
-    if (!output.Flush()) {
-        CloseFile(file);
-        return TkErrorFailed;
-    }
-
-    if (layout.PadSize() != 0 && fputc(0, file) == EOF) {
+    if (!output.Flush() || (layout.PadSize() != 0 && fputc(0, file) == EOF)) {
+        host.SetFailureCause(FailureWithErrno("write failed", errno));
         CloseFile(file);
         return TkErrorFailed;
     }
     const TkError tagged = SaveTags(job->tags, file);
+    if (tagged != TkErrorSuccess) host.SetFailureCause(FailureWithErrno("writing the tags failed", errno));
+    errno = 0;
     const bool closed = CloseFile(file);
     if (tagged != TkErrorSuccess) return tagged;
+    if (!closed) host.SetFailureCause(FailureWithErrno("write failed", errno));
     return closed ? TkErrorSuccess : TkErrorFailed;
 }

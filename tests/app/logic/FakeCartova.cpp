@@ -1,6 +1,8 @@
 // Test double of the Cartova functions.
 #include "FakeCartova.h"
 
+#include "save/TrackRange.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -319,6 +321,11 @@ void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list)
     if (list != nullptr)
         delete[] list->seconds;
     delete list;
+}
+
+uint64_t Cartova_SecondsToSamples(uint64_t sampleRate, double seconds)
+{
+    return SecondsToSamples(sampleRate, seconds);
 }
 
 TkError Cartova_GetDroppedAudio(TkDroppedAudio** list, size_t* count)

@@ -231,6 +231,16 @@ TEST(SaveAbortedAlertTest, SpaceIsNamedOnlyWhenItIsTheCause)
     const QString io = QStringLiteral("/music/A/01.wav: ") + QString::fromLocal8Bit(std::strerror(EIO));
     EXPECT_EQ(SaveAbortedAlertFor(io).message, "Failed to save the file.");
     EXPECT_EQ(SaveAbortedAlertFor(io).information, io);
+    // The framework's own texts: the failed call with its cause, or its free-space check.
+    EXPECT_EQ(SaveAbortedAlertFor(QStringLiteral("write failed: ") + QString::fromLocal8Bit(std::strerror(ENOSPC)) +
+                                  QStringLiteral(": /music/A/01.wav"))
+                  .message,
+              "Insufficient free space in the destination.");
+    EXPECT_EQ(SaveAbortedAlertFor(QStringLiteral("not enough free space: /music/A/01.wav")).message,
+              "Insufficient free space in the destination.");
+    const QString depth = QStringLiteral("unsupported bit depth 12: /music/A/01.wav");
+    EXPECT_EQ(SaveAbortedAlertFor(depth).message, "Failed to save the file.");
+    EXPECT_EQ(SaveAbortedAlertFor(depth).information, depth);
 }
 
 TEST(ProgressDialogTest, CancelIsSentOnceAndTheDialogWaitsForTheEnd)

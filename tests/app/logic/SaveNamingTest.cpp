@@ -91,6 +91,9 @@ TEST(SaveDestination, EstimatesWholeFiles)
     const uint64_t dsf = EstimatedTrackBytes({true, 2822400, 1, 2}, 0.0, 1.0);
     EXPECT_GE(dsf, 2u * 352256u + 2u * 4096u + 92u);
     EXPECT_EQ(EstimatedTrackBytes({false, 44100, 16, 2}, 3.0, 2.0), EstimatedTrackBytes({false, 44100, 16, 2}, 0, 0));
+    // A marker on a tenth of a second counts the whole last frame: 0.7 s at 44.1 kHz is 30870 frames.
+    EXPECT_EQ(EstimatedTrackBytes({false, 44100, 16, 1}, 0.0, 0.7) - EstimatedTrackBytes({false, 44100, 16, 1}, 0, 0),
+              30870u * 2u);
 }
 
 TEST(SaveDestination, RefusesMissingParentAndTooLittleSpace)

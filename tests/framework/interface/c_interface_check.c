@@ -85,6 +85,10 @@ int main(void)
     CHECK(Cartova_EnableLoopback(1), TkErrorNotSupported);
     CHECK(Cartova_StartPlay(0.0), TkErrorNotSupported);
     CHECK(Cartova_SaveFileCancel(true), TkErrorSuccess);
+    if (Cartova_SecondsToSamples(44100, 0.7) != 30870u) {
+        fprintf(stderr, "%s:%d: 0.7 s at 44100 Hz is not sample 30870\n", __FILE__, __LINE__);
+        ++failures;
+    }
 
     CHECK(Cartova_GetAudioDevices(NULL), TkErrorInvalidArgument);
     CHECK(Cartova_GetAudioDeviceInfo(NULL), TkErrorInvalidArgument);

@@ -130,6 +130,7 @@ public:
     }
     bool CheckFileSystemFileSizeLimit(const std::string&, uint64_t) override { return fitsFileSystem; }
     void NotifyFileSkipped(const std::string& path) override { skipped.push_back(path); }
+    void SetFailureCause(const std::string& cause) override { failureCause = cause; }
 
     uint32_t cancelMode = 0;
     TkError directoryResult = TkErrorSuccess;
@@ -137,6 +138,7 @@ public:
     bool fitsFileSystem = true;
     uint64_t fileDone = 0, fileSamples = 0, totalDone = 0, checkedBytes = 0;
     std::vector<std::string> skipped;
+    std::string failureCause;
     std::function<void(FakeHost&)> onProgress;
 
 private:
@@ -250,12 +252,12 @@ TEST(DsfFile, GainTrackEqualsEachChannelProcessedAloneInOnePiece)
     // The channels are re-modulated on workers of their own, in runs of
     // block groups, while other runs are read and written: every channel's
     // bytes must equal that channel's whole track processed in one call on
-    // this thread. 40 groups and 5 samples (more than two runs, a partial
-    // last group and a partial last byte), from an offset inside a byte
-    // group of the recording.
+    // this thread. 40 groups and 1000 bytes (more than two runs and a
+    // partial last group), from an offset inside a byte group of the
+    // recording.
     TempDir dir;
     DsdRecording recording(dir, 3);
-    const uint64_t samples = 40 * 32768 + 8 * 1000 + 5;
+    const uint64_t samples = 40 * 32768 + 8 * 1000;
     const size_t firstByte = 1000;
     const size_t captured = firstByte + size_t(samples / 8) + 64;
     const std::vector<std::vector<uint8_t>> channels = {MakeDsdTone(8 * captured, kDsd64, 1000.0, 0.5),
@@ -316,9 +318,9 @@ TEST(DsfFile, WritesExactlyTheDeclaredBlockGroupsAtWholeBlockBoundaries)
     TempDir dir;
     DsdRecording recording(dir, 2);
     recording.Add({Pattern(3 * 4096, 3), Pattern(3 * 4096, 4)});
-    for (uint64_t samples : {uint64_t(2 * 32768 + 3), uint64_t(32768 + 7), uint64_t(5), uint64_t(2 * 32768 + 8)}) {
+    for (uint64_t samples : {uint64_t(2 * 32768 + 8), uint64_t(32768 + 8), uint64_t(8), uint64_t(2 * 32768 + 16)}) {
         FakeHost host(&recording.Data());
-        const auto job = Job(dir.File("c.dsf"), 0.0, (double(samples) + 0.5) / kDsd64, 0.0, kTags);
+        const auto job = Job(dir.File("c.dsf"), 0.0, double(samples) / kDsd64, 0.0, kTags);
         ASSERT_EQ(SaveDsfFile(host, &job), TkErrorSuccess) << samples;
         const auto file = ReadFile(job.path);
         const DsfLayout layout = ComputeDsfLayout(2, kDsd64, samples, CalculateSaveID3TagSize(kTags));
@@ -392,6 +394,30 @@ TEST(DsfFile, CancellationStopsOrCompletesTheFile)
     EXPECT_EQ(ReadFile(job.path).size(), ComputeDsfLayout(2, kDsd64, 320000, CalculateSaveID3TagSize(kTags)).totalFileSize);
 }
 
+TEST(DsfFile, NeighbouringTracksMeetOnOneByteWithNoBitRepeatedOrLost)
+{
+    // 0.7 s at DSD64 is bit 1975680 of the recorded stream, a whole byte;
+    // 0.7 x 2822400 computes a hair below it.
+    TempDir dir;
+    DsdRecording recording(dir, 1);
+    const size_t captured = kDsd64 / 8;  // one second
+    const auto bytes = Pattern(captured, 5);
+    recording.Add({bytes});
+    FakeHost host(&recording.Data());
+    const auto first = Job(dir.File("1.dsf"), 0.0, 0.7);
+    const auto second = Job(dir.File("2.dsf"), 0.7, 1.0);
+    ASSERT_EQ(SaveDsfFile(host, &first), TkErrorSuccess);
+    ASSERT_EQ(SaveDsfFile(host, &second), TkErrorSuccess);
+    const auto a = ReadFile(first.path), b = ReadFile(second.path);
+    EXPECT_EQ(GetLE64(&a[64]), 1975680u);
+    EXPECT_EQ(GetLE64(&b[64]), 2822400u - 1975680u);
+    // One channel: track byte k is at 92 + k. The last byte of track 1 and
+    // the first of track 2 are neighbours in the recording.
+    const size_t joint = 1975680 / 8;
+    EXPECT_EQ(a[92 + joint - 1], m_br[bytes[joint - 1]]);
+    EXPECT_EQ(b[92], m_br[bytes[joint]]);
+}
+
 TEST(DsfFile, SkipsAndErrors)
 {
     TempDir dir;
@@ -414,6 +440,11 @@ TEST(DsfFile, SkipsAndErrors)
     FakeHost full(&recording.Data());
     full.diskSpace = false;
     EXPECT_EQ(SaveDsfFile(full, &job), TkErrorFailed);
+    EXPECT_EQ(full.failureCause, "not enough free space");
+    FakeHost deviceFull(&recording.Data());
+    const auto toFullDevice = Job("/dev/full", 0.0, 0.01);
+    EXPECT_EQ(SaveDsfFile(deviceFull, &toFullDevice), TkErrorFailed);
+    EXPECT_EQ(deviceFull.failureCause, "write failed: No space left on device");
     FakeHost noDirectory(&recording.Data());
     noDirectory.directoryResult = TkErrorFailed;
     EXPECT_EQ(SaveDsfFile(noDirectory, &job), TkErrorFailed);
@@ -422,9 +453,10 @@ TEST(DsfFile, SkipsAndErrors)
     EXPECT_EQ(SaveDsfFile(host, nullptr), TkErrorInvalidArgument);
     const auto reversed = Job(dir.File("h.dsf"), 0.02, 0.01);
     EXPECT_EQ(SaveDsfFile(host, &reversed), TkErrorInvalidArgument);
-    // Beyond the recorded length the read fails.
+    // A track reaching past the recorded bits ends with them.
     const auto beyond = Job(dir.File("i.dsf"), 0.0, 1.0);
-    EXPECT_EQ(SaveDsfFile(host, &beyond), TkErrorFailed);
+    EXPECT_EQ(SaveDsfFile(host, &beyond), TkErrorSuccess);
+    EXPECT_EQ(GetLE64(&ReadFile(beyond.path)[64]), 8192u * 8);
 
     RecordData empty;
     FakeHost noType(&empty);

@@ -147,8 +147,30 @@ TEST_F(SaveThreadTest, FullVolumeAbortsTheRunAndRemovesTheEmptyNewFolder) {
     EXPECT_TRUE(IsSaveFinished(log[0]));
     EXPECT_TRUE(log[1].isError);
     EXPECT_EQ(log[1].code, TkNotifySaveAborted);
-    EXPECT_EQ(log[1].message, jobs[0].path);
+    EXPECT_EQ(log[1].message, "not enough free space: " + jobs[0].path);
     EXPECT_FALSE(fs::exists(dir / "full"));
+}
+
+TEST_F(SaveThreadTest, AbortMessageSaysWhyTheWriteFailed) {
+    PcmRecording rec(engine, 2, 44100, 4410);
+    SaveVolumeQueries queries = SaveVolumeQueries::System();
+    queries.freeBytesAvailable = [](const std::string&, uint64_t& bytes) {
+        bytes = uint64_t(1) << 40;
+        return true;
+    };
+    thread.SetVolumeQueries(queries);
+    thread.SetBits(16);
+    const SaveThread::JobList jobs{Job("/dev/full", 0.0, 0.1)};  // every write: ENOSPC
+    const std::vector<Notification> log = RunToEnd(jobs, rec.data);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].code, TkNotifySaveAborted);
+    EXPECT_EQ(log[1].message, "write failed: No space left on device: /dev/full");
+
+    thread.SetBits(12);  // no WAV sample size
+    const SaveThread::JobList odd{Job(dir / "odd.wav", 0.0, 0.1)};
+    const std::vector<Notification> oddLog = RunToEnd(odd, rec.data);
+    ASSERT_EQ(oddLog.size(), 4u);
+    EXPECT_EQ(oddLog[3].message, "unsupported bit depth 12: " + odd[0].path);
 }
 
 TEST_F(SaveThreadTest, AbortWithVanishedTemporaryFolderReportsItInstead) {
@@ -240,4 +262,44 @@ TEST(SaveThreadRestart, ASaveAskedForOnTheFinishAnnouncementIsAccepted) {
     int32_t file = 0, total = 0;
     ASSERT_EQ(thread.GetProgress(file, total), TkErrorSuccess);
     EXPECT_EQ(total, 1000);
+}
+
+namespace {
+
+// An engine that, like an application asking for a new save on the finish
+// announcement, throws the announced run's job list away at once.
+class JobDiscardingEngine : public FakeEngine {
+public:
+    using FakeEngine::FakeEngine;
+    void NotifyOperationProc(TkRecOperation operation) override {
+        FakeEngine::NotifyOperationProc(operation);
+        if (operation == TkRecOperationSaveFinished && jobs != nullptr) {
+            jobs->assign(1, TkSaveSettingInternal{});
+            jobs->shrink_to_fit();
+        }
+    }
+    SaveThread::JobList* jobs = nullptr;
+};
+
+} // namespace
+
+TEST(SaveThreadRestart, AnAbortMessageDoesNotReadTheJobListAfterTheEndIsAnnounced) {
+    ScratchDir dir;
+    JobDiscardingEngine engine{dir.Path()};
+    SaveThread thread;
+    SaveVolumeQueries queries = SaveVolumeQueries::System();
+    queries.freeBytesAvailable = [](const std::string&, uint64_t& bytes) {
+        bytes = 10;
+        return true;
+    };
+    thread.SetVolumeQueries(queries);
+    PcmRecording rec(engine, 1, 8000, 8000);
+    const std::string path = dir / std::string(200, 'x') + ".wav";  // not a short string kept inline
+    SaveThread::JobList jobs{Job(path, 0.0, 1.0)};
+    engine.jobs = &jobs;
+    ASSERT_EQ(thread.SaveFiles(&jobs, &rec.data, &engine), TkErrorSuccess);
+    thread.WaitUntilFinished();
+    const std::vector<Notification> log = engine.Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].message, "not enough free space: " + path);
 }
