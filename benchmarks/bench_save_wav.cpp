@@ -1,6 +1,7 @@
 // WAV writing throughput: SaveWavFile on a stereo 96 kHz 24-bit track with
 // gain, beside a plain sequential write of the same number of bytes to the
-// same folder. Reports MB/s of output for both and their ratio.
+// same folder. Reports MB/s of output for both, their ratio and the
+// machine's core count.
 #include "convert/SampleTypeInfo.h"
 #include "engine/IToolkitManager.h"
 #include "save/SaveVolumeChecks.h"
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -155,7 +157,8 @@ void BM_SaveWavToPlainRatio(benchmark::State& state) {
     const double mb = static_cast<double>(OutputBytes()) * static_cast<double>(state.iterations()) / 1e6;
     state.counters["wav_MBps"] = mb / wav;
     state.counters["plain_MBps"] = mb / plain;
-    state.counters["ratio"] = plain / wav; // goal: at least 0.5
+    state.counters["ratio"] = plain / wav; // goal: at least 0.8
+    state.counters["cores"] = static_cast<double>(std::thread::hardware_concurrency());
 }
 
 } // namespace

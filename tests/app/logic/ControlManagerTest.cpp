@@ -1,6 +1,7 @@
 // The control manager and application delegate on a fake main view with scripted
 // dialogs: controls follow the status, the DSD gain warning, time clamping, device check,
 // quitting and marker walking; and the real main window follows the same tables.
+#include "ScratchDesktop.h"
 #include "FakeCartova.h"
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
@@ -29,8 +30,7 @@ protected:
     void SetUp() override
     {
         ResetFake();
-        QSettings().clear();
-        QSettings().sync();
+        ScratchDesktop::ClearSettings();
         app = std::make_unique<AppDelegate>();
         app->launch(view, dialogs);
         cm = app->controlManager();

@@ -1,6 +1,7 @@
 // The record mode on a fake view with scripted dialogs and framework: every transition of
 // the record-mode table, every row of the error table, the start dialog, the time limit,
 // the end of a recording, and the numbers behind them.
+#include "ScratchDesktop.h"
 #include "FakeCartova.h"
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
@@ -32,7 +33,7 @@ protected:
     {
         ResetFake();
         qputenv("SILLARO_AUDIO_OUTPUT", "null");
-        QSettings().clear();
+        ScratchDesktop::ClearSettings();
         app = std::make_unique<AppDelegate>();
         app->launch(view, dialogs);
         cm = app->controlManager();

@@ -1,5 +1,6 @@
 // The settings dialog: rate texts, maximum recording time, the leftovers it may delete,
 // the device's frequency lists and identity, and the temporary-folder choice.
+#include "ScratchDesktop.h"
 #include "FakeCartova.h"
 #include "control/CartovaController.h"
 #include "control/SettingManager.h"
@@ -36,7 +37,7 @@ protected:
     void SetUp() override
     {
         ResetFake();
-        QSettings().clear();
+        ScratchDesktop::ClearSettings();
         CartovaController::sharedInstance().Init();
     }
 };

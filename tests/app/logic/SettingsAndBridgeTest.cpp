@@ -1,5 +1,6 @@
 // Settings load and save rules over a scratch QSettings store, and the bridge's
 // re-posting of framework callbacks as notifications.
+#include "ScratchDesktop.h"
 #include "FakeCartova.h"
 #include "control/CartovaController.h"
 #include "control/NotificationCenter.h"
@@ -20,8 +21,7 @@ protected:
     void SetUp() override
     {
         ResetFake();
-        QSettings().clear();
-        QSettings().sync();
+        ScratchDesktop::ClearSettings();
     }
 };
 

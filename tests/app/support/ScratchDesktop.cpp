@@ -23,6 +23,15 @@ ScratchDesktop::ScratchDesktop(const QString& applicationName)
 
     QCoreApplication::setOrganizationName(applicationName);
     QCoreApplication::setApplicationName(applicationName);
-    // Port 9 (discard) is closed here: every check fails at once, on this machine.
-    QSettings().setValue(kKeyUpdateServer, QStringLiteral("http://127.0.0.1:9"));
+    ClearSettings();
+}
+
+void ScratchDesktop::ClearSettings()
+{
+    QSettings settings;
+    settings.clear();
+    // A plain-http address off this machine: the checker refuses it before any network
+    // code runs, so a check fails at once and starts no network thread.
+    settings.setValue(kKeyUpdateServer, QStringLiteral("http://updates.invalid"));
+    settings.sync();
 }
