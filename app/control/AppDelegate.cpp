@@ -73,7 +73,7 @@ void AppDelegate::applicationDidFinishLaunching()
     if (UpdateChecker* checker = m_controlManager->updateChecker())
         checker->checkUpdate();
     if (!isDeviceExist())
-        m_dialogs->OkAlertWithMessage(tr("No device found."));
+        m_dialogs->OkAlertWithMessage(tr("No device found."), CartovaController::sharedInstance().DeviceProblem());
     onFileNew();
     m_controlManager->LoadRecordSettings();
     m_view->showWindow();

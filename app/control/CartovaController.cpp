@@ -225,3 +225,13 @@ void CartovaController::postToMainQueue(void* context, TkMainQueueTask task, voi
         },
         Qt::QueuedConnection);
 }
+
+QString CartovaController::DeviceProblem()
+{
+    char* message = nullptr;
+    if (Cartova_GetDeviceProblem(&message) != TkErrorSuccess || message == nullptr)
+        return QString();
+    const QString problem = QString::fromUtf8(message);
+    Cartova_ReleaseDeviceProblem(message);
+    return problem;
+}

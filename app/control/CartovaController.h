@@ -78,6 +78,9 @@ public:
     // Suggested track boundaries (seconds) at the gaps of the finished recording, found with
     // the framework's default settings.
     TkError FindTrackGaps(std::vector<double>& boundaries);
+    // Why the framework offers no device (for example a simulated record it cannot play),
+    // as a sentence for the user; empty when nothing is known to be wrong.
+    QString DeviceProblem();
     // Every place where audio was lost in the current recording, in recorded order.
     TkError GetDroppedAudio(std::vector<TkDroppedAudio>& places);
 

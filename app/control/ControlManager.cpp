@@ -240,7 +240,8 @@ void ControlManager::RecStart(CommandSender)
         return;
     m_settingManager->RecognizeDevice();
     if (m_app && !m_app->isDeviceExist()) {
-        m_dialogs.OkAlertWithMessage(tr("No device found."));
+        // The reason, when the framework knows it, goes under the message.
+        m_dialogs.OkAlertWithMessage(tr("No device found."), CartovaController::sharedInstance().DeviceProblem());
         return;
     }
     if (!checkTemporaryDirectory(false, true))

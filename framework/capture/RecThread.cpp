@@ -113,6 +113,7 @@ void RecThread::RoundStored()
     m_gapSamples = 0;
     m_lastRoundRecorded = roundRecorded;
     m_recordedSamples = recorded;
+    m_engine->RoundStored(recorded, m_recordData->GetLength(false), m_rate);
     ReportStreamPosition(recorded);
 }
 

@@ -26,6 +26,16 @@ public:
         (void)seconds;
         (void)framesLost;
     }
+    // After every capture buffer stored for all channels: the recorded and
+    // captured lengths in samples of one channel at `rate` samples a second
+    // (called by the recording thread). Engines without planned pauses
+    // ignore it.
+    virtual void RoundStored(uint64_t recorded, uint64_t captured, uint64_t rate)
+    {
+        (void)recorded;
+        (void)captured;
+        (void)rate;
+    }
     virtual const char* GetTempDirectory() = 0;
     virtual bool IsTempDirectoryExists() = 0;
 };

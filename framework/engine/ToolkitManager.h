@@ -19,6 +19,7 @@
 #include "engine/DeviceDescription.h"
 #include "engine/EngineState.h"
 #include "engine/IToolkitManager.h"
+#include "engine/PauseSchedule.h"
 #include "engine/SerialQueue.h"
 #include "engine/TempDirectory.h"
 #include "interface/cartova.h"
@@ -69,6 +70,8 @@ public:
     TkError Stop(bool wait);
     TkError Pause();
     TkError Resume();
+    // Plans the pauses of the recordings to come; see PauseSchedule.
+    TkError SetPauseSchedule(const TkPauseSpan* list, size_t count);
     TkError EnableLoopback(int8_t enable);
     TkError StartPlay(double position);
     // finished: the recorded preview (true) or the live one (false).
@@ -105,6 +108,8 @@ public:
     // Keeps the gap for GetDroppedAudio and announces it with
     // TkNotifyQueueOverflow, paced by DroppedAudioLog.
     void NotifyDroppedAudio(double seconds, uint64_t framesLost) override;
+    // Pauses and resumes the recording as planned (recording thread).
+    void RoundStored(uint64_t recorded, uint64_t captured, uint64_t rate) override;
     const char* GetTempDirectory() override;
     bool IsTempDirectoryExists() override;
 
@@ -142,6 +147,7 @@ private:
     // next pass sends TkRecOperationRecordingStarted.
     std::atomic<bool> m_announceStart{false};
     std::atomic<bool> m_announceRecorded{false};
+    PauseSchedule m_pauseSchedule;
     TempDirectory m_tempDirectory;
     RecordRangeManager m_ranges;
     PreviewData m_preview;

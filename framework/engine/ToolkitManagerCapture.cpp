@@ -100,6 +100,35 @@ TkError ToolkitManager::Resume()
     return TkErrorSuccess;
 }
 
+TkError ToolkitManager::SetPauseSchedule(const TkPauseSpan* list, size_t count)
+{
+    if (m_state.load() == EngineState::Uninitialized) {
+        return TkErrorNotInitialized;
+    }
+    return m_pauseSchedule.Set(list, count);
+}
+
+void ToolkitManager::RoundStored(uint64_t recorded, uint64_t captured, uint64_t rate)
+{
+    const PauseSchedule::Step step =
+        m_pauseSchedule.Next(recorded, captured, rate, m_state.load() == EngineState::Recording);
+    // The event lands at the end of the buffer just stored, so the pause or
+    // the resumption takes effect with the next one. The state moves first,
+    // so that a Pause or Resume of the caller at the same moment does not
+    // add the same event again.
+    if (step == PauseSchedule::Step::Pause) {
+        EngineState expected = EngineState::Recording;
+        if (m_state.compare_exchange_strong(expected, EngineState::Standby)) {
+            AddRecordEvent(RecordEventPause);
+        }
+    } else if (step == PauseSchedule::Step::Resume) {
+        EngineState expected = EngineState::Standby;
+        if (m_state.compare_exchange_strong(expected, EngineState::Recording)) {
+            AddRecordEvent(RecordEventResume);
+        }
+    }
+}
+
 void ToolkitManager::AddRecordEvent(RecordEventKind kind)
 {
     // 64 one-bit samples make one preview frame.
@@ -119,6 +148,7 @@ void ToolkitManager::RecStartImpl(bool preRecording)
 {
     TkError result = TkErrorSuccess;
     ClearRecording();
+    m_pauseSchedule.Restart();
 
     double rate = 0.0;
     int64_t sampleType = -1;

@@ -178,6 +178,11 @@ CARTOVA_API TkError Cartova_Resume(void)
     return Guarded(__func__, [](ToolkitManager& e) { return e.Resume(); });
 }
 
+CARTOVA_API TkError Cartova_SetPauseSchedule(const TkPauseSpan* list, size_t count)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.SetPauseSchedule(list, count); });
+}
+
 CARTOVA_API TkError Cartova_EnableLoopback(int8_t enable)
 {
     return Guarded(__func__, [&](ToolkitManager& e) { return e.EnableLoopback(enable); });

@@ -110,6 +110,13 @@ typedef struct TkDroppedAudio {
     uint64_t frames_lost;
 } TkDroppedAudio;
 
+/* One planned pause: at at_seconds of recorded time, for length_seconds of
+ * captured time. */
+typedef struct TkPauseSpan {
+    double at_seconds;
+    double length_seconds;
+} TkPauseSpan;
+
 /* Names of the usable audio devices, in enumeration order. */
 typedef struct TkDeviceNameList {
     char** names;
@@ -177,6 +184,16 @@ CARTOVA_API TkError Cartova_Start(void);
 CARTOVA_API TkError Cartova_Stop(bool wait);
 CARTOVA_API TkError Cartova_Pause(void);
 CARTOVA_API TkError Cartova_Resume(void);
+/* Plans the pauses of the recordings to come. The recording thread pauses
+ * after the capture buffer that brings the recorded length to a pause's
+ * at_seconds, and resumes after the buffer that completes its length of
+ * captured time, so each pause is placed within one capture buffer however
+ * fast the device runs. Each start follows the plan from its first pause; a
+ * new call replaces it and a count of 0 clears it. Pause and Resume still
+ * work in between. -2 for a null list with a count, a negative or
+ * non-finite time, a length that is not positive, or times that do not
+ * ascend. */
+CARTOVA_API TkError Cartova_SetPauseSchedule(const TkPauseSpan* list, size_t count);
 CARTOVA_API TkError Cartova_EnableLoopback(int8_t enable);
 CARTOVA_API TkError Cartova_StartPlay(double position);
 

@@ -1,6 +1,10 @@
 // Words for the framework's result and notification codes.
 #include "Messages.h"
 
+#include <cstdio>
+
+#include "Terminal.h"
+
 std::string DescribeError(TkError error)
 {
     switch (error) {
@@ -51,4 +55,23 @@ std::string DescribeOperation(TkRecOperation operation)
     case TkRecOperationSaveFinished: return "writing finished";
     default: return "operation " + std::to_string(operation);
     }
+}
+
+std::vector<std::string> DescribeDroppedAudio(const TkDroppedAudio* gaps, size_t count)
+{
+    std::vector<std::string> lines;
+    if (gaps == nullptr || count == 0)
+        return lines;
+    uint64_t total = 0;
+    for (size_t i = 0; i < count; ++i) {
+        char line[160];
+        std::snprintf(line, sizeof line, "audio was lost at %s (%.3f s) of the recording: %llu samples per channel",
+                      FormatTime(gaps[i].position_seconds).c_str(), gaps[i].position_seconds,
+                      static_cast<unsigned long long>(gaps[i].frames_lost));
+        lines.emplace_back(line);
+        total += gaps[i].frames_lost;
+    }
+    lines.push_back("the recording has " + std::to_string(count) + (count == 1 ? " gap" : " gaps") + " (" +
+                    std::to_string(total) + " samples per channel in all); the tracks are written with them");
+    return lines;
 }

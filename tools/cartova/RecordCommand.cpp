@@ -206,6 +206,15 @@ std::string Record(Session& session, const RecordOptions& options, double previe
     Terminal& out = session.Out();
     bool preRecording = options.preRecord > 0.0;
 
+    // The framework pauses and resumes on the recording thread, within one
+    // capture buffer of each planned time; polling here could not keep up
+    // with a fast simulated turntable.
+    std::vector<TkPauseSpan> plan;
+    for (const PauseSpan& pause : options.pauses)
+        plan.push_back({pause.at, pause.length});
+    if (TkError planError = Cartova_SetPauseSchedule(plan.data(), plan.size()); planError != TkErrorSuccess)
+        return "cannot plan the pauses: " + DescribeError(planError);
+
     TkError error = preRecording ? Cartova_StartPreRecording() : Cartova_Start();
     if (error != TkErrorSuccess)
         return "cannot start: " + DescribeError(error);
@@ -228,6 +237,7 @@ std::string Record(Session& session, const RecordOptions& options, double previe
         }
     }
 
+    // What the user sees of the planned pauses; the framework does them.
     size_t nextPause = 0;
     bool paused = false;
     double pausedSince = 0.0;
@@ -237,20 +247,15 @@ std::string Record(Session& session, const RecordOptions& options, double previe
         double recorded = events.streamSeconds;
 
         if (paused && capture.seconds - pausedSince >= options.pauses[nextPause].length) {
-            if (Cartova_Resume() == TkErrorSuccess)
-                out.Line("resumed at " + FormatTime(recorded));
+            out.Line("resumed at " + FormatTime(options.pauses[nextPause].at));
             paused = false;
             ++nextPause;
         } else if (!paused && nextPause < options.pauses.size() && recorded >= options.pauses[nextPause].at) {
-            if (Cartova_Pause() == TkErrorSuccess) {
-                out.Line("paused at " + FormatTime(recorded));
-                paused = true;
-                pausedSince = capture.seconds;
-            } else {
-                ++nextPause;
-            }
+            out.Line("paused at " + FormatTime(options.pauses[nextPause].at));
+            paused = true;
+            pausedSince = capture.seconds;
         }
-        if (!paused && options.duration && recorded >= *options.duration)
+        if (options.duration && recorded >= *options.duration)
             break;
         if (recorded >= kRecordingLimitSeconds) {
             out.Line("the recording limit of 99:59.9 is reached");
@@ -429,18 +434,9 @@ bool ReportDroppedAudio(Terminal& out)
     size_t count = 0;
     if (Cartova_GetDroppedAudio(&gaps, &count) != TkErrorSuccess || count == 0)
         return false;
-    uint64_t total = 0;
-    for (size_t i = 0; i < count; ++i) {
-        char line[160];
-        std::snprintf(line, sizeof line, "cartova: audio was lost at %s (%.3f s) of the recording: %llu samples per channel",
-                      FormatTime(gaps[i].position_seconds).c_str(), gaps[i].position_seconds,
-                      static_cast<unsigned long long>(gaps[i].frames_lost));
-        out.Line(line);
-        total += gaps[i].frames_lost;
-    }
+    for (const std::string& line : DescribeDroppedAudio(gaps, count))
+        out.Line("cartova: " + line);
     Cartova_ReleaseDroppedAudio(gaps);
-    out.Line("cartova: the recording has " + std::to_string(count) + (count == 1 ? " gap" : " gaps") + " (" +
-             std::to_string(total) + " samples per channel in all); the tracks are written with them");
     return true;
 }
 

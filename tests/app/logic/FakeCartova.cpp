@@ -144,6 +144,19 @@ void Cartova_ReleaseAudioDevices(TkDeviceNameList* list)
     delete list;
 }
 
+TkError Cartova_GetDeviceProblem(char** message)
+{
+    if (!message)
+        return TkErrorInvalidArgument;
+    *message = Fake().deviceProblem.empty() ? nullptr : Dup(Fake().deviceProblem);
+    return TkErrorSuccess;
+}
+
+void Cartova_ReleaseDeviceProblem(char* message)
+{
+    std::free(message);
+}
+
 TkError Cartova_SetAudioDevice(const char* name)
 {
     for (const std::string& d : Fake().devices) {

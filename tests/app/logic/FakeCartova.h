@@ -54,6 +54,7 @@ private:
 
 struct FakeCartova {
     std::vector<std::string> devices{"QT-LV200"};
+    std::string deviceProblem; // what Cartova_GetDeviceProblem answers; empty: nothing wrong
     std::string selected;           // empty: no device selected yet
     TkError getDevicesResult = TkErrorSuccess;
     TkError setTempDirectoryResult = TkErrorSuccess;

@@ -195,6 +195,14 @@ TEST_F(RecordingFlowTest, RefusedCallsChangeNothing)
     Fake().devices.clear();
     cm->RecStart();
     EXPECT_EQ(dialogs.messages(), QStringList{"No device found."});
+    EXPECT_EQ(dialogs.lastAlert().information, QString());
+    EXPECT_EQ(status(), ModeStatusReady);
+    // The framework's reason for having no device is shown with the alert.
+    Fake().deviceProblem = "the simulated turntable cannot play /m/record.wav: the file holds no samples";
+    cm->RecStart();
+    EXPECT_EQ(dialogs.lastAlert().message, "No device found.");
+    EXPECT_EQ(dialogs.lastAlert().information,
+              "the simulated turntable cannot play /m/record.wav: the file holds no samples");
     EXPECT_EQ(status(), ModeStatusReady);
 
     ResetFake();

@@ -67,6 +67,7 @@ int main(void)
     CHECK(Cartova_Stop(true), TkErrorNotInitialized);
     CHECK(Cartova_Pause(), TkErrorNotInitialized);
     CHECK(Cartova_Resume(), TkErrorNotInitialized);
+    CHECK(Cartova_SetPauseSchedule(NULL, 0), TkErrorNotInitialized);
     CHECK(Cartova_GetPreviewData(0, 1, buffer, 4), TkErrorNotInitialized);
     CHECK(Cartova_GetRecordingPreviewData(0, 1, buffer, 4), TkErrorNotInitialized);
     CHECK(Cartova_GetPreviewDataLength(&frames), TkErrorNotInitialized);
@@ -111,6 +112,8 @@ int main(void)
     CHECK((TkError)(gap_count == 0 && dropped == NULL), 1);
     CHECK(Cartova_GetDeviceProblem(&problem), TkErrorSuccess);
     Cartova_ReleaseDeviceProblem(problem);
+    CHECK(Cartova_SetPauseSchedule(NULL, 1), TkErrorInvalidArgument);
+    CHECK(Cartova_SetPauseSchedule(NULL, 0), TkErrorSuccess);
     CHECK(Cartova_GetAudioDeviceInfo(&info), TkErrorInvalidState);
 
     Cartova_ReleaseAudioDevices(NULL); /* releasing nothing is allowed */

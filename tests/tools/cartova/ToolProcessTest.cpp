@@ -292,6 +292,65 @@ TEST_F(ToolProcess, TheWrittenLengthIsTheLengthAskedFor)
     EXPECT_EQ(FileWord(out / "Exact" / "exact.wav", 40), 54444u * 4);
 }
 
+// The left channel of a 16-bit stereo WAV file's "data" chunk.
+std::vector<uint16_t> LeftSamples16(const fs::path& path)
+{
+    std::vector<uint16_t> left;
+    long at = 12;
+    for (;;) {
+        const uint32_t size = FileWord(path, at + 4);
+        if (size == 0 && FileWord(path, at) == 0)
+            return left;
+        if (FileWord(path, at) == 0x61746164) { // "data"
+            std::FILE* f = std::fopen(path.c_str(), "rb");
+            if (!f)
+                return left;
+            std::fseek(f, at + 8, SEEK_SET);
+            uint8_t frame[4];
+            for (uint32_t read = 0; read + 4 <= size && std::fread(frame, 1, 4, f) == 4; read += 4)
+                left.push_back(uint16_t(frame[0] | frame[1] << 8));
+            std::fclose(f);
+            return left;
+        }
+        at += 8 + long(size) + long(size & 1);
+    }
+}
+
+// The simulated turntable plays a record whose every frame holds its own
+// number, so the one jump in the written track is where the pause cut it.
+// Capture buffers are 50 ms (2205 frames at 44100 Hz): the pause starts
+// within one of them after 1 s of recorded time, and lasts 0.5 s of captured
+// time, even with the turntable running 50 times faster than real time.
+TEST_F(ToolProcess, APauseStartsWithinOneCaptureBufferOfItsTimeAtAnySpeed)
+{
+    SourceSignal counting;
+    counting.rate = 44100;
+    for (uint32_t frame = 0; frame < 44100 * 10; ++frame) {
+        const int32_t value = (int32_t(frame % 65536) - 32768) * 256;
+        counting.samples.push_back(value);
+        counting.samples.push_back(value);
+    }
+    const fs::path record = root / "counting.wav";
+    ASSERT_TRUE(WriteSourceWav(counting, record.string()));
+    ProcessResult run = RunTool({"--simulate", record.string(), "--speed", "50", "record", "-t", "2", "-r", "44100",
+                                 "-b", "16", "--pause", "1+0.5", "--album", "Paused", "--name", "paused.wav", "-o",
+                                 out.string(), "--temp-dir", temp.string()});
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::vector<uint16_t> left = LeftSamples16(out / "Paused" / "paused.wav");
+    ASSERT_EQ(left.size(), 88200u) << run.output;
+    std::vector<size_t> jumps;
+    for (size_t i = 1; i < left.size(); ++i) {
+        if (uint16_t(left[i] - left[i - 1]) != 1)
+            jumps.push_back(i);
+    }
+    ASSERT_EQ(jumps.size(), 1u) << run.output;
+    EXPECT_GE(jumps[0], 44100u);
+    EXPECT_LE(jumps[0], 44100u + 2205u);
+    const uint16_t skipped = uint16_t(left[jumps[0]] - left[jumps[0] - 1] - 1);
+    EXPECT_GE(skipped, 22050u);
+    EXPECT_LE(skipped, 22050u + 2205u);
+}
+
 // The boundaries the tool printed for --tracks auto, in seconds.
 std::vector<double> PrintedBoundaries(const std::string& output)
 {

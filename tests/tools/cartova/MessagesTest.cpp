@@ -1,0 +1,19 @@
+// What the tool says about audio lost while recording: every gap at its
+// recorded time with its size, then the count and the total.
+#include <gtest/gtest.h>
+
+#include "Messages.h"
+
+TEST(ToolMessages, DroppedAudioIsReportedAtItsRecordedTimesWithTheSamplesLost)
+{
+    const TkDroppedAudio gaps[] = {{12.3456, 512}, {75.0, 4096}};
+    const std::vector<std::string> lines = DescribeDroppedAudio(gaps, 2);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "audio was lost at 00:12.3 (12.346 s) of the recording: 512 samples per channel");
+    EXPECT_EQ(lines[1], "audio was lost at 01:15.0 (75.000 s) of the recording: 4096 samples per channel");
+    EXPECT_EQ(lines[2], "the recording has 2 gaps (4608 samples per channel in all); the tracks are written with them");
+
+    EXPECT_TRUE(DescribeDroppedAudio(nullptr, 0).empty());
+    EXPECT_EQ(DescribeDroppedAudio(gaps, 1).back(),
+              "the recording has 1 gap (512 samples per channel in all); the tracks are written with them");
+}
