@@ -95,7 +95,8 @@ private:
 
 SimulatedTurntable::SimulatedTurntable(SimulatorOptions options)
     : m_source(options.source ? options.source : std::make_shared<DemoAlbumSource>()),
-      m_format(IntegerFormat(44100, 24).mFormat), m_speed(options.speed)
+      m_format(IntegerFormat(44100, 24).mFormat), m_speed(options.speed), m_dropAtSeconds(options.dropAtSeconds),
+      m_dropFrames(options.dropFrames)
 {
 }
 
@@ -491,6 +492,10 @@ void SimulatedTurntable::IoThread(AudioDeviceIOProc proc, void* clientData)
     Clock::time_point base = Clock::now();
     uint64_t cyclesSinceBase = 0;
     double speed = 0;
+    // The planned overrun: the frames of the record from dropAt on are skipped.
+    const uint64_t dropAt = static_cast<uint64_t>(m_dropAtSeconds * format.rate);
+    bool dropped = m_dropFrames == 0;
+    uint64_t played = 0;
 
     lock.lock();
     while (!m_stopRequested) {
@@ -506,7 +511,18 @@ void SimulatedTurntable::IoThread(AudioDeviceIOProc proc, void* clientData)
         }
         lock.unlock();
 
+        if (!dropped && played >= dropAt) {
+            for (uint64_t skipped = 0; skipped < m_dropFrames; skipped += frames) {
+                generator.Next(static_cast<size_t>(std::min<uint64_t>(frames, m_dropFrames - skipped)), samples.data());
+            }
+            played += m_dropFrames;
+            m_droppedInput += m_dropFrames;
+            dropped = true;
+            // Before the next cycle, as a device reports an overrun.
+            CallListeners(AudioPropertySelector::kAudioDevicePropertyInputDropped);
+        }
         generator.Next(frames, samples.data());
+        played += frames;
         proc(kDeviceId, &input, &output, clientData);
         m_deliveredFrames += frames;
         m_deliveredCycles += 1;
@@ -559,6 +575,15 @@ void SimulatedTurntable::Replug()
         m_alive = true;
     }
     CallListeners(AudioPropertySelector::kAudioDevicePropertyDeviceIsAlive);
+}
+
+OSStatus SimulatedTurntable::TakeDroppedInputFrames(AudioObjectID device, uint64_t& frames)
+{
+    if (device != kDeviceId) {
+        return kAudioHardwareBadDeviceError;
+    }
+    frames = m_droppedInput.exchange(0);
+    return kAudioHardwareNoError;
 }
 
 void SimulatedTurntable::TriggerProcessorOverload()

@@ -30,6 +30,11 @@ struct SimulatorOptions {
     // Pace of the IO cycles: 1 = real time, 4 = four times as fast; 0 or
     // less runs cycles back to back.
     double speed = 1.0;
+    // A planned overrun, for tests of what follows lost input: once the
+    // record has played dropAtSeconds, dropFrames frames of it are never
+    // delivered and are reported as dropped input. No overrun when 0 frames.
+    double dropAtSeconds = 0.0;
+    uint64_t dropFrames = 0;
 };
 
 // Operations whose failure a test can inject.
@@ -84,6 +89,7 @@ public:
                                  AudioObjectPropertyListenerProc listener, void* clientData) override;
     OSStatus RemovePropertyListener(AudioObjectID object, AudioPropertySelector selector,
                                     AudioObjectPropertyListenerProc listener, void* clientData) override;
+    OSStatus TakeDroppedInputFrames(AudioObjectID device, uint64_t& frames) override;
     OSStatus CreateIOProcID(AudioObjectID device, AudioDeviceIOProc proc, void* clientData,
                             AudioDeviceIOProcID& procId) override;
     OSStatus DestroyIOProcID(AudioObjectID device, AudioDeviceIOProcID procId) override;
@@ -173,5 +179,10 @@ private:
     std::mutex m_listenerCallMutex;
 
     std::atomic<uint64_t> m_deliveredFrames{0};
+    // The planned overrun (set at construction), and the lost frames not yet
+    // taken by the listener of dropped input.
+    const double m_dropAtSeconds;
+    const uint64_t m_dropFrames;
+    std::atomic<uint64_t> m_droppedInput{0};
     std::atomic<uint64_t> m_deliveredCycles{0};
 };

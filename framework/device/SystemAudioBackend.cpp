@@ -99,6 +99,30 @@ double SimSpeedFromEnvironment()
     return speed;
 }
 
+// CARTOVA_SIM_DROP: "seconds:frames", a planned overrun of the simulated
+// turntable (for tests of lost input); anything else plans none.
+void SimDropFromEnvironment(SimulatorOptions& options)
+{
+    const char* text = std::getenv("CARTOVA_SIM_DROP");
+    if (text == nullptr || *text == '\0') {
+        return;
+    }
+    char* end = nullptr;
+    const double seconds = std::strtod(text, &end);
+    if (end == text || *end != ':' || !(seconds >= 0) || seconds > 1e6) {
+        TRACE("CARTOVA_SIM_DROP=%s is not seconds:frames; no overrun planned", text);
+        return;
+    }
+    const char* framesText = end + 1;
+    const unsigned long long frames = std::strtoull(framesText, &end, 10);
+    if (end == framesText || *end != '\0' || frames > (1ull << 32)) {
+        TRACE("CARTOVA_SIM_DROP=%s is not seconds:frames; no overrun planned", text);
+        return;
+    }
+    options.dropAtSeconds = seconds;
+    options.dropFrames = frames;
+}
+
 // CARTOVA_SIM_SOURCE: a WAV file to play; null (the demo album) when unset.
 // A file that cannot be played gives null and the reason in `problem`: the
 // user named a record, so the demo album is no stand-in for it.
@@ -176,6 +200,7 @@ AudioBackend CreateSystemAudioBackend(std::string* problemOut)
             return CreateEmptyAudioBackend();
         }
         options.speed = SimSpeedFromEnvironment();
+        SimDropFromEnvironment(options);
         auto turntable = std::make_shared<SimulatedTurntable>(options);
         return {turntable, turntable};
     }

@@ -279,6 +279,19 @@ TEST_F(ToolProcess, ExistingTrackFilesAreRefusedBeforeRecording)
     EXPECT_EQ(FilesIn(out / "Taken").size(), 1u);
 }
 
+TEST_F(ToolProcess, DroppedAudioIsAFailureThatSaysWhereAndHowMuch)
+{
+    // The simulated turntable loses 4800 frames after 1 s of its record: the
+    // tracks are still written, but the run is not a success.
+    ProcessResult run = RunCommand("env CARTOVA_SIM_DROP=1:4800 " + Quote(CARTOVA_TOOL) +
+                                   " --simulate --speed 20 record -t 2 -r 48000 -b 16 --album Gap --name gap.wav -o " +
+                                   Quote(out.string()) + " --temp-dir " + Quote(temp.string()));
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("4800"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("at 00:01.0"), std::string::npos) << run.output;
+    EXPECT_EQ(FileWord(out / "Gap" / "gap.wav", 40), 2u * 48000 * 4);
+}
+
 TEST_F(ToolProcess, TheWrittenLengthIsTheLengthAskedFor)
 {
     // An 8-bit record plays on the simulated turntable; 1.234567 s at
