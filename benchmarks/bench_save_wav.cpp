@@ -2,6 +2,7 @@
 // gain, beside a plain sequential write of the same number of bytes to the
 // same folder. Reports MB/s of output for both, their ratio and the
 // machine's core count.
+#include "BenchSaveStandIns.h"
 #include "convert/SampleTypeInfo.h"
 #include "engine/IToolkitManager.h"
 #include "save/SaveVolumeChecks.h"
@@ -25,37 +26,6 @@ namespace {
 constexpr uint64_t kRate = 96000;
 constexpr uint16_t kChannels = 2;
 constexpr double kSeconds = 30.0;
-
-class BenchEngine : public IToolkitManager {
-public:
-    explicit BenchEngine(std::string dir) : m_dir(std::move(dir)) {}
-    void ConvertThread_AddDataNotify() override {}
-    void NotifyOperationProc(TkRecOperation) override {}
-    void NotifyStreamPosProc(double) override {}
-    void NotifyConvertPosProc(double) override {}
-    void NotifyErrorMessageProc(int, const char*) override {}
-    const char* GetTempDirectory() override { return m_dir.c_str(); }
-    bool IsTempDirectoryExists() override { return true; }
-
-private:
-    std::string m_dir;
-};
-
-class BenchHost : public IDsfWriterHost {
-public:
-    explicit BenchHost(RecordData* data) : m_data(data) {}
-    RecordData* GetRecordData() override { return m_data; }
-    uint32_t GetCancelMode() override { return 0; }
-    void SetFileProgress(uint64_t, uint64_t) override {}
-    void AddTotalDone(uint64_t) override {}
-    TkError SaveCreateDirectory(const std::string&) override { return TkErrorSuccess; }
-    bool CheckDiskSpace(const std::string&, uint64_t) override { return true; }
-    bool CheckFileSystemFileSizeLimit(const std::string&, uint64_t) override { return true; }
-    void NotifyFileSkipped(const std::string&) override {}
-
-private:
-    RecordData* m_data;
-};
 
 struct Fixture {
     std::string dir;
