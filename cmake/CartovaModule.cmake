@@ -9,6 +9,12 @@
 # cartova_test(<name> [LIBS <library>...])
 #   Builds the *.cpp files of the current folder into one GoogleTest program
 #   and registers each of its tests with CTest.
+#
+# cartova_portable_test(<name> <gtest filter>)
+#   Registers the tests of program <name> that match the filter once more,
+#   as <name>.portable, with CARTOVA_NO_AVX2=1: the framework then runs its
+#   portable loops instead of the 256-bit vector ones, which a machine with
+#   AVX2 would otherwise never test.
 
 function(cartova_module name)
   cmake_parse_arguments(M "" "" "DEPENDS;LIBS" ${ARGN})
@@ -44,4 +50,9 @@ function(cartova_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE CARTOVA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+endfunction()
+
+function(cartova_portable_test name filter)
+  add_test(NAME ${name}.portable COMMAND ${name} --gtest_filter=${filter})
+  set_tests_properties(${name}.portable PROPERTIES ENVIRONMENT CARTOVA_NO_AVX2=1 TIMEOUT 600)
 endfunction()

@@ -12,6 +12,7 @@
 #include "convert/DsdFilter.h"
 #include "convert/SampleBytes.h"
 #include "convert/SampleMath.h"
+#include "platform/CpuFeatures.h"
 
 #include <algorithm>
 #include <cstring>
@@ -164,7 +165,8 @@ void SanitisePositions(DsdToPcmWorkBuffer& work)
 }
 
 // The same loop compiled for 256-bit vectors, chosen at run time where the
-// processor has them; the sums per lane are the same, so are the results.
+// processor has them (UseWideVectors); the sums per lane are the same, so are
+// the results.
 __attribute__((target("avx2"))) void DecimateWide(const ByteRow* rows, uint8_t* out, const uint8_t* in,
                                                   uint64_t count, DsdToPcmWorkBuffer& work)
 {
@@ -186,8 +188,7 @@ void DSD_To_Int16LSB(void* dst, const void* src, uint64_t count, DsdToPcmWorkBuf
     }
     SanitisePositions(*work);
     const ByteRow* rows = msbFirst ? Rows().msb : Rows().lsb;
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide) {
+    if (UseWideVectors()) {
         DecimateWide(rows, static_cast<uint8_t*>(dst), static_cast<const uint8_t*>(src), count, *work);
     } else {
         DecimateBasic(rows, static_cast<uint8_t*>(dst), static_cast<const uint8_t*>(src), count, *work);

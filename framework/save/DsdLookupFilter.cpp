@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/CpuFeatures.h"
 #include "save/DsdFilterTaps.h"
 
 namespace {
@@ -116,7 +117,8 @@ struct PartialSums {
 }
 
 // The same loop compiled for 256-bit vectors, chosen at run time where the
-// processor has them. The sums are the same per lane, so the results are too.
+// processor has them (UseWideVectors). The sums are the same per lane, so the
+// results are too.
 __attribute__((target("avx2"))) void RemodulateSteadyWide(const uint8_t* newest, uint8_t* out, size_t count,
                                                           double gain, _dsm<double>& modulator)
 {
@@ -131,8 +133,7 @@ void RemodulateSteadyBasic(const uint8_t* newest, uint8_t* out, size_t count, do
 
 void RemodulateSteady(const uint8_t* newest, uint8_t* out, size_t count, double gain, _dsm<double>& modulator)
 {
-    static const bool wide = __builtin_cpu_supports("avx2");
-    if (wide)
+    if (UseWideVectors())
         RemodulateSteadyWide(newest, out, count, gain, modulator);
     else
         RemodulateSteadyBasic(newest, out, count, gain, modulator);
