@@ -2,12 +2,15 @@
 // of eight frames are converted per channel with the vector forms,
 // transposed into frame order and stored together; the remaining frames go
 // one sample at a time through the scalar functions, which give the same
-// result as every vector lane.
+// result as every vector lane. Mono and stereo take the 256-bit loops of
+// InterleavedConvertersWide.cpp where the processor has them.
 #include "convert/InterleavedConverters.h"
 
 #include "convert/SampleBytes.h"
+#include "convert/InterleavedConvertersWide.h"
 #include "convert/SampleMath.h"
 #include "convert/VectorConverters.h"
+#include "platform/CpuFeatures.h"
 
 using namespace sample_bytes;
 using namespace sample_math;
@@ -113,6 +116,11 @@ void RunAny(uint8_t* out, const uint8_t* const* channels, size_t channelCount, s
 template <class Depth>
 void Run(uint8_t* out, const uint8_t* const* channels, size_t channelCount, size_t frames, float gain)
 {
+    if ((channelCount == 1 || channelCount == 2) && UseWideVectors()) {
+        const size_t done = InterleaveGroupsWide(out, channels, channelCount, frames, gain, Depth::kBytes);
+        RunSamples<Depth>(out, channels, channelCount, done, frames, gain);
+        return;
+    }
     switch (channelCount) {
     case 1: RunFixed<Depth, 1>(out, channels, frames, gain); break;
     case 2: RunFixed<Depth, 2>(out, channels, frames, gain); break;

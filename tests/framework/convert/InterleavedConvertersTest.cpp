@@ -55,7 +55,7 @@ TEST(InterleavedConverters, MatchPerChannelConversionAndInterleave)
                                     &Float32_To_Int32LSB<false>};
     for (unsigned bytes = 2; bytes <= 4; ++bytes) {
         for (size_t channelCount : {1u, 2u, 3u}) {
-            for (size_t frames : {0u, 5u, 8u, 67u}) {
+            for (size_t frames : {0u, 5u, 8u, 67u, 4099u}) {
                 for (float gain : {1.0f, 1.4125376f, 0.5f}) {
                     std::vector<std::vector<float>> channels;
                     std::vector<const uint8_t*> pointers;
