@@ -43,10 +43,14 @@ inline int32_t dsm(_dsm<double>& state, double x)
 
 // The modulator's state in registers, stepped without branches. Every
 // result and state is bit for bit that of dsm(): the same operations on the
-// same values in the same order. Both possible next values of s0 (output +1
-// or -1) are formed while q is summed, and the sign of q only selects one, so
-// a step waits for little more than q's products and sums; s1 and s3, s2
-// and s4 share registers, so their updates take one instruction per pair.
+// same values in the same order, but for q's last addition. Only the sign of
+// q = r + p4 counts, and a sum of two doubles rounds to a value >= 0 exactly
+// when the exact sum is >= 0, so q >= 0 is tested as r >= -p4 (-p4 formed
+// exactly with the negated coefficient) and a step waits for one addition
+// less. Both possible next values of s0 (output +1 or -1) are formed while
+// q is summed, and the sign of q only selects one, so a step waits for
+// little more than q's products and sums; s1 and s3, s2 and s4 share
+// registers, so their updates take one instruction per pair.
 class DsmRegisters {
 public:
     explicit DsmRegisters(const _dsm<double>& state)
@@ -66,13 +70,13 @@ public:
     // One step for input x; 1 for an output of +1, 0 for -1.
     unsigned Step(double x)
     {
-        // q = 0.791882 s0 + 0.304545 s1 + 0.06993 s2 + 0.009496 s3 + 0.000607 s4, from the left.
+        // q = 0.791882 s0 + 0.304545 s1 + 0.06993 s2 + 0.009496 s3 + 0.000607 s4, from the
+        // left: r is the sum of the first four products, p24 holds -0.000607 s4 high.
         const __m128d p13 = _mm_mul_pd(_mm_set_pd(0.009496, 0.304545), m_s13);
-        const __m128d p24 = _mm_mul_pd(_mm_set_pd(0.000607, 0.06993), m_s24);
-        __m128d q = _mm_add_sd(_mm_mul_sd(_mm_set_sd(0.791882), m_s0), p13);
-        q = _mm_add_sd(q, p24);
-        q = _mm_add_sd(q, _mm_unpackhi_pd(p13, p13));
-        q = _mm_add_sd(q, _mm_unpackhi_pd(p24, p24));
+        const __m128d p24 = _mm_mul_pd(_mm_set_pd(-0.000607, 0.06993), m_s24);
+        __m128d r = _mm_add_sd(_mm_mul_sd(_mm_set_sd(0.791882), m_s0), p13);
+        r = _mm_add_sd(r, p24);
+        r = _mm_add_sd(r, _mm_unpackhi_pd(p13, p13));
 
         const __m128d base = _mm_add_sd(m_s0, _mm_set_sd(x));
         const __m128d ifPlus = Clamp(_mm_sub_sd(base, _mm_set_sd(1.0)), _mm_set1_pd(kDsmBound0));
@@ -85,14 +89,26 @@ public:
                                      _mm_set_pd(kDsmBound3, kDsmBound1));
         const __m128d next24 = Clamp(sums, _mm_set_pd(kDsmBound4, kDsmBound2));
 
-        const __m128d plus = _mm_cmple_sd(_mm_setzero_pd(), q); // all ones where q >= 0
-        m_s0 = _mm_or_pd(_mm_and_pd(plus, ifPlus), _mm_andnot_pd(plus, ifMinus));
+        const Mask plus = AtLeast(r, _mm_unpackhi_pd(p24, p24)); // all ones where q >= 0
+        m_s0 = Select(plus, ifPlus, ifMinus);
         m_s13 = next13;
         m_s24 = next24;
-        return unsigned(_mm_movemask_pd(plus) & 1);
+        return unsigned(_mm_movemask_pd(__m128d(plus)) & 1);
     }
 
 private:
+    // The comparison and the selection are written as vector expressions
+    // rather than instructions, so that the loop compiled for 256-bit vectors
+    // selects with one blend instruction and the portable one with three.
+    typedef long long Mask __attribute__((vector_size(16)));
+    typedef double Lanes __attribute__((vector_size(16)));
+
+    // All ones in the lanes where a >= b, else zero.
+    static Mask AtLeast(__m128d a, __m128d b) { return Lanes(a) >= Lanes(b); }
+
+    // a where mask is all ones, b where it is zero.
+    static __m128d Select(Mask mask, __m128d a, __m128d b) { return __m128d(mask ? Lanes(a) : Lanes(b)); }
+
     // std::clamp for the finite values the modulator holds, per lane.
     static __m128d Clamp(__m128d v, __m128d bound)
     {

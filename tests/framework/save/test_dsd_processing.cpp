@@ -3,6 +3,7 @@
 // of re-modulated streams.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -43,7 +44,78 @@ std::vector<uint8_t> Remodulate(std::vector<uint8_t> bytes, float gainDb, DsdFil
     return bytes;
 }
 
+// One step of the register form, compiled portably and for 256-bit vectors
+// (where the selection is a different instruction).
+unsigned StepRegisters(_dsm<double>& state, double x)
+{
+    DsmRegisters registers(state);
+    const unsigned bit = registers.Step(x);
+    registers.Store(state);
+    return bit;
+}
+
+__attribute__((target("avx2"))) unsigned StepRegistersWide(_dsm<double>& state, double x)
+{
+    DsmRegisters registers(state);
+    const unsigned bit = registers.Step(x);
+    registers.Store(state);
+    return bit;
+}
+
+// The register step from state with input x gives dsm()'s output and states,
+// bit for bit (signed zeros included).
+void ExpectStepLikeDsm(const _dsm<double>& state, double x)
+{
+    _dsm<double> expected = state;
+    const unsigned bit = dsm(expected, x) > 0 ? 1u : 0u;
+    auto same = [](const _dsm<double>& a, const _dsm<double>& b) {
+        return std::bit_cast<uint64_t>(a.s0) == std::bit_cast<uint64_t>(b.s0) &&
+               std::bit_cast<uint64_t>(a.s1) == std::bit_cast<uint64_t>(b.s1) &&
+               std::bit_cast<uint64_t>(a.s2) == std::bit_cast<uint64_t>(b.s2) &&
+               std::bit_cast<uint64_t>(a.s3) == std::bit_cast<uint64_t>(b.s3) &&
+               std::bit_cast<uint64_t>(a.s4) == std::bit_cast<uint64_t>(b.s4);
+    };
+    _dsm<double> basic = state;
+    ASSERT_EQ(StepRegisters(basic, x), bit) << state.s0 << " " << state.s3 << " " << state.s4 << " " << x;
+    ASSERT_TRUE(same(basic, expected));
+    if (__builtin_cpu_supports("avx2")) {
+        _dsm<double> wide = state;
+        ASSERT_EQ(StepRegistersWide(wide, x), bit) << state.s0 << " " << state.s3 << " " << state.s4 << " " << x;
+        ASSERT_TRUE(same(wide, expected));
+    }
+}
+
 } // namespace
+
+TEST(DsmRegisters, StepLikeDsmWhereQIsZeroOrNearly)
+{
+    // q exactly zero decides +1: silent states of either sign, and states
+    // where 0.009496 s3 and 0.000607 s4 cancel exactly, with their
+    // neighbours one step of s3 away on either side.
+    const double inputs[] = {0.0, -1.5, 0.7};
+    for (double x : inputs) {
+        ExpectStepLikeDsm(_dsm<double>{}, x);
+        ExpectStepLikeDsm(_dsm<double>{-0.0, -0.0, -0.0, -0.0, -0.0}, x);
+        ExpectStepLikeDsm(_dsm<double>{0.0, 0.0, 0.0, 0.0, -0.0}, x);
+    }
+    int ties = 0;
+    for (double s4 = 0.25; s4 < 600.0 && ties < 20; s4 += 0.37) {
+        const double target = 0.000607 * s4;
+        double s3 = target / 0.009496;
+        for (int tries = 0; tries < 8 && 0.009496 * s3 != target; ++tries)
+            s3 = std::nextafter(s3, 0.009496 * s3 < target ? 100.0 : 0.0);
+        if (0.009496 * s3 != target)
+            continue;
+        ++ties;
+        for (double sign : {1.0, -1.0}) {
+            for (double t3 : {std::nextafter(s3, 0.0), s3, std::nextafter(s3, 100.0)}) {
+                for (double x : inputs)
+                    ExpectStepLikeDsm(_dsm<double>{0.0, 0.0, 0.0, sign * t3, -sign * s4}, x);
+            }
+        }
+    }
+    EXPECT_GE(ties, 5);
+}
 
 TEST(DsdFilterTaps, MatchTheClosedFormAndItsCheckValues)
 {
