@@ -107,32 +107,32 @@
     </message>
     <message>
         <source>Disconnected from the device.</source>
-        <translation type="unfinished"></translation>
+        <translation>デバイスとの接続が切断されました。</translation>
     </message>
     <message>
         <source>Stopped recording because the limit of recording time has been reached.</source>
-        <translation type="unfinished"></translation>
+        <translation>録音時間の上限に達したため、録音を停止しました。</translation>
     </message>
     <message>
         <source>Failed to find the gaps between tracks.</source>
-        <translation type="unfinished"></translation>
+        <translation>トラック間の無音を検出できませんでした。</translation>
     </message>
     <message>
         <source>No gaps between tracks were found.</source>
-        <translation type="unfinished"></translation>
+        <translation>トラック間の無音は見つかりませんでした。</translation>
     </message>
     <message>
         <source>Every gap between tracks already has a marker.</source>
-        <translation type="unfinished"></translation>
+        <translation>トラック間の無音にはすべてマーカーが付いています。</translation>
     </message>
     <message>
         <source>Some audio was lost while recording: the recording has gaps.</source>
-        <translation type="unfinished"></translation>
+        <translation>録音中に音声の一部が失われました。録音に途切れがあります。</translation>
     </message>
     <message numerus="yes">
         <source>The computer could not keep up with the turntable %n time(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>コンピュータの処理がターンテーブルに %n 回追いつきませんでした。</numerusform>
         </translation>
     </message>
 </context>
@@ -140,11 +140,11 @@
     <name>CustomMenuView</name>
     <message>
         <source>Auto</source>
-        <translation type="unfinished">自動</translation>
+        <translation>自動</translation>
     </message>
     <message>
         <source>dB</source>
-        <translation type="unfinished">dB</translation>
+        <translation>dB</translation>
     </message>
 </context>
 <context>
@@ -289,11 +289,11 @@
     </message>
     <message>
         <source>Undo Find Track Gaps</source>
-        <translation type="unfinished"></translation>
+        <translation>トラック間の無音の検出を元に戻す</translation>
     </message>
     <message>
         <source>Find Track Gaps</source>
-        <translation type="unfinished"></translation>
+        <translation>トラック間の無音を検出</translation>
     </message>
 </context>
 <context>
@@ -343,163 +343,163 @@
     <name>MarkerManager</name>
     <message>
         <source>Cannot add any more markers.</source>
-        <translation type="unfinished"></translation>
+        <translation>これ以上マーカーを追加できません。</translation>
     </message>
 </context>
 <context>
     <name>ProgressDialog</name>
     <message>
         <source>Write to Files</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルに書き出し</translation>
     </message>
     <message>
         <source>Saving…</source>
-        <translation type="unfinished">保存中…</translation>
+        <translation>保存中…</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">キャンセル</translation>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
     <name>RecordManager</name>
     <message>
         <source>Stopped recording because the limit of recording time has been reached.</source>
-        <translation type="unfinished"></translation>
+        <translation>録音時間の上限に達したため、録音を停止しました。</translation>
     </message>
 </context>
 <context>
     <name>SaveDialog</name>
     <message>
         <source>Failed to save the file.</source>
-        <translation type="unfinished">ファイルを保存できませんでした。</translation>
+        <translation>ファイルを保存できませんでした。</translation>
     </message>
     <message>
         <source>Insufficient free space in the destination.</source>
-        <translation type="unfinished">保存先の空き容量が不足しています。</translation>
+        <translation>保存先の空き容量が不足しています。</translation>
     </message>
     <message>
         <source>%1 needed, %2 available.</source>
-        <translation type="unfinished"></translation>
+        <translation>必要な容量は %1、空き容量は %2 です。</translation>
     </message>
     <message>
         <source>The recording engine is not ready.</source>
-        <translation type="unfinished"></translation>
+        <translation>録音エンジンの準備ができていません。</translation>
     </message>
     <message>
         <source>The list of tracks was refused.</source>
-        <translation type="unfinished"></translation>
+        <translation>トラックの一覧が受け付けられませんでした。</translation>
     </message>
     <message>
         <source>Earlier tracks are still being written.</source>
-        <translation type="unfinished"></translation>
+        <translation>前のトラックをまだ書き出しています。</translation>
     </message>
     <message>
         <source>Error %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>エラー %1 が発生しました。</translation>
     </message>
     <message>
         <source>Write to Files</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルに書き出し</translation>
     </message>
     <message>
         <source>Album Name</source>
-        <translation type="unfinished"></translation>
+        <translation>アルバム名</translation>
     </message>
     <message>
         <source>(Folder Name)</source>
-        <translation type="unfinished"></translation>
+        <translation>(フォルダ名)</translation>
     </message>
     <message>
         <source>Album Artist</source>
-        <translation type="unfinished"></translation>
+        <translation>アルバムアーティスト</translation>
     </message>
     <message>
         <source>Marker</source>
-        <translation type="unfinished"></translation>
+        <translation>マーカー</translation>
     </message>
     <message>
         <source>Duration</source>
-        <translation type="unfinished"></translation>
+        <translation>長さ</translation>
     </message>
     <message>
         <source>File Name</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル名</translation>
     </message>
     <message>
         <source>Track Title</source>
-        <translation type="unfinished"></translation>
+        <translation>トラック名</translation>
     </message>
     <message>
         <source>Track Artist</source>
-        <translation type="unfinished"></translation>
+        <translation>トラックアーティスト</translation>
     </message>
     <message>
         <source>Update File Names</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル名を更新</translation>
     </message>
     <message>
         <source>Options</source>
-        <translation type="unfinished"></translation>
+        <translation>オプション</translation>
     </message>
     <message>
         <source>Use Track Titles as File Names.</source>
-        <translation type="unfinished"></translation>
+        <translation>トラック名をファイル名に使用</translation>
     </message>
     <message>
         <source>Copy Album Artist to Track Artists</source>
-        <translation type="unfinished"></translation>
+        <translation>アルバムアーティストをトラックアーティストにコピー</translation>
     </message>
     <message>
         <source>Apply</source>
-        <translation type="unfinished"></translation>
+        <translation>適用</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">キャンセル</translation>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
     <name>SaveDialogModel</name>
     <message>
         <source>Track Titles will be used as File Names with no change to extensions.</source>
-        <translation type="unfinished"></translation>
+        <translation>トラック名をファイル名として使用します。拡張子は変更されません。</translation>
     </message>
     <message>
         <source>Album Artist will be copied to Track Artists.</source>
-        <translation type="unfinished"></translation>
+        <translation>アルバムアーティストをトラックアーティストにコピーします。</translation>
     </message>
     <message>
         <source>Are you sure you want to cancel writing to files?</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルへの書き出しをキャンセルしてもよろしいですか？</translation>
     </message>
     <message>
         <source>Unacceptable characters detected in the album name. Change the album name.</source>
-        <translation type="unfinished"></translation>
+        <translation>アルバム名に使用できない文字が含まれています。アルバム名を変更してください。</translation>
     </message>
     <message>
         <source>No file name specified. Enter a file name.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル名が指定されていません。ファイル名を入力してください。</translation>
     </message>
     <message>
         <source>Unacceptable characters detected in the file name. Change the file name.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル名に使用できない文字が含まれています。ファイル名を変更してください。</translation>
     </message>
     <message>
         <source>File name duplicated. Change the file name.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル名が重複しています。ファイル名を変更してください。</translation>
     </message>
     <message>
         <source>Too long file path. Change the file name or the destination.</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルのパスが長すぎます。ファイル名または保存先を変更してください。</translation>
     </message>
     <message>
         <source>Browse Folders</source>
-        <translation type="unfinished"></translation>
+        <translation>フォルダを参照</translation>
     </message>
     <message>
         <source>A file with the same name as the folder name exists in the destination.</source>
-        <translation type="unfinished"></translation>
+        <translation>保存先にフォルダ名と同じ名前のファイルがあります。</translation>
     </message>
 </context>
 <context>
@@ -510,79 +510,79 @@
     </message>
     <message>
         <source>16 bit</source>
-        <translation type="unfinished"></translation>
+        <translation>16 ビット</translation>
     </message>
     <message>
         <source>24 bit</source>
-        <translation type="unfinished"></translation>
+        <translation>24 ビット</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>設定</translation>
     </message>
     <message>
         <source>Device Name</source>
-        <translation type="unfinished"></translation>
+        <translation>デバイス名</translation>
     </message>
     <message>
         <source>Software Version</source>
-        <translation type="unfinished"></translation>
+        <translation>ソフトウェアバージョン</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">キャンセル</translation>
+        <translation>キャンセル</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Sampling Frequency</source>
-        <translation type="unfinished"></translation>
+        <translation>サンプリング周波数</translation>
     </message>
     <message>
         <source>Bit Depth</source>
-        <translation type="unfinished"></translation>
+        <translation>ビット深度</translation>
     </message>
     <message>
         <source>DSD (.dsf)</source>
-        <translation type="unfinished"></translation>
+        <translation>DSD (.dsf)</translation>
     </message>
     <message>
         <source>PCM (.wav)</source>
-        <translation type="unfinished"></translation>
+        <translation>PCM (.wav)</translation>
     </message>
     <message>
         <source>Temporary file storage </source>
-        <translation type="unfinished"></translation>
+        <translation>一時ファイルの保存先 </translation>
     </message>
     <message>
         <source>Recording is available within the limit of the recording time.</source>
-        <translation type="unfinished"></translation>
+        <translation>録音時間の上限まで録音できます。</translation>
     </message>
     <message>
         <source>Failed to use the folder specified as the temporary file storage.</source>
-        <translation type="unfinished">一時ファイルの保存先に指定したフォルダを使用できませんでした。</translation>
+        <translation>一時ファイルの保存先に指定したフォルダを使用できませんでした。</translation>
     </message>
     <message>
         <source>Browse…</source>
-        <translation type="unfinished"></translation>
+        <translation>参照…</translation>
     </message>
     <message>
         <source>Reset to default</source>
-        <translation type="unfinished"></translation>
+        <translation>初期設定に戻す</translation>
     </message>
     <message>
         <source>Browse Folders</source>
-        <translation type="unfinished"></translation>
+        <translation>フォルダを参照</translation>
     </message>
     <message>
         <source>You cannot specify the folder as the temporary file storage.</source>
-        <translation type="unfinished"></translation>
+        <translation>このフォルダは一時ファイルの保存先に指定できません。</translation>
     </message>
     <message>
         <source>With the drive other than the default one, access speed may become slower, causing the delay of waveform drawing or sound skipping.</source>
-        <translation type="unfinished"></translation>
+        <translation>既定以外のドライブでは、アクセス速度が遅くなり、波形の描画が遅れたり音が途切れたりすることがあります。</translation>
     </message>
 </context>
 <context>
@@ -635,53 +635,53 @@
     <name>UpdateFileNamesDialog</name>
     <message>
         <source>Update File Names</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイル名を更新</translation>
     </message>
     <message>
         <source>Updates the names of all the files you checked.</source>
-        <translation type="unfinished"></translation>
+        <translation>チェックしたすべてのファイルの名前を更新します。</translation>
     </message>
     <message>
         <source>Initial Track No.</source>
-        <translation type="unfinished"></translation>
+        <translation>開始トラック番号</translation>
     </message>
     <message>
         <source>OK</source>
-        <translation type="unfinished">OK</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">キャンセル</translation>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
     <name>WaveHints</name>
     <message>
         <source>Clicking the “Record” button starts preparation for recording.</source>
-        <translation type="unfinished"></translation>
+        <translation>「録音」ボタンをクリックすると、録音の準備を開始します。</translation>
     </message>
     <message>
         <source>Clicking this area adds a marker.</source>
-        <translation type="unfinished"></translation>
+        <translation>この領域をクリックすると、マーカーを追加します。</translation>
     </message>
 </context>
 <context>
     <name>WaveView</name>
     <message>
         <source>PopupMenu</source>
-        <translation type="unfinished"></translation>
+        <translation>ポップアップメニュー</translation>
     </message>
     <message>
         <source>Add Marker</source>
-        <translation type="unfinished">マーカーを追加</translation>
+        <translation>マーカーを追加</translation>
     </message>
     <message>
         <source>Delete Marker</source>
-        <translation type="unfinished">マーカーを削除</translation>
+        <translation>マーカーを削除</translation>
     </message>
     <message>
         <source>Remove All Markers</source>
-        <translation type="unfinished">すべてのマーカーを削除</translation>
+        <translation>すべてのマーカーを削除</translation>
     </message>
 </context>
 </TS>
