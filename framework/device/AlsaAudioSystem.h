@@ -22,6 +22,7 @@
 #include "device/DeviceReservation.h"
 #include "device/IAudioHardware.h"
 #include "device/ICapturePcm.h"
+#include "device/OverrunWarnings.h"
 #include "device/IUsbDeviceAccess.h"
 #include "device/IUsbRegistry.h"
 #include "device/PcmCaptureThread.h"
@@ -128,6 +129,7 @@ private:
         std::unique_ptr<PcmCaptureThread> capture;
         uint64_t overruns = 0;
         uint64_t droppedFrames = 0; // lost and not yet taken
+        OverrunWarnings overrunWarnings;
     };
     class CardUsbInterface;
 

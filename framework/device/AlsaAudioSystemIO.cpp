@@ -19,6 +19,18 @@ constexpr uint32_t kPeriodsPerBuffer = 32;
 constexpr std::chrono::seconds kReenumerationWait{5};
 constexpr std::chrono::milliseconds kReopenRetry{250};
 
+void TraceOverruns(const OverrunWarnings::Line& line)
+{
+    if (line.overruns == 1) {
+        TRACE("capture overrun at frame %llu: %llu frames lost", static_cast<unsigned long long>(line.position),
+              static_cast<unsigned long long>(line.framesLost));
+    } else {
+        TRACE("capture overruns: %llu since the last report, %llu frames lost, the latest at frame %llu",
+              static_cast<unsigned long long>(line.overruns), static_cast<unsigned long long>(line.framesLost),
+              static_cast<unsigned long long>(line.position));
+    }
+}
+
 } // namespace
 
 // --- Listeners ---
@@ -239,19 +251,25 @@ void AlsaAudioSystem::StopCaptureLocked(std::unique_lock<std::mutex>& lock, Devi
         capture->Stop();
         lock.lock();
     }
+    OverrunWarnings::Line line;
+    if (device.overrunWarnings.Flush(line))
+        TraceOverruns(line);
 }
 
 void AlsaAudioSystem::OnOverrun(AudioObjectID id, uint64_t position, uint64_t lost)
 {
+    OverrunWarnings::Line line;
+    bool logDue = false;
     {
         std::lock_guard lock(m_mutex);
         if (Device* found = FindLocked(id)) {
             ++found->overruns;
             found->droppedFrames += lost;
+            logDue = found->overrunWarnings.Add(OverrunWarnings::Clock::now(), position, lost, line);
         }
     }
-    TRACE("capture overrun at frame %llu: %llu frames lost", static_cast<unsigned long long>(position),
-          static_cast<unsigned long long>(lost));
+    if (logDue)
+        TraceOverruns(line);
     // On the capture thread, before the next cycle: the gap lands exactly.
     CallListeners(id, AudioPropertySelector::kAudioDevicePropertyInputDropped);
     CallListeners(id, AudioPropertySelector::kAudioDeviceProcessorOverload);
