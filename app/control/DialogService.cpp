@@ -1,30 +1,23 @@
 // The standard alerts over the general one.
 #include "control/DialogService.h"
 
-#include <QCoreApplication>
+#include "control/AlertButtonTitles.h"
 
-namespace {
-
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("AlertDialog", text);
-}
-
-} // namespace
+using namespace alert_buttons;
 
 void DialogService::OkAlertWithMessage(const QString& message, const QString& information)
 {
-    runAlert({message, information, {Tr("OK")}, -1, QString()});
+    runAlert({message, information, {Title(kOk)}, -1, QString()});
 }
 
 bool DialogService::OkCancelAlertWithMessage(const QString& message, const QString& information)
 {
-    return runAlert({message, information, {Tr("OK"), Tr("Cancel")}, -1, QString()}) == 0;
+    return runAlert({message, information, {Title(kOk), Title(kCancel)}, -1, QString()}) == 0;
 }
 
 bool DialogService::YesNoAlertWithMessage(const QString& message, const QString& information)
 {
-    return runAlert({message, information, {Tr("Yes"), Tr("No")}, -1, QString()}) == 0;
+    return runAlert({message, information, {Title(kYes), Title(kNo)}, -1, QString()}) == 0;
 }
 
 bool DialogService::alert(AlertKind kind, const QString& message, const QString& information)

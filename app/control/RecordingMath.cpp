@@ -9,6 +9,8 @@
 
 namespace {
 
+// Texts given here are marked with QT_TRANSLATE_NOOP in the same context,
+// so that the catalogue holds them.
 QString Tr(const char* text)
 {
     return QCoreApplication::translate("ControlManager", text);
@@ -34,14 +36,18 @@ double MaxRecordMinutes(uint64_t freeBytes, int32_t recType, uint64_t frequency,
 AlertRequest StartRecordingAlert(double maxMinutes, const QString& temporaryFolder)
 {
     AlertRequest request;
-    request.message = Tr("Play the vinyl record on the turntable and click the \"Start Recording\" button.");
-    request.buttons = {Tr("Start Recording"), Tr("Cancel")};
+    request.message = Tr(QT_TRANSLATE_NOOP(
+        "ControlManager", "Play the vinyl record on the turntable and click the \"Start Recording\" button."));
+    request.buttons = {Tr(QT_TRANSLATE_NOOP("ControlManager", "Start Recording")),
+                       Tr(QT_TRANSLATE_NOOP("ControlManager", "Cancel"))};
     if (maxMinutes < kMaxTimeDisplayThreshold) {
         request.information = QStringLiteral("%1: %2 %3 %4")
-                                  .arg(Tr("Maximum recording time"), Tr("approx."))
+                                  .arg(Tr(QT_TRANSLATE_NOOP("ControlManager", "Maximum recording time")),
+                                       Tr(QT_TRANSLATE_NOOP("ControlManager", "approx.")))
                                   .arg(static_cast<int>(maxMinutes))
-                                  .arg(Tr("min"));
-        request.accessoryText = QStringLiteral("%1:\n%2").arg(Tr("Temporary file storage"), temporaryFolder);
+                                  .arg(Tr(QT_TRANSLATE_NOOP("ControlManager", "min")));
+        request.accessoryText = QStringLiteral("%1:\n%2").arg(
+            Tr(QT_TRANSLATE_NOOP("ControlManager", "Temporary file storage")), temporaryFolder);
     }
     if (static_cast<int>(maxMinutes) == 0)
         request.disabledButton = kStartRecordingButton;
@@ -71,8 +77,10 @@ QString RecordedTime(double seconds)
 
 QString LostPlace(const TkDroppedAudio& place, uint64_t frequency)
 {
-    QString line = QCoreApplication::translate("ControlManager", "%1: %n sample(s) lost", nullptr,
-                                               static_cast<int>(std::min<uint64_t>(place.frames_lost, INT32_MAX)))
+    // A plain count variable: the catalogue tool does not see a text whose
+    // count argument is a cast expression.
+    const int lost = static_cast<int>(std::min<uint64_t>(place.frames_lost, INT32_MAX));
+    QString line = QCoreApplication::translate("ControlManager", "%1: %n sample(s) lost", nullptr, lost)
                        .arg(RecordedTime(place.position_seconds));
     if (frequency > 0) {
         const double ms = 1000.0 * static_cast<double>(place.frames_lost) / static_cast<double>(frequency);
@@ -94,15 +102,17 @@ AlertRequest LostAudioAlert(const std::vector<TkDroppedAudio>& places, uint64_t 
         return request;
     }
     QStringList lines;
-    lines << QCoreApplication::translate("ControlManager",
-                                         "The computer could not keep up with the turntable at %n place(s) of the recording:",
-                                         nullptr, static_cast<int>(places.size()));
+    const int placeCount = static_cast<int>(places.size());
+    lines << QCoreApplication::translate(
+        "ControlManager", "The computer could not keep up with the turntable at %n place(s) of the recording:", nullptr,
+        placeCount);
     const size_t listed = std::min(places.size(), kLostAudioPlacesListed);
     for (size_t i = 0; i < listed; ++i)
         lines << LostPlace(places[i], frequency);
-    if (places.size() > listed)
-        lines << QCoreApplication::translate("ControlManager", "and %n more.", nullptr,
-                                             static_cast<int>(places.size() - listed));
+    if (places.size() > listed) {
+        const int more = static_cast<int>(places.size() - listed);
+        lines << QCoreApplication::translate("ControlManager", "and %n more.", nullptr, more);
+    }
     request.information = lines.join(QLatin1Char('\n'));
     return request;
 }

@@ -1,6 +1,8 @@
 // Modal alerts as a small dialog: texts, an accessory line and a row of buttons.
 #include "save/AlertDialog.h"
 
+#include "control/AlertButtonTitles.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
@@ -13,12 +15,9 @@
 #include <QVBoxLayout>
 #include <vector>
 
-namespace {
+using namespace alert_buttons;
 
-QString Tr(const char* text)
-{
-    return QApplication::translate("AlertDialog", text);
-}
+namespace {
 
 // Width of the alert's text column.
 constexpr int kTextWidth = 420;
@@ -80,7 +79,7 @@ public:
         if (!request.accessoryText.isEmpty())
             layout->addWidget(new ElidedLabel(request.accessoryText, this));
 
-        const QStringList titles = request.buttons.isEmpty() ? QStringList{Tr("OK")} : request.buttons;
+        const QStringList titles = request.buttons.isEmpty() ? QStringList{Title(kOk)} : request.buttons;
         auto* row = new QHBoxLayout;
         row->addStretch();
         // The first button is the default and sits rightmost.
@@ -138,15 +137,15 @@ int AlertDialog::Run(const AlertRequest& request, QWidget* parent)
 
 void AlertDialog::OkAlertWithMessage(const QString& message, const QString& information, QWidget* parent)
 {
-    Run({message, information, {Tr("OK")}, -1, QString()}, parent);
+    Run({message, information, {Title(kOk)}, -1, QString()}, parent);
 }
 
 bool AlertDialog::OkCancelAlertWithMessage(const QString& message, const QString& information, QWidget* parent)
 {
-    return Run({message, information, {Tr("OK"), Tr("Cancel")}, -1, QString()}, parent) == 0;
+    return Run({message, information, {Title(kOk), Title(kCancel)}, -1, QString()}, parent) == 0;
 }
 
 bool AlertDialog::YesNoAlertWithMessage(const QString& message, const QString& information, QWidget* parent)
 {
-    return Run({message, information, {Tr("Yes"), Tr("No")}, -1, QString()}, parent) == 0;
+    return Run({message, information, {Title(kYes), Title(kNo)}, -1, QString()}, parent) == 0;
 }

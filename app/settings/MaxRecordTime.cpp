@@ -51,9 +51,8 @@ std::optional<uint64_t> FolderFreeBytes(const QString& folder)
 
 QString MaxRecordTimeText(int64_t minutes)
 {
-    const char* context = "SettingDialog";
     return QStringLiteral("%1 : %2 %3 %4")
-        .arg(QCoreApplication::translate(context, "Maximum recording time"),
-             QCoreApplication::translate(context, "approx."), QString::number(minutes),
-             QCoreApplication::translate(context, "min"));
+        .arg(QCoreApplication::translate("SettingDialog", "Maximum recording time"),
+             QCoreApplication::translate("SettingDialog", "approx."), QString::number(minutes),
+             QCoreApplication::translate("SettingDialog", "min"));
 }

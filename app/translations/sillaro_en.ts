@@ -17,6 +17,25 @@
     </message>
 </context>
 <context>
+    <name>AlertDialog</name>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>Gain:</source>
@@ -135,6 +154,51 @@
             <numerusform></numerusform>
             <numerusform></numerusform>
         </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n sample(s) lost</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The computer could not keep up with the turntable at %n place(s) of the recording:</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Play the vinyl record on the turntable and click the &quot;Start Recording&quot; button.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start Recording</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Maximum recording time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>approx.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temporary file storage</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -583,6 +647,18 @@
     </message>
     <message>
         <source>With the drive other than the default one, access speed may become slower, causing the delay of waveform drawing or sound skipping.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Maximum recording time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>approx.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>min</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -17,6 +17,25 @@
     </message>
 </context>
 <context>
+    <name>AlertDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>いいえ</translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>Gain:</source>
@@ -134,6 +153,48 @@
         <translation>
             <numerusform>コンピュータの処理がターンテーブルに %n 回追いつきませんでした。</numerusform>
         </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n sample(s) lost</source>
+        <translation>
+            <numerusform>%1: %n サンプル消失</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The computer could not keep up with the turntable at %n place(s) of the recording:</source>
+        <translation>
+            <numerusform>コンピュータの処理がターンテーブルに追いつかなかった箇所が録音内に %n 箇所あります:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more.</source>
+        <translation>
+            <numerusform>ほか %n 箇所。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Play the vinyl record on the turntable and click the &quot;Start Recording&quot; button.</source>
+        <translation>ターンテーブルでレコードを再生し、「録音開始」ボタンをクリックしてください。</translation>
+    </message>
+    <message>
+        <source>Start Recording</source>
+        <translation>録音開始</translation>
+    </message>
+    <message>
+        <source>Maximum recording time</source>
+        <translation>最大録音時間</translation>
+    </message>
+    <message>
+        <source>approx.</source>
+        <translation>約</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>Temporary file storage</source>
+        <translation>一時ファイルの保存先</translation>
     </message>
 </context>
 <context>
@@ -583,6 +644,18 @@
     <message>
         <source>With the drive other than the default one, access speed may become slower, causing the delay of waveform drawing or sound skipping.</source>
         <translation>既定以外のドライブでは、アクセス速度が遅くなり、波形の描画が遅れたり音が途切れたりすることがあります。</translation>
+    </message>
+    <message>
+        <source>Maximum recording time</source>
+        <translation>最大録音時間</translation>
+    </message>
+    <message>
+        <source>approx.</source>
+        <translation>約</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>分</translation>
     </message>
 </context>
 <context>

@@ -3,7 +3,10 @@
 // and a screenshot of an open menu is left in tests/output/.
 #include "ScratchDesktop.h"
 #include "ScriptedDialogs.h"
+#include "control/AlertButtonTitles.h"
 #include "control/AppDelegate.h"
+#include "control/RecordingMath.h"
+#include "cartova.h"
 #include "control/SimulateOption.h"
 #include "translations/Translations.h"
 #include "update/UpdateChecker.h"
@@ -72,6 +75,26 @@ TEST(JapaneseLocale, MenusAreTranslated)
     EXPECT_TRUE(shot.save(outputDir + "/sillaro-ja-menus.png"));
     menu->close();
     app.reset();
+}
+
+// Texts built from named constants or helper functions reach the catalogue
+// only when they are marked for it; these would show in English otherwise.
+TEST(JapaneseLocale, AlertTextsBuiltByHelpersAreTranslated)
+{
+    using namespace alert_buttons;
+    EXPECT_EQ(Title(kOk), QStringLiteral("OK"));
+    EXPECT_EQ(Title(kCancel), QString::fromUtf8("キャンセル"));
+    EXPECT_EQ(Title(kYes), QString::fromUtf8("はい"));
+    EXPECT_EQ(Title(kNo), QString::fromUtf8("いいえ"));
+
+    const AlertRequest start = StartRecordingAlert(30.0, QStringLiteral("/tmp"));
+    EXPECT_EQ(start.buttons.value(0), QString::fromUtf8("録音開始"));
+    EXPECT_TRUE(start.information.startsWith(QString::fromUtf8("最大録音時間"))) << start.information.toStdString();
+
+    const std::vector<TkDroppedAudio> places(9, TkDroppedAudio{83.46, 4410});
+    const QString lost = LostAudioAlert(places, 44100, 0).information;
+    for (const char* part : {"箇所あります", "サンプル消失", "ほか 1 箇所"})
+        EXPECT_TRUE(lost.contains(QString::fromUtf8(part))) << part << " in " << lost.toStdString();
 }
 
 int main(int argc, char** argv)
