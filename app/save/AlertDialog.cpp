@@ -2,6 +2,7 @@
 #include "save/AlertDialog.h"
 
 #include "control/AlertButtonTitles.h"
+#include "save/DialogLook.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -61,6 +62,7 @@ public:
         setObjectName(QStringLiteral("alert"));
         setWindowTitle(QApplication::applicationName());
         setModal(true);
+        ApplyDialogLook(this);
         auto* layout = new QVBoxLayout(this);
         auto* message = new QLabel(request.message, this);
         message->setObjectName(QStringLiteral("alert_message"));

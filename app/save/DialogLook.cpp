@@ -1,4 +1,4 @@
-// Style sheet of the write-to-files, file-name update and progress dialogs.
+// Style sheet of the program's own dialogs.
 #include "save/DialogLook.h"
 
 #include <QWidget>
@@ -6,10 +6,11 @@
 namespace {
 
 const char* const kDialogStyle = R"(
-QDialog { background: #1E2124; }
+QDialog { background: #1E2124; color: #E5E5E5; }
 QLabel { color: #E5E5E5; }
 QLabel:disabled { color: #6B7178; }
 QLabel#heading { color: #9AA1A8; font-weight: bold; }
+QWidget#alert_accessory { color: #B3B3B3; }
 QLineEdit { color: #E5E5E5; background: #101418; border: 1px solid #4A5057; border-radius: 3px; padding: 3px 5px;
             selection-background-color: #3D6FA3; }
 QLineEdit:focus { border: 1px solid #5B8FC7; }
@@ -37,6 +38,7 @@ QMenu::item:selected { background: #3D6FA3; }
 QScrollBar:vertical { background: #1E2124; width: 12px; }
 QScrollBar::handle:vertical { background: #4A5057; border-radius: 5px; min-height: 24px; margin: 1px; }
 QScrollBar::add-line, QScrollBar::sub-line { height: 0; }
+QPlainTextEdit { color: #E5E5E5; background: #101418; border: 1px solid #4A5057; border-radius: 3px; }
 QSpinBox { color: #E5E5E5; background: #101418; border: 1px solid #4A5057; border-radius: 3px; padding: 3px 5px; }
 QToolButton { color: #E5E5E5; background: #33383D; border: 1px solid #4A5057; }
 )";

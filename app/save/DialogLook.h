@@ -1,4 +1,6 @@
-// The dark look of the write-to-files dialogs, matching the main window.
+// The dark look of the program's own dialogs (write to files, alerts, about,
+// update), matching the main window. The folder and file choosers keep the
+// desktop's look.
 #pragma once
 
 class QWidget;

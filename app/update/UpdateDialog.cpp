@@ -1,6 +1,7 @@
 // The offer panel and its download.
 #include "update/UpdateDialog.h"
 
+#include "save/DialogLook.h"
 #include "update/DownloadWrapper.h"
 
 #include <QDialogButtonBox>
@@ -33,6 +34,7 @@ UpdateDialog::UpdateDialog(QWidget* parent)
     setObjectName(QStringLiteral("update_dialog"));
     setWindowTitle(tr("Sillaro"));
     setModal(true);
+    ApplyDialogLook(this);
 
     m_topLabel->setObjectName(QStringLiteral("label_top"));
     m_topLabel->setWordWrap(true);

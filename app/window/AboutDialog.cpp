@@ -1,6 +1,8 @@
 // Contents of the about dialog.
 #include "window/AboutDialog.h"
 
+#include "save/DialogLook.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -9,6 +11,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("about_dialog"));
     setWindowTitle(tr("About Sillaro"));
+    ApplyDialogLook(this);
     auto* layout = new QVBoxLayout(this);
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(QStringLiteral(":/artwork/app_icon.svg")).pixmap(64, 64));
@@ -18,6 +21,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     label_copyright->setWordWrap(true);
     button_ok = new QPushButton(tr("OK"), this);
     connect(button_ok, &QPushButton::clicked, this, &QDialog::close);
+    label_version->setObjectName(QStringLiteral("label_version"));
+    label_copyright->setObjectName(QStringLiteral("label_copyright"));
+    button_ok->setObjectName(QStringLiteral("button_ok"));
     for (QLabel* l : {label_version, label_copyright})
         l->setAlignment(Qt::AlignCenter);
     layout->addWidget(icon);

@@ -1,6 +1,7 @@
 // The program under a Japanese system locale: the translation is found by the
 // locale, the menus show it, the update check asks for the Japanese version file,
 // and a screenshot of an open menu is left in tests/output/.
+#include "AlertClicker.h"
 #include "ScratchDesktop.h"
 #include "ScriptedDialogs.h"
 #include "control/AlertButtonTitles.h"
@@ -8,12 +9,14 @@
 #include "control/RecordingMath.h"
 #include "cartova.h"
 #include "control/SimulateOption.h"
+#include "save/AlertDialog.h"
 #include "translations/Translations.h"
 #include "update/UpdateChecker.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -95,6 +98,21 @@ TEST(JapaneseLocale, AlertTextsBuiltByHelpersAreTranslated)
     const QString lost = LostAudioAlert(places, 44100, 0).information;
     for (const char* part : {"箇所あります", "サンプル消失", "ほか 1 箇所"})
         EXPECT_TRUE(lost.contains(QString::fromUtf8(part))) << part << " in " << lost.toStdString();
+}
+
+// The start-recording alert as the user sees it, photographed before it is
+// cancelled with its Japanese button.
+TEST(JapaneseLocale, StartRecordingAlertIsShownInJapanese)
+{
+    const QString outputDir = QStringLiteral(CARTOVA_SOURCE_DIR "/tests/output");
+    QDir().mkpath(outputDir);
+    AlertClicker clicker(outputDir);
+    const AlertRequest start = StartRecordingAlert(30.0, QStringLiteral("/home/user/.cache/Sillaro"));
+    clicker.answer(start.message, QString::fromUtf8("キャンセル"));
+    clicker.screenshot(start.message, QStringLiteral("sillaro-ja-start-recording.png"));
+    EXPECT_EQ(AlertDialog::Run(start), 1) << "the second button cancels";
+    ASSERT_EQ(clicker.seen().size(), 1u);
+    EXPECT_TRUE(QFile::exists(outputDir + "/sillaro-ja-start-recording.png"));
 }
 
 int main(int argc, char** argv)
