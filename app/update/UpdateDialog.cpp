@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -154,6 +155,11 @@ void UpdateDialog::startProgressPanel()
         m_progress->setAutoReset(false);
         m_progress->setMinimumDuration(0);
         m_progress->setRange(0, DownloadWrapper::kProgressScale);
+        // The bar without its percentage, like the write progress panel:
+        // the dark look colours the bar but not a text drawn over it.
+        auto* bar = new QProgressBar(m_progress);
+        bar->setTextVisible(false);
+        m_progress->setBar(bar);
         connect(m_progress, &QProgressDialog::canceled, this, [this]() {
             if (m_wrapper)
                 m_wrapper->cancel();
