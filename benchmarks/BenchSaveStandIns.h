@@ -1,28 +1,10 @@
-// The engine and writer host the save benchmarks run the writers against: a
-// temporary folder, no notifications, never cancelled, every volume check passed.
+// The writer host the save benchmarks run the writers against (with a
+// FolderEngine): never cancelled, every volume check passed.
 #pragma once
 
-#include "engine/IToolkitManager.h"
 #include "save/SaveDsfFile.h"
 #include "storage/RecordData.h"
-
-#include <string>
-#include <utility>
-
-class BenchEngine : public IToolkitManager {
-public:
-    explicit BenchEngine(std::string dir) : m_dir(std::move(dir)) {}
-    void ConvertThread_AddDataNotify() override {}
-    void NotifyOperationProc(TkRecOperation) override {}
-    void NotifyStreamPosProc(double) override {}
-    void NotifyConvertPosProc(double) override {}
-    void NotifyErrorMessageProc(int, const char*) override {}
-    const char* GetTempDirectory() override { return m_dir.c_str(); }
-    bool IsTempDirectoryExists() override { return true; }
-
-private:
-    std::string m_dir;
-};
+#include "support/FolderEngine.h"
 
 class BenchHost : public IDsfWriterHost {
 public:

@@ -115,7 +115,7 @@ void BM_StereoTrackDsd256(benchmark::State& state) { StereoTrack(state, 4 * kDsd
 // A recorded stereo DSD track of seconds at rate (a tone, MSB first as captured).
 struct DsdTrackFixture {
     std::string dir;
-    BenchEngine engine;
+    FolderEngine engine;
     RecordRangeManager ranges;
     RecordData data;
 

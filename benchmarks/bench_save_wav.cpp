@@ -30,7 +30,7 @@ constexpr double kSeconds = 30.0;
 
 struct Fixture {
     std::string dir;
-    BenchEngine engine;
+    FolderEngine engine;
     RecordRangeManager ranges;
     RecordData data;
 

@@ -14,28 +14,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "engine/IToolkitManager.h"
 #include "storage/TemporaryData.h"
+#include "support/FolderEngine.h"
 
 namespace {
 
 constexpr uint64_t kChunk = 3840000;   // five seconds of one 192 kHz float channel
 constexpr size_t kBlock = 38400;       // 50 ms
-
-class BenchEngine : public IToolkitManager {
-public:
-    explicit BenchEngine(std::string folder) : m_folder(std::move(folder)) {}
-    void ConvertThread_AddDataNotify() override {}
-    void NotifyOperationProc(TkRecOperation) override {}
-    void NotifyStreamPosProc(double) override {}
-    void NotifyConvertPosProc(double) override {}
-    void NotifyErrorMessageProc(int, const char*) override {}
-    const char* GetTempDirectory() override { return m_folder.c_str(); }
-    bool IsTempDirectoryExists() override { return std::filesystem::is_directory(m_folder); }
-
-private:
-    std::string m_folder;
-};
 
 std::string Folder()
 {
@@ -96,7 +81,7 @@ void BM_AppendBesidePlainWrite(benchmark::State& state)
 {
     const uint64_t total = uint64_t(state.range(0)) << 20;
     const std::string folder = Folder();
-    BenchEngine engine(folder);
+    FolderEngine engine(folder);
     TemporaryData data(&engine);
     const std::vector<uint8_t> block = Block();
     double storeSeconds = 0, plainSeconds = 0;
@@ -135,7 +120,7 @@ uint64_t ResidentKiB()
 void BM_ResidentMemoryLongStream(benchmark::State& state)
 {
     const uint64_t total = uint64_t(state.range(0)) << 20;
-    BenchEngine engine(Folder());
+    FolderEngine engine(Folder());
     TemporaryData data(&engine);
     const std::vector<uint8_t> block = Block();
     const RecordRangeList all = {{0, 0}};

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "convert/SampleTypeInfo.h"
-#include "engine/IToolkitManager.h"
 #include "save/ByteOrder.h"
 #include "save/DSDStreamProcessing.h"
 #include "save/DsdBitReverse.h"
@@ -27,6 +26,7 @@
 #include "save/SaveDsfFile.h"
 #include "storage/RecordData.h"
 #include "storage/RecordRangeManager.h"
+#include "support/FolderEngine.h"
 #include "test_dsd_signal.h"
 
 namespace {
@@ -59,22 +59,6 @@ private:
     std::string m_path;
 };
 
-// The engine as the record data needs it: only the temporary folder.
-class StubEngine : public IToolkitManager {
-public:
-    explicit StubEngine(std::string folder) : m_folder(std::move(folder)) {}
-    void ConvertThread_AddDataNotify() override {}
-    void NotifyOperationProc(TkRecOperation) override {}
-    void NotifyStreamPosProc(double) override {}
-    void NotifyConvertPosProc(double) override {}
-    void NotifyErrorMessageProc(int, const char*) override {}
-    const char* GetTempDirectory() override { return m_folder.c_str(); }
-    bool IsTempDirectoryExists() override { return true; }
-
-private:
-    std::string m_folder;
-};
-
 // A DSD recording whose every captured byte is in the recorded stream.
 class DsdRecording {
 public:
@@ -103,7 +87,7 @@ public:
     RecordData& Data() { return m_data; }
 
 private:
-    StubEngine m_engine;
+    FolderEngine m_engine;
     RecordRangeManager m_ranges;
     RecordData m_data;
 };

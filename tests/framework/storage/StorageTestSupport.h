@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/IToolkitManager.h"
+#include "support/FolderEngine.h"
 
 class ScratchFolder {
 public:
@@ -44,21 +44,6 @@ public:
 
 private:
     std::string m_path;
-};
-
-class FakeEngine : public IToolkitManager {
-public:
-    explicit FakeEngine(std::string folder) : m_folder(std::move(folder)) {}
-    void ConvertThread_AddDataNotify() override {}
-    void NotifyOperationProc(TkRecOperation) override {}
-    void NotifyStreamPosProc(double) override {}
-    void NotifyConvertPosProc(double) override {}
-    void NotifyErrorMessageProc(int, const char*) override {}
-    const char* GetTempDirectory() override { return m_folder.c_str(); }
-    bool IsTempDirectoryExists() override { return std::filesystem::is_directory(m_folder); }
-
-private:
-    std::string m_folder;
 };
 
 // Deterministic content: the byte stored at stream position p of stream `seed`.

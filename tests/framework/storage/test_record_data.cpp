@@ -17,7 +17,7 @@ namespace {
 class RecordDataTest : public ::testing::Test {
 protected:
     ScratchFolder folder;
-    FakeEngine engine{folder.Path()};
+    FolderEngine engine{folder.Path()};
     RecordRangeManager ranges;
 };
 

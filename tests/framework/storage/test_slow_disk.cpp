@@ -46,6 +46,12 @@ void SetGateClosed(bool closed)
     Gate().changed.notify_all();
 }
 
+// Opens the gate when a test ends, also on a failed assertion; declared after
+// a test's futures, so the gate opens before their destructors wait for them.
+struct GateOpenedAtExit {
+    ~GateOpenedAtExit() { SetGateClosed(false); }
+};
+
 bool WaitForHeldWrite()
 {
     std::unique_lock<std::mutex> guard(Gate().lock);
@@ -73,17 +79,14 @@ extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset
 TEST(TemporaryData, ReadersDoNotWaitForAWriteToDisk)
 {
     ScratchFolder folder;
-    FakeEngine engine(folder.Path());
+    FolderEngine engine(folder.Path());
     TemporaryData data(&engine);
     ASSERT_EQ(data.Init(300), TkErrorSuccess);
     ASSERT_EQ(data.Add(PatternBlock(0, 250), kAll), TkErrorSuccess); // in memory only
 
     std::future<TkError> writer;
     std::future<bool> reader;
-    // Opened before the futures are waited for by their destructors.
-    struct OpenOnExit {
-        ~OpenOnExit() { SetGateClosed(false); }
-    } openOnExit;
+    GateOpenedAtExit openAtExit;
 
     SetGateClosed(true);
     // The second block completes two chunks: the writer stops in the first write.
@@ -112,7 +115,7 @@ TEST(TemporaryData, ReadersDoNotWaitForAWriteToDisk)
 TEST(RecordData, ARecordEventDoesNotWaitForAWriteToDisk)
 {
     ScratchFolder folder;
-    FakeEngine engine(folder.Path());
+    FolderEngine engine(folder.Path());
     RecordRangeManager ranges;
     ranges.AddRecordEvent(0, RecordEventStart);
     RecordData data(&engine, TemporaryData::kMaxFileBytes, 400);
@@ -122,9 +125,7 @@ TEST(RecordData, ARecordEventDoesNotWaitForAWriteToDisk)
 
     std::future<TkError> writer;
     std::future<uint64_t> pause;
-    struct OpenOnExit {
-        ~OpenOnExit() { SetGateClosed(false); }
-    } openOnExit;
+    GateOpenedAtExit openAtExit;
 
     SetGateClosed(true);
     // Channel 0 completes its first 400-byte chunk and stops in the write.

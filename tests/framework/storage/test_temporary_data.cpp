@@ -53,7 +53,7 @@ private:
 TEST(TemporaryData, MatchesAPlainModelOverManyChunksAndFiles)
 {
     ScratchFolder folder;
-    FakeEngine engine(folder.Path());
+    FolderEngine engine(folder.Path());
     const uint64_t chunk = 1000;
     TemporaryData data(&engine, 3 * chunk);   // three chunks per file
     ASSERT_EQ(data.Init(chunk), TkErrorSuccess);
@@ -124,7 +124,7 @@ TEST(TemporaryData, MatchesAPlainModelOverManyChunksAndFiles)
 TEST(TemporaryData, FilesHoldWholeChunksUpToTheSizeLimit)
 {
     ScratchFolder folder;
-    FakeEngine engine(folder.Path());
+    FolderEngine engine(folder.Path());
     TemporaryData data(&engine, 1000);
     ASSERT_EQ(data.Init(300), TkErrorSuccess);
     ASSERT_EQ(data.Add(PatternBlock(0, 1250), kAll), TkErrorSuccess);
@@ -172,7 +172,7 @@ TEST(TemporaryData, ReaderSteersWhichLiveChunkIsKept)
 TEST(TemporaryData, ArgumentsAndEmptyBlocks)
 {
     ScratchFolder folder;
-    FakeEngine engine(folder.Path());
+    FolderEngine engine(folder.Path());
     TemporaryData data(&engine);
     EXPECT_EQ(data.Init(0), TkErrorInvalidArgument);
     ASSERT_EQ(data.Init(64), TkErrorSuccess);
@@ -195,7 +195,7 @@ TEST(TemporaryData, ArgumentsAndEmptyBlocks)
 TEST(TemporaryData, InitAndDestructionDeleteTheFiles)
 {
     ScratchFolder folder;
-    FakeEngine engine(folder.Path());
+    FolderEngine engine(folder.Path());
     {
         TemporaryData data(&engine, 200);
         ASSERT_EQ(data.Init(100), TkErrorSuccess);
@@ -223,7 +223,7 @@ TEST(TemporaryData, MissingFolderKeepsBytesInMemoryAndRetries)
 {
     ScratchFolder folder;
     folder.Remove();
-    FakeEngine engine(folder.Path());
+    FolderEngine engine(folder.Path());
     TemporaryData data(&engine);
     ASSERT_EQ(data.Init(1000), TkErrorSuccess);
     EXPECT_EQ(data.Add(PatternBlock(0, 2500), kAll), TkErrorFailed);
@@ -243,7 +243,7 @@ TEST(TemporaryData, MissingFolderKeepsBytesInMemoryAndRetries)
 TEST(TemporaryData, FolderRemovedMidRecording)
 {
     ScratchFolder folder;
-    FakeEngine engine(folder.Path());
+    FolderEngine engine(folder.Path());
     TemporaryData data(&engine, 2000);
     ASSERT_EQ(data.Init(1000), TkErrorSuccess);
     ASSERT_EQ(data.Add(PatternBlock(0, 1500), kAll), TkErrorSuccess);
@@ -272,7 +272,7 @@ int FullDiskScenario(const std::string& path)
     signal(SIGXFSZ, SIG_IGN);
     if (setrlimit(RLIMIT_FSIZE, &small) != 0)
         return 1;
-    FakeEngine engine(path);
+    FolderEngine engine(path);
     TemporaryData data(&engine);
     if (data.Init(1000) != TkErrorSuccess)
         return 2;
