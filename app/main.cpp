@@ -1,9 +1,9 @@
 // Sillaro's entry: single-instance check, simulator selection, translations, then the
 // application delegate and the event loop.
-#include "control/AppDelegate.h"
-#include "control/SimulateOption.h"
-#include "control/SingleInstance.h"
-#include "translations/Translations.h"
+#include "root/AppDelegate.h"
+#include "root/SimulateOption.h"
+#include "root/SingleInstance.h"
+#include "root/Translations.h"
 
 #include <QApplication>
 

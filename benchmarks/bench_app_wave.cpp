@@ -1,8 +1,8 @@
 // Waveform costs: painting the visible area of a 1-minute and a 100-minute recording (it
 // must not grow with the length), and building the peaks of a 100-minute DSD256 recording
 // (reported as recording length / build time).
-#include "control/ModeStatus.h"
-#include "control/ModeTimeManager.h"
+#include "state/ModeStatus.h"
+#include "state/ModeTimeManager.h"
 #include "wave/PreviewSource.h"
 #include "wave/WaveImageManager.h"
 #include "wave/WaveScrollView.h"

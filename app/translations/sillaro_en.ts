@@ -45,10 +45,6 @@
         <source>No device found.</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>Are you sure you want to exit?</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>ControlManager</name>
@@ -423,6 +419,13 @@
     </message>
     <message>
         <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QuitFlow</name>
+    <message>
+        <source>Are you sure you want to exit?</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -45,10 +45,6 @@
         <source>No device found.</source>
         <translation>デバイスが見つかりません。</translation>
     </message>
-    <message>
-        <source>Are you sure you want to exit?</source>
-        <translation>終了してもよろしいですか？</translation>
-    </message>
 </context>
 <context>
     <name>ControlManager</name>
@@ -420,6 +416,13 @@
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>QuitFlow</name>
+    <message>
+        <source>Are you sure you want to exit?</source>
+        <translation type="unfinished">終了してもよろしいですか？</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,7 @@
 // The state tables: flags per status, buttons per status and zoom, menu enabling,
 // gain choices and the automatic-gain menu title.
 #include "control/ControlTables.h"
-#include "control/ModeStatus.h"
+#include "state/ModeStatus.h"
 
 #include <gtest/gtest.h>
 

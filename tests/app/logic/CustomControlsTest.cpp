@@ -1,7 +1,6 @@
 // The custom controls: gain pop-up rows and keys, button hit shapes, the stacked list.
 #include "controls/CustomButton.h"
 #include "controls/CustomButtonShape.h"
-#include "controls/CustomCollectionView.h"
 #include "controls/CustomMenu.h"
 #include "controls/GainMenuModel.h"
 
@@ -160,26 +159,3 @@ TEST(CustomButton, EllipseOfZeroWidthIsNeverHitNorHovered)
     EXPECT_EQ(button.sizeHint(), QSize(18, 18)); // the image's size
 }
 
-TEST(CustomCollectionView, StacksItemsAndReusesThoseThatRemain)
-{
-    CustomCollectionView list;
-    int made = 0;
-    list.setItemPrototype(
-        [&](const QVariant& element, QWidget* parent) {
-            ++made;
-            return new QLabel(element.toString(), parent);
-        },
-        QSize(200, 30));
-    list.setContent({"a", "b", "c"});
-    ASSERT_EQ(list.displayedItems().size(), 3);
-    EXPECT_EQ(list.displayedItems()[0]->geometry(), QRect(0, 6, 200, 30));
-    EXPECT_EQ(list.displayedItems()[2]->y(), 6 + 2 * 36);
-    EXPECT_EQ(list.sizeHint(), QSize(200, 3 * 36 + 6));
-    QWidget* b = list.displayedItems()[1];
-
-    list.setContent({"b", "d"});
-    EXPECT_EQ(made, 4);
-    ASSERT_EQ(list.displayedItems().size(), 2);
-    EXPECT_EQ(list.displayedItems()[0], b);
-    EXPECT_EQ(b->y(), 6);
-}

@@ -1,6 +1,6 @@
 // The indicators' logic: level scale, peak and over hold, time digits, gain and format
 // titles, and that every piece of artwork they name is compiled in.
-#include "control/ModeTimeManager.h"
+#include "state/ModeTimeManager.h"
 #include "controls/Artwork.h"
 #include "indicator/Indicator_Gain.h"
 #include "indicator/Indicator_LevelMeter.h"

@@ -6,9 +6,9 @@
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
 #include "WaitFor.h"
-#include "control/AppDelegate.h"
+#include "root/AppDelegate.h"
 #include "control/ControlManager.h"
-#include "control/ModeTimeManager.h"
+#include "state/ModeTimeManager.h"
 #include "playback/PreviewController.h"
 #include "playback/PreviewPlayManager.h"
 

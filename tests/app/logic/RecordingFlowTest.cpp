@@ -6,13 +6,13 @@
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
 #include "WaitFor.h"
-#include "control/AppDelegate.h"
+#include "root/AppDelegate.h"
 #include "control/ControlManager.h"
-#include "control/ModeTimeManager.h"
+#include "state/ModeTimeManager.h"
 #include "control/NotificationCenter.h"
 #include "control/RecordManager.h"
 #include "control/RecordingMath.h"
-#include "control/SettingManager.h"
+#include "settings/SettingManager.h"
 #include "marker/MarkerManager.h"
 
 #include <QSettings>

@@ -2,8 +2,8 @@
 // the device's frequency lists and identity, and the temporary-folder choice.
 #include "ScratchDesktop.h"
 #include "FakeCartova.h"
-#include "control/CartovaController.h"
-#include "control/SettingManager.h"
+#include "bridge/CartovaController.h"
+#include "settings/SettingManager.h"
 #include "settings/DeviceIdentity.h"
 #include "settings/MaxRecordTime.h"
 #include "settings/SamplingRateFormatter.h"

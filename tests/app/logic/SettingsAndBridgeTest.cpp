@@ -2,9 +2,9 @@
 // re-posting of framework callbacks as notifications.
 #include "ScratchDesktop.h"
 #include "FakeCartova.h"
-#include "control/CartovaController.h"
+#include "bridge/CartovaController.h"
 #include "control/NotificationCenter.h"
-#include "control/SettingManager.h"
+#include "settings/SettingManager.h"
 
 #include <QCoreApplication>
 #include <QDir>

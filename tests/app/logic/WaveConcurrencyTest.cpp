@@ -2,8 +2,8 @@
 // recording grows on a feeder thread while the main thread keeps painting. Run under
 // ThreadSanitizer (CARTOVA_TSAN) to check the publication of the series' lengths.
 #include "FakeCartova.h"
-#include "control/ModeStatus.h"
-#include "control/ModeTimeManager.h"
+#include "state/ModeStatus.h"
+#include "state/ModeTimeManager.h"
 #include "wave/WaveImageManager.h"
 #include "wave/WaveScrollView.h"
 #include "wave/WaveView.h"

@@ -1,7 +1,7 @@
 // Waveform peaks: chunking per scale, the last pass's partial entry, scaling and the
 // maximum sample, with the peak worker reading the fake's preview stream.
 #include "FakeCartova.h"
-#include "control/ModeTimeManager.h"
+#include "state/ModeTimeManager.h"
 #include "wave/PeakAccumulator.h"
 #include "wave/WaveImageManager.h"
 

@@ -1,8 +1,8 @@
 // The waveform document without a display: geometry and pages, pixels of peaks, clip marks,
 // shading and marker heads grabbed into an image, and marker editing with the mouse.
 #include "FakeCartova.h"
-#include "control/ModeStatus.h"
-#include "control/ModeTimeManager.h"
+#include "state/ModeStatus.h"
+#include "state/ModeTimeManager.h"
 #include "marker/MarkerManager.h"
 #include "marker/MarkerView.h"
 #include "wave/PageSelectorMatrix.h"

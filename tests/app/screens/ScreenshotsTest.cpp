@@ -3,10 +3,10 @@
 // the run was started with: QT_SCALE_FACTOR=2 gives the 200 % pictures).
 #include "../logic/FakeCartova.h"
 #include "ScriptedDialogs.h"
-#include "control/AppDelegate.h"
+#include "root/AppDelegate.h"
 #include "control/ControlManager.h"
-#include "control/ModeTimeManager.h"
-#include "control/SettingManager.h"
+#include "state/ModeTimeManager.h"
+#include "settings/SettingManager.h"
 #include "controls/CustomMenu.h"
 #include "indicator/Indicator_LevelMeter.h"
 #include "marker/MarkerManager.h"

@@ -26,7 +26,7 @@ protected:
             offers.push_back(o);
             return offerAnswer;
         };
-        checker.setDialog(&dialogs);
+        checker.setOfferHandler([this](const UpdateOffer& offer) { return dialogs.runUpdateDialog(offer); });
         checker.setVersionString(QStringLiteral("1.9.9"));
     }
     void TearDown() override { QSettings().setValue(kKeyUpdateServer, previousServer); }

@@ -1,0 +1,73 @@
+// Recording settings that survive between runs, the chosen device and its description.
+// Loads from QSettings when created, hands the temporary folder to the framework and
+// writes everything back when asked to save (Destructor).
+#pragma once
+
+#include "bridge/CartovaController.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// Persisted keys.
+inline const QString kKeyRecordFormat = QStringLiteral("Record Format");
+inline const QString kKeyPcmFreq = QStringLiteral("Sampling Frequency (WAV)");
+inline const QString kKeyDsdFreq = QStringLiteral("Sampling Frequency (DSF)");
+inline const QString kKeyBitDepth = QStringLiteral("Bit Depth");
+inline const QString kKeyTempDirectory = QStringLiteral("Temp Directory");
+
+class SettingManager {
+public:
+    SettingManager(); // init: initial values, then Constructor
+    ~SettingManager();
+
+    SettingManager(const SettingManager&) = delete;
+    SettingManager& operator=(const SettingManager&) = delete;
+
+    void Constructor();
+    void Destructor();
+
+    void RecognizeDevice();
+    std::optional<QStringList> EnumDriverNames();
+    int SetDriverName(const QString& name);
+    QString GetDriverName() const { return m_driver_name; }
+    TkError FetchDriverInfo();
+
+    std::optional<std::vector<uint32_t>> GetAvailableFreq_PCM() const;
+    std::optional<std::vector<uint32_t>> GetAvailableFreq_DSD() const;
+    uint16_t GetAvailableBits() const;
+    uint16_t channels() const;
+    bool GetVid(int32_t& vid, int32_t& pid) const;
+
+    int32_t GetRecType() const { return m_rec_type; }
+    int SetRecType(int32_t type) { m_rec_type = type; return 0; }
+    uint64_t GetPcmFreq() const { return m_pcm_freq; }
+    int SetPcmFreq(uint64_t freq) { m_pcm_freq = freq; return 0; }
+    uint64_t GetDsdFreq() const { return m_dsd_freq; }
+    int SetDsdFreq(uint64_t freq) { m_dsd_freq = freq; return 0; }
+    int16_t GetBits() const { return m_bits; }
+    int SetBits(int16_t bits) { m_bits = bits; return 0; }
+
+    TkError FetchSettingToToolkit();
+
+    bool SetTempDirectory(const QString& path);
+    QString GetTempDirectory() const { return m_temp_path; }
+    bool IsTempDirectoryExists() const;
+    bool IsTempDirectoryWritable() const;
+
+    // <user cache folder>/<application name>, created when missing; empty when unusable.
+    static QString GetDefaultTempDirectory();
+
+    const std::optional<AudioDeviceInfo>& deviceInfo() const { return info; }
+
+private:
+    std::optional<AudioDeviceInfo> info;
+    int16_t m_bits = 16;
+    int32_t m_rec_type = 0;
+    QString m_driver_name;
+    uint64_t m_pcm_freq = 44100;
+    uint64_t m_dsd_freq = 2822400;
+    QString m_temp_path;
+};
