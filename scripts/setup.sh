@@ -21,6 +21,8 @@ packages=(
   dosfstools mtools
   # desktop tests without a display
   xvfb xauth x11-utils imagemagick
+  # real key presses in the desktop tests (XTEST)
+  libxtst-dev
   # installing and packaging: desktop-file and AppStream validators, the Debian
   # package tools CPack uses, the Japanese font the translation is shown with
   desktop-file-utils appstream dpkg-dev file fonts-ipafont-gothic

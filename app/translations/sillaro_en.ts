@@ -196,6 +196,18 @@
         <source>Temporary file storage</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Gaps between tracks found: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A marker is added at each gap. Edit &gt; Undo takes them back.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Markers</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CustomMenuView</name>

@@ -192,6 +192,18 @@
         <source>Temporary file storage</source>
         <translation>一時ファイルの保存先</translation>
     </message>
+    <message>
+        <source>Gaps between tracks found: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A marker is added at each gap. Edit &gt; Undo takes them back.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Markers</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CustomMenuView</name>

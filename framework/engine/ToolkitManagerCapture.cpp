@@ -14,7 +14,7 @@ namespace {
 constexpr uint64_t kBufferMilliseconds = 50;
 
 // DSD preview frames are 64 one-bit samples long.
-constexpr uint64_t kDsdPreviewDecimation = 64;
+constexpr uint64_t kDsdPreviewDecimation = CARTOVA_DSD_PREVIEW_DECIMATION;
 
 // Bytes the capture queue stores per frame and channel: a 16-bit DSD
 // carriage word, or the 32-bit float the device delivered.

@@ -5,6 +5,7 @@
 
 #include "EngineInstance.h"
 #include "RecordCopies.h"
+#include "engine/TempDirectory.h"
 #include "engine/ToolkitManager.h"
 #include "platform/Trace.h"
 #include "save/TrackRange.h"
@@ -244,6 +245,14 @@ CARTOVA_API uint64_t Cartova_SecondsToSamples(uint64_t sample_rate, double secon
 CARTOVA_API TkError Cartova_SetTempDirectory(const char* path)
 {
     return Guarded(__func__, [&](ToolkitManager& e) { return e.SetTempDirectory(path); });
+}
+
+CARTOVA_API TkError Cartova_DeleteTempLeftovers(const char* folder)
+{
+    if (folder == nullptr)
+        return TkErrorInvalidArgument;
+    DeleteFrameworkTempFiles(folder);
+    return TkErrorSuccess;
 }
 
 CARTOVA_API TkError Cartova_GetDroppedAudio(TkDroppedAudio** list, size_t* count)

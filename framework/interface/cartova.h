@@ -220,6 +220,18 @@ CARTOVA_API uint64_t Cartova_SecondsToSamples(uint64_t sample_rate, double secon
 
 CARTOVA_API TkError Cartova_SetTempDirectory(const char* path);
 
+/* Deletes the framework's own leftover temporary files in folder (regular
+ * files named as the framework names them; nothing else), as setting the
+ * temporary folder does for the previous one. Callers that measure a
+ * folder's free space first use it, so that they never repeat the naming
+ * rule. null: -2; a folder that cannot be listed deletes nothing and is 0. */
+CARTOVA_API TkError Cartova_DeleteTempLeftovers(const char* folder);
+
+/* One-bit samples of a DSD recording per frame of its preview stream: the
+ * preview (and the waveform) of a DSD recording runs at its bit rate
+ * divided by this. */
+#define CARTOVA_DSD_PREVIEW_DECIMATION 64
+
 /* Every place where audio was lost in the current recording, in recorded
  * order; the list is emptied by each start. *list is null when *count is 0.
  * A recording with any entry has gaps. -2 when an argument is null. */

@@ -21,7 +21,7 @@ class PreviewConversion {
 public:
     static constexpr uint64_t kMaxFramesPerPass = 4096;
     // One-bit samples per DSD preview frame.
-    static constexpr uint64_t kDsdDecimation = 64;
+    static constexpr uint64_t kDsdDecimation = CARTOVA_DSD_PREVIEW_DECIMATION;
 
     // Starts over for a recording: takes channels and sample type from the
     // record data and the preview rate from the preview, allocates the

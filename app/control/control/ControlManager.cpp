@@ -1,6 +1,8 @@
 // Commands, state tables and notification handling of the control manager.
 #include "control/ControlManager.h"
 
+#include "bridge/PreviewFrequency.h"
+#include "settings/MaxRecordTime.h"
 #include "document/Document.h"
 #include "control/DialogService.h"
 #include "control/MainView.h"
@@ -16,7 +18,6 @@
 #include "wave/WaveImageManager.h"
 
 #include <QPointer>
-#include <QStorageInfo>
 #include <cmath>
 
 namespace {
@@ -56,12 +57,7 @@ ControlManager::ControlManager(MainView& view, DialogService& dialogs, Document&
                                ModeTimeManager& state, QObject* parent)
     : QObject(parent), m_view(view), m_dialogs(dialogs), m_document(document), m_bridge(bridge), m_state(state)
 {
-    m_freeSpace = [](const QString& folder) -> std::optional<uint64_t> {
-        const QStorageInfo volume(folder);
-        if (!volume.isValid() || !volume.isReady() || volume.bytesAvailable() < 0)
-            return std::nullopt;
-        return static_cast<uint64_t>(volume.bytesAvailable());
-    };
+    m_freeSpace = FolderFreeBytes;
 }
 
 ControlManager::~ControlManager()
@@ -376,7 +372,7 @@ void ControlManager::RecStart(CommandSender)
     WaveImageManager* images = getWaveImageManager();
     if (m_settingManager->GetRecType() != RecTypePcm) {
         if (images) {
-            images->setFrequency(m_settingManager->GetDsdFreq() / kDsdPreviewDivider);
+            images->setFrequency(PreviewFrequency(true, m_settingManager->GetDsdFreq()));
             images->setAmplification(kDsdWaveAmplification);
         }
         m_view.setLevelMeterAmp(kDsdLevelMeterAmplification);
@@ -576,9 +572,19 @@ void ControlManager::FindTrackGaps(CommandSender)
         m_dialogs.OkAlertWithMessage(tr("No gaps between tracks were found."));
         return;
     }
-    const TrackGapMarkers::Outcome outcome = m_document.trackGaps().addSuggestions(*markers, boundaries);
-    if (outcome.added == 0 && !outcome.limitReached)
+    const int newPlaces = TrackGapMarkers::countNew(*markers, boundaries);
+    if (newPlaces == 0) {
         m_dialogs.OkAlertWithMessage(tr("Every gap between tracks already has a marker."));
+        return;
+    }
+    // The result first; the first button (Return) accepts it as one step Undo takes back.
+    AlertRequest result;
+    result.message = tr("Gaps between tracks found: %1").arg(newPlaces);
+    result.information = tr("A marker is added at each gap. Edit > Undo takes them back.");
+    result.buttons = {tr("Add Markers"), tr("Cancel")};
+    if (m_dialogs.runAlert(result) != 0)
+        return;
+    m_document.trackGaps().addSuggestions(*markers, boundaries);
     Update_MarkerButton();
     m_view.redrawWave();
 }
@@ -744,14 +750,10 @@ double ControlManager::calculateMaxRecordTime()
 {
     if (!m_settingManager)
         return 0.0;
-    const std::optional<uint64_t> freeBytes = m_freeSpace(m_settingManager->GetTempDirectory());
-    if (!freeBytes)
-        return 0.0;
-    AudioDeviceInfo info;
-    m_bridge.GetAudioDeviceInfo(info);
-    const int32_t type = m_settingManager->GetRecType();
-    const uint64_t frequency = type == RecTypeDsd ? m_settingManager->GetDsdFreq() : m_settingManager->GetPcmFreq();
-    return MaxRecordMinutes(*freeBytes, type, frequency, info.PCM_record_bits, info.i_ch);
+    const bool dsd = m_settingManager->GetRecType() == RecTypeDsd;
+    const uint64_t rate = dsd ? m_settingManager->GetDsdFreq() : m_settingManager->GetPcmFreq();
+    return static_cast<double>(
+        m_settingManager->maxRecordMinutes(m_settingManager->GetTempDirectory(), dsd, rate, m_freeSpace).value_or(0));
 }
 
 MarkerManager* ControlManager::getMarkerManager() const

@@ -14,6 +14,7 @@
 #include "control/Command.h"
 #include "control/ControlTables.h"
 #include "state/ControlTypes.h"
+#include "settings/MaxRecordTime.h"
 #include "state/ModeStatus.h"
 
 #include <QObject>
@@ -59,7 +60,7 @@ public:
 
     // Free bytes of the file system holding a folder; none when it cannot be read.
     using FreeSpaceQuery = std::function<std::optional<uint64_t>(const QString& folder)>;
-    // Replaces the file-system query of the maximum-recording-time estimate (tests).
+    // Minutes the start dialog offers, from the one estimate (0 when unknown).    // Replaces the file-system query of the maximum-recording-time estimate (tests).
     void setFreeSpaceQuery(FreeSpaceQuery query) { m_freeSpace = std::move(query); }
     // The address Help opens (the local manual).
     void setHelpUrl(const QString& url) { m_helpUrl = url; }
@@ -105,6 +106,7 @@ public:
     void LoadRecordSettings();
     void SaveRecordSettings();
     bool checkTemporaryDirectory(bool resetOnFailure, bool requireWritable);
+    // Minutes the start dialog offers, from the one estimate (0 when unknown).
     double calculateMaxRecordTime();
     void Update(const ModeFlags& flags, bool zoom);
     void Update_Button(const ModeFlags& flags, bool zoom);

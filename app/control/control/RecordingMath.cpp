@@ -18,21 +18,6 @@ QString Tr(const char* text)
 
 } // namespace
 
-double MaxRecordMinutes(uint64_t freeBytes, int32_t recType, uint64_t frequency, uint16_t recordBits,
-                        uint16_t channels)
-{
-    const uint64_t b = recordBits == 0 ? 32 : recordBits;
-    const uint64_t c = channels == 0 ? 2 : channels;
-    uint64_t bytesPerSecond = 0;
-    if (recType == RecTypeDsd)
-        bytesPerSecond = c * (frequency / 8 + 2 * (frequency / kDsdPreviewDivider));
-    else if (recType == RecTypePcm)
-        bytesPerSecond = c * (2 * frequency + (b * frequency) / 8);
-    if (bytesPerSecond == 0)
-        return 0.0;
-    return static_cast<double>(freeBytes / bytesPerSecond) / 60.0;
-}
-
 AlertRequest StartRecordingAlert(double maxMinutes, const QString& temporaryFolder)
 {
     AlertRequest request;

@@ -22,17 +22,9 @@ inline constexpr double kAutoGainCeiling = 6.0;
 // Display amplification of DSD (the DSD preview's full scale lies at 60 % of 16-bit full scale).
 inline constexpr double kDsdWaveAmplification = 1.6666666666666667;
 inline constexpr float kDsdLevelMeterAmplification = 1.6666666f;
-// DSD waveform and preview frequency: the DSD sampling frequency divided by this.
-inline constexpr uint64_t kDsdPreviewDivider = 64;
 // Level meter hold times, seconds: none while recording, 3 when paused or stopped.
 inline constexpr int32_t kLevelHoldRecording = -1;
 inline constexpr int32_t kLevelHoldStopped = 3;
-
-// Minutes of recording that fit in freeBytes: the recorded data plus the 16-bit preview
-// stream per second, for DSD (frequency = DSD bit rate) or PCM (frequency, bits per sample
-// as stored: 32 when 0). channels 0 counts as 2. 0 for any other type.
-double MaxRecordMinutes(uint64_t freeBytes, int32_t recType, uint64_t frequency, uint16_t recordBits,
-                        uint16_t channels);
 
 // The alert that starts the recording, for an estimate of maxMinutes and the temporary folder.
 AlertRequest StartRecordingAlert(double maxMinutes, const QString& temporaryFolder);

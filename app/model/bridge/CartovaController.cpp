@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMetaObject>
 
 CartovaController& CartovaController::sharedInstance()
@@ -240,6 +241,11 @@ void CartovaController::runPostedTasks()
         }
         next.task(next.context);
     }
+}
+
+TkError CartovaController::DeleteTempLeftovers(const QString& folder)
+{
+    return Cartova_DeleteTempLeftovers(QFile::encodeName(folder).constData());
 }
 
 QString CartovaController::DeviceProblem()

@@ -70,6 +70,8 @@ public:
     TkError SaveFileProgress(int32_t& fileProgress, int32_t& totalProgress);
     TkError SaveFileCancel(bool deletePartial);
     TkError SetTempDirectory(const QString& path);
+    // Deletes the framework's leftover temporary files in a folder.
+    TkError DeleteTempLeftovers(const QString& folder);
     // Suggested track boundaries (seconds) at the gaps of the finished recording, found with
     // the framework's default settings.
     TkError FindTrackGaps(std::vector<double>& boundaries);

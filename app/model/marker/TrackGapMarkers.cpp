@@ -14,6 +14,20 @@ double OnMarkerGrid(double seconds)
 
 } // namespace
 
+int TrackGapMarkers::countNew(const MarkerManager& markers, const std::vector<double>& boundaries)
+{
+    int count = 0;
+    double previous = -1.0;
+    for (double boundary : boundaries) {
+        const double t = OnMarkerGrid(boundary);
+        // Two suggestions on one grid place make one marker.
+        if (t != previous && markers.CanAddToPosition(t))
+            ++count;
+        previous = t;
+    }
+    return count;
+}
+
 TrackGapMarkers::Outcome TrackGapMarkers::addSuggestions(MarkerManager& markers,
                                                          const std::vector<double>& boundaries)
 {

@@ -35,6 +35,8 @@ public:
     // added become the step that undo() takes back; an outcome with nothing
     // added leaves the previous step in place.
     Outcome addSuggestions(MarkerManager& markers, const std::vector<double>& boundaries);
+    // How many of the suggested boundaries addSuggestions would add, the marker limit aside.
+    static int countNew(const MarkerManager& markers, const std::vector<double>& boundaries);
 
     bool canUndo() const { return !m_added.empty() && m_markers; }
     // Removes the markers of the last step; returns how many.

@@ -2,6 +2,7 @@
 #include "playback/PreviewPlayManager.h"
 
 #include "bridge/CartovaController.h"
+#include "bridge/PreviewFrequency.h"
 #include "playback/PreviewController.h"
 #include "playback/RingBuffer.h"
 
@@ -22,7 +23,6 @@ constexpr PeakPair kNoPeak{32767.0f, -32768.0f};
 // Full scale of a 16-bit preview sample.
 constexpr float kPreviewFullScale = 32767.0f;
 // A DSD recording's preview runs at its one-bit rate divided by this.
-constexpr uint64_t kDsdPreviewDivider = 64;
 
 } // namespace
 
@@ -40,7 +40,7 @@ bool PreviewPlayManager::initManager(PreviewController* controller)
     TkRecordSetting setting{};
     if (bridge.GetRecordSetting(setting) != TkErrorSuccess)
         return false;
-    m_freq = setting.rec_type != 0 ? setting.freq / kDsdPreviewDivider : setting.freq;
+    m_freq = PreviewFrequency(setting.rec_type != 0, setting.freq);
     if (m_freq == 0)
         return false;
     AudioDeviceInfo info;

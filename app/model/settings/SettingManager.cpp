@@ -183,3 +183,28 @@ QString SettingManager::GetDefaultTempDirectory()
         return fi.isDir() ? path : QString();
     return QDir().mkpath(path) ? path : QString();
 }
+
+std::optional<UsbDeviceEntry> SettingManager::usbDevice(int32_t vid, int32_t pid) const
+{
+    QString product;
+    int64_t bcd = 0;
+    if (CartovaController::sharedInstance().GetUsbDeviceDescription(vid, pid, product, bcd) != TkErrorSuccess)
+        return std::nullopt;
+    UsbDeviceEntry entry{product, std::nullopt};
+    if (bcd >= 0)
+        entry.bcdDevice = bcd;
+    return entry;
+}
+
+std::optional<int64_t> SettingManager::maxRecordMinutes(const QString& folder, bool dsd, uint64_t rate,
+                                                        const FreeSpaceQuery& freeSpace) const
+{
+    AudioDeviceInfo info;
+    const bool known = CartovaController::sharedInstance().GetAudioDeviceInfo(info) == TkErrorSuccess;
+    return MaxRecordMinutes(folder, RecordSpaceFormatFor(dsd, rate, known ? &info : nullptr), freeSpace);
+}
+
+void SettingManager::deleteTempLeftovers(const QString& folder) const
+{
+    CartovaController::sharedInstance().DeleteTempLeftovers(folder);
+}

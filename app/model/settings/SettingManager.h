@@ -4,6 +4,8 @@
 #pragma once
 
 #include "bridge/CartovaController.h"
+#include "settings/DeviceIdentity.h"
+#include "settings/MaxRecordTime.h"
 
 #include <QString>
 #include <QStringList>
@@ -51,6 +53,16 @@ public:
     int SetBits(int16_t bits) { m_bits = bits; return 0; }
 
     TkError FetchSettingToToolkit();
+
+    // The USB product name and release of a device, as the framework reads them.
+    std::optional<UsbDeviceEntry> usbDevice(int32_t vid, int32_t pid) const;
+    // The one estimate of the recording time: whole minutes of a recording in the given
+    // format (dsd: rate is the bit rate) that fit into folder, with the chosen device's
+    // channels and sample storage; none when the free space cannot be read.
+    std::optional<int64_t> maxRecordMinutes(const QString& folder, bool dsd, uint64_t rate,
+                                            const FreeSpaceQuery& freeSpace = FolderFreeBytes) const;
+    // Deletes the framework's leftover temporary files in folder.
+    void deleteTempLeftovers(const QString& folder) const;
 
     bool SetTempDirectory(const QString& path);
     QString GetTempDirectory() const { return m_temp_path; }

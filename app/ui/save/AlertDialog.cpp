@@ -2,7 +2,7 @@
 #include "save/AlertDialog.h"
 
 #include "control/AlertButtonTitles.h"
-#include "save/DialogLook.h"
+#include "look/DarkLook.h"
 
 #include <QApplication>
 #include <QDialog>

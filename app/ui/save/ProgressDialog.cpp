@@ -1,7 +1,7 @@
 // The progress panel of writing (and of downloads): polling, percentage and cancel.
 #include "save/ProgressDialog.h"
 
-#include "save/DialogLook.h"
+#include "look/DarkLook.h"
 
 #include <QCloseEvent>
 #include <algorithm>

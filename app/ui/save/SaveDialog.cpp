@@ -1,7 +1,7 @@
 // The write-to-files dialog's widgets, bound to its model.
 #include "save/SaveDialog.h"
 
-#include "save/DialogLook.h"
+#include "look/DarkLook.h"
 #include "save/SaveDialogItemView.h"
 #include "save/UpdateFileNamesDialog.h"
 
@@ -223,6 +223,13 @@ void SaveDialog::WriteToFilesClicked()
 {
     if (m_model.WriteToFilesClicked())
         done(kResponseWrite);
+}
+
+void SaveDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    m_albumName->setFocus(Qt::OtherFocusReason);
+    m_albumName->selectAll();
 }
 
 void SaveDialog::keyPressEvent(QKeyEvent* event)

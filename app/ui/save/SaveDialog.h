@@ -55,6 +55,9 @@ public:
     const std::vector<SaveDialogItemView*>& rowViews() const { return m_rows; }
 
 protected:
+    // Every time the dialog opens, the album name has the focus with its text selected,
+    // so that typing replaces it.
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void reject() override { CancelClicked(); }

@@ -1,7 +1,7 @@
 // The initial-number dialog of "Update File Names".
 #include "save/UpdateFileNamesDialog.h"
 
-#include "save/DialogLook.h"
+#include "look/DarkLook.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

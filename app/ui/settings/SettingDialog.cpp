@@ -1,7 +1,7 @@
 // Controls, value rules, device identity and temporary-folder choice of the settings dialog.
 #include "settings/SettingDialog.h"
 
-#include "bridge/CartovaController.h"
+#include "look/DarkLook.h"
 #include "settings/SettingManager.h"
 #include "controls/FocusableComboBox.h"
 #include "save/AlertDialog.h"
@@ -26,31 +26,6 @@ namespace {
 const QColor kNormalText(0xE5, 0xE5, 0xE5);
 const QColor kGreyText(0x6B, 0x71, 0x78);
 
-const char* const kStyle = R"(
-QDialog { background: #1E2124; }
-QLabel, QRadioButton { color: #E5E5E5; }
-QRadioButton:disabled { color: #6B7178; }
-QRadioButton::indicator { width: 12px; height: 12px; border-radius: 7px; border: 1px solid #8C9299;
-                          background: #1E2124; }
-QRadioButton::indicator:checked { border-color: #E5E5E5;
-    background: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 #E5E5E5,
-                                stop:0.45 #E5E5E5, stop:0.55 #1E2124, stop:1 #1E2124); }
-QRadioButton::indicator:disabled { border-color: #4A5057; }
-QTabWidget::pane { border: 1px solid #33383D; border-radius: 4px; top: -1px; background: #24282C; }
-QTabBar::tab { color: #B3B3B3; background: #1E2124; padding: 6px 14px; border: 1px solid #33383D;
-               border-bottom: none; border-top-left-radius: 4px; border-top-right-radius: 4px; }
-QTabBar::tab:selected { color: #FFFFFF; background: #24282C; }
-QComboBox { color: #E5E5E5; background: #33383D; border: 1px solid #4A5057; border-radius: 4px;
-            padding: 3px 8px; min-width: 110px; }
-QComboBox:disabled { color: #6B7178; background: #2A2E32; border-color: #33383D; }
-QComboBox QAbstractItemView { color: #E5E5E5; background: #33383D; selection-background-color: #5C5C5C; }
-QPushButton { color: #E5E5E5; background: #33383D; border: 1px solid #4A5057; border-radius: 4px;
-              padding: 5px 14px; min-width: 72px; }
-QPushButton:default { border-color: #7FA7D9; }
-QPushButton:pressed { background: #4A5057; }
-QPushButton:disabled { color: #6B7178; background: #2A2E32; }
-)";
-
 QString Colon(const QString& text)
 {
     return text + QStringLiteral(" :");
@@ -61,7 +36,7 @@ QString Colon(const QString& text)
 SettingDialog::SettingDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("setting_dialog"));
-    setStyleSheet(QString::fromUtf8(kStyle));
+    ApplyDialogLook(this);
     // Stand-alone alerts over this dialog; the dialog service gives its own handler.
     m_alert = [this](AlertKind kind, const QString& message, const QString& information) {
         switch (kind) {
@@ -78,15 +53,8 @@ SettingDialog::SettingDialog(QWidget* parent) : QDialog(parent)
     m_chooseFolder = [this](const QString& title, const QString& start) {
         return QFileDialog::getExistingDirectory(this, title, start, QFileDialog::ShowDirsOnly);
     };
-    m_usbLookup = [](int32_t vid, int32_t pid) -> std::optional<UsbDeviceEntry> {
-        QString product;
-        int64_t bcd = 0;
-        if (CartovaController::sharedInstance().GetUsbDeviceDescription(vid, pid, product, bcd) != TkErrorSuccess)
-            return std::nullopt;
-        UsbDeviceEntry entry{product, std::nullopt};
-        if (bcd >= 0)
-            entry.bcdDevice = bcd;
-        return entry;
+    m_usbLookup = [this](int32_t vid, int32_t pid) -> std::optional<UsbDeviceEntry> {
+        return m_settingManager ? m_settingManager->usbDevice(vid, pid) : std::nullopt;
     };
     m_freeSpace = FolderFreeBytes;
     buildControls();
@@ -465,20 +433,20 @@ void SettingDialog::PCMClicked()
 bool SettingDialog::calculateMaxRecordTime(int64_t& minutes, const QString& directory)
 {
     minutes = 0;
-    RecordSpaceFormat format;
-    format.dsd = isRecModeDsd();
-    const int64_t rate = format.dsd ? DsdSamplingRate() : PcmSamplingRate();
-    format.rate = rate > 0 ? static_cast<uint64_t>(rate) : 0;
-    AudioDeviceInfo info;
-    if (CartovaController::sharedInstance().GetAudioDeviceInfo(info) == TkErrorSuccess) {
-        format.channels = info.i_ch != 0 ? info.i_ch : 2;
-        format.recordBits = info.PCM_record_bits != 0 ? info.PCM_record_bits : 32;
+    const bool dsd = isRecModeDsd();
+    const int64_t chosenRate = dsd ? DsdSamplingRate() : PcmSamplingRate();
+    const uint64_t rate = chosenRate > 0 ? static_cast<uint64_t>(chosenRate) : 0;
+    std::optional<int64_t> estimate;
+    if (m_settingManager) {
+        // What the framework left behind there is not counted against the free space.
+        m_settingManager->deleteTempLeftovers(directory);
+        estimate = m_settingManager->maxRecordMinutes(directory, dsd, rate, m_freeSpace);
+    } else {
+        estimate = MaxRecordMinutes(directory, RecordSpaceFormatFor(dsd, rate, nullptr), m_freeSpace);
     }
-    DeleteFrameworkLeftovers(directory);
-    const std::optional<uint64_t> freeBytes = m_freeSpace ? m_freeSpace(directory) : std::nullopt;
-    if (!freeBytes)
+    if (!estimate)
         return false;
-    minutes = MinutesForSpace(*freeBytes, RecordBytesPerSecond(format));
+    minutes = *estimate;
     return true;
 }
 

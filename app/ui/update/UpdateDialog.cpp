@@ -1,7 +1,7 @@
 // The offer panel and its download.
 #include "update/UpdateDialog.h"
 
-#include "save/DialogLook.h"
+#include "look/DarkLook.h"
 #include "update/DownloadWrapper.h"
 
 #include <QDialogButtonBox>

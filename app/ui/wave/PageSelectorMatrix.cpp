@@ -63,9 +63,12 @@ void PageSelectorMatrix::setShowingPage(int page)
 {
     if (page < 0 || page >= m_pageCount)
         return;
+    const bool changed = page != m_showingPage;
     m_showingPage = page;
     if (QAbstractButton* cell = m_cells->button(page))
         cell->setChecked(true);
     if (m_waveView)
         m_waveView->scrollToX(page * wavegeom::kPageWidth);
+    if (changed)
+        emit showingPageChanged(page);
 }

@@ -1,5 +1,6 @@
 // Row of page buttons under the waveform in the wide scale: one button per 30 minutes of
-// the recording; choosing one scrolls the waveform view to that page.
+// the recording; choosing one scrolls the waveform view to that page. The page on screen
+// is the checked button, drawn in the look's accent.
 #pragma once
 
 #include <QWidget>
@@ -26,6 +27,10 @@ public:
     void setShowingPage(int page);
     // Title of a page's button ("0 - 30" ... "90 - 100" for the first four, else empty).
     QString pageTitle(int page) const;
+
+signals:
+    // Another page is on screen.
+    void showingPageChanged(int page);
 
 private:
     WaveView* m_waveView = nullptr;

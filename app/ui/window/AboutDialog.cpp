@@ -1,7 +1,7 @@
 // Contents of the about dialog.
 #include "window/AboutDialog.h"
 
-#include "save/DialogLook.h"
+#include "look/DarkLook.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,7 @@
 // Layout, artwork and menus of the main window.
 #include "window/MainWindow.h"
 
+#include "look/DarkLook.h"
 #include "control/ControlManager.h"
 #include "state/ModeTimeManager.h"
 #include "controls/CustomMenu.h"
@@ -80,27 +81,6 @@ QAbstractButton* TextButton(QWidget* parent, const QString& name)
     return b;
 }
 
-// The dark look of the window's own controls. It is set on the central widget, not on
-// the window, so that dialogs parented to the window keep the desktop's look.
-const char* const kStyle = R"(
-QWidget#centralWidget { background: #1E2124; }
-QLabel { color: #E5E5E5; }
-QToolButton { border: none; padding: 4px; }
-QToolButton:disabled { background: transparent; }
-QPushButton { color: #E5E5E5; background: #33383D; border: 1px solid #4A5057; border-radius: 4px; padding: 6px 14px; }
-QPushButton:disabled { color: #6B7178; background: #2A2E32; }
-QPushButton[flat="true"] { background: transparent; border: none; }
-QScrollArea { border: 1px solid #33383D; background: #101418; }
-)";
-
-// The menu bar continues the window's dark top; its menus keep the desktop's look.
-const char* const kMenuBarStyle = R"(
-QMenuBar { background: #1E2124; color: #E5E5E5; }
-QMenuBar::item { background: transparent; padding: 4px 8px; }
-QMenuBar::item:selected { background: #33383D; }
-QMenuBar::item:disabled { color: #6B7178; }
-)";
-
 // Where the window's position and size are kept between runs.
 const QString kGeometryKey = QStringLiteral("Main Window Geometry");
 
@@ -115,7 +95,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
-    central->setStyleSheet(QString::fromUtf8(kStyle));
+    // The dark look is set on the central widget, not on the window, so that dialogs
+    // parented to the window and not given the look (the folder chooser) keep the desktop's.
+    central->setStyleSheet(WindowStyleSheet());
     central->setAttribute(Qt::WA_StyledBackground, true);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(12, 8, 12, 12);
@@ -234,7 +216,7 @@ void MainWindow::buildMenus()
 {
     MainWindowControls& c = m_controls;
     QMenuBar* bar = menuBar();
-    bar->setStyleSheet(QString::fromUtf8(kMenuBarStyle));
+    bar->setStyleSheet(MenuBarStyleSheet());
 
     QMenu* app = AddMenu(bar, QT_TRANSLATE_NOOP("MainMenu", "Sillaro"));
     c.menu_about = AddItem(app, QT_TRANSLATE_NOOP("MainMenu", "About Sillaro"), QStringLiteral("menu_about"));
@@ -403,6 +385,8 @@ void MainWindow::bindCommands(ControlManager& manager, WindowCloseHandler& closi
     wireWave(&WaveView::requestMarkerMoveBackward, Command::MarkerMoveBackward);
     wireWave(&WaveView::requestMarkerMoveForward, Command::MarkerMoveForward);
     ControlManager* cm = &manager;
+    // The page on screen is an input of the page commands' rules.
+    connect(w.pageSelectMatrix, &PageSelectorMatrix::showingPageChanged, this, [cm]() { cm->refreshCommands(); });
     connect(wave, &WaveView::seekRequested, this, [cm](double t) { cm->seek(t); });
     connect(wave, &WaveView::markerAddRequested, this, [cm](double t) { cm->addMarkerAt(t); });
     connect(wave, &WaveView::markerSelectRequested, this, [cm](int32_t id) { cm->selectMarker(id); });

@@ -10,6 +10,7 @@
 #include "settings/SettingDialog.h"
 #include "update/UpdateDialog.h"
 #include "window/AboutDialog.h"
+#include "window/ModalFocus.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -17,7 +18,11 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-QtDialogService::QtDialogService(QWidget* mainWindow) : m_mainWindow(mainWindow) {}
+QtDialogService::QtDialogService(QWidget* mainWindow) : m_mainWindow(mainWindow)
+{
+    if (mainWindow)
+        new ModalFocus(mainWindow); // owned by the window
+}
 
 QtDialogService::~QtDialogService() = default;
 

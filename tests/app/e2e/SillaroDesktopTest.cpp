@@ -6,6 +6,7 @@
 #include "AlertClicker.h"
 #include "ScriptedDialogs.h"
 #include "root/AppDelegate.h"
+#include "control/QuitFlow.h"
 #include "control/ControlManager.h"
 #include "state/ModeTimeManager.h"
 #include "settings/SettingManager.h"
@@ -51,7 +52,7 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
 
     ScriptedDialogs dialogs;
     auto app = std::make_unique<AppDelegate>();
-    auto window = std::make_unique<MainWindow>(app.get());
+    auto window = std::make_unique<MainWindow>();
     app->launch(*window, dialogs);
     // Ready once the device list has been read; on a loaded machine that can take a while.
     ASSERT_TRUE(WaitFor([&] { return window->isVisible() && ModeTimeManager::sharedInstance().status() == ModeStatusReady; }, 60000));
@@ -81,10 +82,9 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
     // Quitting asks, and "OK" persists the settings.
     dialogs.clear();
     app->controlManager()->settingManager()->SetPcmFreq(96000);
-    EXPECT_TRUE(app->applicationShouldTerminate());
+    EXPECT_TRUE(app->quitFlow()->applicationShouldTerminate());
     EXPECT_EQ(dialogs.messages(), QStringList{"Are you sure you want to exit?"});
     EXPECT_EQ(QSettings().value(kKeyPcmFreq).toULongLong(), 96000u);
-    app->applicationWillTerminate();
     app.reset();
     window.reset();
     instance.reset();
@@ -215,7 +215,7 @@ TEST(SillaroDesktop, RecordsPausesResumesAndCompletesIntoTheEditMode)
 
     // Quit, confirmed by a click; then the framework is stopped and drained.
     clicker.answer("Are you sure you want to exit?", "OK");
-    app->terminate();
+    app->quitFlow()->terminate();
     EXPECT_TRUE(clicker.hasSeen("Are you sure you want to exit?"));
     EXPECT_FALSE(window->isVisible());
     app->shutdown();

@@ -10,7 +10,6 @@
 #include "bridge/CartovaController.h"
 #include "control/ControlManager.h"
 #include "state/ModeTimeManager.h"
-#include "control/NotificationCenter.h"
 #include "indicator/Indicator_LevelMeter.h"
 #include "playback/PreviewController.h"
 #include "playback/SinkOutput.h"
@@ -96,7 +95,7 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
 {
     ScriptedDialogs dialogs;
     auto app = std::make_unique<AppDelegate>();
-    auto window = std::make_unique<MainWindow>(app.get());
+    auto window = std::make_unique<MainWindow>();
     app->launch(*window, dialogs);
     ControlManager* cm = app->controlManager();
     PreviewController* preview = cm->previewController();
@@ -104,8 +103,9 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
     ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
 
     bool stopped = false;
-    NotificationCenter::defaultCenter().addObserver(&stopped, kNotifyOperationProc, [&](const Notification& n) {
-        if (n.object.toInt() == TkRecOperationStopped)
+    QObject stopWatch;
+    QObject::connect(&bridge, &CartovaController::operation, &stopWatch, [&](TkRecOperation operation) {
+        if (operation == TkRecOperationStopped)
             stopped = true;
     });
 
@@ -179,7 +179,6 @@ TEST(PlaybackEndToEnd, MonitorsRecordsPlaysBackWithGainStopsAndQuitsWhilePlaying
     // Quitting while playing.
     cm->Play();
     ASSERT_EQ(preview->GetStatus(), PreviewController::StatusPlaying);
-    NotificationCenter::defaultCenter().removeObserver(&stopped);
     app.reset();
     window.reset();
 }

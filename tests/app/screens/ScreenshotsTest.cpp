@@ -1,9 +1,10 @@
 // Screenshots of the main window in record and edit mode, of the gain pop-up and of the
 // settings dialog, written to tests/output/ for a person to review (at the display scale
 // the run was started with: QT_SCALE_FACTOR=2 gives the 200 % pictures).
-#include "../logic/FakeCartova.h"
+#include "FakeCartova.h"
 #include "ScriptedDialogs.h"
 #include "root/AppDelegate.h"
+#include "document/Document.h"
 #include "control/ControlManager.h"
 #include "state/ModeTimeManager.h"
 #include "settings/SettingManager.h"
@@ -47,7 +48,7 @@ protected:
         Fake().pcmFreq = {44100, 48000, 96000, 192000, 384000};
         QSettings().clear();
         app = std::make_unique<AppDelegate>();
-        window = new MainWindow(app.get());
+        window = new MainWindow;
         app->launch(*window, dialogs);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
@@ -104,7 +105,7 @@ TEST_F(Screenshots, EditModeWithMarkers)
     for (double at : {312.5, 655.0, 1010.2, 1404.8})
         markers->AddWithPosition(at);
     markers->setSelectedMarker(markers->GetMarkerIdFromPosition(655.0));
-    app->setMarkerManager(std::move(markers));
+    app->document().setMarkers(std::move(markers));
     mtm.setTotalTime(2700.0);
     mtm.setAutoGain(2.5);
     mtm.setIsAutoGain(true);

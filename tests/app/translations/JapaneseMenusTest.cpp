@@ -45,7 +45,7 @@ TEST(JapaneseLocale, MenusAreTranslated)
 
     ScriptedDialogs dialogs;
     auto app = std::make_unique<AppDelegate>();
-    auto ownWindow = std::make_unique<MainWindow>(app.get());
+    auto ownWindow = std::make_unique<MainWindow>();
     MainWindow* window = ownWindow.get();
     app->launch(*window, dialogs);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 30'000));

@@ -341,6 +341,12 @@ void Cartova_ReleaseDroppedAudio(TkDroppedAudio* list)
     delete[] list;
 }
 
+TkError Cartova_DeleteTempLeftovers(const char* folder)
+{
+    Fake().leftoverFolders.push_back(folder);
+    return TkErrorSuccess;
+}
+
 TkError Cartova_SetTempDirectory(const char* path)
 {
     if (Fake().setTempDirectoryResult == TkErrorSuccess)

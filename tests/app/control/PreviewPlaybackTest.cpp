@@ -6,7 +6,9 @@
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
 #include "WaitFor.h"
-#include "root/AppDelegate.h"
+#include "ControlHarness.h"
+#include "control/QuitFlow.h"
+#include "document/Document.h"
 #include "control/ControlManager.h"
 #include "state/ModeTimeManager.h"
 #include "playback/PreviewController.h"
@@ -239,8 +241,7 @@ TEST(PreviewPlaybackCommands, PlayRunsToTheEndAndTheEditModeReturnsToStopped)
     qputenv("SILLARO_AUDIO_OUTPUT", "null");
     FakeMainView view;
     ScriptedDialogs dialogs;
-    auto app = std::make_unique<AppDelegate>();
-    app->launch(view, dialogs);
+    auto app = std::make_unique<ControlHarness>(view, dialogs);
     Fake().lastSetting = TkRecordSetting{0, kRate, 24};
     FakePreview().generate(kRate, Pattern);
     ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
@@ -265,8 +266,7 @@ TEST(PreviewPlaybackCommands, AnOutputThatCannotBeOpenedIsReportedAndNothingPlay
     qputenv("SILLARO_AUDIO_CAPTURE", "/nonexistent-folder/played.f32"); // the output fails to open
     FakeMainView view;
     ScriptedDialogs dialogs;
-    auto app = std::make_unique<AppDelegate>();
-    app->launch(view, dialogs);
+    auto app = std::make_unique<ControlHarness>(view, dialogs);
     dialogs.clear();
     Fake().lastSetting = TkRecordSetting{0, kRate, 24};
     FakePreview().generate(kRate, Pattern);

@@ -1,7 +1,6 @@
 // Marker rules: fixed start and end markers, ids reused smallest first, the 0.2 s spacing,
 // the 60-marker limit, move clamping, the nearest marker, selection and the stored
 // destination folder.
-#include "control/NotificationCenter.h"
 #include "indicator/Indicator_Marker.h"
 #include "marker/MarkerManager.h"
 
@@ -126,10 +125,8 @@ TEST_F(MarkerManagerTest, MovesAreClampedToPointTwoSecondsFromTheNeighbours)
     markers->AddWithPosition(50.0);
     const int32_t id = markers->AddWithPosition(100.0);
     markers->setSelectedMarker(id);
-    std::vector<QVariant> moved;
-    int observer = 0;
-    NotificationCenter::defaultCenter().addObserver(&observer, kDidMarkerMove,
-                                                    [&](const Notification& n) { moved.push_back(n.object); });
+    std::vector<int32_t> moved;
+    QObject::connect(markers.get(), &MarkerManager::markerMoved, [&](int32_t moving) { moved.push_back(moving); });
 
     EXPECT_TRUE(markers->MoveSelectedMarkerToPosition(10.0));
     EXPECT_EQ(markers->GetMarkerPositionFromId(id), 50.0 + 0.2f);
@@ -138,9 +135,8 @@ TEST_F(MarkerManagerTest, MovesAreClampedToPointTwoSecondsFromTheNeighbours)
     EXPECT_EQ(markers->GetMarkerPositionFromId(id), 600.0 - 0.2f);
     EXPECT_TRUE(markers->MoveSelectedMarkerToPosition(123.4));
     EXPECT_EQ(markers->GetMarkerPositionFromId(id), 123.4);
-    NotificationCenter::defaultCenter().removeObserver(&observer);
     ASSERT_EQ(moved.size(), 3u);
-    EXPECT_EQ(moved[0].toInt(), id);
+    EXPECT_EQ(moved[0], id);
 
     markers->setSelectedMarker(0);
     EXPECT_FALSE(markers->MoveSelectedMarkerToPosition(3.0));

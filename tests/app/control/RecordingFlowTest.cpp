@@ -6,10 +6,11 @@
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
 #include "WaitFor.h"
-#include "root/AppDelegate.h"
+#include "ControlHarness.h"
+#include "control/QuitFlow.h"
+#include "document/Document.h"
 #include "control/ControlManager.h"
 #include "state/ModeTimeManager.h"
-#include "control/NotificationCenter.h"
 #include "control/RecordManager.h"
 #include "control/RecordingMath.h"
 #include "settings/SettingManager.h"
@@ -34,8 +35,7 @@ protected:
         ResetFake();
         qputenv("SILLARO_AUDIO_OUTPUT", "null");
         ScratchDesktop::ClearSettings();
-        app = std::make_unique<AppDelegate>();
-        app->launch(view, dialogs);
+        app = std::make_unique<ControlHarness>(view, dialogs);
         cm = app->controlManager();
         cm->setFreeSpaceQuery([this](const QString&) { return freeBytes; });
         dialogs.clear();
@@ -53,14 +53,13 @@ protected:
 
     static void Operation(TkRecOperation op)
     {
-        NotificationCenter::defaultCenter().post({kNotifyOperationProc, static_cast<int32_t>(op), {}});
+        emit CartovaController::sharedInstance().operation(op);
     }
     static void Error(TkNotifyError code, const QString& message = QString())
     {
-        NotificationCenter::defaultCenter().post(
-            {kNotifyErrorProc, static_cast<int32_t>(code), {{kNotifyMessageKey, message}}});
+        emit CartovaController::sharedInstance().frameworkError(code, message);
     }
-    static void Stream(double seconds) { NotificationCenter::defaultCenter().post({kStreamPosProc, seconds, {}}); }
+    static void Stream(double seconds) { emit CartovaController::sharedInstance().streamPosition(seconds); }
 
     // Record button, start dialog answered with `answer`, and the framework's confirmation.
     void StartRecording()
@@ -77,7 +76,7 @@ protected:
 
     FakeMainView view;
     ScriptedDialogs dialogs;
-    std::unique_ptr<AppDelegate> app;
+    std::unique_ptr<ControlHarness> app;
     ControlManager* cm = nullptr;
     std::optional<uint64_t> freeBytes = 1000 * kMiB * 1024;
 };
@@ -136,7 +135,7 @@ TEST_F(RecordingFlowTest, RecordPauseResumeCompleteAndNew)
     EXPECT_EQ(view.modeText, "Edit Mode");
     EXPECT_EQ(view.levelMeterHoldTime, kLevelHoldStopped);
     EXPECT_FALSE(cm->recManager()->isObserving());
-    MarkerManager* markers = app->markerManager();
+    MarkerManager* markers = app->document().markers();
     ASSERT_NE(markers, nullptr);
     EXPECT_EQ(markers->count(), 2);
     EXPECT_EQ(markers->GetMarkerPositionFromId(markers->GetEndMarkerId()), 30.0);
@@ -152,7 +151,7 @@ TEST_F(RecordingFlowTest, RecordPauseResumeCompleteAndNew)
     EXPECT_EQ(dialogs.lastAlert().message, "Are you sure you want to record newly?");
     EXPECT_EQ(status(), ModeStatusReady);
     EXPECT_EQ(Fake().newCalls, newCalls + 1);
-    EXPECT_EQ(app->markerManager(), nullptr);
+    EXPECT_EQ(app->document().markers(), nullptr);
     EXPECT_EQ(mtm().totalTime(), 0.0);
 }
 
@@ -180,9 +179,9 @@ TEST_F(RecordingFlowTest, OperationsOutOfTurnAreIgnored)
     EXPECT_EQ(Fake().stopCalls.back(), true);
     Operation(TkRecOperationStopped); // the late report changes nothing
     EXPECT_EQ(status(), ModeStatusEditStopped);
-    EXPECT_EQ(app->markerManager(), nullptr);
+    EXPECT_EQ(app->document().markers(), nullptr);
 
-    app->onFileNew();
+    cm->resetDocument();
     cm->RecStart();
     cm->RecStop(CommandSender::AppDelegate); // nothing recorded yet: ready
     EXPECT_EQ(status(), ModeStatusReady);
@@ -236,7 +235,7 @@ TEST_F(RecordingFlowTest, DeviceLostBeforeRecordingReturnsToReadyAtOnce)
 {
     for (uint32_t from : {ModeStatusPreRecording, ModeStatusStartRequested}) {
         SCOPED_TRACE(from);
-        app->onFileNew();
+        cm->resetDocument();
         cm->RecStart();
         mtm().setStatus(from);
         dialogs.clear();
@@ -246,7 +245,7 @@ TEST_F(RecordingFlowTest, DeviceLostBeforeRecordingReturnsToReadyAtOnce)
         EXPECT_FALSE(cm->recManager()->isObserving());
     }
     // Lost while the start dialog is open: the answer starts nothing.
-    app->onFileNew();
+    cm->resetDocument();
     cm->RecStart();
     dialogs.onAlert = [](const AlertRequest& r) {
         if (r.message == kStartMessage)
@@ -262,7 +261,7 @@ TEST_F(RecordingFlowTest, DeviceLostWhileRecordingStopsAndTellsAfterTheStop)
 {
     for (uint32_t from : {ModeStatusRecording, ModeStatusRecordPaused, ModeStatusStopping}) {
         SCOPED_TRACE(from);
-        app->onFileNew();
+        cm->resetDocument();
         StartRecording();
         mtm().setStatus(from);
         Error(TkNotifyDeviceLost);
@@ -316,7 +315,7 @@ TEST_F(RecordingFlowTest, FrameworkLimitCompletesTheRecording)
     EXPECT_EQ(status(), ModeStatusEditStopped);
 
     // With the folder gone by then, the folder's message and a reset instead.
-    app->onFileNew();
+    cm->resetDocument();
     StartRecording();
     Error(TkNotifyRecordingLimit);
     cm->settingManager()->SetTempDirectory(QStringLiteral("/nonexistent/sillaro"));
@@ -330,7 +329,7 @@ TEST_F(RecordingFlowTest, UnusableFolderDiscardsTheRecording)
 {
     for (uint32_t from : {ModeStatusPreRecording, ModeStatusRecording, ModeStatusStopping, ModeStatusEditStopped}) {
         SCOPED_TRACE(from);
-        app->onFileNew();
+        cm->resetDocument();
         StartRecording();
         if (from == ModeStatusEditStopped) {
             cm->RecStop();
@@ -381,7 +380,7 @@ TEST_F(RecordingFlowTest, LostAudioIsReportedOnceWhenTheRecordingEnds)
     EXPECT_EQ(dialogs.alerts[0].information, "The computer could not keep up with the turntable 2 time(s).");
 
     // The framework's list names each place: recorded time, samples and their duration.
-    app->onFileNew();
+    cm->resetDocument();
     dialogs.clear();
     StartRecording();
     Fake().droppedAudio.assign({{83.456, 4410}, {3599.995, 12}});
@@ -398,7 +397,7 @@ TEST_F(RecordingFlowTest, LostAudioIsReportedOnceWhenTheRecordingEnds)
     EXPECT_EQ(lines[9], "and 4 more.");
     Fake().droppedAudio.clear();
 
-    app->onFileNew(); // the next recording starts with a clean count
+    cm->resetDocument(); // the next recording starts with a clean count
     dialogs.clear();
     StartRecording();
     cm->RecStop();
@@ -443,14 +442,9 @@ TEST_F(RecordingFlowTest, MaximumRecordingTimeForPcmAndDsd)
     s.SetRecType(RecTypeDsd);
     s.SetDsdFreq(2822400); // 2 x (352,800 + 88,200) = 882,000 bytes a second
     freeBytes = uint64_t{882000} * 90;
-    EXPECT_DOUBLE_EQ(cm->calculateMaxRecordTime(), 1.5);
+    EXPECT_DOUBLE_EQ(cm->calculateMaxRecordTime(), 1.0); // whole minutes, as the settings dialog shows them
     freeBytes = std::nullopt;
     EXPECT_EQ(cm->calculateMaxRecordTime(), 0.0);
-
-    EXPECT_DOUBLE_EQ(MaxRecordMinutes(uint64_t{11289600} / 8 * 2 * 60, RecTypeDsd, 11289600, 0, 0) * 60.0,
-                     static_cast<double>(uint64_t{11289600} / 8 * 2 * 60 / (2 * (11289600 / 8 + 2 * (11289600 / 64)))));
-    EXPECT_EQ(MaxRecordMinutes(1 << 30, 7, 44100, 16, 2), 0.0);
-    EXPECT_EQ(MaxRecordMinutes(1 << 30, RecTypePcm, 0, 16, 2), 0.0);
 }
 
 TEST_F(RecordingFlowTest, LessThanAMinuteLeavesOnlyCancel)

@@ -3,7 +3,6 @@
 #include "ScratchDesktop.h"
 #include "FakeCartova.h"
 #include "bridge/CartovaController.h"
-#include "control/NotificationCenter.h"
 #include "settings/SettingManager.h"
 
 #include <QCoreApplication>
@@ -89,14 +88,14 @@ TEST_F(SettingManagerTest, TempDirectoryNamingAFileIsKept)
     QFile::remove(file);
 }
 
-TEST_F(SettingManagerTest, SaveWritesEveryKeyAndTheFirstErrorNotificationSavesOnce)
+TEST_F(SettingManagerTest, SaveWritesEveryKey)
 {
     SettingManager m;
     m.SetRecType(1);
     m.SetDsdFreq(11289600);
     m.SetBits(24);
     m.SetPcmFreq(96000);
-    NotificationCenter::defaultCenter().post({kNotifyErrorProc, 1, {}});
+    m.Destructor();
     QSettings s;
     EXPECT_EQ(s.value(kKeyRecordFormat).toString(), "DSF");
     EXPECT_EQ(s.value(kKeyDsdFreq).toULongLong(), 11289600u);
@@ -105,8 +104,6 @@ TEST_F(SettingManagerTest, SaveWritesEveryKeyAndTheFirstErrorNotificationSavesOn
     EXPECT_EQ(s.value(kKeyTempDirectory).toString(), m.GetTempDirectory());
 
     m.SetRecType(0);
-    NotificationCenter::defaultCenter().post({kNotifyErrorProc, 1, {}});
-    EXPECT_EQ(QSettings().value(kKeyRecordFormat).toString(), "DSF"); // no longer observing
     m.Destructor();
     EXPECT_EQ(QSettings().value(kKeyRecordFormat).toString(), "WAV");
 }
@@ -154,16 +151,16 @@ TEST(CartovaControllerTest, CallbacksArePostedInOrderWithTheMessage)
     ASSERT_NE(d, nullptr);
 
     std::vector<QString> seen;
-    QVariantMap errorInfo;
-    int observer = 0;
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    for (const QString& name : {kNotifyOperationProc, kStreamPosProc, kConvertPosProc, kNotifyErrorProc}) {
-        center.addObserver(&observer, name, [&](const Notification& n) {
-            seen.push_back(n.name + ":" + n.object.toString());
-            if (n.name == kNotifyErrorProc)
-                errorInfo = n.userInfo;
-        });
-    }
+    QObject receiver;
+    QObject::connect(&bridge, &CartovaController::operation, &receiver,
+                     [&](TkRecOperation op) { seen.push_back(QStringLiteral("operation:%1").arg(op)); });
+    QObject::connect(&bridge, &CartovaController::streamPosition, &receiver,
+                     [&](double t) { seen.push_back(QStringLiteral("stream:%1").arg(t)); });
+    QObject::connect(&bridge, &CartovaController::convertPosition, &receiver,
+                     [&](double t) { seen.push_back(QStringLiteral("convert:%1").arg(t)); });
+    QObject::connect(&bridge, &CartovaController::frameworkError, &receiver, [&](TkNotifyError code, const QString& m) {
+        seen.push_back(QStringLiteral("error:%1:%2").arg(code).arg(m));
+    });
 
     // The engine posts tasks, from any thread; each task calls one notification.
     struct Task {
@@ -188,22 +185,6 @@ TEST(CartovaControllerTest, CallbacksArePostedInOrderWithTheMessage)
     EXPECT_TRUE(seen.empty()); // nothing runs until the event loop does
     RunPostedTasks();
 
-    const std::vector<QString> expected{"NotifyOperationProc:1", "StreamPosProc:1.5", "ConvertPosProc:0.5",
-                                        "NotifyErrorProc:4"};
+    const std::vector<QString> expected{"operation:1", "stream:1.5", "convert:0.5", "error:4:"};
     EXPECT_EQ(seen, expected);
-    ASSERT_TRUE(errorInfo.contains("message"));
-    EXPECT_EQ(errorInfo.value("message").toString(), QString());
-    center.removeObserver(&observer);
-}
-
-TEST(NotificationCenterTest, ObserverRemovedDuringDeliveryIsNotCalledAgain)
-{
-    NotificationCenter center;
-    int a = 0, b = 0, calls = 0;
-    center.addObserver(&a, "N", [&](const Notification&) { ++calls; center.removeObserver(&b); });
-    center.addObserver(&b, "N", [&](const Notification&) { ++calls; });
-    center.post({"N", {}, {}});
-    EXPECT_EQ(calls, 1);
-    center.post({"Other", {}, {}});
-    EXPECT_EQ(calls, 1);
 }

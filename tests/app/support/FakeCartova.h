@@ -59,6 +59,7 @@ struct FakeCartova {
     TkError getDevicesResult = TkErrorSuccess;
     TkError setTempDirectoryResult = TkErrorSuccess;
     std::string tempDirectory;
+    std::vector<std::string> leftoverFolders; // Cartova_DeleteTempLeftovers calls
     TkRecordSetting lastSetting{};
     const ICartovaDelegate* delegate = nullptr;
     int newCalls = 0;

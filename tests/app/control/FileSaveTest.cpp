@@ -8,7 +8,6 @@
 #include "save/MarkerManagerTracks.h"
 #include "save/SaveDialogModel.h"
 #include "bridge/CartovaController.h"
-#include "control/NotificationCenter.h"
 #include "save/FileSaveFlow.h"
 #include "save/ProgressDialog.h"
 #include "save/SaveDialog.h"
@@ -40,7 +39,7 @@ struct Asked {
 
 void PostOperation(TkRecOperation operation)
 {
-    NotificationCenter::defaultCenter().post({kNotifyOperationProc, QVariant::fromValue<int32_t>(operation), {}});
+    emit CartovaController::sharedInstance().operation(operation);
 }
 
 class FileSaveTest : public testing::Test {

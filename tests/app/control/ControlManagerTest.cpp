@@ -6,7 +6,10 @@
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
 #include "WaitFor.h"
+#include "ControlHarness.h"
 #include "root/AppDelegate.h"
+#include "control/QuitFlow.h"
+#include "document/Document.h"
 #include "control/ControlManager.h"
 #include "state/ModeTimeManager.h"
 #include "settings/SettingManager.h"
@@ -31,8 +34,7 @@ protected:
     {
         ResetFake();
         ScratchDesktop::ClearSettings();
-        app = std::make_unique<AppDelegate>();
-        app->launch(view, dialogs);
+        app = std::make_unique<ControlHarness>(view, dialogs);
         cm = app->controlManager();
         dialogs.clear();
     }
@@ -43,13 +45,29 @@ protected:
 
     FakeMainView view;
     ScriptedDialogs dialogs;
-    std::unique_ptr<AppDelegate> app;
+    std::unique_ptr<ControlHarness> app;
     ControlManager* cm = nullptr;
 };
 
 } // namespace
 
-TEST_F(ControlManagerTest, StartsReadyWithOnlyTheRecordButtonEnabled)
+// The program's start-up and shutdown, through its composition root.
+class AppDelegateTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetFake();
+        ScratchDesktop::ClearSettings();
+        app.launch(view, dialogs);
+    }
+    ModeTimeManager& mtm() { return ModeTimeManager::sharedInstance(); }
+
+    FakeMainView view;
+    ScriptedDialogs dialogs;
+    AppDelegate app;
+};
+
+TEST_F(AppDelegateTest, StartsReadyWithOnlyTheRecordButtonEnabled)
 {
     EXPECT_EQ(mtm().status(), ModeStatusReady);
     EXPECT_GE(Fake().newCalls, 1);
@@ -194,13 +212,13 @@ TEST_F(ControlManagerTest, DeviceCheckSelectsTheFirstDeviceWhenNoneIsSelected)
 {
     Fake().devices = {"QT-LV200", "QT-LV200"};
     Fake().selected.clear();
-    EXPECT_TRUE(app->isDeviceExist());
+    EXPECT_TRUE(cm->isDeviceExist());
     EXPECT_EQ(Fake().selected, "QT-LV200");
     Fake().devices.clear();
-    EXPECT_FALSE(app->isDeviceExist());
+    EXPECT_FALSE(cm->isDeviceExist());
     Fake().devices = {"Other"};
     Fake().selected = "QT-LV200"; // selected device is gone
-    EXPECT_FALSE(app->isDeviceExist());
+    EXPECT_FALSE(cm->isDeviceExist());
 }
 
 TEST_F(ControlManagerTest, SettingsDialogWritesBackOnlyOnOk)
@@ -226,13 +244,13 @@ TEST_F(ControlManagerTest, SettingsDialogWritesBackOnlyOnOk)
 TEST_F(ControlManagerTest, QuitAsksAndOkPersistsTheSettings)
 {
     dialogs.alertAnswers = {1};
-    EXPECT_FALSE(app->applicationShouldTerminate());
+    EXPECT_FALSE(app->quit().applicationShouldTerminate());
     ASSERT_EQ(dialogs.alerts.size(), 1u);
     EXPECT_EQ(dialogs.alerts[0].message, "Are you sure you want to exit?");
     EXPECT_FALSE(QSettings().contains(kKeyRecordFormat));
 
     cm->settingManager()->SetRecType(RecTypeDsd);
-    EXPECT_TRUE(app->applicationShouldTerminate());
+    EXPECT_TRUE(app->quit().applicationShouldTerminate());
     EXPECT_EQ(QSettings().value(kKeyRecordFormat).toString(), "DSF");
 }
 
@@ -240,12 +258,12 @@ TEST_F(ControlManagerTest, QuitWhileRecordingPausesAndCancelLeavesItPaused)
 {
     mtm().setStatus(ModeStatusRecording);
     dialogs.defaultAlertAnswer = 1;
-    EXPECT_FALSE(app->askAppExit());
+    EXPECT_FALSE(app->quit().askAppExit());
     EXPECT_EQ(mtm().status(), ModeStatusRecordPaused);
     EXPECT_EQ(Fake().pauseCalls, 1);
 
     mtm().setStatus(ModeStatusPreRecording); // stopped at once, whatever the answer
-    EXPECT_FALSE(app->askAppExit());
+    EXPECT_FALSE(app->quit().askAppExit());
     EXPECT_EQ(mtm().status(), ModeStatusReady);
     ASSERT_FALSE(Fake().stopCalls.empty());
     EXPECT_TRUE(Fake().stopCalls.back());
@@ -253,9 +271,9 @@ TEST_F(ControlManagerTest, QuitWhileRecordingPausesAndCancelLeavesItPaused)
 
 TEST_F(ControlManagerTest, ConfirmedWindowCloseDoesNotAskAgain)
 {
-    EXPECT_TRUE(app->windowShouldClose());
-    EXPECT_TRUE(app->terminateByWindowClose());
-    EXPECT_TRUE(app->applicationShouldTerminate());
+    EXPECT_TRUE(app->quit().windowShouldClose());
+    EXPECT_TRUE(app->quit().terminateByWindowClose());
+    EXPECT_TRUE(app->quit().applicationShouldTerminate());
     EXPECT_EQ(dialogs.alerts.size(), 1u);
 }
 
@@ -264,7 +282,7 @@ TEST_F(ControlManagerTest, MarkerCommandsWalkTheMarkers)
     auto markers = std::make_unique<MarkerManager>();
     markers->ResetWithTotalTime(60.0);
     MarkerManager* m = markers.get();
-    app->setMarkerManager(std::move(markers));
+    app->document().setMarkers(std::move(markers));
     mtm().setTotalTime(60.0);
     mtm().setStatus(ModeStatusEditStopped);
     mtm().setCurrentTime(20.0);
@@ -290,7 +308,7 @@ TEST_F(ControlManagerTest, MarkerRemovalAsksUnlessFromTheWaveView)
     auto markers = std::make_unique<MarkerManager>();
     markers->ResetWithTotalTime(60.0);
     MarkerManager* m = markers.get();
-    app->setMarkerManager(std::move(markers));
+    app->document().setMarkers(std::move(markers));
     mtm().setStatus(ModeStatusEditStopped);
     mtm().setCurrentTime(20.0);
     cm->Marker_Add();
@@ -314,24 +332,24 @@ TEST_F(ControlManagerTest, MarkerRemovalAsksUnlessFromTheWaveView)
 
 TEST_F(ControlManagerTest, AResetKeepsTheOldWaveformUntilItsWorkerHasFinished)
 {
-    WaveImageManager* old = app->waveImageManager();
+    WaveImageManager* old = app->document().peaks();
     old->createImageWithView(nullptr, 200, 200, 40, 10);
     old->startWaveGenerate();
     ASSERT_TRUE(old->isGenerating());
-    app->onFileNew();
-    EXPECT_NE(app->waveImageManager(), old);
-    EXPECT_EQ(view.waveImages, app->waveImageManager());
-    EXPECT_TRUE(WaitFor([&] { return app->retiredWaveImageManagers() == 0; }));
+    cm->resetDocument();
+    EXPECT_NE(app->document().peaks(), old);
+    EXPECT_EQ(view.waveImages, app->document().peaks());
+    EXPECT_TRUE(WaitFor([&] { return app->document().retiredPeakModels() == 0; }));
 }
 
-TEST_F(ControlManagerTest, ShutdownCancelsWritingAndStopsARecordingAtOnce)
+TEST_F(AppDelegateTest, ShutdownCancelsWritingAndStopsARecordingAtOnce)
 {
     mtm().setStatus(ModeStatusRecordPaused);
-    app->shutdown();
+    app.shutdown();
     EXPECT_EQ(Fake().saveCancels, std::vector<bool>{true});
     ASSERT_FALSE(Fake().stopCalls.empty());
     EXPECT_TRUE(Fake().stopCalls.back());
-    EXPECT_EQ(app->controlManager(), nullptr);
+    EXPECT_EQ(app.controlManager(), nullptr);
     mtm().setStatus(ModeStatusReady); // nothing observes the state any more
 }
 
@@ -341,7 +359,7 @@ TEST(MainWindowViewTest, WidgetsFollowTheStatusTables)
     ResetFake();
     ScriptedDialogs dialogs;
     AppDelegate app;
-    MainWindow window(&app);
+    MainWindow window;
     app.launch(window, dialogs);
     const MainWindowControls& c = window.controls();
     EXPECT_EQ(c.button_rec_stop->text(), "Recording Complete");
@@ -383,8 +401,8 @@ TEST(MainWindowViewTest, WidgetsFollowTheStatusTables)
 
 TEST_F(ControlManagerTest, MarkerAddBeyondSixtyAlertsAndRemoveSelectsTheNearest)
 {
-    app->setMarkerManager(std::make_unique<MarkerManager>());
-    MarkerManager* m = app->markerManager();
+    app->document().setMarkers(std::make_unique<MarkerManager>());
+    MarkerManager* m = app->document().markers();
     m->ResetWithTotalTime(600.0);
     mtm().setTotalTime(600.0);
     mtm().setStatus(ModeStatusEditStopped);
@@ -412,7 +430,7 @@ TEST_F(ControlManagerTest, FindTrackGapsAddsMarkersThatOneUndoTakesBack)
     auto markers = std::make_unique<MarkerManager>();
     markers->ResetWithTotalTime(300.0);
     MarkerManager* m = markers.get();
-    app->setMarkerManager(std::move(markers));
+    app->document().setMarkers(std::move(markers));
     mtm().setTotalTime(300.0);
     mtm().setStatus(ModeStatusEditStopped);
     mtm().setCurrentTime(100.0);

@@ -211,7 +211,7 @@ TEST_F(WaveViewTest, AMarkerHeadSitsOnItsTimesPixel)
     EXPECT_EQ(view->markerViewForId(id), nullptr);
 }
 
-TEST_F(WaveViewTest, ClicksInTheMarkerStripAddPickAndDeleteMarkers)
+TEST_F(WaveViewTest, ClicksInTheMarkerStripAndWaveAreaBecomeIntents)
 {
     MarkerManager markers;
     markers.ResetWithTotalTime(30.0);
@@ -219,29 +219,40 @@ TEST_F(WaveViewTest, ClicksInTheMarkerStripAddPickAndDeleteMarkers)
     mtm().setTotalTime(30.0);
     mtm().setStatus(ModeStatusEditStopped);
     mtm().setCurrentTime(0.0);
-    QSignalSpy updates(view, &WaveView::requestUpdateMarkerButton);
+    // The view never edits: it asks. The test carries the intents out as the control manager would.
+    QSignalSpy adds(view, &WaveView::markerAddRequested);
+    QSignalSpy picks(view, &WaveView::markerSelectRequested);
+    QSignalSpy deletes(view, &WaveView::markerDeleteRequested);
+    QSignalSpy seeks(view, &WaveView::seekRequested);
+    QObject::connect(view, &WaveView::markerAddRequested, [&](double t) { markers.setSelectedMarker(markers.AddWithPosition(t)); });
+    QObject::connect(view, &WaveView::markerSelectRequested, [&](int32_t id) { markers.setSelectedMarker(id); });
+    QObject::connect(view, &WaveView::markerDeleteRequested, [&](int32_t id) { markers.DeleteWithMarkerId(id); });
     scroll.show();
     QCoreApplication::processEvents();
     const int stripRow = Row(327);
 
-    // Far from every marker: adds one at 3.0 s and selects it.
+    // Far from every marker: asks for one at 3.0 s; the marker manager is left untouched.
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(502, stripRow));
+    ASSERT_EQ(adds.count(), 1);
+    EXPECT_EQ(adds[0][0].toDouble(), 3.0);
     ASSERT_EQ(markers.EnumMarkerId(), (std::vector<int32_t>{0, 1, 61}));
-    EXPECT_EQ(markers.GetMarkerPositionFromId(1), 3.0);
-    EXPECT_EQ(markers.SelectedMarker(), 1);
-    // Within 0.6 s of the start marker: picks it.
+    // Within 0.6 s of the start marker: asks to pick it.
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(476, stripRow));
-    EXPECT_EQ(markers.SelectedMarker(), 0);
-    EXPECT_EQ(markers.count(), 3);
-    // A double click on marker 1 selects it, then deletes it.
+    ASSERT_EQ(picks.count(), 1);
+    EXPECT_EQ(picks[0][0].toInt(), 0);
+    EXPECT_EQ(adds.count(), 1);
+    // A double click on marker 1 picks it, then asks to delete it.
     QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(504, stripRow));
+    ASSERT_EQ(deletes.count(), 1);
+    EXPECT_EQ(deletes[0][0].toInt(), 1);
     EXPECT_EQ(markers.EnumMarkerId(), (std::vector<int32_t>{0, 61}));
-    EXPECT_GE(updates.count(), 3);
 
-    // In the wave area a click moves the cursor; the double click then asks for playback.
+    // In the wave area a click asks for the time under it; the double click then asks for playback.
     QSignalSpy play(view, &WaveView::requestPlay);
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(622, Row(200)));
-    EXPECT_DOUBLE_EQ(mtm().currentTime(), 15.0);
+    ASSERT_EQ(seeks.count(), 1);
+    EXPECT_DOUBLE_EQ(seeks[0][0].toDouble(), 15.0);
+    EXPECT_DOUBLE_EQ(mtm().currentTime(), 0.0);
     QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(622, Row(200)));
     EXPECT_EQ(play.count(), 1);
 }
