@@ -21,9 +21,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -340,6 +342,17 @@ TEST_F(ControlManagerTest, AResetKeepsTheOldWaveformUntilItsWorkerHasFinished)
     EXPECT_NE(app->document().peaks(), old);
     EXPECT_EQ(view.waveImages, app->document().peaks());
     EXPECT_TRUE(WaitFor([&] { return app->document().retiredPeakModels() == 0; }));
+}
+
+TEST_F(AppDelegateTest, HelpOpensTheLocalManual)
+{
+    app.controlManager()->execute(Command::ShowHelp);
+    ASSERT_EQ(dialogs.openedUrls.size(), 1u);
+    // Not installed: the manual of the source tree the program was built from.
+    const QUrl opened(dialogs.openedUrls.front());
+    ASSERT_TRUE(opened.isLocalFile());
+    EXPECT_EQ(QFileInfo(opened.toLocalFile()).canonicalFilePath(),
+              QFileInfo(QStringLiteral(CARTOVA_SOURCE_DIR "/app/manual/index.html")).canonicalFilePath());
 }
 
 TEST_F(AppDelegateTest, ShutdownCancelsWritingAndStopsARecordingAtOnce)

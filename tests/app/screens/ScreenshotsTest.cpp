@@ -114,6 +114,14 @@ TEST_F(Screenshots, EditModeWithMarkers)
     mtm.setCurrentTime(754.36);
     Save(window, QStringLiteral("main_edit"));
 
+    // The wide scale of the 45 minutes: two pages, the second on screen and marked.
+    window->initPages(2700.0);
+    window->setIsZoom(false);
+    QCoreApplication::processEvents(); // the view settles on the current time's page first
+    app->controlManager()->execute(Command::NextPage);
+    EXPECT_EQ(window->pageState().showingPage, 1);
+    Save(window, QStringLiteral("main_edit_wide"));
+    app->controlManager()->execute(Command::ZoomIn);
 
     CustomMenu panel(window);
     panel.setAutoGain(2.5);
