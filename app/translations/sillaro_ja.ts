@@ -194,15 +194,15 @@
     </message>
     <message>
         <source>Gaps between tracks found: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>見つかったトラック間の無音: %1 か所</translation>
     </message>
     <message>
         <source>A marker is added at each gap. Edit &gt; Undo takes them back.</source>
-        <translation type="unfinished"></translation>
+        <translation>無音ごとにマーカーを追加します。「編集」&gt;「トラック間の無音の検出を元に戻す」で取り消せます。</translation>
     </message>
     <message>
         <source>Add Markers</source>
-        <translation type="unfinished"></translation>
+        <translation>マーカーを追加</translation>
     </message>
 </context>
 <context>
