@@ -204,6 +204,14 @@
         <source>Add Markers</source>
         <translation>マーカーを追加</translation>
     </message>
+    <message>
+        <source>Stopped recording because the temporary file storage is full.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped recording because the recording could not be stored: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CustomMenuView</name>

@@ -2,6 +2,8 @@
 #include "capture/RecThread.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <string>
 
 #include "capture/AsioDataQueue.h"
 #include "platform/Trace.h"
@@ -90,7 +92,8 @@ bool RecThread::DrainQueue()
         const unsigned short channels = std::min(cycle->Channels(), m_channels);
         for (unsigned short c = 0; c < channels; ++c) {
             if (m_recordData->Add(c, cycle->Data(c), cycle->Size(c)) != TkErrorSuccess) {
-                ReportStoreFailure();
+                // Read before anything else can change it: the failed system call's cause.
+                ReportStoreFailure(errno);
                 return false;
             }
         }
@@ -129,12 +132,18 @@ void RecThread::ReportStreamPosition(uint64_t recordedSamples)
     }
 }
 
-void RecThread::ReportStoreFailure()
+void RecThread::ReportStoreFailure(int cause)
 {
     // A store fails when the temporary files cannot be written: the folder
-    // vanished, or the disk is full (the recording limit of this machine).
+    // vanished, or the write failed with a cause (a full disk, a quota, an
+    // I/O error) that the user is told.
     const bool folderExists = m_engine->IsTempDirectoryExists();
-    TRACE("captured data could not be stored (temporary folder %s)", folderExists ? "present" : "missing");
-    m_engine->NotifyErrorMessageProc(folderExists ? TkNotifyRecordingLimit : TkNotifyTempFolderUnusable,
-                                     nullptr);
+    TRACE("captured data could not be stored (temporary folder %s): errno %d", folderExists ? "present" : "missing",
+          cause);
+    if (!folderExists) {
+        m_engine->NotifyErrorMessageProc(TkNotifyTempFolderUnusable, nullptr);
+        return;
+    }
+    const std::string number = std::to_string(cause);
+    m_engine->NotifyErrorMessageProc(TkNotifyStoreFailed, number.c_str());
 }

@@ -45,7 +45,8 @@ private:
     void RoundStored();
     // Reports the recorded length when it has moved on by a tenth of a second.
     void ReportStreamPosition(uint64_t recordedSamples);
-    void ReportStoreFailure();
+    // cause: the errno of the failed write or file creation.
+    void ReportStoreFailure(int cause);
 
     std::atomic<bool> m_stop{false};
     // Set from Start to Stop: lets the IO thread skip waking a stopped thread

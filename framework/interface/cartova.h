@@ -59,7 +59,12 @@ enum {
     TkNotifyRecordingLimit = 2,
     TkNotifySaveAborted = 3,
     TkNotifyFileSkipped = 4,
-    TkNotifyTempFolderUnusable = 5
+    TkNotifyTempFolderUnusable = 5,
+    /* The recording could not be stored in the temporary folder and ends;
+     * the message is the system's error number of the failed write or file
+     * creation in decimal ("28" when the disk is full). A folder that has
+     * gone is TkNotifyTempFolderUnusable instead. */
+    TkNotifyStoreFailed = 6
 };
 
 /* Description of the selected device. */

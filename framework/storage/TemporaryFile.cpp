@@ -53,7 +53,9 @@ TkError TemporaryFile::Init(IToolkitManager* engine, uint64_t start)
     std::string path;
     int fd = CreateTemporaryFile(path, directory);
     if (fd < 0) {
-        TRACE("cannot create a temporary file in %s: errno %d", directory, errno);
+        const int cause = errno;
+        TRACE("cannot create a temporary file in %s: errno %d", directory, cause);
+        errno = cause; // the caller tells the user why
         return TkErrorFailed;
     }
     struct stat info {};
@@ -98,7 +100,10 @@ TkError TemporaryFile::Write(const uint8_t* bytes, size_t count)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            TRACE("write to %s failed: errno %d", m_path.c_str(), n < 0 ? errno : 0);
+            // A write that stores nothing without an error has run out of room.
+            const int cause = n < 0 ? errno : ENOSPC;
+            TRACE("write to %s failed: errno %d", m_path.c_str(), cause);
+            errno = cause; // the caller tells the user why
             return TkErrorFailed;
         }
         written += size_t(n);

@@ -5,6 +5,8 @@
 set -euo pipefail
 build=$1
 version=$2
+# Compiler flags of the build's sanitizer (empty without one), for the C program below.
+read -r -a sanitizer_cflags <<<"${3:-}"
 here=$(cd "$(dirname "$0")" && pwd)
 
 work=$(mktemp -d)
@@ -45,7 +47,8 @@ C
 export PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig
 [ "$(pkg-config --modversion cartova)" = "$version" ] || fail "pkg-config version"
 # shellcheck disable=SC2046
-cc -std=c11 -Wall -Werror "$work/use.c" -o "$work/use" $(pkg-config --cflags --libs cartova) || fail "C program against cartova.pc"
+cc -std=c11 -Wall -Werror ${sanitizer_cflags[@]+"${sanitizer_cflags[@]}"} "$work/use.c" -o "$work/use" \
+    $(pkg-config --cflags --libs cartova) || fail "C program against cartova.pc"
 LD_LIBRARY_PATH=$prefix/$libdir "$work/use" >/dev/null || fail "C program does not run"
 
 # Desktop integration files.

@@ -1,7 +1,10 @@
 // Words for the framework's result and notification codes.
 #include "Messages.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "Terminal.h"
 
@@ -41,6 +44,14 @@ std::string DescribeNotifyError(TkNotifyError code, const std::string& message)
         return "skipped " + message + ": the file could not be created or is too large for the destination";
     case TkNotifyTempFolderUnusable:
         return "the temporary folder is gone or unusable";
+    case TkNotifyStoreFailed: {
+        // The message is the failed write's errno.
+        const int cause = std::atoi(message.c_str());
+        if (cause == ENOSPC || cause == EDQUOT)
+            return "the recording stopped: the temporary file storage is full";
+        return "the recording stopped: it could not be stored: " +
+               (cause > 0 ? std::string(std::strerror(cause)) : std::string("unknown cause"));
+    }
     default:
         return "notification " + std::to_string(code) + (message.empty() ? "" : ": " + message);
     }

@@ -73,7 +73,7 @@ void Session::OnError(void* context, TkNotifyError code, const char* message)
     self->m_events.errors.emplace_back(code, text);
     if (code == TkNotifyDeviceLost)
         self->m_events.deviceLost = true;
-    if (code == TkNotifyRecordingLimit || code == TkNotifyTempFolderUnusable)
+    if (code == TkNotifyRecordingLimit || code == TkNotifyStoreFailed || code == TkNotifyTempFolderUnusable)
         self->m_events.storeFailed = true;
     self->m_terminal.Line("cartova: " + DescribeNotifyError(code, text));
 }

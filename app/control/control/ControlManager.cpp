@@ -808,13 +808,20 @@ void ControlManager::onCaptureStarted()
 
 void ControlManager::showAfterRecStop(const QString& message, bool checkFolderFirst)
 {
+    AlertRequest alert;
+    alert.message = message;
+    showAfterRecStop(alert, checkFolderFirst);
+}
+
+void ControlManager::showAfterRecStop(const AlertRequest& alert, bool checkFolderFirst)
+{
     QPointer<ControlManager> self(this);
-    m_state.DispatchAfterRecStop([self, message, checkFolderFirst]() {
+    m_state.DispatchAfterRecStop([self, alert, checkFolderFirst]() {
         if (!self)
             return;
         if (checkFolderFirst && !self->checkTemporaryDirectory(true, true))
             return;
-        self->m_dialogs.OkAlertWithMessage(message);
+        self->m_dialogs.runAlert(alert);
     });
 }
 
@@ -845,6 +852,13 @@ void ControlManager::onFrameworkError(TkNotifyError code, const QString& message
         if (status == ModeStatusRecording || status == ModeStatusRecordPaused || status == ModeStatusStopping) {
             RecStop(CommandSender::User);
             showAfterRecStop(tr("Stopped recording because the limit of recording time has been reached."), true);
+        }
+        break;
+    case TkNotifyStoreFailed:
+        // What was stored is kept: the recording ends in the edit mode and can be written.
+        if (status == ModeStatusRecording || status == ModeStatusRecordPaused || status == ModeStatusStopping) {
+            RecStop(CommandSender::User);
+            showAfterRecStop(StoreFailedAlert(message.toInt(), m_settingManager->GetTempDirectory()), false);
         }
         break;
     case TkNotifySaveAborted: {

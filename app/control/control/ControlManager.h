@@ -26,6 +26,7 @@
 #include <vector>
 
 class DialogService;
+struct AlertRequest;
 class Document;
 class MainView;
 class MarkerManager;
@@ -149,6 +150,7 @@ private:
     void onFrameworkError(TkNotifyError code, const QString& message);
     void onCaptureStarted();
     void showAfterRecStop(const QString& message, bool checkFolderFirst);
+    void showAfterRecStop(const AlertRequest& alert, bool checkFolderFirst);
     MenuContext menuContext() const;
 
     MainView& m_view;

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cmath>
 
 namespace {
@@ -36,6 +38,20 @@ AlertRequest StartRecordingAlert(double maxMinutes, const QString& temporaryFold
     }
     if (static_cast<int>(maxMinutes) == 0)
         request.disabledButton = kStartRecordingButton;
+    return request;
+}
+
+AlertRequest StoreFailedAlert(int cause, const QString& temporaryFolder)
+{
+    AlertRequest request;
+    if (cause == ENOSPC || cause == EDQUOT)
+        request.message =
+            Tr(QT_TRANSLATE_NOOP("ControlManager", "Stopped recording because the temporary file storage is full."));
+    else
+        request.message =
+            Tr(QT_TRANSLATE_NOOP("ControlManager", "Stopped recording because the recording could not be stored: %1."))
+                .arg(cause > 0 ? QString::fromLocal8Bit(std::strerror(cause)) : QStringLiteral("?"));
+    request.information = temporaryFolder;
     return request;
 }
 

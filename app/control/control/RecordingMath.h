@@ -34,6 +34,11 @@ inline constexpr int kStartRecordingButton = 0;
 // Gain in dB that lifts peak (linear, 0..1) to -1 dBFS, at most 6 dB; 0 when already there.
 double AutomaticGain(double peak);
 
+// The alert when the recording could not be stored and stopped: a full folder (ENOSPC,
+// EDQUOT) is said as such, any other cause by its system description; the temporary
+// folder is named on the second line.
+AlertRequest StoreFailedAlert(int cause, const QString& temporaryFolder);
+
 // At most this many places where audio was lost are listed one by one in the alert.
 inline constexpr size_t kLostAudioPlacesListed = 8;
 

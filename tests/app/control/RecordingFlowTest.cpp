@@ -17,6 +17,8 @@
 #include "marker/MarkerManager.h"
 
 #include <QSettings>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -323,6 +325,35 @@ TEST_F(RecordingFlowTest, FrameworkLimitCompletesTheRecording)
     ASSERT_TRUE(WaitFor([&] { return !dialogs.alerts.empty(); }));
     EXPECT_EQ(dialogs.messages(), QStringList{kFolderFailed});
     EXPECT_EQ(status(), ModeStatusReady);
+}
+
+TEST_F(RecordingFlowTest, AStoreFailureEndsTheRecordingKeepsItAndSaysWhy)
+{
+    const QString folder = cm->settingManager()->GetTempDirectory();
+    struct Case {
+        int cause;
+        QString message;
+    };
+    const Case cases[] = {
+        {ENOSPC, "Stopped recording because the temporary file storage is full."},
+        {EDQUOT, "Stopped recording because the temporary file storage is full."},
+        {EIO, QStringLiteral("Stopped recording because the recording could not be stored: %1.")
+                  .arg(QString::fromLocal8Bit(std::strerror(EIO)))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cause);
+        cm->resetDocument();
+        dialogs.clear();
+        StartRecording();
+        Error(TkNotifyStoreFailed, QString::number(c.cause));
+        EXPECT_EQ(status(), ModeStatusStopping);
+        Operation(TkRecOperationStopped);
+        ASSERT_TRUE(WaitFor([&] { return !dialogs.alerts.empty(); }));
+        EXPECT_EQ(dialogs.lastAlert().message, c.message);
+        EXPECT_EQ(dialogs.lastAlert().information, folder); // the folder on the second line
+        EXPECT_EQ(status(), ModeStatusEditStopped);         // what was stored is kept
+        EXPECT_NE(app->document().markers(), nullptr);
+    }
 }
 
 TEST_F(RecordingFlowTest, UnusableFolderDiscardsTheRecording)

@@ -3,6 +3,7 @@
 // engine's capture sink, which queues or refuses whole cycles.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -144,7 +145,7 @@ TEST_F(RecThreadTest, MissingTempFolderIsReportedOnceAndEndsTheThread)
     EXPECT_EQ(queue.QueuedCount(), 2u);
 }
 
-TEST_F(RecThreadTest, StoreFailureWithFolderPresentIsTheRecordingLimit)
+TEST_F(RecThreadTest, StoreFailureWithFolderPresentCarriesItsCause)
 {
     engine.claimTempDirectoryExists = true;
     folder.Remove();  // files cannot be created, yet the folder is reported present
@@ -152,7 +153,9 @@ TEST_F(RecThreadTest, StoreFailureWithFolderPresentIsTheRecordingLimit)
     ASSERT_EQ(queue.EnqueueCycle({Samples(200, 0), Samples(200, 0)}), TkErrorSuccess);
     RunPass();
     thread.Stop();
-    EXPECT_EQ(engine.Snapshot(engine.errors), std::vector<int>{TkNotifyRecordingLimit});
+    EXPECT_EQ(engine.Snapshot(engine.errors), std::vector<int>{TkNotifyStoreFailed});
+    // The creation of the next temporary file failed: no such folder.
+    EXPECT_EQ(engine.Snapshot(engine.errorMessages), std::vector<std::string>{std::to_string(ENOENT)});
 }
 
 TEST_F(RecThreadTest, LostAudioIsReportedAtItsPlaceInTheRecording)

@@ -1,6 +1,11 @@
-// What the tool says about audio lost while recording: every gap at its
-// recorded time with its size, then the count and the total.
+// What the tool says about the framework's notifications: audio lost while recording (every
+// gap at its recorded time with its size, then the count and the total), a store failure by its cause.
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <utility>
 
 #include "Messages.h"
 
@@ -16,4 +21,15 @@ TEST(ToolMessages, DroppedAudioIsReportedAtItsRecordedTimesWithTheSamplesLost)
     EXPECT_TRUE(DescribeDroppedAudio(nullptr, 0).empty());
     EXPECT_EQ(DescribeDroppedAudio(gaps, 1).back(),
               "the recording has 1 gap (512 samples per channel in all); the tracks are written with them");
+}
+
+TEST(ToolMessages, AStoreFailureIsToldByItsCause)
+{
+    const std::pair<int, std::string> cases[] = {
+        {ENOSPC, "the recording stopped: the temporary file storage is full"},
+        {EDQUOT, "the recording stopped: the temporary file storage is full"},
+        {EIO, std::string("the recording stopped: it could not be stored: ") + std::strerror(EIO)},
+    };
+    for (const auto& [cause, text] : cases)
+        EXPECT_EQ(DescribeNotifyError(TkNotifyStoreFailed, std::to_string(cause)), text) << cause;
 }
