@@ -206,11 +206,11 @@
     </message>
     <message>
         <source>Stopped recording because the temporary file storage is full.</source>
-        <translation type="unfinished"></translation>
+        <translation>一時ファイルの保存先がいっぱいになったため、録音を停止しました。</translation>
     </message>
     <message>
         <source>Stopped recording because the recording could not be stored: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>録音を保存できなかったため、録音を停止しました: %1。</translation>
     </message>
 </context>
 <context>
