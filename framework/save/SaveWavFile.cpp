@@ -3,10 +3,9 @@
 // writes of about 1 MiB, then the pad byte and the tags.
 #include "save/SaveWavFile.h"
 
-#include "convert/InterleavedConverters.h"
-#include "convert/SampleTypeInfo.h"
 #include "platform/FileHelpers.h"
 #include "platform/Trace.h"
+#include "save/PcmBlockSource.h"
 #include "save/RiffTags.h"
 #include "save/TrackRange.h"
 #include "save/WavHeader.h"
@@ -14,7 +13,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <string>
 #include <cstring>
 #include <vector>
@@ -59,24 +57,11 @@ private:
     size_t m_used = 0;
 };
 
-// Per-file buffers, allocated once for the whole file. The stored bytes of
-// every channel are read first; stored 32-bit floats go straight into the
-// interleaving converter, other formats through toFloat32 first.
-struct BlockBuffers {
-    std::vector<std::vector<uint8_t>> raw;    // per channel, the stored bytes
-    std::vector<std::vector<uint8_t>> floats; // per channel, little-endian floats (other formats only)
-    std::vector<const uint8_t*> sources;      // per channel, the floats handed to the converter
-
-    BlockBuffers(uint16_t channels, size_t blockFrames, bool storedAsFloat)
-        : raw(channels), floats(storedAsFloat ? 0 : channels, std::vector<uint8_t>(blockFrames * sizeof(float))),
-          sources(channels) {}
-};
-
 } // namespace
 
-TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
-                      uint64_t jobSamples, std::vector<char>& buffer, FILE** file) {
-    *file = nullptr;
+TkError CheckTrackDestination(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
+                              uint64_t jobSamples, bool& fits) {
+    fits = false;
     const TkError created = host.SaveCreateDirectory(path);
     if (created != TkErrorSuccess) return created;
     if (!host.CheckDiskSpace(path, fileBytes)) {
@@ -84,11 +69,25 @@ TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fi
         host.SetFailureCause(kNotEnoughSpaceCause);
         return TkErrorFailed;
     }
-    if (!host.CheckFileSystemFileSizeLimit(path, fileBytes) || _tfopen_s(file, path.c_str(), "wb") != 0 ||
-        *file == nullptr) {
+    fits = host.CheckFileSystemFileSizeLimit(path, fileBytes);
+    if (!fits) SkipTrack(host, path, jobSamples);
+    return TkErrorSuccess;
+}
+
+void SkipTrack(IDsfWriterHost& host, const std::string& path, uint64_t jobSamples) {
+    host.NotifyFileSkipped(path);
+    host.AddTotalDone(jobSamples);
+}
+
+TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
+                      uint64_t jobSamples, std::vector<char>& buffer, FILE** file) {
+    *file = nullptr;
+    bool fits = false;
+    const TkError checked = CheckTrackDestination(host, path, fileBytes, jobSamples, fits);
+    if (checked != TkErrorSuccess || !fits) return checked;
+    if (_tfopen_s(file, path.c_str(), "wb") != 0 || *file == nullptr) {
         *file = nullptr;
-        host.NotifyFileSkipped(path);
-        host.AddTotalDone(jobSamples);
+        SkipTrack(host, path, jobSamples);
         return TkErrorSuccess;
     }
     // The C library ignores the size when it allocates the buffer itself,
@@ -103,7 +102,6 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     if (job == nullptr) return TkErrorInvalidArgument;
     RecordData* record = host.GetRecordData();
     if (record == nullptr || record->GetSampleTypeInfo() == nullptr) return TkErrorFailed;
-    const SampleTypeInfo* sourceType = record->GetSampleTypeInfo();
 
     const uint64_t rate = record->GetSampleRate();
     auto [first, end] = TrackSampleRange(rate, job->start, job->end, record->GetLength(true), false);
@@ -111,15 +109,13 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     const uint64_t frames = end - first;
     host.SetFileProgress(0, frames);
 
-    // A depth other than 16, 24 or 32 bits would give a header that does not
-    // describe the samples; refuse it before anything is created.
-    const InterleavedConverter toOutput = bits % 8 == 0 ? InterleavedConverterFor(bits / 8u) : nullptr;
-    const uint16_t channels = record->GetChannels();
-    if (toOutput == nullptr || sourceType->toFloat32 == nullptr || channels == 0 || rate > UINT32_MAX) {
-        host.SetFailureCause(toOutput == nullptr ? "unsupported bit depth " + std::to_string(bits)
-                                                 : std::string("unsupported recording format"));
+    // Refused before anything is created.
+    const std::string problem = PcmTrackProblem(*record, bits);
+    if (!problem.empty()) {
+        host.SetFailureCause(problem);
         return TkErrorFailed;
     }
+    const uint16_t channels = record->GetChannels();
 
     WavLayout layout;
     layout.channels = channels;
@@ -147,10 +143,7 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
 
     const size_t blockFrames = static_cast<size_t>(std::max<uint64_t>(1, rate / 10));
     const size_t frameBytes = static_cast<size_t>(layout.BlockAlign());
-    const float gain = std::pow(10.0f, static_cast<float>(job->gain) / 20.0f);
-    const bool storedAsFloat = sourceType->isFloat && sourceType->bits + sourceType->paddingBits == 32;
-    const size_t storedBytes = (sourceType->bits + sourceType->paddingBits) / 8u;
-    BlockBuffers buffers(channels, blockFrames, storedAsFloat);
+    PcmBlockSource source(*record, bits, job->gain, blockFrames);
     SampleOutput output(file, blockFrames * frameBytes);
     uint64_t fileDone = 0;
 
@@ -164,23 +157,11 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
         host.AddTotalDone(n);
         host.SetFileProgress(fileDone, frames);
 
-        for (uint16_t c = 0; c < channels; ++c) {
-            std::vector<uint8_t>& raw = buffers.raw[c];
-            if (record->GetData(c, first, first + n, raw, true) != TkErrorSuccess || raw.size() < n * storedBytes) {
-                TRACE("read of channel %u at %llu failed", c, static_cast<unsigned long long>(first));
-                host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
-                CloseFile(file);
-                return TkErrorFailed;
-            }
-            if (storedAsFloat) {
-                // The float capture's toFloat32 is a copy: its stored bytes are the floats.
-                buffers.sources[c] = raw.data();
-            } else {
-                sourceType->toFloat32(buffers.floats[c].data(), raw.data(), n);
-                buffers.sources[c] = buffers.floats[c].data();
-            }
+        if (!source.Read(first, n, output.Next())) {
+            host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
+            CloseFile(file);
+            return TkErrorFailed;
         }
-        toOutput(output.Next(), buffers.sources.data(), channels, n, gain);
         if (!output.Commit(n * frameBytes)) {
             host.SetFailureCause(FailureWithErrno("write failed", errno));
             CloseFile(file);

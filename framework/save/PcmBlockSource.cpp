@@ -1,0 +1,51 @@
+// Reading, gain and conversion of PCM track samples; see PcmBlockSource.h.
+#include "save/PcmBlockSource.h"
+
+#include "convert/SampleTypeInfo.h"
+#include "platform/Trace.h"
+#include "storage/RecordData.h"
+
+#include <cmath>
+
+std::string PcmTrackProblem(RecordData& record, uint16_t bits) {
+    // A depth other than 16, 24 or 32 bits would give a file that does not
+    // describe its samples.
+    if (bits % 8 != 0 || InterleavedConverterFor(bits / 8u) == nullptr) {
+        return "unsupported bit depth " + std::to_string(bits);
+    }
+    const SampleTypeInfo* type = record.GetSampleTypeInfo();
+    if (type == nullptr || type->toFloat32 == nullptr || record.GetChannels() == 0 ||
+        record.GetSampleRate() > UINT32_MAX) {
+        return "unsupported recording format";
+    }
+    return {};
+}
+
+PcmBlockSource::PcmBlockSource(RecordData& record, uint16_t bits, double gainDb, size_t blockFrames)
+    : m_record(record), m_type(record.GetSampleTypeInfo()), m_toOutput(InterleavedConverterFor(bits / 8u)),
+      m_gain(std::pow(10.0f, static_cast<float>(gainDb) / 20.0f)),
+      m_frameBytes(size_t(record.GetChannels()) * (bits / 8u)),
+      m_storedBytes((m_type->bits + m_type->paddingBits) / 8u),
+      m_storedAsFloat(m_type->isFloat && m_type->bits + m_type->paddingBits == 32),
+      m_raw(record.GetChannels()),
+      m_floats(m_storedAsFloat ? 0 : record.GetChannels(), std::vector<uint8_t>(blockFrames * sizeof(float))),
+      m_sources(record.GetChannels()) {}
+
+bool PcmBlockSource::Read(uint64_t first, size_t n, uint8_t* out) {
+    for (uint16_t c = 0; c < m_raw.size(); ++c) {
+        std::vector<uint8_t>& raw = m_raw[c];
+        if (m_record.GetData(c, first, first + n, raw, true) != TkErrorSuccess || raw.size() < n * m_storedBytes) {
+            TRACE("read of channel %u at %llu failed", c, static_cast<unsigned long long>(first));
+            return false;
+        }
+        if (m_storedAsFloat) {
+            // The float capture's toFloat32 is a copy: its stored bytes are the floats.
+            m_sources[c] = raw.data();
+        } else {
+            m_type->toFloat32(m_floats[c].data(), raw.data(), n);
+            m_sources[c] = m_floats[c].data();
+        }
+    }
+    m_toOutput(out, m_sources.data(), m_sources.size(), n, m_gain);
+    return true;
+}

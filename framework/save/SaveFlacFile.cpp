@@ -1,0 +1,178 @@
+// The FLAC writer: encoder settings, metadata and checks first, then blocks
+// of 0.1 second from the shared PCM path, widened to 32-bit integers and
+// handed to libFLAC, whose output goes through its callbacks into the
+// temporary file; at the end libFLAC seeks back to complete STREAMINFO and
+// the seek table, and the file takes its final name.
+#include "save/SaveFlacFile.h"
+
+#include "platform/FileHelpers.h"
+#include "platform/Trace.h"
+#include "save/ByteOrder.h"
+#include "save/FlacMetadata.h"
+#include "save/PcmBlockSource.h"
+#include "save/PendingTrackFile.h"
+#include "save/SaveWavFile.h"
+#include "save/TrackRange.h"
+#include "storage/RecordData.h"
+
+#include <FLAC/stream_encoder.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kCancelDelete = 1;
+constexpr size_t kFileBufferBytes = 1048576;
+
+struct EncoderDelete {
+    void operator()(FLAC__StreamEncoder* encoder) const { FLAC__stream_encoder_delete(encoder); }
+};
+using Encoder = std::unique_ptr<FLAC__StreamEncoder, EncoderDelete>;
+
+FLAC__StreamEncoderWriteStatus WriteToFile(const FLAC__StreamEncoder*, const FLAC__byte buffer[], size_t bytes,
+                                           uint32_t, uint32_t, void* file) {
+    return static_cast<PendingTrackFile*>(file)->Write(buffer, bytes) ? FLAC__STREAM_ENCODER_WRITE_STATUS_OK
+                                                                      : FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+}
+
+FLAC__StreamEncoderSeekStatus SeekInFile(const FLAC__StreamEncoder*, FLAC__uint64 offset, void* file) {
+    return static_cast<PendingTrackFile*>(file)->Seek(offset) ? FLAC__STREAM_ENCODER_SEEK_STATUS_OK
+                                                              : FLAC__STREAM_ENCODER_SEEK_STATUS_ERROR;
+}
+
+FLAC__StreamEncoderTellStatus TellInFile(const FLAC__StreamEncoder*, FLAC__uint64* offset, void* file) {
+    uint64_t at = 0;
+    if (!static_cast<PendingTrackFile*>(file)->Tell(at)) return FLAC__STREAM_ENCODER_TELL_STATUS_ERROR;
+    *offset = at;
+    return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
+}
+
+// The values of count little-endian signed integers of bytesPerSample (2, 3
+// or 4) bytes each, as libFLAC takes samples.
+void WidenSamples(const uint8_t* in, size_t count, unsigned bytesPerSample, FLAC__int32* out) {
+    if (bytesPerSample == 2) {
+        for (size_t i = 0; i < count; ++i) out[i] = static_cast<int16_t>(byteorder::GetLE16(in + 2 * i));
+    } else if (bytesPerSample == 3) {
+        for (size_t i = 0; i < count; ++i) {
+            const uint8_t* p = in + 3 * i;
+            const uint32_t value = p[0] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
+            out[i] = static_cast<int32_t>(value << 8) >> 8;
+        }
+    } else {
+        for (size_t i = 0; i < count; ++i) out[i] = static_cast<int32_t>(byteorder::GetLE32(in + 4 * i));
+    }
+}
+
+bool Configure(FLAC__StreamEncoder* encoder, uint16_t channels, uint16_t bits, uint32_t rate, uint32_t level,
+               uint64_t frames, FlacMetadata& metadata) {
+    return FLAC__stream_encoder_set_channels(encoder, channels) &&
+           FLAC__stream_encoder_set_bits_per_sample(encoder, bits) &&
+           FLAC__stream_encoder_set_sample_rate(encoder, rate) &&
+           FLAC__stream_encoder_set_compression_level(encoder, level) &&
+           // The subset allows at most 24 bits per sample; every rate up to
+           // 384 kHz is in it (a multiple of 10 Hz below 655,360 Hz).
+           FLAC__stream_encoder_set_streamable_subset(encoder, bits <= 24) &&
+           FLAC__stream_encoder_set_total_samples_estimate(encoder, frames) &&
+           FLAC__stream_encoder_set_metadata(encoder, metadata.Blocks(), metadata.Count());
+}
+
+// Why the encoder stopped: the file's errno when a write or seek failed,
+// else libFLAC's own account.
+std::string EncoderFailure(FLAC__StreamEncoder* encoder, const PendingTrackFile& file) {
+    if (file.Error() != 0) return FailureWithErrno("write failed", file.Error());
+    return std::string("FLAC encoding failed: ") + FLAC__stream_encoder_get_resolved_state_string(encoder);
+}
+
+// Encodes the track's samples [first, end) and completes the file.
+TkError EncodeTrack(IDsfWriterHost& host, RecordData& record, const TkSaveSettingInternal& job, uint16_t bits,
+                    uint64_t first, uint64_t end, FLAC__StreamEncoder* encoder, PendingTrackFile& file) {
+    const uint16_t channels = record.GetChannels();
+    const size_t blockFrames = static_cast<size_t>(std::max<uint64_t>(1, record.GetSampleRate() / 10));
+    PcmBlockSource source(record, bits, job.gain, blockFrames);
+    std::vector<uint8_t> bytes(blockFrames * source.FrameBytes());
+    std::vector<FLAC__int32> samples(blockFrames * channels);
+    const uint64_t frames = end - first;
+    uint64_t fileDone = 0;
+    while (first < end) {
+        if (host.GetCancelMode() == kCancelDelete) return TkErrorCancelled;
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(blockFrames, end - first));
+        fileDone += n;
+        host.AddTotalDone(n);
+        host.SetFileProgress(fileDone, frames);
+        if (!source.Read(first, n, bytes.data())) {
+            host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
+            return TkErrorFailed;
+        }
+        WidenSamples(bytes.data(), n * channels, bits / 8u, samples.data());
+        if (!FLAC__stream_encoder_process_interleaved(encoder, samples.data(), static_cast<uint32_t>(n))) {
+            host.SetFailureCause(EncoderFailure(encoder, file));
+            return TkErrorFailed;
+        }
+        first += n;
+    }
+    if (!FLAC__stream_encoder_finish(encoder)) {
+        host.SetFailureCause(EncoderFailure(encoder, file));
+        return TkErrorFailed;
+    }
+    if (!file.Commit()) {
+        host.SetFailureCause(FailureWithErrno("write failed", file.Error()));
+        return TkErrorFailed;
+    }
+    return TkErrorSuccess;
+}
+
+} // namespace
+
+TkError SaveFlacFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits) {
+    host.SetFileProgress(0, 0);
+    if (job == nullptr) return TkErrorInvalidArgument;
+    RecordData* record = host.GetRecordData();
+    if (record == nullptr || record->GetSampleTypeInfo() == nullptr) return TkErrorFailed;
+
+    const uint64_t rate = record->GetSampleRate();
+    const auto [first, end] = TrackSampleRange(rate, job->start, job->end, record->GetLength(true), false);
+    if (end < first) return TkErrorInvalidArgument;
+    const uint64_t frames = end - first;
+    host.SetFileProgress(0, frames);
+
+    std::string problem = PcmTrackProblem(*record, bits);
+    const uint16_t channels = record->GetChannels();
+    if (problem.empty() && channels > FLAC__MAX_CHANNELS) {
+        problem = "a FLAC file holds at most " + std::to_string(FLAC__MAX_CHANNELS) + " channels";
+    }
+    if (!problem.empty()) {
+        host.SetFailureCause(problem);
+        return TkErrorFailed;
+    }
+
+    // The file outlives the encoder, whose deletion may still write to it.
+    PendingTrackFile file;
+    Encoder encoder(FLAC__stream_encoder_new());
+    FlacMetadata metadata;
+    if (encoder == nullptr || !metadata.Build(job->tags, job->cover.get(), static_cast<uint32_t>(rate), frames) ||
+        !Configure(encoder.get(), channels, bits, static_cast<uint32_t>(rate), job->flacCompression, frames,
+                   metadata)) {
+        host.SetFailureCause("the FLAC encoder could not be set up");
+        return TkErrorFailed;
+    }
+
+    const uint64_t bound = FlacFileSizeBound(channels, bits, frames, FLAC__stream_encoder_get_blocksize(encoder.get()),
+                                             metadata.FileBytes());
+    bool fits = false;
+    const TkError checked = CheckTrackDestination(host, job->path, bound, frames, fits);
+    if (checked != TkErrorSuccess || !fits) return checked;
+    if (PathIsDirectory(job->path.c_str()) || !file.Create(job->path, kFileBufferBytes)) {
+        SkipTrack(host, job->path, frames);
+        return TkErrorSuccess;
+    }
+    if (FLAC__stream_encoder_init_stream(encoder.get(), WriteToFile, SeekInFile, TellInFile, nullptr, &file) !=
+        FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
+        host.SetFailureCause(EncoderFailure(encoder.get(), file));
+        return TkErrorFailed;
+    }
+    return EncodeTrack(host, *record, *job, bits, first, end, encoder.get(), file);
+}
