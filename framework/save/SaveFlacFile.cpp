@@ -67,12 +67,19 @@ void WidenSamples(const uint8_t* in, size_t count, unsigned bytesPerSample, FLAC
     }
 }
 
+// Samples per frame: the sizes libFLAC itself picks for levels without and
+// with linear prediction, set here so that the size bound knows them.
+constexpr uint32_t kFixedPredictorBlockSize = 1152;
+constexpr uint32_t kLpcBlockSize = 4096;
+
 bool Configure(FLAC__StreamEncoder* encoder, uint16_t channels, uint16_t bits, uint32_t rate, uint32_t level,
                uint64_t frames, FlacMetadata& metadata) {
-    return FLAC__stream_encoder_set_channels(encoder, channels) &&
+    if (!FLAC__stream_encoder_set_compression_level(encoder, level)) return false;
+    const bool lpc = FLAC__stream_encoder_get_max_lpc_order(encoder) > 0;
+    return FLAC__stream_encoder_set_blocksize(encoder, lpc ? kLpcBlockSize : kFixedPredictorBlockSize) &&
+           FLAC__stream_encoder_set_channels(encoder, channels) &&
            FLAC__stream_encoder_set_bits_per_sample(encoder, bits) &&
            FLAC__stream_encoder_set_sample_rate(encoder, rate) &&
-           FLAC__stream_encoder_set_compression_level(encoder, level) &&
            // The subset allows at most 24 bits per sample; every rate up to
            // 384 kHz is in it (a multiple of 10 Hz below 655,360 Hz).
            FLAC__stream_encoder_set_streamable_subset(encoder, bits <= 24) &&
