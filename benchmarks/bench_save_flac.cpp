@@ -8,11 +8,8 @@
 // ours: goal at least 0.9) and the sizes of all tracks (ours over flac's:
 // goal within 1 %), at 44.1 kHz/16-bit and 96 kHz/24-bit.
 #include "BenchSaveStandIns.h"
-#include "convert/SampleTypeInfo.h"
 #include "save/SaveFlacFile.h"
 #include "save/SaveWavFile.h"
-#include "storage/RecordData.h"
-#include "storage/RecordRangeManager.h"
 
 #include <benchmark/benchmark.h>
 
@@ -78,15 +75,8 @@ private:
     uint64_t m_random = 0x9E3779B97F4A7C15ull;
 };
 
-struct Fixture {
-    std::string dir;
-    FolderEngine engine;
-    RecordRangeManager ranges;
-    RecordData data;
-
-    explicit Fixture(uint32_t rate) : dir(MakeDir()), engine(dir), data(&engine) {
-        data.Init(kChannels, rate, GetSampleTypeInfo(kSampleTypeFloat32), &ranges);
-        ranges.AddRecordEvent(0, RecordEventStart);
+struct Fixture : BenchRecording {
+    explicit Fixture(uint32_t rate) : BenchRecording(kChannels, rate) {
         MusicLikeSignal signal(rate);
         const uint64_t frames = static_cast<uint64_t>(rate * kTrackSeconds * kTracks);
         const size_t block = rate / 10;
@@ -100,14 +90,6 @@ struct Fixture {
             }
             for (uint16_t c = 0; c < kChannels; ++c) data.Add(c, bytes[c]);
         }
-    }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    static std::string MakeDir() {
-        char pattern[] = "/tmp/bench-save-flac-XXXXXX";
-        return mkdtemp(pattern);
     }
 
     TkSaveSettingInternal Job(int track, const char* extension) const {

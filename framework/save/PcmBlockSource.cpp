@@ -3,10 +3,15 @@
 
 #include "convert/SampleTypeInfo.h"
 #include "platform/Trace.h"
+#include "save/SaveDsfFile.h"
+#include "save/TrackRange.h"
 #include "storage/RecordData.h"
 
 #include <cmath>
 
+namespace {
+
+// Why a track of record cannot be converted to bits per sample; empty when it can.
 std::string PcmTrackProblem(RecordData& record, uint16_t bits) {
     // A depth other than 16, 24 or 32 bits would give a file that does not
     // describe its samples.
@@ -19,6 +24,28 @@ std::string PcmTrackProblem(RecordData& record, uint16_t bits) {
         return "unsupported recording format";
     }
     return {};
+}
+
+} // namespace
+
+TkError PreparePcmTrack(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits, PcmTrack& track) {
+    host.SetFileProgress(0, 0);
+    if (job == nullptr) return TkErrorInvalidArgument;
+    track.record = host.GetRecordData();
+    if (track.record == nullptr || track.record->GetSampleTypeInfo() == nullptr) return TkErrorFailed;
+    const auto [first, end] = TrackSampleRange(track.record->GetSampleRate(), job->start, job->end,
+                                               track.record->GetLength(true), false);
+    if (end < first) return TkErrorInvalidArgument;
+    track.first = first;
+    track.end = end;
+    host.SetFileProgress(0, track.Frames());
+    // Refused before anything is created.
+    const std::string problem = PcmTrackProblem(*track.record, bits);
+    if (!problem.empty()) {
+        host.SetFailureCause(problem);
+        return TkErrorFailed;
+    }
+    return TkErrorSuccess;
 }
 
 PcmBlockSource::PcmBlockSource(RecordData& record, uint16_t bits, double gainDb, size_t blockFrames)

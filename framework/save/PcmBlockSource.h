@@ -8,22 +8,39 @@
 #pragma once
 
 #include "convert/InterleavedConverters.h"
+#include "interface/cartova.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+class IDsfWriterHost;
 class RecordData;
 struct SampleTypeInfo;
+struct TkSaveSettingInternal;
 
-// Why a track of record cannot be converted to bits per sample ("unsupported
-// bit depth 12", "unsupported recording format"); empty when it can.
-std::string PcmTrackProblem(RecordData& record, uint16_t bits);
+// The recorded samples [first, end) that a PCM track writer writes for a job.
+struct PcmTrack {
+    RecordData* record = nullptr;
+    uint64_t first = 0;
+    uint64_t end = 0;
+
+    uint64_t Frames() const { return end - first; }
+};
+
+// What every PCM track writer does first: resets the file progress, finds
+// the job's samples in host's recording (cut at the recorded length) and
+// sets the file's length in the progress, and makes sure the recording can
+// be converted to bits per sample. 0 with track filled in; -2 for a null job
+// or an end before the start; -3 without record data, or for a depth other
+// than 16, 24 or 32 bits or a recording format without conversion (the
+// failure cause said).
+TkError PreparePcmTrack(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits, PcmTrack& track);
 
 class PcmBlockSource {
 public:
-    // record must pass PcmTrackProblem for bits and outlive the source.
+    // record must have passed PreparePcmTrack for bits and outlive the source.
     // Blocks hold at most blockFrames frames; the buffers for them are
     // allocated here, once per track.
     PcmBlockSource(RecordData& record, uint16_t bits, double gainDb, size_t blockFrames);

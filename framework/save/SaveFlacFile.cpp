@@ -12,7 +12,6 @@
 #include "save/PcmBlockSource.h"
 #include "save/PendingTrackFile.h"
 #include "save/SaveWavFile.h"
-#include "save/TrackRange.h"
 #include "storage/RecordData.h"
 
 #include <FLAC/stream_encoder.h>
@@ -94,15 +93,18 @@ std::string EncoderFailure(FLAC__StreamEncoder* encoder, const PendingTrackFile&
     return std::string("FLAC encoding failed: ") + FLAC__stream_encoder_get_resolved_state_string(encoder);
 }
 
-// Encodes the track's samples [first, end) and completes the file.
-TkError EncodeTrack(IDsfWriterHost& host, RecordData& record, const TkSaveSettingInternal& job, uint16_t bits,
-                    uint64_t first, uint64_t end, FLAC__StreamEncoder* encoder, PendingTrackFile& file) {
+// Encodes the track's samples and completes the file.
+TkError EncodeTrack(IDsfWriterHost& host, const PcmTrack& track, double gain, uint16_t bits,
+                    FLAC__StreamEncoder* encoder, PendingTrackFile& file) {
+    RecordData& record = *track.record;
     const uint16_t channels = record.GetChannels();
     const size_t blockFrames = static_cast<size_t>(std::max<uint64_t>(1, record.GetSampleRate() / 10));
-    PcmBlockSource source(record, bits, job.gain, blockFrames);
+    PcmBlockSource source(record, bits, gain, blockFrames);
     std::vector<uint8_t> bytes(blockFrames * source.FrameBytes());
     std::vector<FLAC__int32> samples(blockFrames * channels);
-    const uint64_t frames = end - first;
+    const uint64_t frames = track.Frames();
+    uint64_t first = track.first;
+    const uint64_t end = track.end;
     uint64_t fileDone = 0;
     while (first < end) {
         if (host.GetCancelMode() == kCancelDelete) return TkErrorCancelled;
@@ -135,24 +137,14 @@ TkError EncodeTrack(IDsfWriterHost& host, RecordData& record, const TkSaveSettin
 } // namespace
 
 TkError SaveFlacFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits) {
-    host.SetFileProgress(0, 0);
-    if (job == nullptr) return TkErrorInvalidArgument;
-    RecordData* record = host.GetRecordData();
-    if (record == nullptr || record->GetSampleTypeInfo() == nullptr) return TkErrorFailed;
-
-    const uint64_t rate = record->GetSampleRate();
-    const auto [first, end] = TrackSampleRange(rate, job->start, job->end, record->GetLength(true), false);
-    if (end < first) return TkErrorInvalidArgument;
-    const uint64_t frames = end - first;
-    host.SetFileProgress(0, frames);
-
-    std::string problem = PcmTrackProblem(*record, bits);
-    const uint16_t channels = record->GetChannels();
-    if (problem.empty() && channels > FLAC__MAX_CHANNELS) {
-        problem = "a FLAC file holds at most " + std::to_string(FLAC__MAX_CHANNELS) + " channels";
-    }
-    if (!problem.empty()) {
-        host.SetFailureCause(problem);
+    PcmTrack track;
+    const TkError prepared = PreparePcmTrack(host, job, bits, track);
+    if (prepared != TkErrorSuccess) return prepared;
+    const uint64_t frames = track.Frames();
+    const auto rate = static_cast<uint32_t>(track.record->GetSampleRate());
+    const uint16_t channels = track.record->GetChannels();
+    if (channels > FLAC__MAX_CHANNELS) {
+        host.SetFailureCause("a FLAC file holds at most " + std::to_string(FLAC__MAX_CHANNELS) + " channels");
         return TkErrorFailed;
     }
 
@@ -160,9 +152,8 @@ TkError SaveFlacFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uin
     PendingTrackFile file;
     Encoder encoder(FLAC__stream_encoder_new());
     FlacMetadata metadata;
-    if (encoder == nullptr || !metadata.Build(job->tags, job->cover.get(), static_cast<uint32_t>(rate), frames) ||
-        !Configure(encoder.get(), channels, bits, static_cast<uint32_t>(rate), job->flacCompression, frames,
-                   metadata)) {
+    if (encoder == nullptr || !metadata.Build(job->tags, job->cover.get(), rate, frames) ||
+        !Configure(encoder.get(), channels, bits, rate, job->flacCompression, frames, metadata)) {
         host.SetFailureCause("the FLAC encoder could not be set up");
         return TkErrorFailed;
     }
@@ -181,5 +172,5 @@ TkError SaveFlacFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uin
         host.SetFailureCause(EncoderFailure(encoder.get(), file));
         return TkErrorFailed;
     }
-    return EncodeTrack(host, *record, *job, bits, first, end, encoder.get(), file);
+    return EncodeTrack(host, track, job->gain, bits, encoder.get(), file);
 }

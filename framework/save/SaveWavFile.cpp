@@ -7,7 +7,6 @@
 #include "platform/Trace.h"
 #include "save/PcmBlockSource.h"
 #include "save/RiffTags.h"
-#include "save/TrackRange.h"
 #include "save/WavHeader.h"
 #include "storage/RecordData.h"
 
@@ -98,23 +97,14 @@ TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fi
 }
 
 TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits) {
-    host.SetFileProgress(0, 0);
-    if (job == nullptr) return TkErrorInvalidArgument;
-    RecordData* record = host.GetRecordData();
-    if (record == nullptr || record->GetSampleTypeInfo() == nullptr) return TkErrorFailed;
-
+    PcmTrack track;
+    const TkError prepared = PreparePcmTrack(host, job, bits, track);
+    if (prepared != TkErrorSuccess) return prepared;
+    RecordData* record = track.record;
     const uint64_t rate = record->GetSampleRate();
-    auto [first, end] = TrackSampleRange(rate, job->start, job->end, record->GetLength(true), false);
-    if (end < first) return TkErrorInvalidArgument;
-    const uint64_t frames = end - first;
-    host.SetFileProgress(0, frames);
-
-    // Refused before anything is created.
-    const std::string problem = PcmTrackProblem(*record, bits);
-    if (!problem.empty()) {
-        host.SetFailureCause(problem);
-        return TkErrorFailed;
-    }
+    uint64_t first = track.first;
+    const uint64_t end = track.end;
+    const uint64_t frames = track.Frames();
     const uint16_t channels = record->GetChannels();
 
     WavLayout layout;

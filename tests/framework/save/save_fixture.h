@@ -8,6 +8,7 @@
 #include "engine/IToolkitManager.h"
 #include "save/SaveDsfFile.h"
 #include "save/SaveVolumeChecks.h"
+#include "save/TkSaveSettingInternal.h"
 #include "storage/RecordData.h"
 #include "storage/RecordRangeManager.h"
 
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -98,6 +100,18 @@ public:
 private:
     RecordData* m_data;
 };
+
+// One track to write: [start, end) seconds with a gain and tags.
+inline TkSaveSettingInternal Job(const std::string& path, double start, double end, double gain = 0.0,
+                                 std::map<std::string, std::string> tags = {}) {
+    TkSaveSettingInternal job;
+    job.path = path;
+    job.start = start;
+    job.end = end;
+    job.gain = gain;
+    job.tags = std::move(tags);
+    return job;
+}
 
 // A unique scratch folder, removed with everything in it at the end.
 class ScratchDir {

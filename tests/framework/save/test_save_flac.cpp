@@ -24,12 +24,7 @@ namespace {
 
 TkSaveSettingInternal FlacJob(const std::string& path, double start, double end, double gain = 0.0,
                               TagMap tags = {}) {
-    TkSaveSettingInternal job;
-    job.path = path;
-    job.start = start;
-    job.end = end;
-    job.gain = gain;
-    job.tags = std::move(tags);
+    TkSaveSettingInternal job = Job(path, start, end, gain, std::move(tags));
     job.pcmFormat = PcmFileFormat::Flac;
     return job;
 }

@@ -12,17 +12,6 @@ using namespace savetest;
 
 namespace {
 
-TkSaveSettingInternal Job(const std::string& path, double start, double end, double gain = 0.0,
-                          std::map<std::string, std::string> tags = {}) {
-    TkSaveSettingInternal job;
-    job.path = path;
-    job.start = start;
-    job.end = end;
-    job.gain = gain;
-    job.tags = std::move(tags);
-    return job;
-}
-
 class SaveWavTest : public ::testing::Test {
 protected:
     ScratchDir dir;
