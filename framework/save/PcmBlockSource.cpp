@@ -7,9 +7,14 @@
 #include "save/TrackRange.h"
 #include "storage/RecordData.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace {
+
+// The host's cancel mode that aborts the file being written.
+constexpr uint32_t kCancelDeleteMode = 1;
 
 // Why a track of record cannot be converted to bits per sample; empty when it can.
 std::string PcmTrackProblem(RecordData& record, uint16_t bits) {
@@ -48,15 +53,31 @@ TkError PreparePcmTrack(IDsfWriterHost& host, const TkSaveSettingInternal* job, 
     return TkErrorSuccess;
 }
 
-PcmBlockSource::PcmBlockSource(RecordData& record, uint16_t bits, double gainDb, size_t blockFrames)
-    : m_record(record), m_type(record.GetSampleTypeInfo()), m_toOutput(InterleavedConverterFor(bits / 8u)),
+PcmBlockSource::PcmBlockSource(const PcmTrack& track, uint16_t bits, double gainDb)
+    : m_record(*track.record), m_type(m_record.GetSampleTypeInfo()), m_toOutput(InterleavedConverterFor(bits / 8u)),
       m_gain(std::pow(10.0f, static_cast<float>(gainDb) / 20.0f)),
-      m_frameBytes(size_t(record.GetChannels()) * (bits / 8u)),
+      m_blockFrames(static_cast<size_t>(std::max<uint64_t>(1, m_record.GetSampleRate() / 10))),
+      m_frameBytes(size_t(m_record.GetChannels()) * (bits / 8u)),
       m_storedBytes((m_type->bits + m_type->paddingBits) / 8u),
-      m_storedAsFloat(m_type->isFloat && m_type->bits + m_type->paddingBits == 32),
-      m_raw(record.GetChannels()),
-      m_floats(m_storedAsFloat ? 0 : record.GetChannels(), std::vector<uint8_t>(blockFrames * sizeof(float))),
-      m_sources(record.GetChannels()) {}
+      m_storedAsFloat(m_type->isFloat && m_type->bits + m_type->paddingBits == 32), m_first(track.first),
+      m_next(track.first), m_end(track.end), m_raw(m_record.GetChannels()),
+      m_floats(m_storedAsFloat ? 0 : m_record.GetChannels(), std::vector<uint8_t>(m_blockFrames * sizeof(float))),
+      m_sources(m_record.GetChannels()) {}
+
+PcmBlockSource::Step PcmBlockSource::Next(IDsfWriterHost& host, uint8_t* out, size_t& n) {
+    n = 0;
+    if (m_next >= m_end) return Step::End;
+    if (host.GetCancelMode() == kCancelDeleteMode) return Step::Cancelled;
+    n = static_cast<size_t>(std::min<uint64_t>(m_blockFrames, m_end - m_next));
+    host.AddTotalDone(n);
+    host.SetFileProgress(m_next + n - m_first, m_end - m_first);
+    if (!Read(m_next, n, out)) {
+        host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
+        return Step::ReadFailed;
+    }
+    m_next += n;
+    return Step::Block;
+}
 
 bool PcmBlockSource::Read(uint64_t first, size_t n, uint8_t* out) {
     for (uint16_t c = 0; c < m_raw.size(); ++c) {

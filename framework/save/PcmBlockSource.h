@@ -38,29 +38,47 @@ struct PcmTrack {
 // failure cause said).
 TkError PreparePcmTrack(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits, PcmTrack& track);
 
+// The samples of a prepared track in blocks of 0.1 second, with the block
+// loop's protocol of the save thread: a cancellation with deletion is seen
+// before each block, and each block is counted as done in the progress
+// before it is read, so that a finished file ends with its whole length done.
 class PcmBlockSource {
 public:
-    // record must have passed PreparePcmTrack for bits and outlive the source.
-    // Blocks hold at most blockFrames frames; the buffers for them are
-    // allocated here, once per track.
-    PcmBlockSource(RecordData& record, uint16_t bits, double gainDb, size_t blockFrames);
+    enum class Step {
+        Block,      // a block was written to out
+        End,        // the track's samples are all given
+        Cancelled,  // a cancellation with deletion is pending
+        ReadFailed, // a channel could not be read (the failure cause said, errno kept)
+    };
 
-    // Bytes of one interleaved frame of the output.
+    // track must have passed PreparePcmTrack for bits; its record must
+    // outlive the source. The buffers are allocated here, once per track.
+    PcmBlockSource(const PcmTrack& track, uint16_t bits, double gainDb);
+
+    // Largest block in frames, and bytes of one interleaved output frame.
+    size_t BlockFrames() const { return m_blockFrames; }
     size_t FrameBytes() const { return m_frameBytes; }
 
-    // Writes frames [first, first + n) of the recorded stream, n at most
-    // blockFrames, to out (room for n x FrameBytes()). False when a channel
-    // cannot be read; errno is then the read's.
-    bool Read(uint64_t first, size_t n, uint8_t* out);
+    // The next block: its n frames written to out (room for BlockFrames() x
+    // FrameBytes() bytes) when the result is Block.
+    Step Next(IDsfWriterHost& host, uint8_t* out, size_t& n);
 
 private:
+    // Writes frames [first, first + n) of the recorded stream to out. False
+    // when a channel cannot be read; errno is then the read's.
+    bool Read(uint64_t first, size_t n, uint8_t* out);
+
     RecordData& m_record;
     const SampleTypeInfo* m_type;
     InterleavedConverter m_toOutput;
     float m_gain;
+    size_t m_blockFrames;
     size_t m_frameBytes;
     size_t m_storedBytes;
     bool m_storedAsFloat;
+    uint64_t m_first;
+    uint64_t m_next; // the next block's first sample
+    uint64_t m_end;
     std::vector<std::vector<uint8_t>> m_raw;    // per channel, the stored bytes
     std::vector<std::vector<uint8_t>> m_floats; // per channel, little-endian floats (other formats only)
     std::vector<const uint8_t*> m_sources;      // per channel, the floats handed to the converter

@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr uint32_t kCancelDelete = 1;
 constexpr size_t kFileBufferBytes = 1048576;
 
 struct EncoderDelete {
@@ -96,32 +95,22 @@ std::string EncoderFailure(FLAC__StreamEncoder* encoder, const PendingTrackFile&
 // Encodes the track's samples and completes the file.
 TkError EncodeTrack(IDsfWriterHost& host, const PcmTrack& track, double gain, uint16_t bits,
                     FLAC__StreamEncoder* encoder, PendingTrackFile& file) {
-    RecordData& record = *track.record;
-    const uint16_t channels = record.GetChannels();
-    const size_t blockFrames = static_cast<size_t>(std::max<uint64_t>(1, record.GetSampleRate() / 10));
-    PcmBlockSource source(record, bits, gain, blockFrames);
-    std::vector<uint8_t> bytes(blockFrames * source.FrameBytes());
-    std::vector<FLAC__int32> samples(blockFrames * channels);
-    const uint64_t frames = track.Frames();
-    uint64_t first = track.first;
-    const uint64_t end = track.end;
-    uint64_t fileDone = 0;
-    while (first < end) {
-        if (host.GetCancelMode() == kCancelDelete) return TkErrorCancelled;
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(blockFrames, end - first));
-        fileDone += n;
-        host.AddTotalDone(n);
-        host.SetFileProgress(fileDone, frames);
-        if (!source.Read(first, n, bytes.data())) {
-            host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
-            return TkErrorFailed;
+    PcmBlockSource source(track, bits, gain);
+    const size_t channels = track.record->GetChannels();
+    std::vector<uint8_t> bytes(source.BlockFrames() * source.FrameBytes());
+    std::vector<FLAC__int32> samples(source.BlockFrames() * channels);
+    for (;;) {
+        size_t n = 0;
+        const PcmBlockSource::Step step = source.Next(host, bytes.data(), n);
+        if (step == PcmBlockSource::Step::End) break;
+        if (step != PcmBlockSource::Step::Block) {
+            return step == PcmBlockSource::Step::Cancelled ? TkErrorCancelled : TkErrorFailed;
         }
         WidenSamples(bytes.data(), n * channels, bits / 8u, samples.data());
         if (!FLAC__stream_encoder_process_interleaved(encoder, samples.data(), static_cast<uint32_t>(n))) {
             host.SetFailureCause(EncoderFailure(encoder, file));
             return TkErrorFailed;
         }
-        first += n;
     }
     if (!FLAC__stream_encoder_finish(encoder)) {
         host.SetFailureCause(EncoderFailure(encoder, file));

@@ -23,7 +23,6 @@ namespace {
 // the tags, is small, so those writes pass it without being copied.
 constexpr size_t kSampleWriteSize = 1048576;
 constexpr size_t kFileBufferSize = 16384;
-constexpr uint32_t kCancelDelete = 1;
 
 // Closes file; false when pending buffered data could not be written.
 bool CloseFile(FILE* file) { return fclose(file) == 0; }
@@ -102,8 +101,6 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     if (prepared != TkErrorSuccess) return prepared;
     RecordData* record = track.record;
     const uint64_t rate = record->GetSampleRate();
-    uint64_t first = track.first;
-    const uint64_t end = track.end;
     const uint64_t frames = track.Frames();
     const uint16_t channels = record->GetChannels();
 
@@ -114,8 +111,7 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     layout.frames = frames;
     layout.tagSize = CalculateSaveTagSize(job->tags);
     if (!layout.Representable()) {
-        host.NotifyFileSkipped(job->path);
-        host.AddTotalDone(frames);
+        SkipTrack(host, job->path, frames);
         return TkErrorSuccess;
     }
 
@@ -131,33 +127,22 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
         return TkErrorFailed;
     }
 
-    const size_t blockFrames = static_cast<size_t>(std::max<uint64_t>(1, rate / 10));
-    const size_t frameBytes = static_cast<size_t>(layout.BlockAlign());
-    PcmBlockSource source(*record, bits, job->gain, blockFrames);
-    SampleOutput output(file, blockFrames * frameBytes);
-    uint64_t fileDone = 0;
-
-    while (first < end) {
-        if (host.GetCancelMode() == kCancelDelete) {
+    PcmBlockSource source(track, bits, job->gain);
+    const size_t frameBytes = source.FrameBytes();
+    SampleOutput output(file, source.BlockFrames() * frameBytes);
+    for (;;) {
+        size_t n = 0;
+        const PcmBlockSource::Step step = source.Next(host, output.Next(), n);
+        if (step == PcmBlockSource::Step::End) break;
+        if (step != PcmBlockSource::Step::Block) {
             CloseFile(file);
-            return TkErrorCancelled;
-        }
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(blockFrames, end - first));
-        fileDone += n;
-        host.AddTotalDone(n);
-        host.SetFileProgress(fileDone, frames);
-
-        if (!source.Read(first, n, output.Next())) {
-            host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
-            CloseFile(file);
-            return TkErrorFailed;
+            return step == PcmBlockSource::Step::Cancelled ? TkErrorCancelled : TkErrorFailed;
         }
         if (!output.Commit(n * frameBytes)) {
             host.SetFailureCause(FailureWithErrno("write failed", errno));
             CloseFile(file);
             return TkErrorFailed;
         }
-        first += n;
     }
     if (!output.Flush() || (layout.PadSize() != 0 && fputc(0, file) == EOF)) {
         host.SetFailureCause(FailureWithErrno("write failed", errno));
