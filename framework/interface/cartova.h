@@ -228,7 +228,7 @@ CARTOVA_API TkError Cartova_GetRecordingPreviewDataLength(uint64_t* frames);
  * list or a track with a null path, tag key or value or a non-finite gain;
  * with FLAC chosen also for a "TrackNumber" or "TrackTotal" that is not a
  * number from 1 up, or a "CoverImage" that Cartova_CheckCoverImage refuses
- * (nothing is written then). -3 while a save runs. */
+ * (nothing is written then). -1 before Cartova_Init; -3 while a save runs. */
 CARTOVA_API TkError Cartova_SaveFile(const TkSaveSetting* list, size_t count);
 CARTOVA_API TkError Cartova_SaveFileProgress(int32_t* file_progress, int32_t* total_progress);
 CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial);
