@@ -320,14 +320,21 @@ std::string IsoDate(const std::string& date)
     return date.size() < 8 ? date : date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6, 2);
 }
 
-// The tags of a track; the number, the total and the date are written into
-// FLAC files only.
+// What FLAC files carry beyond the tags of every format (the framework
+// leaves these out of WAV and DSF files).
+struct FlacFields {
+    std::string total;
+    std::string date;  // "yyyy-MM-dd"
+    std::string cover; // empty: none
+};
+
 std::vector<TkTag> MakeTags(const PlannedTrack& track, const RecordOptions& options, const std::string& number,
-                            const std::string& total, const std::string& date)
+                            const FlacFields& flac)
 {
-    std::vector<TkTag> tags{{"TrackNumber", number.c_str()}, {"TrackTotal", total.c_str()}, {"Date", date.c_str()}};
-    if (!options.cover.empty())
-        tags.push_back({"CoverImage", options.cover.c_str()});
+    std::vector<TkTag> tags{
+        {"TrackNumber", number.c_str()}, {"TrackTotal", flac.total.c_str()}, {"Date", flac.date.c_str()}};
+    if (!flac.cover.empty())
+        tags.push_back({"CoverImage", flac.cover.c_str()});
     if (!track.title.empty())
         tags.push_back({"Title", track.title.c_str()});
     if (!track.artist.empty())
@@ -368,11 +375,16 @@ int Write(Session& session, const TrackPlan& plan, const RecordOptions& options,
 
     std::vector<SaveRequest> requests(chosen.size());
     std::vector<TkSaveSetting> settings;
-    const std::string total = std::to_string(plan.tracks.size());
-    const std::string isoDate = IsoDate(date);
+    FlacFields flac{std::to_string(plan.tracks.size()), IsoDate(date), options.cover};
+    // The cover was checked before recording; one that has gone since then
+    // is left out rather than the tracks.
+    if (std::string problem = CheckCover(options); !problem.empty()) {
+        out.Line("cartova: " + problem + "; writing the tracks without a cover");
+        flac.cover.clear();
+    }
     for (size_t i = 0; i < chosen.size(); ++i) {
         requests[i].number = std::to_string(chosen[i] - plan.tracks.data() + 1);
-        requests[i].tags = MakeTags(*chosen[i], options, requests[i].number, total, isoDate);
+        requests[i].tags = MakeTags(*chosen[i], options, requests[i].number, flac);
         settings.push_back({chosen[i]->path.c_str(), chosen[i]->start, chosen[i]->end, options.gain,
                             requests[i].tags.data(), requests[i].tags.size()});
     }
