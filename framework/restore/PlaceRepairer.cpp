@@ -1,0 +1,166 @@
+// Repair of one damaged place; see PlaceRepairer.h.
+#include "restore/PlaceRepairer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Repaired values beyond this are a failed interpolation, not music.
+constexpr double kLargestValue = 4.0;
+// White noise added to the context's autocorrelation, relative to its power.
+constexpr double kWhiteNoise = 1e-9;
+
+} // namespace
+
+PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSettings& settings)
+{
+    if (longestRun >= settings.popLength) {
+        return PlaceKind::Pop;
+    }
+    if (longestRun <= settings.crackleLength && strengthDb < settings.crackleStrengthDb) {
+        return PlaceKind::Crackle;
+    }
+    return PlaceKind::Click;
+}
+
+PlaceRepairer::PlaceRepairer(const RestoreSettings& settings) : m_settings(settings) {}
+
+bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t order,
+                               const std::vector<ChannelSamples>& channels,
+                               const std::vector<std::vector<ChannelRegion>>& found)
+{
+    const size_t context = m_settings.RepairContext(order, static_cast<size_t>(last + 1 - first));
+    m_segments.clear();
+    for (uint16_t c = 0; c < channels.size(); ++c) {
+        if ((mask & (1u << c)) == 0) {
+            continue;
+        }
+        const ChannelSamples& s = channels[c];
+        const uint64_t readable = std::min(s.frames, s.origin + s.available);
+        const uint64_t low = std::max(s.origin, first > context ? first - context : 0);
+        const uint64_t high = std::min(readable, last + 1 + context);
+        // [low, high) without the place and the runs found in this channel.
+        m_excluded.assign(1, {first, last + 1});
+        for (const ChannelRegion& run : found[c]) {
+            if (run.end > low && run.start < high) {
+                m_excluded.emplace_back(run.start, run.end);
+            }
+        }
+        std::sort(m_excluded.begin(), m_excluded.end());
+        uint64_t at = low;
+        for (const auto& [start, end] : m_excluded) {
+            if (start > at) {
+                m_segments.push_back({s.x + (at - s.origin), static_cast<size_t>(std::min(start, high) - at)});
+            }
+            at = std::max(at, end);
+        }
+        if (high > at) {
+            m_segments.push_back({s.x + (at - s.origin), static_cast<size_t>(high - at)});
+        }
+    }
+    // Burg's method gives the better models, the autocorrelation method
+    // the cheaper ones at high orders.
+    if (order <= m_settings.burgMaxOrder) {
+        return m_burg.Fit(m_segments.data(), m_segments.size(), order, m_model);
+    }
+    return m_fit.Fit(m_segments.data(), m_segments.size(), order, kWhiteNoise, m_model);
+}
+
+bool PlaceRepairer::Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs)
+{
+    const size_t p = m_model.Order();
+    const uint64_t readable = std::min(s.frames, s.origin + s.available);
+    m_unknown.clear();
+    for (const ChannelRegion& run : runs) {
+        for (uint64_t n = run.start; n < run.end; ++n) {
+            m_unknown.push_back(static_cast<size_t>(n - s.origin));
+        }
+    }
+    if (m_unknown.empty() || m_unknown.front() < p || s.origin + m_unknown.back() + p >= readable) {
+        return false;
+    }
+    m_values.resize(m_unknown.size());
+    if (!m_interpolator.Interpolate(s.x, m_unknown.data(), m_unknown.size(), m_model, m_values.data())) {
+        return false;
+    }
+    return std::all_of(m_values.begin(), m_values.end(), [](double v) { return std::fabs(v) < kLargestValue; });
+}
+
+RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
+                                    const std::vector<std::vector<ChannelRegion>>& found)
+{
+    RepairedPlace repaired;
+    repaired.position = place.start;
+    repaired.length = static_cast<uint32_t>(place.end - place.start);
+    repaired.channelMask = place.channelMask;
+    const double strength = 20.0 * std::log10(std::max(place.peakSigmas, 1.0));
+    repaired.strengthDb = static_cast<float>(strength);
+
+    std::vector<std::vector<ChannelRegion>> runs(channels.size());
+    for (const ChannelRegion& run : place.runs) {
+        runs[run.channel].push_back(run);
+    }
+    size_t longest = 0;
+    uint64_t first = place.end;
+    uint64_t last = place.start;
+    for (const std::vector<ChannelRegion>& list : runs) {
+        for (const ChannelRegion& run : list) {
+            longest = std::max<size_t>(longest, static_cast<size_t>(run.end - run.start));
+            first = std::min(first, run.start);
+            last = std::max(last, run.end - 1);
+        }
+    }
+    repaired.kind = ClassifyPlace(longest, strength, m_settings);
+    repaired.repaired = longest <= m_settings.maxRepairLength &&
+                        FitContext(place.channelMask, first, last, m_settings.RepairOrder(longest), channels, found);
+    for (uint16_t c = 0; repaired.repaired && c < channels.size(); ++c) {
+        if ((place.channelMask & (1u << c)) == 0) {
+            continue;
+        }
+        const ChannelSamples& s = channels[c];
+        const size_t offset = repaired.samples.size();
+        const float* recorded = s.x + (first - s.origin);
+        repaired.samples.insert(repaired.samples.end(), recorded, recorded + repaired.length);
+        if (!Interpolate(s, runs[c])) {
+            repaired.repaired = false;
+            break;
+        }
+        // Give back the ends of each run that are damaged far less than its
+        // peak, and interpolate again without them.
+        bool trimmed = false;
+        size_t at = 0;
+        for (ChannelRegion& run : runs[c]) {
+            const auto count = static_cast<size_t>(run.end - run.start);
+            double peak = 0.0;
+            for (size_t i = at; i < at + count; ++i) {
+                peak = std::max(peak, std::fabs(m_values[i] - s.x[m_unknown[i]]));
+            }
+            // A pop's burst decays slowly from a sharp onset: it is kept whole.
+            const double floor = count < m_settings.popLength ? m_settings.trimFraction * peak : 0.0;
+            size_t a = at, b = at + count;
+            while (b - a > 1 && std::fabs(m_values[a] - s.x[m_unknown[a]]) < floor) {
+                ++a;
+            }
+            while (b - a > 1 && std::fabs(m_values[b - 1] - s.x[m_unknown[b - 1]]) < floor) {
+                --b;
+            }
+            trimmed = trimmed || a != at || b != at + count;
+            run.end = run.start + (b - at);
+            run.start += a - at;
+            at += count;
+        }
+        if (trimmed && !Interpolate(s, runs[c])) {
+            repaired.repaired = false;
+            break;
+        }
+        float* out = repaired.samples.data() + offset;
+        for (size_t i = 0; i < m_unknown.size(); ++i) {
+            out[s.origin + m_unknown[i] - first] = static_cast<float>(m_values[i]);
+        }
+    }
+    if (!repaired.repaired) {
+        repaired.samples.clear();
+    }
+    return repaired;
+}

@@ -1,0 +1,53 @@
+// The outcome of a click analysis: every damaged place with the samples
+// that replace it. Positions count samples of one channel from the start of
+// the analysed stream. The recording itself is never changed: whoever
+// reads it (the track writers, the preview) lays the repaired samples over
+// what it read (Apply).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+enum class PlaceKind { Click = 0, Pop = 1, Crackle = 2 };
+
+struct RepairedPlace {
+    uint64_t position = 0;     // first sample of the place
+    uint32_t length = 0;       // samples
+    uint32_t channelMask = 0;  // bit c: channel c is damaged here
+    float strengthDb = 0.0f;   // how far the damage stands above the noise around it
+    PlaceKind kind = PlaceKind::Click;
+    bool repaired = false;     // false: too long to rebuild, left as recorded
+    // When repaired: for each channel of the mask in ascending order,
+    // `length` samples (the recorded ones where that channel was not damaged).
+    std::vector<float> samples;
+
+    uint64_t End() const { return position + length; }
+};
+
+class RepairedPlaces {
+public:
+    RepairedPlaces() = default;
+    // places ascending and not overlapping.
+    RepairedPlaces(uint64_t rate, uint16_t channels, std::vector<RepairedPlace> places);
+
+    uint64_t Rate() const { return m_rate; }
+    uint16_t Channels() const { return m_channels; }
+    const std::vector<RepairedPlace>& Places() const { return m_places; }
+
+    // Overwrites out[i], the sample first + i of channel, with its repaired
+    // value wherever a repaired place covers it (i < count).
+    void Apply(uint16_t channel, uint64_t first, size_t count, float* out) const;
+
+    // Places per kind, and how many were left as recorded.
+    size_t Count(PlaceKind kind, bool repaired) const;
+
+private:
+    uint64_t m_rate = 0;
+    uint16_t m_channels = 0;
+    std::vector<RepairedPlace> m_places;
+};
+
+// The repaired samples of `channel` at place, or null when the place does
+// not repair that channel.
+const float* ChannelSamplesOf(const RepairedPlace& place, uint16_t channel);
