@@ -203,6 +203,33 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
         seeded = seeded || peak > seed;
     }
     close();
+    // A strong disturbance (a pop's burst) flags only here and there as it
+    // decays: its run goes on while the error's short-term level stays
+    // above the noise.
+    for (Candidate& candidate : m_candidates) {
+        if (candidate.peakSigmas >= m_settings.strongSigmas) {
+            candidate.end = ExtendByLevel(first, end, candidate.start, candidate.end);
+        }
+    }
+}
+
+uint64_t ClickDetector::ExtendByLevel(uint64_t first, uint64_t end, uint64_t start, uint64_t last) const
+{
+    const size_t window = m_settings.levelWindow;
+    const uint64_t limit = std::min<uint64_t>(end, start + m_settings.maxRepairLength);
+    while (last + 1 + window <= limit) {
+        double power = 0.0;
+        for (uint64_t n = last + 1; n <= last + window; ++n) {
+            power += static_cast<double>(m_forward[n - first]) * m_forward[n - first];
+        }
+        const double sigma = SigmaAt(last + 1);
+        if (getenv("LDBG")) fprintf(stderr, "level %lu: %.2f sigma\n", last + 1, std::sqrt(power / window) / sigma);
+        if (power < m_settings.levelSigmas * m_settings.levelSigmas * sigma * sigma * static_cast<double>(window)) {
+            break;
+        }
+        last += window;
+    }
+    return last;
 }
 
 bool ClickDetector::TestRun(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end,

@@ -81,6 +81,9 @@ private:
     bool FitBlocks(const ChannelSamples& s, uint64_t first, uint64_t end);
     void ComputeErrors(const ChannelSamples& s, uint64_t first, uint64_t end);
     void FindCandidates(uint64_t first, uint64_t end);
+    // The end of a strong candidate [start, last] grown window by window
+    // while the forward error's level stays above levelSigmas.
+    uint64_t ExtendByLevel(uint64_t first, uint64_t end, uint64_t start, uint64_t last) const;
     void TestCandidates(const ChannelSamples& s, uint16_t channel, std::vector<ChannelRegion>& out);
     // Shortens the run [first, last] (inclusive), just tested, by the
     // samples at its ends that its interpolation leaves within the noise,

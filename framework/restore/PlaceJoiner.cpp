@@ -15,15 +15,6 @@ bool ByChannel(const ChannelRegion& a, const ChannelRegion& b)
     return a.channel != b.channel ? a.channel < b.channel : a.start < b.start;
 }
 
-size_t LongestRun(const DamagedPlace& place)
-{
-    size_t longest = 0;
-    for (const ChannelRegion& run : place.runs) {
-        longest = std::max<size_t>(longest, static_cast<size_t>(run.end - run.start));
-    }
-    return longest;
-}
-
 // Sorts a place's runs and merges those of one channel that overlap or touch.
 void Normalise(DamagedPlace& place)
 {
@@ -73,13 +64,12 @@ std::vector<DamagedPlace> JoinPlaces(std::vector<ChannelRegion> regions, const R
             places.push_back(std::move(place));
         }
     }
-    // Places within each other's repair order become one interpolation.
+    // Places that almost touch become one interpolation.
     std::vector<DamagedPlace> merged;
     for (DamagedPlace& place : places) {
         if (!merged.empty()) {
             DamagedPlace& last = merged.back();
-            const size_t reach = settings.RepairOrder(std::max(LongestRun(last), LongestRun(place)));
-            if (place.start <= last.end + reach && place.end - last.start <= settings.maxPlaceSpan) {
+            if (place.start <= last.end + settings.mergeDistance && place.end - last.start <= settings.maxPlaceSpan) {
                 last.end = std::max(last.end, place.end);
                 last.peakSigmas = std::max(last.peakSigmas, place.peakSigmas);
                 last.runs.insert(last.runs.end(), place.runs.begin(), place.runs.end());

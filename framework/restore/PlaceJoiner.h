@@ -1,9 +1,9 @@
 // Joins the damaged runs that the channels found into places. A click on a
 // record hits every channel within a few samples, often much weaker in one
 // than in the other: a run confirmed in one channel takes along the weaker
-// runs the other channels show within the join distance. Places closer to
-// each other than their repair order are one place (one interpolation,
-// with the samples between them known), up to a span limit.
+// runs the other channels show within the join distance. Places that
+// almost touch are one place (one interpolation, with the samples between
+// them known), up to a span limit.
 #pragma once
 
 #include "restore/ClickDetector.h"

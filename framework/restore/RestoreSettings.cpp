@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 size_t MillisecondsToSamples(uint64_t rate, double milliseconds, size_t minimum)
 {
@@ -27,6 +28,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.popOrder = MillisecondsToSamples(rate, 10.0, 32);
     s.trimFraction = 0.1;
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
+    s.mergeDistance = MillisecondsToSamples(rate, 0.1, 3);
     s.maxPlaceSpan = MillisecondsToSamples(rate, 12.0, 8);
     s.popLength = MillisecondsToSamples(rate, 1.6, 2);
     s.crackleLength = MillisecondsToSamples(rate, 0.1, 1);
@@ -48,9 +50,22 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
         s.joinSigmas = 3.0;
         break;
     }
-    s.extendSigmas = 2.5;
+    s.extendSigmas = 3.0;
     s.trimSigmas = 2.0;
-    s.strongSigmas = 2.5 * s.candidateSigmas;
+    s.strongSigmas = 30.0;
+    s.levelWindow = MillisecondsToSamples(rate, 0.1, 4);
+    s.levelSigmas = 1.5;
+    // DEVTUNE
+    if (const char* v = getenv("T_CAND")) s.candidateSigmas = atof(v);
+    if (const char* v = getenv("T_CONF")) s.confirmSigmas = atof(v);
+    if (const char* v = getenv("T_JOIN")) s.joinSigmas = atof(v);
+    if (const char* v = getenv("T_EXT")) s.extendSigmas = atof(v);
+    if (const char* v = getenv("T_STRONG")) s.strongSigmas = atof(v);
+    if (const char* v = getenv("T_LEVEL")) s.levelSigmas = atof(v);
+    if (const char* v = getenv("T_GAP")) s.clusterGap = MillisecondsToSamples(rate, atof(v), 1);
+    if (const char* v = getenv("T_PAD")) s.edgePad = atoi(v);
+    if (const char* v = getenv("T_TRIMS")) s.trimSigmas = atof(v);
+    if (const char* v = getenv("T_TRIMF")) s.trimFraction = atof(v);
     return s;
 }
 

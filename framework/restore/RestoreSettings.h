@@ -25,6 +25,8 @@ struct RestoreSettings {
     double extendSigmas = 0.0;    // a flag at this extends a candidate (hysteresis)
     double trimSigmas = 0.0;      // end samples that interpolation changes less are trimmed
     double strongSigmas = 0.0;    // from this strength a candidate is grown, and reported when too long to test
+    size_t levelWindow = 0;       // a strong candidate grows by windows of this length (0.1 ms)
+    double levelSigmas = 0.0;     // while their error level is above this
 
     // Repair: least-squares interpolation with a model of the context.
     size_t orderPerSample = 0;    // interpolation order per damaged sample
@@ -35,7 +37,8 @@ struct RestoreSettings {
     size_t popOrder = 0;          // 10 ms: the order for runs as long as a pop
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
-    size_t maxPlaceSpan = 0;      // places closer than their repair order merge up to this span (12 ms)
+    size_t mergeDistance = 0;     // places this close are repaired as one (0.1 ms)...
+    size_t maxPlaceSpan = 0;      // ...up to this span (12 ms)
 
     // Kinds, for the report.
     size_t popLength = 0;         // a run this long or longer is a pop (1.6 ms)

@@ -98,8 +98,8 @@ void RenderNote(const Note& note, uint32_t rate, std::vector<std::vector<double>
     }
 }
 
-// Sinusoids that make a pop's burst: jagged, broadband, and the same at every rate.
-constexpr int kBurstPartials = 8;
+// Mean time between the impacts of a pop.
+constexpr double kImpactSpacing = 0.08e-3;
 
 // A damage event's shape in continuous time, drawn once for every rate.
 struct Shape {
@@ -112,7 +112,10 @@ struct Shape {
     double ringAmplitude, ringFrequency, ringDecay;
     double frequency, rise, phase;                   // pops
     double jagFrequency[3], jagPhase[3];
-    double burstFrequency[kBurstPartials], burstPhase[kBurstPartials]; // pops
+    struct Impact {
+        double at, width, size;
+    };
+    std::vector<Impact> impacts; // pops
     std::vector<double> gains, offsets;              // per channel
     double Length() const { return kind == DamageKind::Click ? impulse + 14.0 * ringDecay : duration; }
 };
@@ -142,20 +145,24 @@ double ShapeValue(const Shape& s, double t, uint32_t rate)
         return -s.polarity * s.ringAmplitude * std::exp(-r / s.ringDecay) * std::sin(2.0 * kPi * s.ringFrequency * r);
     }
     case DamageKind::Pop: {
-        // A scratch: a burst of jagged impacts under a decaying envelope,
-        // with the thump of the stylus knocked off its path below it.
+        // A scratch: a train of impacts under a decaying envelope, with the
+        // thump of the stylus knocked off its path below it.
         if (t >= s.duration) {
             return 0.0;
         }
         const double envelope = (1.0 - std::exp(-t / s.rise)) * std::exp(-t / (s.duration / 3.0)) *
                                 (t > 0.75 * s.duration ? 0.5 + 0.5 * std::cos(kPi * (t - 0.75 * s.duration) / (0.25 * s.duration)) : 1.0);
-        double burst = 0.0;
-        for (int i = 0; i < kBurstPartials; ++i) {
-            burst += std::sin(2.0 * kPi * s.burstFrequency[i] * t + s.burstPhase[i]);
+        double impacts = 0.0;
+        for (const Shape::Impact& impact : s.impacts) {
+            const double u = t - impact.at;
+            const double width = std::max(impact.width, 1.5 / rate);
+            if (u >= 0.0 && u < width) {
+                impacts += impact.size * std::sin(kPi * u / width);
+            }
         }
         const double thump = std::cos(2.0 * kPi * s.frequency * t + s.phase);
         const double spike = std::exp(-t / 2e-5);
-        return s.polarity * s.amplitude * (envelope * (0.35 * burst + 0.4 * thump) + 0.5 * spike);
+        return s.polarity * s.amplitude * (envelope * (0.6 * impacts + 0.4 * thump) + 0.5 * spike);
     }
     case DamageKind::Crackle:
         return t < width ? s.polarity * s.amplitude * std::sin(kPi * t / width) : 0.0;
@@ -188,9 +195,9 @@ Shape DrawShape(Draw& draw, DamageKind kind, double at, uint16_t channels)
     case DamageKind::Pop:
         s.duration = draw.Uniform(2e-3, 5e-3);
         s.amplitude = DbToGain(draw.Uniform(-12.0, -2.0));
-        for (int i = 0; i < kBurstPartials; ++i) {
-            s.burstFrequency[i] = draw.Uniform(1000.0, 12000.0);
-            s.burstPhase[i] = draw.Uniform(0.0, 2.0 * kPi);
+        for (int i = 0, count = static_cast<int>(s.duration / kImpactSpacing); i < count; ++i) {
+            const double sign = draw.Coin() ? 1.0 : -1.0;
+            s.impacts.push_back({draw.Uniform(0.0, s.duration), draw.Uniform(0.01e-3, 0.04e-3), sign * draw.Uniform(0.5, 1.0)});
         }
         s.frequency = draw.Uniform(300.0, 1500.0);
         s.rise = draw.Uniform(0.05e-3, 0.2e-3);

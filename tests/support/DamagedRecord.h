@@ -1,7 +1,8 @@
 // Worn records whose damage is known: music-like signal (notes of harmonic
 // partials with attack and decay, several at a time, panned) over a noise
 // floor, with clicks (0.02-1 ms: a jagged impulse and the ring it leaves,
-// -32 to -8 dBFS), pops (2-5 ms bursts of jagged impacts over a low thump, -12 to -2 dBFS) and
+// -32 to -8 dBFS), pops (2-5 ms: trains of impacts over a low thump, -12 to
+// -2 dBFS) and
 // crackle ticks (0.01-0.06 ms, -40 to -26 dBFS) added at random times. Events are
 // drawn in seconds and milliseconds before anything is rendered, so one
 // seed gives the same music and the same damage at every rate. A scorer
