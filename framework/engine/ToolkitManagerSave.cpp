@@ -64,6 +64,7 @@ TkError ToolkitManager::SaveFile(const TkSaveSetting* list, size_t count)
     for (size_t i = 0; i < count; ++i) {
         m_saveJobs.push_back(ToInternal(list[i]));
     }
+    m_saveThread.SetRepairs(m_clickRepair.ForSave());
     return m_saveThread.SaveFiles(&m_saveJobs, &m_recordData, this);
 }
 

@@ -15,9 +15,21 @@ constexpr double kRidge = 1e-10;
 
 } // namespace
 
-double ArInterpolator::ErrorEnergy(const double* y, size_t first, size_t last, const ArModel& model) const
+void ArInterpolator::Prepare(const ArModel& model)
 {
+    m_a = model.a;
     const size_t p = model.Order();
+    m_reversed.assign(m_a.rbegin(), m_a.rend());
+    m_c.resize(p + 1);
+    for (size_t l = 0; l <= p; ++l) {
+        m_c[l] = DotDouble(m_a.data(), m_a.data() + l, p + 1 - l);
+    }
+    m_c[0] *= 1.0 + kRidge;
+}
+
+double ArInterpolator::ErrorEnergy(const double* y, size_t first, size_t last) const
+{
+    const size_t p = m_a.size() - 1;
     double energy = 0.0;
     for (size_t n = first; n <= last; ++n) {
         const double e = DotDouble(m_reversed.data(), y + n - p, p + 1);
@@ -26,14 +38,13 @@ double ArInterpolator::ErrorEnergy(const double* y, size_t first, size_t last, c
     return energy;
 }
 
-bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t count, const ArModel& model,
-                                 double* values, Result* result)
+bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t count, double* values, Result* result)
 {
-    if (count == 0) {
-        return true;
+    if (count == 0 || m_a.empty()) {
+        return count == 0;
     }
-    const size_t p = model.Order();
-    const double* a = model.a.data();
+    const size_t p = m_a.size() - 1;
+    const double* a = m_a.data();
     // Local copy y of x[unknown[0] - p .. unknown[last] + p], unknowns zeroed.
     const size_t first = unknown[0] - p;
     const size_t span = unknown[count - 1] + p - first + 1;
@@ -47,7 +58,6 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     // Rows that involve an unknown: unknown[0] .. unknown[last] + p (local
     // p .. span - 1); the error of row n is the reversed coefficients times
     // y[n - p .. n].
-    m_reversed.assign(model.a.rbegin(), model.a.rend());
     m_z.assign(span + p, 0.0);
     for (size_t n = p; n < span; ++n) {
         m_z[n] = DotDouble(m_reversed.data(), m_y.data() + n - p, p + 1);
@@ -56,11 +66,6 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     for (size_t i = 0; i < count; ++i) {
         values[i] = -DotDouble(a, m_z.data() + (unknown[i] - first), p + 1);
     }
-    m_c.resize(p + 1);
-    for (size_t l = 0; l <= p; ++l) {
-        m_c[l] = DotDouble(a, a + l, p + 1 - l);
-    }
-    m_c[0] *= 1.0 + kRidge;
     const bool contiguous = unknown[count - 1] - unknown[0] + 1 == count;
     bool solved = false;
     if (contiguous) {
@@ -96,11 +101,11 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
         for (size_t i = 0; i < count; ++i) {
             m_y[unknown[i] - first] = x[unknown[i]];
         }
-        result->errorBefore = ErrorEnergy(m_y.data(), p, lastRow, model);
+        result->errorBefore = ErrorEnergy(m_y.data(), p, lastRow);
         for (size_t i = 0; i < count; ++i) {
             m_y[unknown[i] - first] = values[i];
         }
-        result->errorAfter = ErrorEnergy(m_y.data(), p, lastRow, model);
+        result->errorAfter = ErrorEnergy(m_y.data(), p, lastRow);
     }
     return true;
 }

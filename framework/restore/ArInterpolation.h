@@ -26,17 +26,21 @@ public:
         double errorAfter = 0.0;  // the same with the interpolated values
     };
 
+    // Takes the model the next interpolations use (its coefficients'
+    // autocorrelation is computed once here).
+    void Prepare(const ArModel& model);
+
     // x: samples, with order samples readable before unknown[0] and after
     // unknown[count - 1]; unknown: ascending indices into x. The
     // interpolated values go to values[0 .. count). False when the system
     // cannot be solved or a value is not finite.
-    bool Interpolate(const float* x, const size_t* unknown, size_t count, const ArModel& model,
-                     double* values, Result* result = nullptr);
+    bool Interpolate(const float* x, const size_t* unknown, size_t count, double* values, Result* result = nullptr);
 
 private:
     // Error energy over rows [first, last] of the prediction error of y.
-    double ErrorEnergy(const double* y, size_t first, size_t last, const ArModel& model) const;
+    double ErrorEnergy(const double* y, size_t first, size_t last) const;
 
+    std::vector<double> m_a;
     std::vector<double> m_c;
     std::vector<double> m_reversed; // the coefficients, last first
     std::vector<double> m_y;

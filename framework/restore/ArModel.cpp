@@ -42,39 +42,6 @@ bool LevinsonDurbin(const double* r, size_t order, double* a, double* errorPower
     return true;
 }
 
-bool SegmentFit::Fit(const Segment* segments, size_t count, size_t order, double whiteNoise, ArModel& model)
-{
-    model.a.assign(order + 1, 0.0);
-    model.a[0] = 1.0;
-    m_r.assign(order + 1, 0.0);
-    m_lags.resize(order + 1);
-    size_t total = 0;
-    for (size_t s = 0; s < count; ++s) {
-        const size_t n = segments[s].length;
-        if (n <= order) {
-            continue; // too short to hold a lag of every order; its samples are left out
-        }
-        // Tukey window: the outer tenth of each end tapered with a raised cosine.
-        m_windowed.resize(n);
-        const size_t taper = std::max<size_t>(1, n / 10);
-        for (size_t i = 0; i < n; ++i) {
-            const size_t edge = std::min(i, n - 1 - i);
-            const double w = edge >= taper ? 1.0 : 0.5 - 0.5 * std::cos(std::numbers::pi * (static_cast<double>(edge) + 0.5) / static_cast<double>(taper));
-            m_windowed[i] = static_cast<float>(segments[s].samples[i] * w);
-        }
-        AutocorrelationFloat(m_windowed.data(), n, order, m_lags.data());
-        for (size_t k = 0; k <= order; ++k) {
-            m_r[k] += m_lags[k];
-        }
-        total += n;
-    }
-    if (total == 0 || !(m_r[0] > 0.0)) {
-        return false;
-    }
-    m_r[0] *= 1.0 + whiteNoise;
-    return LevinsonDurbin(m_r.data(), order, model.a.data());
-}
-
 bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& model)
 {
     size_t total = 0;

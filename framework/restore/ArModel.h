@@ -50,23 +50,6 @@ private:
     std::vector<double> m_previous;
 };
 
-// The autocorrelation method over several segments (Makhoul 1975): each
-// segment is tapered at its ends (a Tukey window), their
-// autocorrelations are summed, whiteNoise times r[0] is added, and the
-// Levinson-Durbin recursion gives the model. O(n p + p^2), with vector
-// loops: the fit for high orders.
-class SegmentFit {
-public:
-    using Segment = BurgFit::Segment;
-
-    bool Fit(const Segment* segments, size_t count, size_t order, double whiteNoise, ArModel& model);
-
-private:
-    std::vector<float> m_windowed;
-    std::vector<double> m_lags;
-    std::vector<double> m_r;
-};
-
 // The autocorrelation method for one block: the block times a Hann window,
 // its autocorrelation with a little white noise added (whiteNoise times
 // r[0]), and the Levinson-Durbin recursion.

@@ -22,8 +22,8 @@ constexpr double kMadToSigma = 1.4826;
 // noise: a floor for the deviation of perfectly predictable blocks.
 constexpr double kSigmaFloorRelative = 1e-6;
 constexpr double kSigmaFloor = 1e-10;
-// Every other error enters the median: plenty for a robust deviation.
-constexpr size_t kMedianStride = 2;
+// Every fourth error enters the median: plenty for a robust deviation.
+constexpr size_t kMedianStride = 4;
 
 } // namespace
 
@@ -171,10 +171,19 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
         }
         open = false;
     };
+    const size_t subBlock = m_settings.SubBlockLength();
     for (uint64_t n = first; n < end; ++n) {
-        const double sigma = SigmaAt(n);
-        const double f = std::fabs(m_forward[n - first]) / sigma;
-        const double b = std::fabs(m_backward[n - first]) / sigma;
+        // The threshold is compared first; the ratio only for flags.
+        const size_t j = static_cast<size_t>((n - first) / subBlock);
+        const float threshold = static_cast<float>(extend * m_sigma[j]);
+        const float forward = std::fabs(m_forward[n - first]);
+        const float backward = std::fabs(m_backward[n - first]);
+        if (!(forward > threshold) && !(backward > threshold)) {
+            continue;
+        }
+        const double sigma = m_sigma[j];
+        const double f = forward / sigma;
+        const double b = backward / sigma;
         const bool flagF = f > extend;
         const bool flagB = b > extend;
         if (!flagF && !flagB) {
@@ -242,7 +251,8 @@ bool ClickDetector::TestRun(const ChannelSamples& s, const BlockModel& block, ui
         m_unknown[i] = static_cast<size_t>(start - s.origin) + i;
     }
     ArInterpolator::Result result;
-    if (!m_interpolator.Interpolate(m_work.data(), m_unknown.data(), count, block.model, m_values.data(), &result)) {
+    m_interpolator.Prepare(block.model);
+    if (!m_interpolator.Interpolate(m_work.data(), m_unknown.data(), count, m_values.data(), &result)) {
         return false;
     }
     const double sigma = SigmaAt(start);

@@ -15,13 +15,15 @@ bool ByChannel(const ChannelRegion& a, const ChannelRegion& b)
     return a.channel != b.channel ? a.channel < b.channel : a.start < b.start;
 }
 
-// Sorts a place's runs and merges those of one channel that overlap or touch.
-void Normalise(DamagedPlace& place)
+// Sorts a place's runs and merges those of one channel that overlap or
+// almost touch (the few samples between them go with the run: one gap is
+// interpolated better, and far faster, than two close ones).
+void Normalise(DamagedPlace& place, uint64_t gap)
 {
     std::sort(place.runs.begin(), place.runs.end(), ByChannel);
     std::vector<ChannelRegion> runs;
     for (const ChannelRegion& run : place.runs) {
-        if (!runs.empty() && runs.back().channel == run.channel && run.start <= runs.back().end) {
+        if (!runs.empty() && runs.back().channel == run.channel && run.start <= runs.back().end + gap) {
             ChannelRegion& last = runs.back();
             last.end = std::max(last.end, run.end);
             last.peakSigmas = std::max(last.peakSigmas, run.peakSigmas);
@@ -60,7 +62,7 @@ std::vector<DamagedPlace> JoinPlaces(std::vector<ChannelRegion> regions, const R
         }
         i = j;
         if (confirmed) {
-            Normalise(place);
+            Normalise(place, settings.mergeDistance);
             places.push_back(std::move(place));
         }
     }
@@ -73,7 +75,7 @@ std::vector<DamagedPlace> JoinPlaces(std::vector<ChannelRegion> regions, const R
                 last.end = std::max(last.end, place.end);
                 last.peakSigmas = std::max(last.peakSigmas, place.peakSigmas);
                 last.runs.insert(last.runs.end(), place.runs.begin(), place.runs.end());
-                Normalise(last);
+                Normalise(last, settings.mergeDistance);
                 continue;
             }
         }

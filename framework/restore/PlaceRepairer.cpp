@@ -8,8 +8,6 @@ namespace {
 
 // Repaired values beyond this are a failed interpolation, not music.
 constexpr double kLargestValue = 4.0;
-// White noise added to the context's autocorrelation, relative to its power.
-constexpr double kWhiteNoise = 1e-9;
 
 } // namespace
 
@@ -59,12 +57,11 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
             m_segments.push_back({s.x + (at - s.origin), static_cast<size_t>(high - at)});
         }
     }
-    // Burg's method gives the better models, the autocorrelation method
-    // the cheaper ones at high orders.
-    if (order <= m_settings.burgMaxOrder) {
-        return m_burg.Fit(m_segments.data(), m_segments.size(), order, m_model);
+    if (!m_burg.Fit(m_segments.data(), m_segments.size(), order, m_model)) {
+        return false;
     }
-    return m_fit.Fit(m_segments.data(), m_segments.size(), order, kWhiteNoise, m_model);
+    m_interpolator.Prepare(m_model);
+    return true;
 }
 
 bool PlaceRepairer::Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs)
@@ -81,10 +78,43 @@ bool PlaceRepairer::Interpolate(const ChannelSamples& s, const std::vector<Chann
         return false;
     }
     m_values.resize(m_unknown.size());
-    if (!m_interpolator.Interpolate(s.x, m_unknown.data(), m_unknown.size(), m_model, m_values.data())) {
+    if (!m_interpolator.Interpolate(s.x, m_unknown.data(), m_unknown.size(), m_values.data())) {
         return false;
     }
     return std::all_of(m_values.begin(), m_values.end(), [](double v) { return std::fabs(v) < kLargestValue; });
+}
+
+bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
+{
+    if (!Interpolate(s, {run})) {
+        return false;
+    }
+    // Give back the ends of the run that are damaged far less than its
+    // peak, and interpolate again without them. A pop's burst decays
+    // slowly from a sharp onset: it is kept whole.
+    const size_t count = m_unknown.size();
+    if (count >= m_settings.popLength) {
+        return true;
+    }
+    auto damage = [&](size_t i) { return std::fabs(m_values[i] - s.x[m_unknown[i]]); };
+    double peak = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        peak = std::max(peak, damage(i));
+    }
+    const double floor = m_settings.trimFraction * peak;
+    size_t a = 0, b = count;
+    while (b - a > 1 && damage(a) < floor) {
+        ++a;
+    }
+    while (b - a > 1 && damage(b - 1) < floor) {
+        --b;
+    }
+    if (a == 0 && b == count) {
+        return true;
+    }
+    run.end = run.start + b;
+    run.start += a;
+    return Interpolate(s, {run});
 }
 
 RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
@@ -122,41 +152,26 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         const size_t offset = repaired.samples.size();
         const float* recorded = s.x + (first - s.origin);
         repaired.samples.insert(repaired.samples.end(), recorded, recorded + repaired.length);
-        if (!Interpolate(s, runs[c])) {
-            repaired.repaired = false;
-            break;
-        }
-        // Give back the ends of each run that are damaged far less than its
-        // peak, and interpolate again without them.
-        bool trimmed = false;
-        size_t at = 0;
-        for (ChannelRegion& run : runs[c]) {
-            const auto count = static_cast<size_t>(run.end - run.start);
-            double peak = 0.0;
-            for (size_t i = at; i < at + count; ++i) {
-                peak = std::max(peak, std::fabs(m_values[i] - s.x[m_unknown[i]]));
+        // The runs one after the other, each a contiguous gap, in a copy of
+        // the samples around the place: a run sees the runs before it
+        // repaired.
+        const size_t p = m_model.Order();
+        const uint64_t readable = std::min(s.frames, s.origin + s.available);
+        const uint64_t low = first > s.origin + p + 1 ? first - p - 1 : s.origin;
+        const uint64_t high = std::min(readable, last + p + 2);
+        m_local.assign(s.x + (low - s.origin), s.x + (high - s.origin));
+        const ChannelSamples local{m_local.data(), low, m_local.size(), s.frames};
+        for (ChannelRegion run : runs[c]) {
+            if (!RepairRun(local, run)) {
+                repaired.repaired = false;
+                break;
             }
-            // A pop's burst decays slowly from a sharp onset: it is kept whole.
-            const double floor = count < m_settings.popLength ? m_settings.trimFraction * peak : 0.0;
-            size_t a = at, b = at + count;
-            while (b - a > 1 && std::fabs(m_values[a] - s.x[m_unknown[a]]) < floor) {
-                ++a;
+            float* out = repaired.samples.data() + offset;
+            for (size_t i = 0; i < m_unknown.size(); ++i) {
+                const auto value = static_cast<float>(m_values[i]);
+                out[low + m_unknown[i] - first] = value;
+                m_local[m_unknown[i]] = value;
             }
-            while (b - a > 1 && std::fabs(m_values[b - 1] - s.x[m_unknown[b - 1]]) < floor) {
-                --b;
-            }
-            trimmed = trimmed || a != at || b != at + count;
-            run.end = run.start + (b - at);
-            run.start += a - at;
-            at += count;
-        }
-        if (trimmed && !Interpolate(s, runs[c])) {
-            repaired.repaired = false;
-            break;
-        }
-        float* out = repaired.samples.data() + offset;
-        for (size_t i = 0; i < m_unknown.size(); ++i) {
-            out[s.origin + m_unknown[i] - first] = static_cast<float>(m_values[i]);
         }
     }
     if (!repaired.repaired) {

@@ -38,17 +38,20 @@ private:
     // channel of mask.
     bool FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t order, const std::vector<ChannelSamples>& channels,
                     const std::vector<std::vector<ChannelRegion>>& found);
-    // Interpolates the runs of `channel` (positions [start, end)) with
-    // m_model into m_values; false when that fails.
+    // Interpolates the runs (positions [start, end)) of s with m_model into
+    // m_values, their indices into s in m_unknown; false when that fails.
     bool Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);
+    // Interpolates one run and gives back its ends where they are barely
+    // damaged; m_values and m_unknown hold the result.
+    bool RepairRun(const ChannelSamples& s, ChannelRegion run);
 
     const RestoreSettings& m_settings;
     BurgFit m_burg;
-    SegmentFit m_fit;
     ArModel m_model;
     ArInterpolator m_interpolator;
     std::vector<BurgFit::Segment> m_segments;
     std::vector<std::pair<uint64_t, uint64_t>> m_excluded;
+    std::vector<float> m_local; // the samples around the place being repaired
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
 };

@@ -18,21 +18,17 @@ const float* ChannelSamplesOf(const RepairedPlace& place, uint16_t channel)
     return place.samples.data() + index * place.length;
 }
 
+std::vector<RepairedPlace>::const_iterator RepairedPlaces::FirstEndingAfter(uint64_t position) const
+{
+    // Places are ascending and do not overlap, so their ends ascend too.
+    return std::upper_bound(m_places.begin(), m_places.end(), position,
+                            [](uint64_t p, const RepairedPlace& place) { return p < place.End(); });
+}
+
 void RepairedPlaces::Apply(uint16_t channel, uint64_t first, size_t count, float* out) const
 {
-    const uint64_t end = first + count;
-    // The first place that ends after first.
-    auto it = std::upper_bound(m_places.begin(), m_places.end(), first,
-                               [](uint64_t position, const RepairedPlace& place) { return position < place.End(); });
-    for (; it != m_places.end() && it->position < end; ++it) {
-        const float* samples = ChannelSamplesOf(*it, channel);
-        if (samples == nullptr) {
-            continue;
-        }
-        const uint64_t from = std::max(first, it->position);
-        const uint64_t to = std::min(end, it->End());
-        std::copy(samples + (from - it->position), samples + (to - it->position), out + (from - first));
-    }
+    ForEachRepair(channel, first, count,
+                  [&](size_t offset, const float* samples, size_t n) { std::copy(samples, samples + n, out + offset); });
 }
 
 size_t RepairedPlaces::Count(PlaceKind kind, bool repaired) const

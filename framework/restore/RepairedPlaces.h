@@ -5,6 +5,7 @@
 // what it read (Apply).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -25,6 +26,10 @@ struct RepairedPlace {
     uint64_t End() const { return position + length; }
 };
 
+// The repaired samples of `channel` at place, or null when the place does
+// not repair that channel.
+const float* ChannelSamplesOf(const RepairedPlace& place, uint16_t channel);
+
 class RepairedPlaces {
 public:
     RepairedPlaces() = default;
@@ -39,15 +44,30 @@ public:
     // value wherever a repaired place covers it (i < count).
     void Apply(uint16_t channel, uint64_t first, size_t count, float* out) const;
 
+    // Calls visit(i, samples, n) for every stretch of repaired samples of
+    // channel within [first, first + count): samples[0 .. n) replace the
+    // samples first + i .. first + i + n - 1.
+    template <class Visit>
+    void ForEachRepair(uint16_t channel, uint64_t first, size_t count, Visit&& visit) const
+    {
+        const uint64_t end = first + count;
+        for (auto it = FirstEndingAfter(first); it != m_places.end() && it->position < end; ++it) {
+            const float* samples = ChannelSamplesOf(*it, channel);
+            if (samples != nullptr) {
+                const uint64_t from = std::max(first, it->position);
+                const uint64_t to = std::min(end, it->End());
+                visit(static_cast<size_t>(from - first), samples + (from - it->position), static_cast<size_t>(to - from));
+            }
+        }
+    }
+
     // Places per kind, and how many were left as recorded.
     size_t Count(PlaceKind kind, bool repaired) const;
 
 private:
+    std::vector<RepairedPlace>::const_iterator FirstEndingAfter(uint64_t position) const;
+
     uint64_t m_rate = 0;
     uint16_t m_channels = 0;
     std::vector<RepairedPlace> m_places;
 };
-
-// The repaired samples of `channel` at place, or null when the place does
-// not repair that channel.
-const float* ChannelSamplesOf(const RepairedPlace& place, uint16_t channel);

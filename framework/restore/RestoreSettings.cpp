@@ -24,7 +24,6 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.contextPerOrder = 2;
     s.minRepairOrder = MillisecondsToSamples(rate, 0.5, 8);
     s.maxRepairOrder = MillisecondsToSamples(rate, 4.0, 16);
-    s.burgMaxOrder = MillisecondsToSamples(rate, 10.0, 32);
     s.popOrder = MillisecondsToSamples(rate, 10.0, 32);
     s.trimFraction = 0.1;
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
@@ -66,6 +65,10 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     if (const char* v = getenv("T_PAD")) s.edgePad = atoi(v);
     if (const char* v = getenv("T_TRIMS")) s.trimSigmas = atof(v);
     if (const char* v = getenv("T_TRIMF")) s.trimFraction = atof(v);
+    if (const char* v = getenv("T_OPS")) s.orderPerSample = atoi(v);
+    if (const char* v = getenv("T_CPO")) s.contextPerOrder = atoi(v);
+    if (const char* v = getenv("T_MAXO")) s.maxRepairOrder = MillisecondsToSamples(rate, atof(v), 16);
+    if (const char* v = getenv("T_POPO")) s.popOrder = MillisecondsToSamples(rate, atof(v), 16);
     return s;
 }
 

@@ -33,7 +33,6 @@ struct RestoreSettings {
     size_t contextPerOrder = 0;   // context on each side per order
     size_t minRepairOrder = 0;    // 0.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
-    size_t burgMaxOrder = 0;      // higher orders are fitted by the autocorrelation method (2 ms)
     size_t popOrder = 0;          // 10 ms: the order for runs as long as a pop
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)

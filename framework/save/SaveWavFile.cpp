@@ -7,6 +7,7 @@
 #include "convert/SampleTypeInfo.h"
 #include "platform/FileHelpers.h"
 #include "platform/Trace.h"
+#include "save/RepairStage.h"
 #include "save/RiffTags.h"
 #include "save/TrackRange.h"
 #include "save/WavHeader.h"
@@ -172,13 +173,13 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
                 CloseFile(file);
                 return TkErrorFailed;
             }
-            if (storedAsFloat) {
-                // The float capture's toFloat32 is a copy: its stored bytes are the floats.
-                buffers.sources[c] = raw.data();
-            } else {
-                sourceType->toFloat32(buffers.floats[c].data(), raw.data(), n);
-                buffers.sources[c] = buffers.floats[c].data();
+            // The float capture's toFloat32 is a copy: its stored bytes are the floats.
+            uint8_t* floats = storedAsFloat ? raw.data() : buffers.floats[c].data();
+            if (!storedAsFloat) {
+                sourceType->toFloat32(floats, raw.data(), n);
             }
+            LayRepairs(host.GetRepairs(), c, first, n, floats);
+            buffers.sources[c] = floats;
         }
         toOutput(output.Next(), buffers.sources.data(), channels, n, gain);
         if (!output.Commit(n * frameBytes)) {
