@@ -20,7 +20,7 @@ constexpr double kWhiteNoise = 1e-7;
 constexpr double kMadToSigma = 1.4826;
 // Prediction errors below this share of the block's level are rounding, not
 // noise: a floor for the deviation of perfectly predictable blocks.
-constexpr double kSigmaFloorRelative = 1e-6;
+constexpr double kSigmaFloorRelative = 1e-5;
 constexpr double kSigmaFloor = 1e-10;
 // Every fourth error enters the median: plenty for a robust deviation.
 constexpr size_t kMedianStride = 4;

@@ -131,19 +131,19 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     for (const ChannelRegion& run : place.runs) {
         runs[run.channel].push_back(run);
     }
+    // The place spans its runs.
+    const uint64_t first = place.start;
+    const uint64_t last = place.end - 1;
     size_t longest = 0;
-    uint64_t first = place.end;
-    uint64_t last = place.start;
-    for (const std::vector<ChannelRegion>& list : runs) {
-        for (const ChannelRegion& run : list) {
-            longest = std::max<size_t>(longest, static_cast<size_t>(run.end - run.start));
-            first = std::min(first, run.start);
-            last = std::max(last, run.end - 1);
-        }
+    for (const ChannelRegion& run : place.runs) {
+        longest = std::max<size_t>(longest, static_cast<size_t>(run.end - run.start));
     }
     repaired.kind = ClassifyPlace(longest, strength, m_settings);
     repaired.repaired = longest <= m_settings.maxRepairLength &&
                         FitContext(place.channelMask, first, last, m_settings.RepairOrder(longest), channels, found);
+    // The samples actually replaced, once the runs' ends are given back.
+    uint64_t replacedFirst = last;
+    uint64_t replacedLast = first;
     for (uint16_t c = 0; repaired.repaired && c < channels.size(); ++c) {
         if ((place.channelMask & (1u << c)) == 0) {
             continue;
@@ -166,6 +166,8 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
                 repaired.repaired = false;
                 break;
             }
+            replacedFirst = std::min<uint64_t>(replacedFirst, low + m_unknown.front());
+            replacedLast = std::max<uint64_t>(replacedLast, low + m_unknown.back());
             float* out = repaired.samples.data() + offset;
             for (size_t i = 0; i < m_unknown.size(); ++i) {
                 const auto value = static_cast<float>(m_values[i]);
@@ -176,6 +178,19 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     }
     if (!repaired.repaired) {
         repaired.samples.clear();
+    } else if (replacedFirst > first || replacedLast < last) {
+        // The place shrinks to what was replaced.
+        const size_t length = repaired.length;
+        const size_t from = static_cast<size_t>(replacedFirst - first);
+        const size_t kept = static_cast<size_t>(replacedLast - replacedFirst + 1);
+        std::vector<float> samples;
+        for (size_t at = 0; at < repaired.samples.size(); at += length) {
+            samples.insert(samples.end(), repaired.samples.begin() + static_cast<std::ptrdiff_t>(at + from),
+                           repaired.samples.begin() + static_cast<std::ptrdiff_t>(at + from + kept));
+        }
+        repaired.samples = std::move(samples);
+        repaired.position = replacedFirst;
+        repaired.length = static_cast<uint32_t>(kept);
     }
     return repaired;
 }

@@ -34,17 +34,17 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.crackleStrengthDb = 30.0;
     switch (sensitivity) {
     case ClickSensitivity::Low:
-        s.candidateSigmas = 4.5;
+        s.candidateSigmas = 6.0;
         s.confirmSigmas = 6.5;
         s.joinSigmas = 4.5;
         break;
     case ClickSensitivity::Normal:
-        s.candidateSigmas = 3.5;
+        s.candidateSigmas = 5.0;
         s.confirmSigmas = 5.0;
         s.joinSigmas = 3.5;
         break;
     case ClickSensitivity::High:
-        s.candidateSigmas = 3.0;
+        s.candidateSigmas = 4.0;
         s.confirmSigmas = 4.0;
         s.joinSigmas = 3.0;
         break;
