@@ -6,7 +6,6 @@
 #include "restore/PlaceRepairer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -54,7 +53,7 @@ public:
             regions.insert(regions.end(), m_found[c].begin(), m_found[c].end());
         }
         for (DamagedPlace& place : JoinPlaces(std::move(regions), m_settings)) {
-            if (place.start >= start && place.start < end && !getenv("DEV_NOREPAIR")) {
+            if (place.start >= start && place.start < end) {
                 JoinOtherChannels(place);
                 out.push_back(m_repairer.Repair(place, m_channels, m_found));
                 KeepRepair(out.back());

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -212,33 +210,6 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
         seeded = seeded || peak > seed;
     }
     close();
-    // A strong disturbance (a pop's burst) flags only here and there as it
-    // decays: its run goes on while the error's short-term level stays
-    // above the noise.
-    for (Candidate& candidate : m_candidates) {
-        if (candidate.peakSigmas >= m_settings.strongSigmas) {
-            candidate.end = ExtendByLevel(first, end, candidate.start, candidate.end);
-        }
-    }
-}
-
-uint64_t ClickDetector::ExtendByLevel(uint64_t first, uint64_t end, uint64_t start, uint64_t last) const
-{
-    const size_t window = m_settings.levelWindow;
-    const uint64_t limit = std::min<uint64_t>(end, start + m_settings.maxRepairLength);
-    while (last + 1 + window <= limit) {
-        double power = 0.0;
-        for (uint64_t n = last + 1; n <= last + window; ++n) {
-            power += static_cast<double>(m_forward[n - first]) * m_forward[n - first];
-        }
-        const double sigma = SigmaAt(last + 1);
-        if (getenv("LDBG")) fprintf(stderr, "level %lu: %.2f sigma\n", last + 1, std::sqrt(power / window) / sigma);
-        if (power < m_settings.levelSigmas * m_settings.levelSigmas * sigma * sigma * static_cast<double>(window)) {
-            break;
-        }
-        last += window;
-    }
-    return last;
 }
 
 bool ClickDetector::TestRun(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end,
@@ -294,7 +265,19 @@ void ClickDetector::Trim(const ChannelSamples& s, const BlockModel& block, uint6
 void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, std::vector<ChannelRegion>& out)
 {
     const uint64_t limit = std::min(s.frames, s.origin + s.available);
-    for (const Candidate& candidate : m_candidates) {
+    // The strongest first: once a strong click is replaced in the working
+    // copy, the errors it spread before and after it are gone, and the
+    // weaker candidates they made are no longer taken for damage.
+    std::vector<size_t> order(m_candidates.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return m_candidates[a].peakSigmas > m_candidates[b].peakSigmas;
+    });
+    const size_t firstOut = out.size();
+    for (const size_t index : order) {
+        const Candidate& candidate = m_candidates[index];
         const BlockModel& block = BlockAt(candidate.start);
         const size_t p = block.model.Order();
         if (p == 0 || candidate.start < s.origin + p || candidate.end + p >= limit) {
@@ -315,7 +298,6 @@ void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, st
             continue;
         }
         double removed = 0.0;
-        if (getenv("CDBG")) fprintf(stderr, "cand ch%d [%lu,%lu] peak %.1f sigma %.2e\n", channel, candidate.start, candidate.end, candidate.peakSigmas, SigmaAt(candidate.start));
         if (!TestRun(s, block, region.start, region.end, removed) ||
             removed <= ChiSquareQuantile(static_cast<double>(region.end - region.start), m_settings.joinSigmas)) {
             continue; // noise
@@ -323,7 +305,6 @@ void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, st
         uint64_t first = region.start;
         uint64_t last = region.end - 1;
         Trim(s, block, first, last, removed);
-        if (getenv("CDBG")) fprintf(stderr, "   -> [%lu,%lu] removed %.1f\n", first, last, removed);
         region.start = first;
         region.end = last + 1;
         auto length = static_cast<size_t>(region.end - region.start);
@@ -334,9 +315,19 @@ void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, st
         region.confirmed = removed > ChiSquareQuantile(degrees, m_settings.confirmSigmas);
         if (region.confirmed) {
             // Later candidates see this one repaired.
-            float* work = m_work.data() + (region.start - s.origin);
-            for (size_t i = 0; i < length; ++i) {
-                work[i] = static_cast<float>(m_values[i]);
+            std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(length),
+                      m_work.begin() + static_cast<std::ptrdiff_t>(region.start - s.origin));
+            // A strong disturbance whose errors go on once it is replaced
+            // (a pop's train of impacts) goes on too.
+            if (candidate.peakSigmas >= m_settings.strongSigmas) {
+                const uint64_t end = LevelEnd(s, block, region.start, region.end);
+                double grown = 0.0;
+                if (end > region.end && TestRun(s, block, region.start, end, grown)) {
+                    region.end = end;
+                    length = static_cast<size_t>(end - region.start);
+                    std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(length),
+                              m_work.begin() + static_cast<std::ptrdiff_t>(region.start - s.origin));
+                }
             }
             // The edges of a run, damaged a little less than the noise
             // shows, are taken in too; the repair gives back what it need
@@ -346,6 +337,35 @@ void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, st
         }
         out.push_back(region);
     }
+    std::sort(out.begin() + static_cast<std::ptrdiff_t>(firstOut), out.end(),
+              [](const ChannelRegion& a, const ChannelRegion& b) { return a.start < b.start; });
+}
+
+uint64_t ClickDetector::LevelEnd(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end)
+{
+    // The forward errors of the working copy after the run, window by
+    // window, while their level stays above levelSigmas.
+    const size_t window = m_settings.levelWindow;
+    const size_t p = block.model.Order();
+    const uint64_t limit = std::min(std::min(s.frames, s.origin + s.available) - p - 1, start + m_settings.maxRepairLength);
+    const double sigma = SigmaAt(start);
+    const double floor = m_settings.levelSigmas * m_settings.levelSigmas * sigma * sigma * static_cast<double>(window);
+    while (end + window <= limit) {
+        double power = 0.0;
+        for (uint64_t n = end; n < end + window; ++n) {
+            const float* x = m_work.data() + (n - s.origin);
+            double e = 0.0;
+            for (size_t k = 0; k <= p; ++k) {
+                e += block.model.a[k] * x[-static_cast<std::ptrdiff_t>(k)];
+            }
+            power += e * e;
+        }
+        if (power < floor) {
+            break;
+        }
+        end += window;
+    }
+    return end;
 }
 
 bool ClickDetector::TestSpan(uint64_t start, uint64_t end, uint16_t channel, ChannelRegion& region)

@@ -18,12 +18,14 @@
 //    could (a likelihood-ratio test: under no damage the removed energy
 //    over the noise variance is chi-square with as many degrees of
 //    freedom as samples interpolated). Candidates are taken in order and
-//    each kept one is replaced in a working copy, so the errors it spread
-//    do not make ghosts after it.
+//    each kept one is replaced in a working copy, the strongest first, so
+//    the errors it spread do not make ghosts before or after it.
 // 5. A candidate is a seed flag with the flags at a lower threshold around
 //    it (hysteresis), so that the whole of a long disturbance is taken in;
 //    samples at its ends that the interpolation leaves within the noise are
-//    given back.
+//    given back. The run of a strong one goes on while the errors after it
+//    stay above the noise once it is replaced: a pop is a train of
+//    impacts.
 #pragma once
 
 #include "restore/ArInterpolation.h"
@@ -81,9 +83,10 @@ private:
     bool FitBlocks(const ChannelSamples& s, uint64_t first, uint64_t end);
     void ComputeErrors(const ChannelSamples& s, uint64_t first, uint64_t end);
     void FindCandidates(uint64_t first, uint64_t end);
-    // The end of a strong candidate [start, last] grown window by window
-    // while the forward error's level stays above levelSigmas.
-    uint64_t ExtendByLevel(uint64_t first, uint64_t end, uint64_t start, uint64_t last) const;
+    // The end of a strong run [start, end), replaced in the working copy,
+    // grown window by window while the errors after it stay above
+    // levelSigmas.
+    uint64_t LevelEnd(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end);
     void TestCandidates(const ChannelSamples& s, uint16_t channel, std::vector<ChannelRegion>& out);
     // Shortens the run [first, last] (inclusive), just tested, by the
     // samples at its ends that its interpolation leaves within the noise,

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 size_t MillisecondsToSamples(uint64_t rate, double milliseconds, size_t minimum)
 {
@@ -54,21 +53,6 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.strongSigmas = 30.0;
     s.levelWindow = MillisecondsToSamples(rate, 0.1, 4);
     s.levelSigmas = 1.5;
-    // DEVTUNE
-    if (const char* v = getenv("T_CAND")) s.candidateSigmas = atof(v);
-    if (const char* v = getenv("T_CONF")) s.confirmSigmas = atof(v);
-    if (const char* v = getenv("T_JOIN")) s.joinSigmas = atof(v);
-    if (const char* v = getenv("T_EXT")) s.extendSigmas = atof(v);
-    if (const char* v = getenv("T_STRONG")) s.strongSigmas = atof(v);
-    if (const char* v = getenv("T_LEVEL")) s.levelSigmas = atof(v);
-    if (const char* v = getenv("T_GAP")) s.clusterGap = MillisecondsToSamples(rate, atof(v), 1);
-    if (const char* v = getenv("T_PAD")) s.edgePad = atoi(v);
-    if (const char* v = getenv("T_TRIMS")) s.trimSigmas = atof(v);
-    if (const char* v = getenv("T_TRIMF")) s.trimFraction = atof(v);
-    if (const char* v = getenv("T_OPS")) s.orderPerSample = atoi(v);
-    if (const char* v = getenv("T_CPO")) s.contextPerOrder = atoi(v);
-    if (const char* v = getenv("T_MAXO")) s.maxRepairOrder = MillisecondsToSamples(rate, atof(v), 16);
-    if (const char* v = getenv("T_POPO")) s.popOrder = MillisecondsToSamples(rate, atof(v), 16);
     return s;
 }
 

@@ -23,23 +23,23 @@ struct RestoreSettings {
     size_t edgePad = 0;           // samples taken in at each end of a run (0.015 ms)
 
     double extendSigmas = 0.0;    // a flag at this extends a candidate (hysteresis)
-    double trimSigmas = 0.0;      // end samples that interpolation changes less are trimmed
-    double strongSigmas = 0.0;    // from this strength a candidate is grown, and reported when too long to test
-    size_t levelWindow = 0;       // a strong candidate grows by windows of this length (0.1 ms)
-    double levelSigmas = 0.0;     // while their error level is above this
+    double trimSigmas = 0.0;      // end samples that the test interpolation changes less are given back
+    double strongSigmas = 0.0;    // from this strength a candidate may grow, and is reported when too long to test
+    size_t levelWindow = 0;       // a strong run grows by windows of this length (0.1 ms)...
+    double levelSigmas = 0.0;     // ...while their error level is above this
 
     // Repair: least-squares interpolation with a model of the context.
     size_t orderPerSample = 0;    // interpolation order per damaged sample
     size_t contextPerOrder = 0;   // context on each side per order
     size_t minRepairOrder = 0;    // 0.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
-    size_t popOrder = 0;          // 10 ms: the order for runs as long as a pop
+    size_t popOrder = 0;          // 10 ms: the order for runs as long as a pop (popLength)
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
     size_t mergeDistance = 0;     // places this close are repaired as one (0.1 ms)...
     size_t maxPlaceSpan = 0;      // ...up to this span (12 ms)
 
-    // Kinds, for the report.
+    // Kinds.
     size_t popLength = 0;         // a run this long or longer is a pop (1.6 ms)
     size_t crackleLength = 0;     // runs up to this long that are weak are crackle (0.1 ms)
     double crackleStrengthDb = 0.0;
