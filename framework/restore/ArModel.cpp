@@ -8,7 +8,7 @@
 #include <numbers>
 #include <vector>
 
-bool LevinsonDurbin(const double* r, size_t order, double* a, double* errorPowers)
+bool LevinsonDurbin(const double* r, size_t order, double* a)
 {
     std::fill(a, a + order + 1, 0.0);
     a[0] = 1.0;
@@ -16,9 +16,6 @@ bool LevinsonDurbin(const double* r, size_t order, double* a, double* errorPower
         return false;
     }
     double error = r[0];
-    if (errorPowers != nullptr) {
-        std::fill(errorPowers, errorPowers + order + 1, r[0]);
-    }
     // reversed[k] = r[order - k], so that the sum over j of a[j] r[i - j]
     // runs forwards through both; flipped holds a[i - j].
     std::vector<double> reversed(r, r + order + 1);
@@ -35,9 +32,6 @@ bool LevinsonDurbin(const double* r, size_t order, double* a, double* errorPower
         std::reverse_copy(a, a + i + 1, flipped.begin());
         AxpyDouble(a + 1, flipped.data() + 1, i, k);
         error = nextError;
-        if (errorPowers != nullptr) {
-            std::fill(errorPowers + i, errorPowers + order + 1, error);
-        }
     }
     return true;
 }
@@ -50,7 +44,6 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
     }
     model.a.assign(order + 1, 0.0);
     model.a[0] = 1.0;
-    model.errorPower = 0.0;
     if (total <= order) {
         return false;
     }
@@ -71,7 +64,6 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
     if (!(energy > 0.0)) {
         return false;
     }
-    double error = energy / static_cast<double>(total);
     m_previous.resize(order + 1);
     std::vector<double>& a = model.a;
     for (size_t m = 1; m <= order; ++m) {
@@ -109,9 +101,7 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
             a[j] = m_previous[j] + k * m_previous[m - j];
         }
         a[m] = k;
-        error *= 1.0 - k * k;
     }
-    model.errorPower = error;
     return true;
 }
 
@@ -121,12 +111,10 @@ BlockFit::BlockFit(size_t blockLength) : m_window(blockLength), m_windowed(block
     const double step = 2.0 * std::numbers::pi / static_cast<double>(blockLength + 1);
     for (size_t i = 0; i < blockLength; ++i) {
         m_window[i] = static_cast<float>(0.5 - 0.5 * std::cos(step * static_cast<double>(i + 1)));
-        m_windowEnergy += static_cast<double>(m_window[i]) * m_window[i];
     }
 }
 
-bool BlockFit::Fit(const float* x, size_t order, double whiteNoise, ArModel& model,
-                   std::vector<double>* errorPowers)
+bool BlockFit::Fit(const float* x, size_t order, double whiteNoise, ArModel& model)
 {
     const size_t n = m_window.size();
     for (size_t i = 0; i < n; ++i) {
@@ -134,13 +122,7 @@ bool BlockFit::Fit(const float* x, size_t order, double whiteNoise, ArModel& mod
     }
     m_r.resize(order + 1);
     AutocorrelationFloat(m_windowed.data(), n, order, m_r.data());
-    m_regularised.assign(m_r.begin(), m_r.end());
-    m_regularised[0] *= 1.0 + whiteNoise;
+    m_r[0] *= 1.0 + whiteNoise;
     model.a.resize(order + 1);
-    std::vector<double>& powers = errorPowers != nullptr ? *errorPowers : m_errorPowers;
-    powers.resize(order + 1);
-    const bool fitted = LevinsonDurbin(m_regularised.data(), order, model.a.data(), powers.data());
-    // The window's mean square scales the error power back to the samples'.
-    model.errorPower = powers[order] / m_windowEnergy;
-    return fitted;
+    return LevinsonDurbin(m_r.data(), order, model.a.data());
 }

@@ -13,19 +13,17 @@
 #include <vector>
 
 struct ArModel {
-    std::vector<double> a;    // a[0] = 1, a[1 .. order]
-    double errorPower = 0.0;  // mean square prediction error the fit expects
+    std::vector<double> a; // a[0] = 1, a[1 .. order]
 
     size_t Order() const { return a.empty() ? 0 : a.size() - 1; }
 };
 
 // The Levinson-Durbin recursion (Levinson 1947, Durbin 1960; as in Makhoul,
 // "Linear prediction: a tutorial review", Proc. IEEE 63, 1975): the order-p
-// predictor from the autocorrelation r[0 .. p]. errorPowers, when given,
-// receives the prediction error power after each order 0 .. p. A recursion
-// that loses positive definiteness keeps the orders it reached (the higher
+// predictor from the autocorrelation r[0 .. p]. A recursion that loses
+// positive definiteness keeps the orders it reached (the higher
 // coefficients stay 0). False when r[0] is not positive.
-bool LevinsonDurbin(const double* r, size_t order, double* a, double* errorPowers = nullptr);
+bool LevinsonDurbin(const double* r, size_t order, double* a);
 
 // Burg's method (Burg 1975; for several segments as in de Hoon et al.,
 // "Why Yule-Walker should not be used for autoregressive modelling", Ann.
@@ -57,18 +55,11 @@ class BlockFit {
 public:
     explicit BlockFit(size_t blockLength);
 
-    // Fits `order` to the blockLength samples at x. errorPowers as in
-    // LevinsonDurbin.
-    bool Fit(const float* x, size_t order, double whiteNoise, ArModel& model, std::vector<double>* errorPowers = nullptr);
-
-    // The autocorrelation of the last block fitted, lags 0 .. order.
-    const std::vector<double>& Autocorrelation() const { return m_r; }
+    // Fits `order` to the blockLength samples at x.
+    bool Fit(const float* x, size_t order, double whiteNoise, ArModel& model);
 
 private:
     std::vector<float> m_window;
-    double m_windowEnergy = 0.0; // sum of the window's squares
     std::vector<float> m_windowed;
     std::vector<double> m_r;
-    std::vector<double> m_regularised;
-    std::vector<double> m_errorPowers;
 };

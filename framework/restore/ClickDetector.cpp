@@ -53,13 +53,12 @@ bool ClickDetector::FitBlocks(const ChannelSamples& s, uint64_t first, uint64_t 
         const uint64_t blockEnd = std::min<uint64_t>(blockStart + length, end);
         // A short last block is modelled by the full block that ends with it.
         const uint64_t fitStart = blockEnd - blockStart < length && blockEnd >= length ? blockEnd - length : blockStart;
-        block.sigma = std::numeric_limits<double>::infinity();
         block.taps.clear();
         if (fitStart < s.origin || fitStart + length > s.origin + s.available) {
             continue; // not enough samples for a model: nothing is found here
         }
         const float* x = m_work.data() + (fitStart - s.origin);
-        if (!m_fit.Fit(x, p, kWhiteNoise, block.model, &m_errorPowers)) {
+        if (!m_fit.Fit(x, p, kWhiteNoise, block.model)) {
             continue; // digital silence: nothing to find
         }
         block.taps.assign(block.model.a.begin(), block.model.a.end());
@@ -101,7 +100,7 @@ void ClickDetector::ComputeErrors(const ChannelSamples& s, uint64_t first, uint6
             power += v * v;
         }
         const double rms = std::sqrt(power / static_cast<double>(blockEnd - blockStart));
-        block.sigma = kSigmaFloorRelative * rms + kSigmaFloor;
+        block.sigmaFloor = kSigmaFloorRelative * rms + kSigmaFloor;
     }
     LocalDeviations(first, end);
 }
@@ -140,7 +139,7 @@ void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
         const double median = std::max(std::min(a, b), std::min(std::max(a, b), c));
         const BlockModel& block = BlockAt(first + j * length);
         if (!block.taps.empty()) {
-            m_sigma[j] = std::max(median, block.sigma);
+            m_sigma[j] = std::max(median, block.sigmaFloor);
         }
     }
 }
@@ -404,7 +403,6 @@ void ClickDetector::Detect(const ChannelSamples& s, uint64_t first, uint64_t end
         return;
     }
     m_first = first;
-    m_origin = s.origin;
     m_work.assign(s.x, s.x + s.available);
     if (!FitBlocks(s, first, end)) {
         return;

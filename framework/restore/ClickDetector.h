@@ -73,7 +73,7 @@ private:
         ArModel model;       // detection order
         std::vector<float> taps;         // model.a as floats
         std::vector<float> reversedTaps; // backward error filter
-        double sigma = 0.0;       // floor of the deviation: rounding, not noise
+        double sigmaFloor = 0.0;         // the least deviation: below it is rounding, not noise
     };
     struct Candidate {
         uint64_t start, end; // inclusive
@@ -107,14 +107,12 @@ private:
     BlockFit m_fit;
     std::vector<BlockModel> m_blocks;
     uint64_t m_first = 0; // first sample of block 0
-    uint64_t m_origin = 0; // absolute position of m_work[0]
     std::vector<float> m_work;     // working copy, replaced where damage was found
     std::vector<float> m_forward;  // forward errors of [m_first, end)
     std::vector<float> m_backward; // backward errors
     std::vector<float> m_magnitudes;
     std::vector<double> m_subBlockMad;
     std::vector<double> m_sigma; // per sub-block
-    std::vector<double> m_errorPowers;
     std::vector<Candidate> m_candidates;
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;

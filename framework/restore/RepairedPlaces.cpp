@@ -30,10 +30,3 @@ void RepairedPlaces::Apply(uint16_t channel, uint64_t first, size_t count, float
     ForEachRepair(channel, first, count,
                   [&](size_t offset, const float* samples, size_t n) { std::copy(samples, samples + n, out + offset); });
 }
-
-size_t RepairedPlaces::Count(PlaceKind kind, bool repaired) const
-{
-    return static_cast<size_t>(std::count_if(m_places.begin(), m_places.end(), [&](const RepairedPlace& place) {
-        return place.kind == kind && place.repaired == repaired;
-    }));
-}

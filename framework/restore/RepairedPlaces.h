@@ -61,9 +61,6 @@ public:
         }
     }
 
-    // Places per kind, and how many were left as recorded.
-    size_t Count(PlaceKind kind, bool repaired) const;
-
 private:
     std::vector<RepairedPlace>::const_iterator FirstEndingAfter(uint64_t position) const;
 

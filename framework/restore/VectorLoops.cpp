@@ -186,9 +186,6 @@ WIDE double DotDoubleWide(const double* a, const double* b, size_t n) { return D
 void AxpyDoublePortable(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
 WIDE void AxpyDoubleWide(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
 
-double DotPortable(const float* a, const float* b, size_t n) { return DotBody(a, b, n); }
-WIDE double DotWide(const float* a, const float* b, size_t n) { return DotBody(a, b, n); }
-
 void AutocorrelationPortable(const float* x, size_t n, size_t maxLag, double* r)
 {
     AutocorrelationBody(x, n, maxLag, r);
@@ -208,11 +205,6 @@ WIDE void FilterWide(const float* x, const float* h, size_t taps, size_t n, floa
 }
 
 } // namespace
-
-double DotFloat(const float* a, const float* b, size_t n)
-{
-    return UseWideVectors() ? DotWide(a, b, n) : DotPortable(a, b, n);
-}
 
 void AutocorrelationFloat(const float* x, size_t n, size_t maxLag, double* r)
 {

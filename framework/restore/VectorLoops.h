@@ -7,9 +7,6 @@
 
 #include <cstddef>
 
-// Sum of a[i] * b[i], i < n, in float lanes, the lanes added in double.
-double DotFloat(const float* a, const float* b, size_t n);
-
 // r[k] = sum over i < n - k of x[i] * x[i + k], for k = 0 .. maxLag (maxLag < n).
 void AutocorrelationFloat(const float* x, size_t n, size_t maxLag, double* r);
 
