@@ -82,6 +82,8 @@ TkError ToolkitManager::New()
 
 void ToolkitManager::ClearRecording()
 {
+    // The click analysis reads the recording: it stops first.
+    m_clickRepair.Clear();
     m_preview.TemporaryClear();
     m_recordData.TemporaryClear();
     m_ranges.Reset();

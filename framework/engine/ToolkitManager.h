@@ -15,6 +15,7 @@
 #include "device/IAudioDeviceNotify.h"
 #include "device/SystemAudioBackend.h"
 #include "device/UsbDeviceLookup.h"
+#include "engine/ClickRepairWork.h"
 #include "engine/DelegateNotifier.h"
 #include "engine/DeviceDescription.h"
 #include "engine/EngineState.h"
@@ -90,6 +91,15 @@ public:
     // Suggested track boundaries (seconds of the recorded stream) of the
     // finished recording; -6 while a recording runs.
     TkError FindTrackGaps(const TrackGapParameters& parameters, std::vector<double>& boundaries);
+    // Click repair of the finished recording (ToolkitManagerRestore.cpp).
+    TkError FindClicks(TkClickSensitivity sensitivity);
+    TkError FindClicksProgress(int32_t* progress, TkClickAnalysisState* state);
+    TkError FindClicksCancel();
+    // The places of the finished analysis (null when there are none).
+    TkError GetClickPlaces(std::shared_ptr<const RepairedPlaces>& places);
+    TkError SetClickRepair(bool onPreview, bool onSave);
+    TkError ClearClickPlaces();
+    TkError GetRepairedPreviewData(uint64_t first, uint64_t end, int16_t* buffer, size_t bufferSamples);
 
     EngineState GetState() const { return m_state.load(); }
 
@@ -164,6 +174,8 @@ private:
     CaptureSink m_captureSink;
     DroppedAudioLog m_droppedAudio;
     CoreAudioManager m_device;
+    // Reads m_recordData while it analyses: destroyed (and stopped) before it.
+    ClickRepairWork m_clickRepair;
     // The sample type the running capture was started with (0 PCM, 1 DSD).
     std::atomic<int64_t> m_captureSampleType{CoreAudioManager::kSampleTypePcm};
     std::atomic<EngineState> m_state{EngineState::Uninitialized};

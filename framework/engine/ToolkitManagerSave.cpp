@@ -118,6 +118,7 @@ TkError ToolkitManager::SaveFile(const TkSaveSetting* list, size_t count)
     // list it was given is replaced only after it has ended.
     m_saveThread.WaitUntilFinished();
     m_saveJobs = std::move(jobs);
+    m_saveThread.SetRepairs(m_clickRepair.ForSave());
     return m_saveThread.SaveFiles(&m_saveJobs, &m_recordData, this);
 }
 

@@ -3,12 +3,14 @@
 // exception cross the interface (an exception becomes TkErrorFailed).
 #include "cartova.h"
 
+#include "ClickPlaceCopies.h"
 #include "EngineInstance.h"
 #include "RecordCopies.h"
 #include "engine/TempDirectory.h"
 #include "engine/ToolkitManager.h"
 #include "platform/Trace.h"
 #include "save/CoverImage.h"
+#include "restore/ClickAnalysis.h"
 #include "save/TrackRange.h"
 
 #include <algorithm>
@@ -373,6 +375,88 @@ CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,
 CARTOVA_API void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list)
 {
     FreeTrackBoundaryList(list);
+}
+
+CARTOVA_API TkError Cartova_FindClicks(TkClickSensitivity sensitivity)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.FindClicks(sensitivity); });
+}
+
+CARTOVA_API TkError Cartova_FindClicksProgress(int32_t* progress, TkClickAnalysisState* state)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.FindClicksProgress(progress, state); });
+}
+
+CARTOVA_API TkError Cartova_FindClicksCancel(void)
+{
+    return Guarded(__func__, [](ToolkitManager& e) { return e.FindClicksCancel(); });
+}
+
+CARTOVA_API TkError Cartova_GetClickPlaces(TkClickPlaceList** list)
+{
+    if (list == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *list = nullptr;
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        std::shared_ptr<const RepairedPlaces> places;
+        const TkError result = e.GetClickPlaces(places);
+        if (result != TkErrorSuccess) {
+            return result;
+        }
+        *list = CopyClickPlaceList(places.get());
+        return *list != nullptr ? TkErrorSuccess : TkErrorFailed;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseClickPlaces(TkClickPlaceList* list)
+{
+    FreeClickPlaceList(list);
+}
+
+CARTOVA_API TkError Cartova_SetClickRepair(bool on_preview, bool on_save)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.SetClickRepair(on_preview, on_save); });
+}
+
+CARTOVA_API TkError Cartova_ClearClickPlaces(void)
+{
+    return Guarded(__func__, [](ToolkitManager& e) { return e.ClearClickPlaces(); });
+}
+
+CARTOVA_API TkError Cartova_GetRepairedPreviewData(uint64_t first, uint64_t end, int16_t* buffer,
+                                                   size_t buffer_samples)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) {
+        return e.GetRepairedPreviewData(first, end, buffer, buffer_samples);
+    });
+}
+
+CARTOVA_API TkError Cartova_RepairClicksInSamples(const TkSampleSource* source, TkClickSensitivity sensitivity,
+                                                  TkClickPlaceList** list)
+{
+    if (list == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *list = nullptr;
+    if (source == nullptr || source->read == nullptr || source->channels == 0 || source->channels > 32 ||
+        source->sample_rate == 0 || sensitivity < TkClickSensitivityLow || sensitivity > TkClickSensitivityHigh) {
+        return TkErrorInvalidArgument;
+    }
+    // No engine: the analysis runs here, on the caller's thread and every core.
+    try {
+        CallbackSampleSource samples(*source);
+        AnalysisControl control;
+        const AnalysisOutcome outcome = AnalyseClicks(samples, static_cast<ClickSensitivity>(sensitivity), control);
+        if (outcome.status != AnalysisStatus::Finished) {
+            return TkErrorFailed;
+        }
+        *list = CopyClickPlaceList(&outcome.places);
+        return *list != nullptr ? TkErrorSuccess : TkErrorFailed;
+    } catch (const std::exception& e) {
+        TRACE("%s failed: %s", __func__, e.what());
+    }
+    return TkErrorFailed;
 }
 
 } // extern "C"

@@ -164,6 +164,71 @@ typedef struct TkTrackBoundaryList {
     size_t count;
 } TkTrackBoundaryList;
 
+/* How readily click repair takes a disturbance for damage. */
+typedef int32_t TkClickSensitivity;
+enum {
+    TkClickSensitivityLow = 0,
+    TkClickSensitivityNormal = 1,
+    TkClickSensitivityHigh = 2
+};
+
+/* What a repaired place looked like: a click (up to about 1.5 ms), a pop
+ * (longer), or a crackle tick (very short and weak). */
+typedef int32_t TkClickKind;
+enum {
+    TkClickKindClick = 0,
+    TkClickKindPop = 1,
+    TkClickKindCrackle = 2
+};
+
+/* One damaged place. Positions count samples of one channel from the start
+ * of the recorded stream (pauses excluded), at the list's sample_rate; for
+ * a PCM recording a preview frame is a sample, so position is also a
+ * preview frame. */
+typedef struct TkClickPlace {
+    uint64_t position;     /* first sample of the place */
+    uint32_t length;       /* samples */
+    uint32_t channel_mask; /* bit c set: channel c is damaged here */
+    float strength_db;     /* how far the damage stands above the noise around it */
+    TkClickKind kind;
+    int32_t repaired;      /* 1: repaired; 0: too long to rebuild, left as recorded */
+    /* When repaired: for each channel of channel_mask in ascending order,
+     * `length` samples that replace the recorded ones (full scale +-1.0;
+     * where one channel was not damaged, its recorded samples). Else null. */
+    const float* samples;
+} TkClickPlace;
+
+/* The places of one analysis, ascending and not overlapping. */
+typedef struct TkClickPlaceList {
+    TkClickPlace* places;
+    size_t count;
+    uint64_t sample_rate;
+    uint16_t channels;
+} TkClickPlaceList;
+
+/* Where the click analysis of the recording stands (Cartova_FindClicksProgress). */
+typedef int32_t TkClickAnalysisState;
+enum {
+    TkClickAnalysisNone = 0,      /* none since the recording was made, or cleared */
+    TkClickAnalysisRunning = 1,
+    TkClickAnalysisFinished = 2,  /* its places are ready (Cartova_GetClickPlaces) */
+    TkClickAnalysisCancelled = 3, /* cancelled: no places */
+    TkClickAnalysisFailed = 4     /* the recording could not be read: no places */
+};
+
+/* Samples for Cartova_RepairClicksInSamples, read through a callback:
+ * planar channels of `frames` samples each at sample_rate (44100 to 384000
+ * Hz). read copies samples [first, first + count) of channel into out as
+ * floats (full scale +-1.0) and returns 0, or nonzero when it cannot; it is
+ * called from several threads at once. */
+typedef struct TkSampleSource {
+    void* context;
+    uint64_t sample_rate;
+    uint16_t channels; /* 1 to 32 */
+    uint64_t frames;
+    int32_t (*read)(void* context, uint16_t channel, uint64_t first, size_t count, float* out);
+} TkSampleSource;
+
 /* A task the engine asks the caller to run on its main thread. */
 typedef void (*TkMainQueueTask)(void* task_context);
 
@@ -308,6 +373,59 @@ CARTOVA_API void Cartova_ReleaseDeviceProblem(char* message);
 CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,
                                           TkTrackBoundaryList** list);
 CARTOVA_API void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list);
+
+/* ---- Click repair ----
+ * Clicks, pops and crackle of the finished PCM recording are found by an
+ * analysis that runs on threads of its own, and repaired by reconstructing
+ * the damaged samples from the music around them. The recording in the
+ * temporary files is never changed: the repair is laid over the samples on
+ * the way out, when tracks are written (Cartova_SaveFile) and when the
+ * preview is read for listening (Cartova_GetRepairedPreviewData), as far as
+ * Cartova_SetClickRepair turns it on. The places stay until the next
+ * analysis, Cartova_ClearClickPlaces, Cartova_New or the next recording.
+ *
+ * How an application uses it: Cartova_FindClicks(sensitivity); poll
+ * Cartova_FindClicksProgress on a timer for the progress bar until the
+ * state is no longer Running (Cartova_FindClicksCancel for Cancel); on
+ * Finished, Cartova_GetClickPlaces for the marks and their count, and
+ * Cartova_SetClickRepair(true, true) so that listening and writing use the
+ * repair. Undo: Cartova_ClearClickPlaces (or Cartova_SetClickRepair(false,
+ * false) to keep the places). */
+
+/* Starts the analysis of the finished recording and returns at once.
+ * -6 while a recording runs or when nothing is recorded; -99 for a DSD
+ * recording (its bits are not edited); -2 for an unknown sensitivity; -3
+ * while an analysis runs. The places of an earlier analysis are dropped. */
+CARTOVA_API TkError Cartova_FindClicks(TkClickSensitivity sensitivity);
+/* The analysis's progress in thousandths and its state. -2 for a null
+ * argument. */
+CARTOVA_API TkError Cartova_FindClicksProgress(int32_t* progress, TkClickAnalysisState* state);
+/* Asks a running analysis to stop; it ends soon after as Cancelled. */
+CARTOVA_API TkError Cartova_FindClicksCancel(void);
+/* The places of the finished analysis (an empty list when there are none).
+ * Released with Cartova_ReleaseClickPlaces. -2 for a null argument. */
+CARTOVA_API TkError Cartova_GetClickPlaces(TkClickPlaceList** list);
+CARTOVA_API void Cartova_ReleaseClickPlaces(TkClickPlaceList* list);
+/* Whether the repair is laid over the preview read for listening and over
+ * the tracks written. Both are off until set. A save takes the setting and
+ * the places when it starts. */
+CARTOVA_API TkError Cartova_SetClickRepair(bool on_preview, bool on_save);
+/* Stops an analysis that runs and forgets the places. */
+CARTOVA_API TkError Cartova_ClearClickPlaces(void);
+/* Cartova_GetPreviewData with the repaired samples (converted to 16 bits
+ * like the preview) in place of the damaged ones, when the repair is on for
+ * the preview; else the same as Cartova_GetPreviewData. The waveform keeps
+ * reading Cartova_GetPreviewData (the recording as it is). */
+CARTOVA_API TkError Cartova_GetRepairedPreviewData(uint64_t first, uint64_t end, int16_t* buffer,
+                                                   size_t buffer_samples);
+
+/* Finds and repairs the clicks of samples read through source (a file,
+ * for instance), using every core, and returns the places with their
+ * repaired samples. Needs no initialisation. -2 for a null or invalid
+ * source or an unknown sensitivity; -3 when a read fails. A recording
+ * shorter than one analysis block (20 ms) gives no places. */
+CARTOVA_API TkError Cartova_RepairClicksInSamples(const TkSampleSource* source, TkClickSensitivity sensitivity,
+                                                  TkClickPlaceList** list);
 
 #ifdef __cplusplus
 }

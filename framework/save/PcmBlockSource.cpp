@@ -3,6 +3,7 @@
 
 #include "convert/SampleTypeInfo.h"
 #include "platform/Trace.h"
+#include "save/RepairStage.h"
 #include "save/SaveDsfFile.h"
 #include "save/TrackRange.h"
 #include "storage/RecordData.h"
@@ -71,7 +72,7 @@ PcmBlockSource::Step PcmBlockSource::Next(IDsfWriterHost& host, uint8_t* out, si
     n = static_cast<size_t>(std::min<uint64_t>(m_blockFrames, m_end - m_next));
     host.AddTotalDone(n);
     host.SetFileProgress(m_next + n - m_first, m_end - m_first);
-    if (!Read(m_next, n, out)) {
+    if (!Read(host.GetRepairs(), m_next, n, out)) {
         host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
         return Step::ReadFailed;
     }
@@ -79,20 +80,20 @@ PcmBlockSource::Step PcmBlockSource::Next(IDsfWriterHost& host, uint8_t* out, si
     return Step::Block;
 }
 
-bool PcmBlockSource::Read(uint64_t first, size_t n, uint8_t* out) {
+bool PcmBlockSource::Read(const RepairedPlaces* repairs, uint64_t first, size_t n, uint8_t* out) {
     for (uint16_t c = 0; c < m_raw.size(); ++c) {
         std::vector<uint8_t>& raw = m_raw[c];
         if (m_record.GetData(c, first, first + n, raw, true) != TkErrorSuccess || raw.size() < n * m_storedBytes) {
             TRACE("read of channel %u at %llu failed", c, static_cast<unsigned long long>(first));
             return false;
         }
-        if (m_storedAsFloat) {
-            // The float capture's toFloat32 is a copy: its stored bytes are the floats.
-            m_sources[c] = raw.data();
-        } else {
-            m_type->toFloat32(m_floats[c].data(), raw.data(), n);
-            m_sources[c] = m_floats[c].data();
-        }
+        // The float capture's toFloat32 is a copy: its stored bytes are the floats.
+        uint8_t* floats = m_storedAsFloat ? raw.data() : m_floats[c].data();
+        if (!m_storedAsFloat)
+            m_type->toFloat32(floats, raw.data(), n);
+        // Repaired clicks are laid over the recorded samples before gain and conversion.
+        LayRepairs(repairs, c, first, n, floats);
+        m_sources[c] = floats;
     }
     m_toOutput(out, m_sources.data(), m_sources.size(), n, m_gain);
     return true;

@@ -16,6 +16,7 @@
 #include <vector>
 
 class IDsfWriterHost;
+class RepairedPlaces;
 class RecordData;
 struct SampleTypeInfo;
 struct TkSaveSettingInternal;
@@ -64,9 +65,10 @@ public:
     Step Next(IDsfWriterHost& host, uint8_t* out, size_t& n);
 
 private:
-    // Writes frames [first, first + n) of the recorded stream to out. False
-    // when a channel cannot be read; errno is then the read's.
-    bool Read(uint64_t first, size_t n, uint8_t* out);
+    // Writes frames [first, first + n) of the recorded stream to out, with the
+    // repaired places (null: none) laid over them. False when a channel cannot
+    // be read; errno is then the read's.
+    bool Read(const RepairedPlaces* repairs, uint64_t first, size_t n, uint8_t* out);
 
     RecordData& m_record;
     const SampleTypeInfo* m_type;

@@ -12,6 +12,7 @@
 #include "save/TkSaveSettingInternal.h"
 
 class RecordData;
+class RepairedPlaces;
 
 // What the DSF writer needs of the save thread that runs it: the samples, the
 // progress and cancel state that the application polls, the checks made
@@ -39,6 +40,10 @@ public:
 
     // Sends TkNotifyFileSkipped with the path.
     virtual void NotifyFileSkipped(const std::string& path) = 0;
+
+    // The click repairs to lay over the samples written (PCM writers), or
+    // null for the recording as it is.
+    virtual const RepairedPlaces* GetRepairs() { return nullptr; }
 
     // Why the current file failed ("write failed: No space left on device"),
     // said where the failure happens so that errno is still the cause's.

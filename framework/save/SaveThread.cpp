@@ -104,6 +104,10 @@ std::string SaveThread::GetCreatedDirectory() const {
 
 RecordData* SaveThread::GetRecordData() { return m_recordData; }
 
+void SaveThread::SetRepairs(std::shared_ptr<const RepairedPlaces> repairs) { m_repairs = std::move(repairs); }
+
+const RepairedPlaces* SaveThread::GetRepairs() { return m_repairs.get(); }
+
 uint32_t SaveThread::GetCancelMode() { return m_cancelMode.load(); }
 
 void SaveThread::SetFileProgress(uint64_t fileDone, uint64_t fileSamples) {

@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -23,6 +24,7 @@
 
 class PreviewData;
 class RecordData;
+class RepairedPlaces;
 
 class SaveThread : public ThreadBase, public IDsfWriterHost {
 public:
@@ -60,6 +62,10 @@ public:
     // Blocks until the current run (if any) has ended.
     void WaitUntilFinished();
 
+    // The click repairs the next runs lay over the tracks they write (null:
+    // none). Only while no run is going on.
+    void SetRepairs(std::shared_ptr<const RepairedPlaces> repairs);
+
     // Replaces the volume queries behind the disk-space and file-system
     // checks. Only while no run is going on.
     void SetVolumeQueries(SaveVolumeQueries queries);
@@ -83,6 +89,7 @@ public:
     bool CheckFileSystemFileSizeLimit(const std::string& path, uint64_t bytes) override;
     void NotifyFileSkipped(const std::string& path) override;
     void SetFailureCause(const std::string& cause) override;
+    const RepairedPlaces* GetRepairs() override;
 
 protected:
     void ThreadImpl() override;
@@ -105,6 +112,7 @@ private:
     PreviewData* m_previewData = nullptr;
     IToolkitManager* m_manager = nullptr;
     SaveVolumeQueries m_volumeQueries;
+    std::shared_ptr<const RepairedPlaces> m_repairs;
 
     std::atomic<uint16_t> m_bits{32};
     std::atomic<uint32_t> m_cancelMode{kCancelNone};

@@ -13,6 +13,8 @@ constexpr int kExitUsage = 2;
 
 int RunDevicesCommand(const std::vector<std::string>& args, GlobalOptions global);
 int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global);
+int RunRepairCommand(const std::vector<std::string>& args, GlobalOptions global);
 
 extern const char* const kDevicesHelp;
 extern const char* const kRecordHelp;
+extern const char* const kRepairHelp;

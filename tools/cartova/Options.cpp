@@ -64,7 +64,7 @@ bool IsRecordValueOption(const std::string& name)
 
 bool IsSubCommand(const std::string& arg)
 {
-    return arg == "record" || arg == "devices";
+    return arg == "record" || arg == "devices" || arg == "repair-clicks";
 }
 
 // Walks an argument list; each option's value comes inline or from the next argument.
@@ -233,6 +233,17 @@ std::optional<uint64_t> ParseDsdRate(const std::string& text)
     return std::nullopt;
 }
 
+std::optional<ClickRepairLevel> ParseClickRepairLevel(const std::string& text)
+{
+    if (text == "low")
+        return ClickRepairLevel::Low;
+    if (text == "normal")
+        return ClickRepairLevel::Normal;
+    if (text == "high")
+        return ClickRepairLevel::High;
+    return std::nullopt;
+}
+
 ParseResult ParseLeadingGlobalOptions(const std::vector<std::string>& args, GlobalOptions& global,
                                       size_t& next)
 {
@@ -281,6 +292,13 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
         if (name == "--flac") {
             options.format = RecordFormat::Pcm;
             options.flac = true;
+            continue;
+        }
+        if (name == "--repair-clicks") {
+            // The level only inline, so that a following argument is never taken for it.
+            options.repairClicks = ParseClickRepairLevel(option.inlineValue.value_or("normal"));
+            if (!options.repairClicks)
+                return BadValue(name, *option.inlineValue, "low, normal or high");
             continue;
         }
         if (name.empty() || name[0] != '-')
@@ -385,6 +403,8 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
         return ParseResult::Error(std::string(options.compression ? "--compression" : "--cover") +
                                   " is for FLAC files (-f flac)");
     if (options.format == RecordFormat::Dsd) {
+        if (options.repairClicks)
+            return ParseResult::Error("--repair-clicks is for PCM recordings: DSD bits are not edited");
         if (pcmRate)
             return ParseResult::Error("--rate is for PCM; give the DSD rate with --dsd 64|128|256");
         options.rate = dsdRate.value_or(2822400);

@@ -26,6 +26,9 @@ struct GlobalOptions {
 
 enum class RecordFormat { Pcm, Dsd };
 
+// How readily --repair-clicks takes a disturbance for damage.
+enum class ClickRepairLevel { Low, Normal, High };
+
 struct RecordOptions {
     RecordFormat format = RecordFormat::Pcm;
     uint64_t rate = 96000;   // PCM rate in Hz, or DSD bit rate
@@ -48,7 +51,11 @@ struct RecordOptions {
     double gain = 0.0;
     std::string destination = "."; // folder that receives the album folder
     bool overwrite = false;         // replace existing track files
+    std::optional<ClickRepairLevel> repairClicks; // repair the tracks written (PCM only)
 };
+
+// Reads "low", "normal" or "high".
+std::optional<ClickRepairLevel> ParseClickRepairLevel(const std::string& text);
 
 // The outcome of parsing: success, a request for help, or a usage error.
 struct ParseResult {

@@ -62,6 +62,8 @@ const char* const kRecordHelp =
     "                          default: NN_yyyyMMddHHmmss.wav, .flac or .dsf)\n"
     "      --folder NAME       album folder name (default: the album, else the date)\n"
     "  -g, --gain DB           gain applied when writing (default 0)\n"
+    "      --repair-clicks[=LEVEL]  repair clicks, pops and crackle in the tracks\n"
+    "                          written (PCM); LEVEL low, normal (default) or high\n"
     "  -o, --output DIR        destination folder (default: the current folder)\n"
     "      --overwrite         replace existing track files\n"
     "  -h, --help              show this help\n"
@@ -516,6 +518,49 @@ std::vector<double> FindTrackSplits(const RecordOptions& options, double recorde
     return splits;
 }
 
+// Finds the clicks of the recording and has them repaired in the tracks
+// written; says how many places of each kind. False when the analysis
+// failed (the tracks are then written as recorded).
+bool RepairClicks(Session& session, ClickRepairLevel level, Terminal& out)
+{
+    const TkClickSensitivity sensitivity = level == ClickRepairLevel::Low    ? TkClickSensitivityLow
+                                           : level == ClickRepairLevel::High ? TkClickSensitivityHigh
+                                                                             : TkClickSensitivityNormal;
+    if (TkError error = Cartova_FindClicks(sensitivity); error != TkErrorSuccess) {
+        out.Line("cartova: cannot look for clicks (" + DescribeError(error) + "); writing the tracks as recorded");
+        return false;
+    }
+    int32_t progress = 0;
+    TkClickAnalysisState state = TkClickAnalysisRunning;
+    while (Cartova_FindClicksProgress(&progress, &state) == TkErrorSuccess && state == TkClickAnalysisRunning) {
+        if (interrupted)
+            Cartova_FindClicksCancel();
+        out.Status("finding clicks " + std::to_string(progress / 10) + " %");
+        session.RunFor(std::chrono::milliseconds(100));
+    }
+    out.EndStatus();
+    TkClickPlaceList* list = nullptr;
+    if (state != TkClickAnalysisFinished || Cartova_GetClickPlaces(&list) != TkErrorSuccess) {
+        out.Line("cartova: the click analysis did not finish; writing the tracks as recorded");
+        return false;
+    }
+    size_t repaired[3] = {0, 0, 0};
+    size_t left = 0;
+    for (size_t i = 0; i < list->count; ++i) {
+        const TkClickPlace& place = list->places[i];
+        if (!place.repaired)
+            ++left;
+        else if (place.kind >= 0 && place.kind < 3)
+            ++repaired[place.kind];
+    }
+    Cartova_ReleaseClickPlaces(list);
+    out.Line("repairing " + std::to_string(repaired[TkClickKindClick]) + " clicks, " +
+             std::to_string(repaired[TkClickKindPop]) + " pops and " + std::to_string(repaired[TkClickKindCrackle]) +
+             " crackle ticks" + (left ? "; " + std::to_string(left) + " places too long to rebuild are left as recorded" : ""));
+    Cartova_SetClickRepair(false, true);
+    return true;
+}
+
 } // namespace
 
 int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
@@ -608,7 +653,8 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
     interrupted = false;
     if (options.autoTracks)
         options.splits = FindTrackSplits(options, recorded, terminal);
+    const bool repairFailed = options.repairClicks && !RepairClicks(session, *options.repairClicks, terminal);
     TrackPlan plan = PlanTracks(options, recorded, extension, date);
     int written = Write(session, plan, options, date);
-    return problem.empty() && !dropped ? written : kExitFailure;
+    return problem.empty() && !dropped && !repairFailed ? written : kExitFailure;
 }

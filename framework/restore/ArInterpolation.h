@@ -1,0 +1,50 @@
+// Least-squares autoregressive interpolation (Janssen, Veldhuis and Vries,
+// "Adaptive interpolation of discrete-time signals that can be modeled as
+// autoregressive processes", IEEE Trans. ASSP 34, 1986; Vaseghi and Rayner,
+// "Detection and suppression of impulsive noise in speech communication
+// systems", IEE Proc. I 137, 1990; Godsill and Rayner, "Digital Audio
+// Restoration", 1998, section 5.2): the unknown samples are the values that
+// minimise the energy of the model's prediction error over every error that
+// involves them, given the known samples around them.
+//
+// With the error e = A x split into the unknown and known parts,
+// e = A_u x_u + A_k x_k, the minimum is at (A_u' A_u) x_u = -A_u' A_k x_k.
+// A_u' A_u has the entries c[|t_i - t_j|], c the autocorrelation of the
+// coefficients, so for one contiguous gap it is Toeplitz.
+#pragma once
+
+#include "restore/ArModel.h"
+#include "restore/LinearSolvers.h"
+
+#include <cstddef>
+#include <vector>
+
+class ArInterpolator {
+public:
+    struct Result {
+        double errorBefore = 0.0; // prediction error energy over the affected errors, as recorded
+        double errorAfter = 0.0;  // the same with the interpolated values
+    };
+
+    // Takes the model the next interpolations use (its coefficients'
+    // autocorrelation is computed once here).
+    void Prepare(const ArModel& model);
+
+    // x: samples, with order samples readable before unknown[0] and after
+    // unknown[count - 1]; unknown: ascending indices into x. The
+    // interpolated values go to values[0 .. count). False when the system
+    // cannot be solved or a value is not finite.
+    bool Interpolate(const float* x, const size_t* unknown, size_t count, double* values, Result* result = nullptr);
+
+private:
+    // Error energy over rows [first, last] of the prediction error of y.
+    double ErrorEnergy(const double* y, size_t first, size_t last) const;
+
+    std::vector<double> m_a;
+    std::vector<double> m_c;
+    std::vector<double> m_reversed; // the coefficients, last first
+    std::vector<double> m_y;
+    std::vector<double> m_z;
+    ToeplitzSolver m_toeplitz;
+    BandedCholeskySolver m_banded;
+};

@@ -1,0 +1,413 @@
+// Detection of impulsive damage in one channel; see ClickDetector.h.
+#include "restore/ClickDetector.h"
+
+#include "restore/VectorLoops.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// White noise added to the block's autocorrelation (relative to its power):
+// far below any record's noise floor, it keeps the recursion well away from
+// singularity on synthetic or digitally silent blocks.
+constexpr double kWhiteNoise = 1e-7;
+// The median absolute deviation of a normal distribution times this is its
+// standard deviation.
+constexpr double kMadToSigma = 1.4826;
+// Prediction errors below this share of the block's level are rounding, not
+// noise: a floor for the deviation of perfectly predictable blocks.
+constexpr double kSigmaFloorRelative = 1e-5;
+constexpr double kSigmaFloor = 1e-10;
+// Every fourth error enters the median: plenty for a robust deviation.
+constexpr size_t kMedianStride = 4;
+
+} // namespace
+
+double ChiSquareQuantile(double degrees, double z)
+{
+    const double v = 2.0 / (9.0 * degrees);
+    const double root = 1.0 - v + z * std::sqrt(v);
+    return degrees * root * root * root;
+}
+
+ClickDetector::ClickDetector(const RestoreSettings& settings) : m_settings(settings), m_fit(settings.blockLength) {}
+
+const ClickDetector::BlockModel& ClickDetector::BlockAt(uint64_t position) const
+{
+    const size_t index = std::min<size_t>((position - m_first) / m_settings.blockLength, m_blocks.size() - 1);
+    return m_blocks[index];
+}
+
+bool ClickDetector::FitBlocks(const ChannelSamples& s, uint64_t first, uint64_t end)
+{
+    const size_t length = m_settings.blockLength;
+    const size_t p = m_settings.detectOrder;
+    const size_t count = static_cast<size_t>((end - first + length - 1) / length);
+    m_blocks.resize(count);
+    bool any = false;
+    for (size_t j = 0; j < count; ++j) {
+        BlockModel& block = m_blocks[j];
+        const uint64_t blockStart = first + j * length;
+        const uint64_t blockEnd = std::min<uint64_t>(blockStart + length, end);
+        // A short last block is modelled by the full block that ends with it.
+        const uint64_t fitStart = blockEnd - blockStart < length && blockEnd >= length ? blockEnd - length : blockStart;
+        block.taps.clear();
+        if (fitStart < s.origin || fitStart + length > s.origin + s.available) {
+            continue; // not enough samples for a model: nothing is found here
+        }
+        const float* x = m_work.data() + (fitStart - s.origin);
+        if (!m_fit.Fit(x, p, kWhiteNoise, block.model)) {
+            continue; // digital silence: nothing to find
+        }
+        block.taps.assign(block.model.a.begin(), block.model.a.end());
+        block.reversedTaps.assign(block.taps.rbegin(), block.taps.rend());
+        any = true;
+    }
+    return any;
+}
+
+void ClickDetector::ComputeErrors(const ChannelSamples& s, uint64_t first, uint64_t end)
+{
+    const size_t n = static_cast<size_t>(end - first);
+    const size_t p = m_settings.detectOrder;
+    m_forward.assign(n, 0.0f);
+    m_backward.assign(n, 0.0f);
+    const uint64_t workEnd = s.origin + s.available;
+    for (size_t j = 0; j < m_blocks.size(); ++j) {
+        BlockModel& block = m_blocks[j];
+        if (block.taps.empty()) {
+            continue; // no model: nothing is found in this block
+        }
+        const uint64_t blockStart = first + j * m_settings.blockLength;
+        const uint64_t blockEnd = std::min<uint64_t>(blockStart + m_settings.blockLength, end);
+        // Forward errors need p samples before, backward ones p after.
+        const uint64_t forwardStart = std::max<uint64_t>(blockStart, s.origin + p);
+        if (forwardStart < blockEnd) {
+            FilterFloat(m_work.data() + (forwardStart - s.origin), block.taps.data(), p + 1,
+                        static_cast<size_t>(blockEnd - forwardStart), m_forward.data() + (forwardStart - first));
+        }
+        const uint64_t readable = std::min(workEnd, s.frames);
+        const uint64_t backwardEnd = readable > p ? std::min<uint64_t>(blockEnd, readable - p) : 0;
+        if (blockStart < backwardEnd) {
+            FilterFloat(m_work.data() + (blockStart + p - s.origin), block.reversedTaps.data(), p + 1,
+                        static_cast<size_t>(backwardEnd - blockStart), m_backward.data() + (blockStart - first));
+        }
+        double power = 0.0;
+        for (uint64_t i = blockStart; i < blockEnd; ++i) {
+            const double v = m_work[i - s.origin];
+            power += v * v;
+        }
+        const double rms = std::sqrt(power / static_cast<double>(blockEnd - blockStart));
+        block.sigmaFloor = kSigmaFloorRelative * rms + kSigmaFloor;
+    }
+    LocalDeviations(first, end);
+}
+
+void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
+{
+    // The deviation of the errors changes within a block (a note starts,
+    // the music grows loud): each sub-block gets the median absolute error
+    // of its own samples, and a sample the median of its sub-block's and
+    // the two neighbours' values, which one click cannot move.
+    const size_t length = m_settings.SubBlockLength();
+    const size_t count = static_cast<size_t>((end - first + length - 1) / length);
+    std::vector<double>& mad = m_subBlockMad;
+    mad.assign(count, 0.0);
+    for (size_t j = 0; j < count; ++j) {
+        const uint64_t from = first + j * length;
+        const uint64_t to = std::min<uint64_t>(from + length, end);
+        m_magnitudes.clear();
+        for (uint64_t i = from; i < to; i += kMedianStride) {
+            if (m_forward[i - first] != 0.0f) {
+                m_magnitudes.push_back(std::fabs(m_forward[i - first]));
+            }
+        }
+        if (m_magnitudes.size() * 4 < static_cast<size_t>(to - from) / kMedianStride) {
+            mad[j] = std::numeric_limits<double>::infinity(); // no errors here: nothing is found
+            continue;
+        }
+        auto middle = m_magnitudes.begin() + static_cast<std::ptrdiff_t>(m_magnitudes.size() / 2);
+        std::nth_element(m_magnitudes.begin(), middle, m_magnitudes.end());
+        mad[j] = kMadToSigma * *middle;
+    }
+    m_sigma.assign(count, std::numeric_limits<double>::infinity());
+    for (size_t j = 0; j < count; ++j) {
+        double a = mad[j > 0 ? j - 1 : j], b = mad[j], c = mad[j + 1 < count ? j + 1 : j];
+        // The median of three.
+        const double median = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        const BlockModel& block = BlockAt(first + j * length);
+        if (!block.taps.empty()) {
+            m_sigma[j] = std::max(median, block.sigmaFloor);
+        }
+    }
+}
+
+void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
+{
+    // Hysteresis: flags at the lower threshold extend a candidate, but only
+    // a flag at the candidate threshold starts one.
+    m_candidates.clear();
+    const double seed = m_settings.candidateSigmas;
+    const double extend = m_settings.extendSigmas;
+    const size_t gap = m_settings.clusterGap;
+    bool open = false;
+    bool seeded = false;
+    uint64_t firstFlag = 0, lastFlag = 0, firstForward = 0, lastBackward = 0;
+    bool haveForward = false, haveBackward = false;
+    double peak = 0.0;
+    auto close = [&]() {
+        if (open && seeded) {
+            uint64_t start = haveForward ? firstForward : firstFlag;
+            uint64_t last = haveBackward ? lastBackward : lastFlag;
+            if (start > last) {
+                std::swap(start, last);
+            }
+            m_candidates.push_back({start, last, peak});
+        }
+        open = false;
+    };
+    const size_t subBlock = m_settings.SubBlockLength();
+    for (uint64_t n = first; n < end; ++n) {
+        // The threshold is compared first; the ratio only for flags.
+        const size_t j = static_cast<size_t>((n - first) / subBlock);
+        const float threshold = static_cast<float>(extend * m_sigma[j]);
+        const float forward = std::fabs(m_forward[n - first]);
+        const float backward = std::fabs(m_backward[n - first]);
+        if (!(forward > threshold) && !(backward > threshold)) {
+            continue;
+        }
+        const double sigma = m_sigma[j];
+        const double f = forward / sigma;
+        const double b = backward / sigma;
+        const bool flagF = f > extend;
+        const bool flagB = b > extend;
+        if (!flagF && !flagB) {
+            continue;
+        }
+        if (open && n - lastFlag > gap) {
+            close();
+        }
+        if (!open) {
+            open = true;
+            seeded = false;
+            firstFlag = n;
+            haveForward = haveBackward = false;
+            peak = 0.0;
+        }
+        lastFlag = n;
+        if (flagF && !haveForward) {
+            haveForward = true;
+            firstForward = n;
+        }
+        if (flagB) {
+            haveBackward = true;
+            lastBackward = n;
+        }
+        peak = std::max(peak, std::max(f, b));
+        seeded = seeded || peak > seed;
+    }
+    close();
+}
+
+bool ClickDetector::TestRun(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end,
+                            double& removed)
+{
+    const size_t count = static_cast<size_t>(end - start);
+    m_unknown.resize(count);
+    m_values.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        m_unknown[i] = static_cast<size_t>(start - s.origin) + i;
+    }
+    ArInterpolator::Result result;
+    m_interpolator.Prepare(block.model);
+    if (!m_interpolator.Interpolate(m_work.data(), m_unknown.data(), count, m_values.data(), &result)) {
+        return false;
+    }
+    const double sigma = SigmaAt(start);
+    removed = (result.errorBefore - result.errorAfter) / (sigma * sigma);
+    return true;
+}
+
+void ClickDetector::Trim(const ChannelSamples& s, const BlockModel& block, uint64_t& first, uint64_t& last,
+                         double& removed)
+{
+    // Samples at the ends of the run that its interpolation barely changes
+    // were not damaged: keep them as recorded, and interpolate the rest again.
+    double c0 = 0.0;
+    for (double a : block.model.a) {
+        c0 += a * a;
+    }
+    const double limit = m_settings.trimSigmas * SigmaAt(first) / std::sqrt(c0);
+    uint64_t a = first;
+    uint64_t b = last;
+    while (a < b && std::fabs(m_values[a - first] - m_work[a - s.origin]) < limit) {
+        ++a;
+    }
+    while (b > a && std::fabs(m_values[b - first] - m_work[b - s.origin]) < limit) {
+        --b;
+    }
+    if (a == first && b == last) {
+        return;
+    }
+    double trimmed = 0.0;
+    if (TestRun(s, block, a, b + 1, trimmed)) {
+        first = a;
+        last = b;
+        removed = trimmed;
+    } else {
+        TestRun(s, block, first, last + 1, removed);
+    }
+}
+
+void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, std::vector<ChannelRegion>& out)
+{
+    const uint64_t limit = std::min(s.frames, s.origin + s.available);
+    // The strongest first: once a strong click is replaced in the working
+    // copy, the errors it spread before and after it are gone, and the
+    // weaker candidates they made are no longer taken for damage.
+    std::vector<size_t> order(m_candidates.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return m_candidates[a].peakSigmas > m_candidates[b].peakSigmas;
+    });
+    const size_t firstOut = out.size();
+    for (const size_t index : order) {
+        const Candidate& candidate = m_candidates[index];
+        const BlockModel& block = BlockAt(candidate.start);
+        const size_t p = block.model.Order();
+        if (p == 0 || candidate.start < s.origin + p || candidate.end + p >= limit) {
+            continue; // too close to the edge of what can be read
+        }
+        ChannelRegion region;
+        region.channel = channel;
+        region.start = candidate.start;
+        region.end = candidate.end + 1;
+        region.peakSigmas = candidate.peakSigmas;
+        if (region.end - region.start > m_settings.maxRepairLength) {
+            // Too long to test by interpolation; only very strong damage is
+            // reported (and left as recorded).
+            if (candidate.peakSigmas >= m_settings.strongSigmas) {
+                region.confirmed = true;
+                out.push_back(region);
+            }
+            continue;
+        }
+        double removed = 0.0;
+        if (!TestRun(s, block, region.start, region.end, removed) ||
+            removed <= ChiSquareQuantile(static_cast<double>(region.end - region.start), m_settings.joinSigmas)) {
+            continue; // noise
+        }
+        uint64_t first = region.start;
+        uint64_t last = region.end - 1;
+        Trim(s, block, first, last, removed);
+        region.start = first;
+        region.end = last + 1;
+        auto length = static_cast<size_t>(region.end - region.start);
+        const double degrees = static_cast<double>(length);
+        if (removed <= ChiSquareQuantile(degrees, m_settings.joinSigmas)) {
+            continue;
+        }
+        region.confirmed = removed > ChiSquareQuantile(degrees, m_settings.confirmSigmas);
+        if (region.confirmed) {
+            // Later candidates see this one repaired.
+            std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(length),
+                      m_work.begin() + static_cast<std::ptrdiff_t>(region.start - s.origin));
+            // A strong disturbance whose errors go on once it is replaced
+            // (a pop's train of impacts) goes on too.
+            if (candidate.peakSigmas >= m_settings.strongSigmas) {
+                const uint64_t end = LevelEnd(s, block, region.start, region.end);
+                double grown = 0.0;
+                if (end > region.end && TestRun(s, block, region.start, end, grown)) {
+                    region.end = end;
+                    length = static_cast<size_t>(end - region.start);
+                    std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(length),
+                              m_work.begin() + static_cast<std::ptrdiff_t>(region.start - s.origin));
+                }
+            }
+            // The edges of a run, damaged a little less than the noise
+            // shows, are taken in too; the repair gives back what it need
+            // not replace.
+            region.start = std::max(region.start - std::min<uint64_t>(region.start, m_settings.edgePad), s.origin + p);
+            region.end = std::min(region.end + m_settings.edgePad, limit - p - 1);
+        }
+        out.push_back(region);
+    }
+    std::sort(out.begin() + static_cast<std::ptrdiff_t>(firstOut), out.end(),
+              [](const ChannelRegion& a, const ChannelRegion& b) { return a.start < b.start; });
+}
+
+uint64_t ClickDetector::LevelEnd(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end)
+{
+    // The forward errors of the working copy after the run, window by
+    // window, while their level stays above levelSigmas.
+    const size_t window = m_settings.levelWindow;
+    const size_t p = block.model.Order();
+    const uint64_t limit = std::min(std::min(s.frames, s.origin + s.available) - p - 1, start + m_settings.maxRepairLength);
+    const double sigma = SigmaAt(start);
+    const double floor = m_settings.levelSigmas * m_settings.levelSigmas * sigma * sigma * static_cast<double>(window);
+    while (end + window <= limit) {
+        double power = 0.0;
+        for (uint64_t n = end; n < end + window; ++n) {
+            const float* x = m_work.data() + (n - s.origin);
+            double e = 0.0;
+            for (size_t k = 0; k <= p; ++k) {
+                e += block.model.a[k] * x[-static_cast<std::ptrdiff_t>(k)];
+            }
+            power += e * e;
+        }
+        if (power < floor) {
+            break;
+        }
+        end += window;
+    }
+    return end;
+}
+
+bool ClickDetector::TestSpan(uint64_t start, uint64_t end, uint16_t channel, ChannelRegion& region)
+{
+    const ChannelSamples& s = m_samples;
+    if (m_blocks.empty() || start < m_first || end <= start || end - start > m_settings.maxRepairLength) {
+        return false;
+    }
+    const BlockModel& block = BlockAt(start);
+    const size_t p = block.model.Order();
+    const uint64_t limit = std::min(s.frames, s.origin + s.available);
+    double removed = 0.0;
+    if (p == 0 || start < s.origin + p || end + p >= limit || !TestRun(s, block, start, end, removed)) {
+        return false;
+    }
+    uint64_t first = start;
+    uint64_t last = end - 1;
+    Trim(s, block, first, last, removed);
+    if (removed <= ChiSquareQuantile(static_cast<double>(last + 1 - first), m_settings.joinSigmas)) {
+        return false;
+    }
+    region = ChannelRegion{};
+    region.channel = channel;
+    region.start = first;
+    region.end = last + 1;
+    region.peakSigmas = std::sqrt(removed / static_cast<double>(last + 1 - first));
+    return true;
+}
+
+void ClickDetector::Detect(const ChannelSamples& s, uint64_t first, uint64_t end, uint16_t channel,
+                           std::vector<ChannelRegion>& out)
+{
+    m_samples = s;
+    m_blocks.clear();
+    if (end <= first) {
+        return;
+    }
+    m_first = first;
+    m_work.assign(s.x, s.x + s.available);
+    if (!FitBlocks(s, first, end)) {
+        return;
+    }
+    ComputeErrors(s, first, end);
+    FindCandidates(first, end);
+    TestCandidates(s, channel, out);
+}

@@ -1,0 +1,49 @@
+// The two symmetric positive definite systems of least-squares
+// interpolation: Toeplitz (one contiguous gap) and banded (gaps with known
+// samples between them).
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// Solves T x = b for the symmetric Toeplitz matrix T[i][j] = t[|i - j|]
+// (t[l] = 0 for l >= tLength), n unknowns, with Levinson's algorithm for a
+// general right-hand side (Golub and Van Loan, "Matrix Computations",
+// Algorithm 4.7.2): O(n^2) operations. b is overwritten with x. False when T
+// is not (numerically) positive definite.
+class ToeplitzSolver {
+public:
+    bool Solve(const double* t, size_t tLength, double* b, size_t n);
+
+private:
+    std::vector<double> m_r, m_x, m_y, m_v;
+};
+
+// Solves A x = b for a symmetric positive definite A with bandwidth w
+// (A[i][j] = 0 when |i - j| > w) by the banded Cholesky factorisation
+// (Golub and Van Loan, Algorithm 4.3.5): O(n w^2). entry(i, j) gives A[i][j]
+// for j <= i. b is overwritten with x. False when A is not positive definite.
+class BandedCholeskySolver {
+public:
+    template <class Entry>
+    bool Solve(size_t n, size_t w, Entry&& entry, double* b)
+    {
+        m_w = w;
+        m_l.assign(n * (w + 1), 0.0);
+        for (size_t i = 0; i < n; ++i) {
+            const size_t first = i > w ? i - w : 0;
+            for (size_t j = first; j <= i; ++j) {
+                m_l[Index(i, j)] = entry(i, j);
+            }
+        }
+        return Factorise(n) && (Substitute(n, b), true);
+    }
+
+private:
+    size_t Index(size_t i, size_t j) const { return i * (m_w + 1) + (j + m_w - i); }
+    bool Factorise(size_t n);
+    void Substitute(size_t n, double* b) const;
+
+    size_t m_w = 0;
+    std::vector<double> m_l; // row i holds columns i - w .. i
+};

@@ -1,0 +1,196 @@
+// Repair of one damaged place; see PlaceRepairer.h.
+#include "restore/PlaceRepairer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Repaired values beyond this are a failed interpolation, not music.
+constexpr double kLargestValue = 4.0;
+
+} // namespace
+
+PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSettings& settings)
+{
+    if (longestRun >= settings.popLength) {
+        return PlaceKind::Pop;
+    }
+    if (longestRun <= settings.crackleLength && strengthDb < settings.crackleStrengthDb) {
+        return PlaceKind::Crackle;
+    }
+    return PlaceKind::Click;
+}
+
+PlaceRepairer::PlaceRepairer(const RestoreSettings& settings) : m_settings(settings) {}
+
+bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t order,
+                               const std::vector<ChannelSamples>& channels,
+                               const std::vector<std::vector<ChannelRegion>>& found)
+{
+    const size_t context = m_settings.RepairContext(order, static_cast<size_t>(last + 1 - first));
+    m_segments.clear();
+    for (uint16_t c = 0; c < channels.size(); ++c) {
+        if ((mask & (1u << c)) == 0) {
+            continue;
+        }
+        const ChannelSamples& s = channels[c];
+        const uint64_t readable = std::min(s.frames, s.origin + s.available);
+        const uint64_t low = std::max(s.origin, first > context ? first - context : 0);
+        const uint64_t high = std::min(readable, last + 1 + context);
+        // [low, high) without the place and the runs found in this channel.
+        m_excluded.assign(1, {first, last + 1});
+        for (const ChannelRegion& run : found[c]) {
+            if (run.end > low && run.start < high) {
+                m_excluded.emplace_back(run.start, run.end);
+            }
+        }
+        std::sort(m_excluded.begin(), m_excluded.end());
+        uint64_t at = low;
+        for (const auto& [start, end] : m_excluded) {
+            if (start > at) {
+                m_segments.push_back({s.x + (at - s.origin), static_cast<size_t>(std::min(start, high) - at)});
+            }
+            at = std::max(at, end);
+        }
+        if (high > at) {
+            m_segments.push_back({s.x + (at - s.origin), static_cast<size_t>(high - at)});
+        }
+    }
+    if (!m_burg.Fit(m_segments.data(), m_segments.size(), order, m_model)) {
+        return false;
+    }
+    m_interpolator.Prepare(m_model);
+    return true;
+}
+
+bool PlaceRepairer::Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs)
+{
+    const size_t p = m_model.Order();
+    const uint64_t readable = std::min(s.frames, s.origin + s.available);
+    m_unknown.clear();
+    for (const ChannelRegion& run : runs) {
+        for (uint64_t n = run.start; n < run.end; ++n) {
+            m_unknown.push_back(static_cast<size_t>(n - s.origin));
+        }
+    }
+    if (m_unknown.empty() || m_unknown.front() < p || s.origin + m_unknown.back() + p >= readable) {
+        return false;
+    }
+    m_values.resize(m_unknown.size());
+    if (!m_interpolator.Interpolate(s.x, m_unknown.data(), m_unknown.size(), m_values.data())) {
+        return false;
+    }
+    return std::all_of(m_values.begin(), m_values.end(), [](double v) { return std::fabs(v) < kLargestValue; });
+}
+
+bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
+{
+    if (!Interpolate(s, {run})) {
+        return false;
+    }
+    // Give back the ends of the run that are damaged far less than its
+    // peak, and interpolate again without them. A pop's burst decays
+    // slowly from a sharp onset: it is kept whole.
+    const size_t count = m_unknown.size();
+    if (count >= m_settings.popLength) {
+        return true;
+    }
+    auto damage = [&](size_t i) { return std::fabs(m_values[i] - s.x[m_unknown[i]]); };
+    double peak = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        peak = std::max(peak, damage(i));
+    }
+    const double floor = m_settings.trimFraction * peak;
+    size_t a = 0, b = count;
+    while (b - a > 1 && damage(a) < floor) {
+        ++a;
+    }
+    while (b - a > 1 && damage(b - 1) < floor) {
+        --b;
+    }
+    if (a == 0 && b == count) {
+        return true;
+    }
+    run.end = run.start + b;
+    run.start += a;
+    return Interpolate(s, {run});
+}
+
+RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
+                                    const std::vector<std::vector<ChannelRegion>>& found)
+{
+    RepairedPlace repaired;
+    repaired.position = place.start;
+    repaired.length = static_cast<uint32_t>(place.end - place.start);
+    repaired.channelMask = place.channelMask;
+    const double strength = 20.0 * std::log10(std::max(place.peakSigmas, 1.0));
+    repaired.strengthDb = static_cast<float>(strength);
+
+    std::vector<std::vector<ChannelRegion>> runs(channels.size());
+    for (const ChannelRegion& run : place.runs) {
+        runs[run.channel].push_back(run);
+    }
+    // The place spans its runs.
+    const uint64_t first = place.start;
+    const uint64_t last = place.end - 1;
+    size_t longest = 0;
+    for (const ChannelRegion& run : place.runs) {
+        longest = std::max<size_t>(longest, static_cast<size_t>(run.end - run.start));
+    }
+    repaired.kind = ClassifyPlace(longest, strength, m_settings);
+    repaired.repaired = longest <= m_settings.maxRepairLength &&
+                        FitContext(place.channelMask, first, last, m_settings.RepairOrder(longest), channels, found);
+    // The samples actually replaced, once the runs' ends are given back.
+    uint64_t replacedFirst = last;
+    uint64_t replacedLast = first;
+    for (uint16_t c = 0; repaired.repaired && c < channels.size(); ++c) {
+        if ((place.channelMask & (1u << c)) == 0) {
+            continue;
+        }
+        const ChannelSamples& s = channels[c];
+        const size_t offset = repaired.samples.size();
+        const float* recorded = s.x + (first - s.origin);
+        repaired.samples.insert(repaired.samples.end(), recorded, recorded + repaired.length);
+        // The runs one after the other, each a contiguous gap, in a copy of
+        // the samples around the place: a run sees the runs before it
+        // repaired.
+        const size_t p = m_model.Order();
+        const uint64_t readable = std::min(s.frames, s.origin + s.available);
+        const uint64_t low = first > s.origin + p + 1 ? first - p - 1 : s.origin;
+        const uint64_t high = std::min(readable, last + p + 2);
+        m_local.assign(s.x + (low - s.origin), s.x + (high - s.origin));
+        const ChannelSamples local{m_local.data(), low, m_local.size(), s.frames};
+        for (ChannelRegion run : runs[c]) {
+            if (!RepairRun(local, run)) {
+                repaired.repaired = false;
+                break;
+            }
+            replacedFirst = std::min<uint64_t>(replacedFirst, low + m_unknown.front());
+            replacedLast = std::max<uint64_t>(replacedLast, low + m_unknown.back());
+            float* out = repaired.samples.data() + offset;
+            for (size_t i = 0; i < m_unknown.size(); ++i) {
+                const auto value = static_cast<float>(m_values[i]);
+                out[low + m_unknown[i] - first] = value;
+                m_local[m_unknown[i]] = value;
+            }
+        }
+    }
+    if (!repaired.repaired) {
+        repaired.samples.clear();
+    } else if (replacedFirst > first || replacedLast < last) {
+        // The place shrinks to what was replaced.
+        const size_t length = repaired.length;
+        const size_t from = static_cast<size_t>(replacedFirst - first);
+        const size_t kept = static_cast<size_t>(replacedLast - replacedFirst + 1);
+        std::vector<float> samples;
+        for (size_t at = 0; at < repaired.samples.size(); at += length) {
+            samples.insert(samples.end(), repaired.samples.begin() + static_cast<std::ptrdiff_t>(at + from),
+                           repaired.samples.begin() + static_cast<std::ptrdiff_t>(at + from + kept));
+        }
+        repaired.samples = std::move(samples);
+        repaired.position = replacedFirst;
+        repaired.length = static_cast<uint32_t>(kept);
+    }
+    return repaired;
+}

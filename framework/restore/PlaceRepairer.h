@@ -1,0 +1,60 @@
+// Repair of one damaged place. One autoregressive model is fitted (Burg)
+// to the undamaged context on both sides of the place, in every channel of
+// it (the channels carry the same music), leaving out every sample found
+// damaged there; then the damaged samples alone are replaced, channel by
+// channel, by least-squares interpolation with that model. The order grows
+// with the longest run and the context with the order, so long gaps get a
+// model that can carry the music across them.
+//
+// The ends of a run that are damaged far less than its peak are given back
+// and the rest interpolated again: an interpolated sample is never exact,
+// and beyond that point it would change the music more than the damage
+// does.
+//
+// A run longer than the longest that interpolation can hold is left as
+// recorded and the place reported as not repaired.
+#pragma once
+
+#include "restore/ArInterpolation.h"
+#include "restore/ArModel.h"
+#include "restore/ClickDetector.h"
+#include "restore/PlaceJoiner.h"
+#include "restore/RepairedPlaces.h"
+#include "restore/RestoreSettings.h"
+
+#include <vector>
+
+class PlaceRepairer {
+public:
+    explicit PlaceRepairer(const RestoreSettings& settings);
+
+    // channels: every channel's samples; found: every run found in each
+    // channel (by position), left out of the model's context.
+    RepairedPlace Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
+                         const std::vector<std::vector<ChannelRegion>>& found);
+
+private:
+    // Fits m_model of `order` to the context of [first, last] in every
+    // channel of mask.
+    bool FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t order, const std::vector<ChannelSamples>& channels,
+                    const std::vector<std::vector<ChannelRegion>>& found);
+    // Interpolates the runs (positions [start, end)) of s with m_model into
+    // m_values, their indices into s in m_unknown; false when that fails.
+    bool Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);
+    // Interpolates one run and gives back its ends where they are barely
+    // damaged; m_values and m_unknown hold the result.
+    bool RepairRun(const ChannelSamples& s, ChannelRegion run);
+
+    const RestoreSettings& m_settings;
+    BurgFit m_burg;
+    ArModel m_model;
+    ArInterpolator m_interpolator;
+    std::vector<BurgFit::Segment> m_segments;
+    std::vector<std::pair<uint64_t, uint64_t>> m_excluded;
+    std::vector<float> m_local; // the samples around the place being repaired
+    std::vector<size_t> m_unknown;
+    std::vector<double> m_values;
+};
+
+// The kind of a place from its longest run and its strength.
+PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSettings& settings);

@@ -1,0 +1,78 @@
+// Parameters of click detection and repair; see RestoreSettings.h.
+#include "restore/RestoreSettings.h"
+
+#include <algorithm>
+#include <cmath>
+
+size_t MillisecondsToSamples(uint64_t rate, double milliseconds, size_t minimum)
+{
+    const auto samples = static_cast<size_t>(std::llround(static_cast<double>(rate) * milliseconds / 1000.0));
+    return std::max(samples, minimum);
+}
+
+RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
+{
+    RestoreSettings s;
+    s.rate = rate;
+    s.blockLength = MillisecondsToSamples(rate, 20.0, 64);
+    s.detectOrder = MillisecondsToSamples(rate, 0.5, 8);
+    s.clusterGap = MillisecondsToSamples(rate, 0.06, 2);
+    s.joinDistance = MillisecondsToSamples(rate, 0.1, 3);
+    s.edgePad = MillisecondsToSamples(rate, 0.015, 1);
+    s.orderPerSample = 12;
+    s.contextPerOrder = 2;
+    s.minRepairOrder = MillisecondsToSamples(rate, 0.5, 8);
+    s.maxRepairOrder = MillisecondsToSamples(rate, 4.0, 16);
+    s.popOrder = MillisecondsToSamples(rate, 10.0, 32);
+    s.trimFraction = 0.1;
+    s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
+    s.mergeDistance = MillisecondsToSamples(rate, 0.1, 3);
+    s.maxPlaceSpan = MillisecondsToSamples(rate, 12.0, 8);
+    s.popLength = MillisecondsToSamples(rate, 1.6, 2);
+    s.crackleLength = MillisecondsToSamples(rate, 0.1, 1);
+    s.crackleStrengthDb = 30.0;
+    switch (sensitivity) {
+    case ClickSensitivity::Low:
+        s.candidateSigmas = 6.0;
+        s.confirmSigmas = 6.5;
+        s.joinSigmas = 4.5;
+        break;
+    case ClickSensitivity::Normal:
+        s.candidateSigmas = 5.0;
+        s.confirmSigmas = 5.0;
+        s.joinSigmas = 3.5;
+        break;
+    case ClickSensitivity::High:
+        s.candidateSigmas = 4.0;
+        s.confirmSigmas = 4.0;
+        s.joinSigmas = 3.0;
+        break;
+    }
+    s.extendSigmas = 3.0;
+    s.trimSigmas = 2.0;
+    s.strongSigmas = 30.0;
+    s.levelWindow = MillisecondsToSamples(rate, 0.1, 4);
+    s.levelSigmas = 1.5;
+    return s;
+}
+
+size_t RestoreSettings::RepairOrder(size_t length) const
+{
+    // Short gaps want an order several times their length (Janssen,
+    // Veldhuis and Vries 1986 suggest at least 3 x the gap; music with many
+    // partials wants more), pops the longest model.
+    if (length >= popLength) {
+        return popOrder;
+    }
+    return std::clamp<size_t>(minRepairOrder + orderPerSample * length, minRepairOrder, maxRepairOrder);
+}
+
+size_t RestoreSettings::RepairContext(size_t order, size_t length) const
+{
+    return std::max(contextPerOrder * order, 2 * length);
+}
+
+size_t RestoreSettings::RepairReach() const
+{
+    return RepairContext(popOrder, maxRepairLength) + popOrder;
+}

@@ -1,0 +1,64 @@
+// The parameters of click detection and repair for one sample rate and one
+// sensitivity. Every length is chosen in milliseconds and converted to
+// samples here, so that a click sounds and is treated alike at 44.1 kHz and
+// at 384 kHz.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum class ClickSensitivity { Low = 0, Normal = 1, High = 2 };
+
+struct RestoreSettings {
+    uint64_t rate = 0;
+
+    // Detection: one autoregressive model per block.
+    size_t blockLength = 0;  // samples per model block (20 ms)
+    size_t detectOrder = 0;  // model order of the detection pass (0.5 ms)
+    double candidateSigmas = 0.0; // prediction error that makes a sample a candidate, in noise deviations
+    double confirmSigmas = 0.0;   // standard-normal quantile of the confirmation test
+    double joinSigmas = 0.0;      // the same for a channel joining a place another channel confirmed
+    size_t clusterGap = 0;        // flags closer than this belong to one candidate (0.06 ms)
+    size_t joinDistance = 0;      // channels' places this close are one place (0.1 ms)
+    size_t edgePad = 0;           // samples taken in at each end of a run (0.015 ms)
+
+    double extendSigmas = 0.0;    // a flag at this extends a candidate (hysteresis)
+    double trimSigmas = 0.0;      // end samples that the test interpolation changes less are given back
+    double strongSigmas = 0.0;    // from this strength a candidate may grow, and is reported when too long to test
+    size_t levelWindow = 0;       // a strong run grows by windows of this length (0.1 ms)...
+    double levelSigmas = 0.0;     // ...while their error level is above this
+
+    // Repair: least-squares interpolation with a model of the context.
+    size_t orderPerSample = 0;    // interpolation order per damaged sample
+    size_t contextPerOrder = 0;   // context on each side per order
+    size_t minRepairOrder = 0;    // 0.5 ms
+    size_t maxRepairOrder = 0;    // 4 ms
+    size_t popOrder = 0;          // 10 ms: the order for runs as long as a pop (popLength)
+    double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back
+    size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
+    size_t mergeDistance = 0;     // places this close are repaired as one (0.1 ms)...
+    size_t maxPlaceSpan = 0;      // ...up to this span (12 ms)
+
+    // Kinds.
+    size_t popLength = 0;         // a run this long or longer is a pop (1.6 ms)
+    size_t crackleLength = 0;     // runs up to this long that are weak are crackle (0.1 ms)
+    double crackleStrengthDb = 0.0;
+
+    // Samples per sub-block of the local noise estimate (a quarter block).
+    size_t SubBlockLength() const { return blockLength / 4; }
+
+    // The interpolation order and the context on each side for a run of
+    // `length` samples.
+    size_t RepairOrder(size_t length) const;
+    size_t RepairContext(size_t order, size_t length) const;
+
+    // Samples a worker needs beyond a place on each side: the widest
+    // context and order.
+    size_t RepairReach() const;
+};
+
+// The settings for rate (Hz, above 0) and sensitivity.
+RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity);
+
+// Samples in `milliseconds` at rate, rounded, at least `minimum`.
+size_t MillisecondsToSamples(uint64_t rate, double milliseconds, size_t minimum = 1);

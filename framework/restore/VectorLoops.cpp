@@ -1,0 +1,237 @@
+// Dot products, autocorrelations and FIR filters; see VectorLoops.h. The
+// loop bodies are written once with eight-lane vectors and compiled twice:
+// for the baseline processor (two 128-bit halves) and with AVX2.
+#include "restore/VectorLoops.h"
+
+#include "platform/CpuFeatures.h"
+
+#include <cstring>
+
+// The eight-lane helpers are always inlined, so no vector ever crosses a
+// call and the calling convention GCC warns about does not arise.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace {
+
+typedef float Lanes __attribute__((vector_size(32)));
+typedef double DoubleLanes __attribute__((vector_size(32)));
+constexpr size_t kLanes = 8;
+constexpr size_t kDoubleLanes = 4;
+
+#define ALWAYS_INLINE inline __attribute__((always_inline))
+#define WIDE __attribute__((target("avx2")))
+
+ALWAYS_INLINE Lanes Load(const float* p)
+{
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+ALWAYS_INLINE DoubleLanes LoadDouble(const double* p)
+{
+    DoubleLanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+ALWAYS_INLINE double SumDoubleLanes(DoubleLanes v)
+{
+    return (v[0] + v[1]) + (v[2] + v[3]);
+}
+
+ALWAYS_INLINE double SumLanes(Lanes v)
+{
+    double total = 0.0;
+    for (size_t lane = 0; lane < kLanes; ++lane) {
+        total += static_cast<double>(v[lane]);
+    }
+    return total;
+}
+
+ALWAYS_INLINE double DotBody(const float* a, const float* b, size_t n)
+{
+    Lanes s0 = {}, s1 = {}, s2 = {}, s3 = {};
+    size_t i = 0;
+    for (; i + 4 * kLanes <= n; i += 4 * kLanes) {
+        s0 += Load(a + i) * Load(b + i);
+        s1 += Load(a + i + 8) * Load(b + i + 8);
+        s2 += Load(a + i + 16) * Load(b + i + 16);
+        s3 += Load(a + i + 24) * Load(b + i + 24);
+    }
+    for (; i + kLanes <= n; i += kLanes) {
+        s0 += Load(a + i) * Load(b + i);
+    }
+    double total = SumLanes((s0 + s1) + (s2 + s3));
+    for (; i < n; ++i) {
+        total += static_cast<double>(a[i] * b[i]);
+    }
+    return total;
+}
+
+ALWAYS_INLINE void AutocorrelationBody(const float* x, size_t n, size_t maxLag, double* r)
+{
+    for (size_t k = 0; k <= maxLag; ++k) {
+        r[k] = DotBody(x, x + k, n - k);
+    }
+}
+
+ALWAYS_INLINE void FilterBody(const float* x, const float* h, size_t taps, size_t n, float* out)
+{
+    size_t i = 0;
+    for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
+        Lanes acc0 = {}, acc1 = {};
+        const float* p = x + i;
+        for (size_t j = 0; j < taps; ++j) {
+            const float c = h[j];
+            acc0 += c * Load(p - j);
+            acc1 += c * Load(p + kLanes - j);
+        }
+        std::memcpy(out + i, &acc0, sizeof acc0);
+        std::memcpy(out + i + kLanes, &acc1, sizeof acc1);
+    }
+    for (; i < n; ++i) {
+        float acc = 0.0f;
+        for (size_t j = 0; j < taps; ++j) {
+            acc += h[j] * x[i - j];
+        }
+        out[i] = acc;
+    }
+}
+
+ALWAYS_INLINE void BurgSumsBody(const float* f, const float* b, size_t n, double& cross, double& energy)
+{
+    Lanes c0 = {}, c1 = {}, e0 = {}, e1 = {};
+    size_t i = 0;
+    for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
+        const Lanes f0 = Load(f + i), f1 = Load(f + i + kLanes);
+        const Lanes b0 = Load(b + i), b1 = Load(b + i + kLanes);
+        c0 += f0 * b0;
+        c1 += f1 * b1;
+        e0 += f0 * f0 + b0 * b0;
+        e1 += f1 * f1 + b1 * b1;
+    }
+    double c = SumLanes(c0 + c1);
+    double e = SumLanes(e0 + e1);
+    for (; i < n; ++i) {
+        c += static_cast<double>(f[i] * b[i]);
+        e += static_cast<double>(f[i] * f[i] + b[i] * b[i]);
+    }
+    cross = c;
+    energy = e;
+}
+
+ALWAYS_INLINE void BurgUpdateBody(float* f, const float* b, float* bOut, size_t n, float k)
+{
+    size_t i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+        const Lanes fi = Load(f + i), bi = Load(b + i);
+        const Lanes fNew = fi + k * bi, bNew = bi + k * fi;
+        std::memcpy(f + i, &fNew, sizeof fNew);
+        std::memcpy(bOut + i, &bNew, sizeof bNew);
+    }
+    for (; i < n; ++i) {
+        const float fi = f[i];
+        f[i] = fi + k * b[i];
+        bOut[i] = b[i] + k * fi;
+    }
+}
+
+void BurgSumsPortable(const float* f, const float* b, size_t n, double& cross, double& energy)
+{
+    BurgSumsBody(f, b, n, cross, energy);
+}
+WIDE void BurgSumsWide(const float* f, const float* b, size_t n, double& cross, double& energy)
+{
+    BurgSumsBody(f, b, n, cross, energy);
+}
+void BurgUpdatePortable(float* f, const float* b, float* bOut, size_t n, float k)
+{
+    BurgUpdateBody(f, b, bOut, n, k);
+}
+WIDE void BurgUpdateWide(float* f, const float* b, float* bOut, size_t n, float k)
+{
+    BurgUpdateBody(f, b, bOut, n, k);
+}
+
+ALWAYS_INLINE double DotDoubleBody(const double* a, const double* b, size_t n)
+{
+    DoubleLanes s0 = {}, s1 = {};
+    size_t i = 0;
+    for (; i + 2 * kDoubleLanes <= n; i += 2 * kDoubleLanes) {
+        s0 += LoadDouble(a + i) * LoadDouble(b + i);
+        s1 += LoadDouble(a + i + kDoubleLanes) * LoadDouble(b + i + kDoubleLanes);
+    }
+    double total = SumDoubleLanes(s0 + s1);
+    for (; i < n; ++i) {
+        total += a[i] * b[i];
+    }
+    return total;
+}
+
+ALWAYS_INLINE void AxpyDoubleBody(double* y, const double* x, size_t n, double k)
+{
+    size_t i = 0;
+    for (; i + kDoubleLanes <= n; i += kDoubleLanes) {
+        const DoubleLanes v = LoadDouble(y + i) + k * LoadDouble(x + i);
+        std::memcpy(y + i, &v, sizeof v);
+    }
+    for (; i < n; ++i) {
+        y[i] += k * x[i];
+    }
+}
+
+double DotDoublePortable(const double* a, const double* b, size_t n) { return DotDoubleBody(a, b, n); }
+WIDE double DotDoubleWide(const double* a, const double* b, size_t n) { return DotDoubleBody(a, b, n); }
+void AxpyDoublePortable(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
+WIDE void AxpyDoubleWide(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
+
+void AutocorrelationPortable(const float* x, size_t n, size_t maxLag, double* r)
+{
+    AutocorrelationBody(x, n, maxLag, r);
+}
+WIDE void AutocorrelationWide(const float* x, size_t n, size_t maxLag, double* r)
+{
+    AutocorrelationBody(x, n, maxLag, r);
+}
+
+void FilterPortable(const float* x, const float* h, size_t taps, size_t n, float* out)
+{
+    FilterBody(x, h, taps, n, out);
+}
+WIDE void FilterWide(const float* x, const float* h, size_t taps, size_t n, float* out)
+{
+    FilterBody(x, h, taps, n, out);
+}
+
+} // namespace
+
+void AutocorrelationFloat(const float* x, size_t n, size_t maxLag, double* r)
+{
+    UseWideVectors() ? AutocorrelationWide(x, n, maxLag, r) : AutocorrelationPortable(x, n, maxLag, r);
+}
+
+void FilterFloat(const float* x, const float* h, size_t taps, size_t n, float* out)
+{
+    UseWideVectors() ? FilterWide(x, h, taps, n, out) : FilterPortable(x, h, taps, n, out);
+}
+
+void BurgSums(const float* f, const float* b, size_t n, double& cross, double& energy)
+{
+    UseWideVectors() ? BurgSumsWide(f, b, n, cross, energy) : BurgSumsPortable(f, b, n, cross, energy);
+}
+
+void BurgUpdate(float* f, const float* b, float* bOut, size_t n, float k)
+{
+    UseWideVectors() ? BurgUpdateWide(f, b, bOut, n, k) : BurgUpdatePortable(f, b, bOut, n, k);
+}
+
+double DotDouble(const double* a, const double* b, size_t n)
+{
+    return UseWideVectors() ? DotDoubleWide(a, b, n) : DotDoublePortable(a, b, n);
+}
+
+void AxpyDouble(double* y, const double* x, size_t n, double k)
+{
+    UseWideVectors() ? AxpyDoubleWide(y, x, n, k) : AxpyDoublePortable(y, x, n, k);
+}

@@ -1,0 +1,211 @@
+// Click detection and repair on signals whose truth is known: tones with a
+// click added at a known sample, clean music-like records, and the
+// generator's worn records at two rates.
+#include "restore/ClickAnalysis.h"
+#include "support/DamagedRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// Planar samples in memory; cancels the analysis at its cancelAtRead-th read.
+class MemorySource : public ISampleSource {
+public:
+    MemorySource(std::vector<std::vector<float>> channels, uint64_t rate) : m_channels(std::move(channels)), m_rate(rate) {}
+
+    uint16_t Channels() const override { return static_cast<uint16_t>(m_channels.size()); }
+    uint64_t Frames() const override { return m_channels[0].size(); }
+    uint64_t Rate() const override { return m_rate; }
+    bool Read(uint16_t channel, uint64_t first, size_t count, float* out) override
+    {
+        if (m_control != nullptr && ++m_reads == m_cancelAtRead) {
+            m_control->cancel = true;
+        }
+        std::memcpy(out, m_channels[channel].data() + first, count * sizeof(float));
+        return true;
+    }
+    void CancelAt(AnalysisControl& control, int read)
+    {
+        m_control = &control;
+        m_cancelAtRead = read;
+    }
+    const std::vector<std::vector<float>>& Samples() const { return m_channels; }
+
+private:
+    std::vector<std::vector<float>> m_channels;
+    uint64_t m_rate;
+    AnalysisControl* m_control = nullptr;
+    int m_reads = 0;
+    int m_cancelAtRead = 0;
+};
+
+constexpr uint64_t kRate = 48000;
+
+std::vector<float> Tones(std::initializer_list<std::pair<double, double>> tones, double seconds = 1.0)
+{
+    std::vector<float> out(static_cast<size_t>(seconds * kRate));
+    for (size_t i = 0; i < out.size(); ++i) {
+        double v = 0.0;
+        for (const auto& [frequency, amplitude] : tones) {
+            v += amplitude * std::sin(2.0 * std::numbers::pi * frequency * static_cast<double>(i) / kRate);
+        }
+        out[i] = static_cast<float>(v);
+    }
+    return out;
+}
+
+RepairedPlaces Analyse(MemorySource& source, unsigned threads = 0)
+{
+    AnalysisControl control;
+    AnalysisOutcome outcome = AnalyseClicks(source, ClickSensitivity::Normal, control, threads);
+    EXPECT_EQ(outcome.status, AnalysisStatus::Finished);
+    return outcome.places;
+}
+
+struct ToneCase {
+    const char* name;
+    std::vector<float> clean;
+};
+
+TEST(ClickRepair, ClickInToneIsFoundAtItsSampleAndRepaired)
+{
+    const ToneCase cases[] = {
+        {"sine", Tones({{1000.0, 0.5}})},
+        {"chord", Tones({{261.6, 0.25}, {329.6, 0.2}, {392.0, 0.2}})},
+    };
+    constexpr uint64_t kClick = 24000;
+    const float click[] = {0.3f, -0.2f, 0.1f};
+    for (const ToneCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<float> damaged = c.clean;
+        for (size_t i = 0; i < std::size(click); ++i) {
+            damaged[kClick + i] += click[i];
+        }
+        MemorySource source({damaged}, kRate);
+        const RepairedPlaces places = Analyse(source);
+        ASSERT_EQ(places.Places().size(), 1u);
+        const RepairedPlace& place = places.Places()[0];
+        EXPECT_EQ(place.position, kClick);
+        EXPECT_GE(place.End(), kClick + std::size(click));
+        ASSERT_TRUE(place.repaired);
+
+        std::vector<float> repaired = damaged;
+        places.Apply(0, 0, repaired.size(), repaired.data());
+        double signal = 0.0, error = 0.0;
+        for (uint64_t n = place.position; n < place.End(); ++n) {
+            signal += double(c.clean[n]) * c.clean[n];
+            error += (double(repaired[n]) - c.clean[n]) * (double(repaired[n]) - c.clean[n]);
+        }
+        EXPECT_LT(10.0 * std::log10(error / signal), -60.0);
+    }
+}
+
+TEST(ClickRepair, CleanRecordingIsLeftAsItIs)
+{
+    DamagePlan plan;
+    plan.rate = 44100;
+    plan.seconds = 3.0;
+    plan.clicksPerSecond = plan.popsPerSecond = plan.cracklePerSecond = 0.0;
+    const std::vector<std::vector<float>> recordings[] = {
+        Quantise(MakeDamagedRecord(plan).clean, 24),
+        {Tones({{440.0, 0.5}}, 2.0), Tones({{660.0, 0.3}}, 2.0)},
+    };
+    for (const auto& samples : recordings) {
+        MemorySource source(samples, samples.size() == 2 && samples[0].size() == 2 * kRate ? kRate : plan.rate);
+        EXPECT_TRUE(Analyse(source).Places().empty());
+    }
+}
+
+TEST(ClickRepair, ChannelsPlacesAreJoined)
+{
+    // A click strong in one channel and weak in the other, two samples later.
+    std::vector<float> left = Tones({{261.6, 0.25}, {392.0, 0.2}});
+    std::vector<float> right = Tones({{329.6, 0.25}, {392.0, 0.1}});
+    left[20000] += 0.4f;
+    left[20001] -= 0.2f;
+    right[20002] += 0.02f;
+    right[20003] -= 0.01f;
+    MemorySource source({left, right}, kRate);
+    const RepairedPlaces places = Analyse(source);
+    ASSERT_EQ(places.Places().size(), 1u);
+    EXPECT_EQ(places.Places()[0].channelMask, 3u);
+    EXPECT_TRUE(places.Places()[0].repaired);
+}
+
+// The share of the record's clicks that a place overlaps, in the first channel.
+double ClicksFound(const DamagedRecord& record, const RepairedPlaces& places)
+{
+    size_t clicks = 0, found = 0;
+    for (const DamageEvent& event : record.events) {
+        if (event.kind != DamageKind::Click || event.start[0] == event.end[0]) {
+            continue;
+        }
+        ++clicks;
+        for (const RepairedPlace& place : places.Places()) {
+            if ((place.channelMask & 1u) && place.position < event.end[0] && place.End() > event.start[0]) {
+                ++found;
+                break;
+            }
+        }
+    }
+    return clicks ? static_cast<double>(found) / static_cast<double>(clicks) : 0.0;
+}
+
+TEST(ClickRepair, SameDamageIsFoundAlikeAtEveryRate)
+{
+    DamagePlan plan;
+    plan.seconds = 4.0;
+    plan.popsPerSecond = plan.cracklePerSecond = 0.0;
+    double found[2] = {};
+    size_t places[2] = {};
+    const uint32_t rates[2] = {44100, 192000};
+    for (int i = 0; i < 2; ++i) {
+        plan.rate = rates[i];
+        const DamagedRecord record = MakeDamagedRecord(plan);
+        MemorySource source(Quantise(record.damaged, 24), plan.rate);
+        const RepairedPlaces result = Analyse(source);
+        found[i] = ClicksFound(record, result);
+        places[i] = result.Places().size();
+    }
+    EXPECT_GE(found[0], 0.9);
+    EXPECT_NEAR(found[0], found[1], 0.05);
+    EXPECT_NEAR(static_cast<double>(places[0]), static_cast<double>(places[1]), 0.1 * static_cast<double>(places[0]));
+}
+
+TEST(ClickRepair, ResultDoesNotDependOnTheNumberOfThreads)
+{
+    DamagePlan plan;
+    plan.rate = 96000;
+    plan.seconds = 3.0;
+    const DamagedRecord record = MakeDamagedRecord(plan);
+    MemorySource source(Quantise(record.damaged, 24), plan.rate);
+    const RepairedPlaces one = Analyse(source, 1);
+    const RepairedPlaces three = Analyse(source, 3);
+    ASSERT_EQ(one.Places().size(), three.Places().size());
+    ASSERT_FALSE(one.Places().empty());
+    for (size_t i = 0; i < one.Places().size(); ++i) {
+        EXPECT_EQ(one.Places()[i].position, three.Places()[i].position);
+        EXPECT_EQ(one.Places()[i].samples, three.Places()[i].samples);
+    }
+}
+
+TEST(ClickRepair, CancelStopsTheAnalysis)
+{
+    DamagePlan plan;
+    plan.rate = 96000;
+    plan.seconds = 10.0;
+    MemorySource source(Quantise(MakeDamagedRecord(plan).damaged, 24), plan.rate);
+    AnalysisControl control;
+    source.CancelAt(control, 2);
+    const AnalysisOutcome outcome = AnalyseClicks(source, ClickSensitivity::Normal, control, 1);
+    EXPECT_EQ(outcome.status, AnalysisStatus::Cancelled);
+    EXPECT_LT(control.progress.load(), 1000);
+    EXPECT_TRUE(outcome.places.Places().empty());
+}
+
+} // namespace
