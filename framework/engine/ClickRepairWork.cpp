@@ -18,6 +18,7 @@ void ClickRepairWork::Join()
 
 TkError ClickRepairWork::Start(std::unique_ptr<ISampleSource> source, ClickSensitivity sensitivity)
 {
+    std::lock_guard<std::mutex> work(m_workMutex);
     if (m_state.load() == TkClickAnalysisRunning) {
         return TkErrorFailed;
     }
@@ -60,6 +61,7 @@ void ClickRepairWork::Cancel()
 
 void ClickRepairWork::Clear()
 {
+    std::lock_guard<std::mutex> work(m_workMutex);
     Cancel();
     Join();
     m_source.reset();

@@ -49,6 +49,10 @@ private:
     void Run(ClickSensitivity sensitivity);
     void Join();
 
+    // Start and Clear are called from the application's thread and from the engine's
+    // queue (a new recording clears the last analysis): m_workMutex orders them, and with
+    // them every change of m_source and m_thread.
+    std::mutex m_workMutex;
     std::unique_ptr<ISampleSource> m_source;
     AnalysisControl m_control;
     std::atomic<TkClickAnalysisState> m_state{TkClickAnalysisNone};
@@ -56,6 +60,6 @@ private:
     std::atomic<bool> m_onSave{false};
     mutable std::mutex m_placesMutex;
     std::shared_ptr<const RepairedPlaces> m_places;
-    // Started and joined only by the engine's calls (the main thread).
+    // Started and joined under m_workMutex (and by the destructor).
     std::thread m_thread;
 };

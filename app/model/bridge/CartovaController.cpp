@@ -220,8 +220,10 @@ void CartovaController::postToMainQueue(void* context, TkMainQueueTask task, voi
         wake = !self->m_wakePending;
         self->m_wakePending = true;
     }
+    // Woken by the method's name, so that the toolkit allocates and frees the wake-up
+    // itself: no memory of ours crosses the threads outside m_taskLock.
     if (wake)
-        QMetaObject::invokeMethod(self, &CartovaController::runPostedTasks, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(self, "runPostedTasks", Qt::QueuedConnection);
 }
 
 void CartovaController::runPostedTasks()

@@ -103,7 +103,7 @@ private:
     };
     // Runs the posted tasks one at a time, oldest first (main thread). A task may run a
     // nested event loop, which then runs the later tasks: the order stays the posting order.
-    void runPostedTasks();
+    Q_INVOKABLE void runPostedTasks();
 
     static void onOperation(void* context, TkRecOperation operation);
     static void onStreamPos(void* context, double seconds);
