@@ -1,10 +1,39 @@
-// The writer host the save benchmarks run the writers against (with a
-// FolderEngine): never cancelled, every volume check passed.
+// What the save benchmarks run the writers against: a float PCM recording
+// held in the temporary files of a scratch folder (with a FolderEngine), and
+// a writer host that never cancels and passes every volume check.
 #pragma once
 
+#include "convert/SampleTypeInfo.h"
 #include "save/SaveDsfFile.h"
 #include "storage/RecordData.h"
+#include "storage/RecordRangeManager.h"
 #include "support/FolderEngine.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+// An empty recording of 32-bit float samples, all of it recorded, in a
+// scratch folder that is removed with everything in it at the end.
+struct BenchRecording {
+    std::string dir;
+    FolderEngine engine;
+    RecordRangeManager ranges;
+    RecordData data;
+
+    BenchRecording(uint16_t channels, uint64_t rate) : dir(MakeDir()), engine(dir), data(&engine) {
+        data.Init(channels, rate, GetSampleTypeInfo(kSampleTypeFloat32), &ranges);
+        ranges.AddRecordEvent(0, RecordEventStart);
+    }
+    ~BenchRecording() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    static std::string MakeDir() {
+        char pattern[] = "/tmp/bench-save-XXXXXX";
+        return mkdtemp(pattern);
+    }
+};
 
 class BenchHost : public IDsfWriterHost {
 public:

@@ -3,12 +3,8 @@
 // same folder. Reports MB/s of output for both, their ratio and the
 // machine's core count.
 #include "BenchSaveStandIns.h"
-#include "convert/SampleTypeInfo.h"
-#include "engine/IToolkitManager.h"
 #include "save/SaveVolumeChecks.h"
 #include "save/SaveWavFile.h"
-#include "storage/RecordData.h"
-#include "storage/RecordRangeManager.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,15 +24,8 @@ constexpr uint64_t kRate = 96000;
 constexpr uint16_t kChannels = 2;
 constexpr double kSeconds = 30.0;
 
-struct Fixture {
-    std::string dir;
-    FolderEngine engine;
-    RecordRangeManager ranges;
-    RecordData data;
-
-    Fixture() : dir(MakeDir()), engine(dir), data(&engine) {
-        data.Init(kChannels, kRate, GetSampleTypeInfo(kSampleTypeFloat32), &ranges);
-        ranges.AddRecordEvent(0, RecordEventStart);
+struct Fixture : BenchRecording {
+    Fixture() : BenchRecording(kChannels, kRate) {
         const uint64_t frames = static_cast<uint64_t>(kRate * kSeconds);
         std::vector<uint8_t> block(9600 * 4);
         for (uint64_t at = 0; at < frames; at += 9600) {
@@ -48,14 +37,6 @@ struct Fixture {
                 data.Add(c, block);
             }
         }
-    }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    static std::string MakeDir() {
-        char pattern[] = "/tmp/bench-save-wav-XXXXXX";
-        return mkdtemp(pattern);
     }
 };
 

@@ -15,8 +15,11 @@ packages=(
   qt6-multimedia-dev
   # device back-ends and the text conversion of tags
   libasound2-dev libusb-1.0-0-dev libudev-dev libsystemd-dev
-  # external readers of our files, used by tests
-  ffmpeg sox mediainfo python3 python3-mutagen
+  # the FLAC track writer
+  libflac-dev
+  # external readers of our files, used by tests (flac and metaflac for FLAC
+  # tracks, and the flac encoder beside ours in the benchmark)
+  ffmpeg sox mediainfo python3 python3-mutagen flac
   # file-system images for the save tests
   dosfstools mtools
   # desktop tests without a display

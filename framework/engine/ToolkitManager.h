@@ -81,6 +81,8 @@ public:
     TkError SaveFile(const TkSaveSetting* list, size_t count);
     TkError SaveFileProgress(int32_t* fileProgress, int32_t* totalProgress);
     TkError SaveFileCancel(bool deletePartial);
+    // The file format of PCM tracks for the saves that follow.
+    TkError SetPcmFileFormat(TkPcmFileFormat format, int32_t compressionLevel);
     TkError SetTempDirectory(const char* path);
     TkError GetDroppedAudio(std::vector<TkDroppedAudio>& gaps);
     // Why the configured device is not available (empty: nothing is wrong).
@@ -142,6 +144,9 @@ private:
     AudioDeviceList m_deviceList;
     DelegateNotifier m_notifier;
     std::vector<TkSaveSettingInternal> m_saveJobs;
+    // What SetPcmFileFormat chose; each save's jobs carry it.
+    PcmFileFormat m_pcmFileFormat = PcmFileFormat::Wav;
+    uint32_t m_flacCompression = 5;
     // Set by Start from pre-recording; the IO thread turns it into
     // m_announceRecorded after its next cycle, and the recording thread's
     // next pass sends TkRecOperationRecordingStarted.

@@ -8,6 +8,7 @@
 #include "engine/TempDirectory.h"
 #include "engine/ToolkitManager.h"
 #include "platform/Trace.h"
+#include "save/CoverImage.h"
 #include "save/TrackRange.h"
 
 #include <algorithm>
@@ -235,6 +236,47 @@ CARTOVA_API TkError Cartova_SaveFileProgress(int32_t* file_progress, int32_t* to
 CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial)
 {
     return Guarded(__func__, [&](ToolkitManager& e) { return e.SaveFileCancel(delete_partial); });
+}
+
+CARTOVA_API TkError Cartova_SetPcmFileFormat(TkPcmFileFormat format, int32_t compression_level)
+{
+    return Guarded(__func__, [&](ToolkitManager& e) { return e.SetPcmFileFormat(format, compression_level); });
+}
+
+CARTOVA_API TkError Cartova_CheckCoverImage(const char* path, char** message)
+{
+    if (message == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *message = nullptr;
+    if (path == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    try {
+        CoverImage image;
+        std::string problem;
+        const CoverProblem found = LoadCoverImage(path, image, problem);
+        if (found == CoverProblem::None) {
+            return TkErrorSuccess;
+        }
+        *message = strdup(problem.c_str());
+        switch (found) {
+        case CoverProblem::NotPngOrJpeg:
+            return TkErrorInvalidArgument;
+        case CoverProblem::TooLarge:
+            return TkErrorNotSupported;
+        default:
+            return TkErrorFailed;
+        }
+    } catch (const std::exception& e) {
+        TRACE("%s failed: %s", __func__, e.what());
+    }
+    return TkErrorFailed;
+}
+
+CARTOVA_API void Cartova_ReleaseCoverImageProblem(char* message)
+{
+    std::free(message);
 }
 
 CARTOVA_API uint64_t Cartova_SecondsToSamples(uint64_t sample_rate, double seconds)

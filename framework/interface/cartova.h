@@ -84,11 +84,28 @@ typedef struct TkRecordSetting {
     uint16_t bits;    /* PCM: 16 to 32; DSD: 1 when read, not checked when set */
 } TkRecordSetting;
 
-/* One tag of a track: keys "Title", "Alubum", "Artist", "AlbumArtist". */
+/* One tag of a track. Every file format takes the keys "Title", "Alubum",
+ * "Artist" and "AlbumArtist". FLAC files also take these (WAV and DSF files
+ * ignore them):
+ *   "TrackNumber"  the track's number in decimal digits, e.g. "2" (leading
+ *                  zeros are dropped; written as TRACKNUMBER)
+ *   "TrackTotal"   the album's number of tracks, e.g. "12" (TRACKTOTAL)
+ *   "Date"         the recording's date, written as given (DATE); ISO 8601,
+ *                  e.g. "2024-05-17", is what players expect
+ *   "CoverImage"   path of a PNG or JPEG picture, stored as the front cover
+ *                  (check it first with Cartova_CheckCoverImage)
+ * Other keys are ignored; an empty value writes nothing. */
 typedef struct TkTag {
     const char* key;
     const char* value;
 } TkTag;
+
+/* The file format of PCM tracks (Cartova_SetPcmFileFormat). */
+typedef int32_t TkPcmFileFormat;
+enum {
+    TkPcmFileFormatWav = 0,
+    TkPcmFileFormatFlac = 1
+};
 
 /* One track to write. */
 typedef struct TkSaveSetting {
@@ -207,9 +224,43 @@ CARTOVA_API TkError Cartova_GetRecordingPreviewData(uint64_t first, uint64_t end
 CARTOVA_API TkError Cartova_GetPreviewDataLength(uint64_t* frames);
 CARTOVA_API TkError Cartova_GetRecordingPreviewDataLength(uint64_t* frames);
 
+/* Writes the tracks one after the other on the save thread. -2 for a null
+ * list or a track with a null path, tag key or value or a non-finite gain;
+ * with FLAC chosen also for a "TrackNumber" or "TrackTotal" that is not a
+ * number from 1 up, or a "CoverImage" that Cartova_CheckCoverImage refuses
+ * (nothing is written then). -1 before Cartova_Init; -3 while a save runs. */
 CARTOVA_API TkError Cartova_SaveFile(const TkSaveSetting* list, size_t count);
 CARTOVA_API TkError Cartova_SaveFileProgress(int32_t* file_progress, int32_t* total_progress);
 CARTOVA_API TkError Cartova_SaveFileCancel(bool delete_partial);
+
+/* Chooses the file format of PCM tracks for the Cartova_SaveFile calls that
+ * follow: WAV (the default) or FLAC at compression_level 0 (fastest) to 8
+ * (smallest); 5 is the usual level, and it is ignored for WAV. DSD
+ * recordings are always written as DSF files. The caller names the files
+ * (".wav" or ".flac").
+ * A FLAC track holds exactly the samples of the WAV file of the same track,
+ * gain and bit depth (the bits of Cartova_SetRecordSetting; 32 bits give
+ * 32-bit FLAC, outside the streamable subset that 16 and 24 bits keep to),
+ * with STREAMINFO and its MD5, the Vorbis comments of TkTag, a seek table
+ * with a point every 10 seconds, the cover as a front-cover PICTURE and
+ * 8192 bytes of PADDING. It is written under a temporary name in its folder
+ * and takes its own name only when complete, so a failed or cancelled track
+ * leaves nothing (and a file that had the name before stays as it was).
+ * -2 for an unknown format or a level outside 0 to 8. May be called at any
+ * time; a save already started keeps the format it was started with. */
+CARTOVA_API TkError Cartova_SetPcmFileFormat(TkPcmFileFormat format, int32_t compression_level);
+
+/* Checks the picture at path as the cover of FLAC tracks ("CoverImage"), so
+ * that a picture that cannot be used is refused when the user picks it. 0
+ * when it can be used, with *message null. Otherwise *message is a sentence
+ * for the user that names the file and says what is wrong (released with
+ * Cartova_ReleaseCoverImageProblem), and the result says which problem it
+ * is: -2 not a PNG or JPEG picture; -99 too large: its PICTURE block would
+ * exceed the 16,777,215 bytes of a FLAC metadata block (a file of more than
+ * 16,777,174 bytes for PNG, 16,777,173 for JPEG); -3 the file cannot be read.
+ * -2 with *message null when an argument is null. Needs no initialisation. */
+CARTOVA_API TkError Cartova_CheckCoverImage(const char* path, char** message);
+CARTOVA_API void Cartova_ReleaseCoverImageProblem(char* message);
 
 /* The sample position the writers give a time of seconds at sample_rate:
  * floor(sample_rate x seconds), except that a time lying on a whole sample up

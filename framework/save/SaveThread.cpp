@@ -5,6 +5,7 @@
 #include "convert/SampleTypeInfo.h"
 #include "platform/FileHelpers.h"
 #include "platform/Trace.h"
+#include "save/SaveFlacFile.h"
 #include "save/SaveWavFile.h"
 #include "save/TrackRange.h"
 #include "storage/RecordData.h"
@@ -148,8 +149,13 @@ uint64_t SaveThread::JobLength(const TkSaveSettingInternal& job) const {
     return end > first ? end - first : 0;
 }
 
+bool SaveThread::WritesFlac(const TkSaveSettingInternal& job) const {
+    return job.pcmFormat == PcmFileFormat::Flac && !m_recordData->GetSampleTypeInfo()->isDsd;
+}
+
 TkError SaveThread::WriteJob(const TkSaveSettingInternal& job) {
     if (m_recordData->GetSampleTypeInfo()->isDsd) return SaveDsfFile(*this, &job);
+    if (WritesFlac(job)) return SaveFlacFile(*this, &job, GetBits());
     return SaveWavFile(*this, &job, GetBits());
 }
 
@@ -198,7 +204,13 @@ void SaveThread::ThreadImpl() {
         RemoveCreatedDirectoryIfEmpty();
     } else {
         if (result == TkErrorCancelled && m_cancelMode.load() == kCancelDelete && current != nullptr) {
-            DeleateSaveFile(current);
+            // The FLAC writer has removed its unfinished file itself; a file
+            // that had the name before is not the one that was cancelled.
+            if (WritesFlac(*current)) {
+                RemoveCreatedDirectoryIfEmpty();
+            } else {
+                DeleateSaveFile(current);
+            }
         }
         current = nullptr;
         Detach();

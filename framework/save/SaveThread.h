@@ -1,10 +1,10 @@
 // The save thread: writes the engine's list of tracks one after the other
 // from the recorded stream of RecordData, as DSF files for DSD recordings and
-// WAV files for PCM recordings. It keeps the progress that the application
-// polls, accepts a cancellation (abort and delete the file being written, or
-// stop after it), creates the album folder and removes it again when the run
-// leaves it empty, and reports the end of every run with
-// TkRecOperationSaveFinished (plus TkNotifySaveAborted or
+// WAV or FLAC files (as each job asks) for PCM recordings. It keeps the
+// progress that the application polls, accepts a cancellation (abort and
+// delete the file being written, or stop after it), creates the album folder
+// and removes it again when the run leaves it empty, and reports the end of
+// every run with TkRecOperationSaveFinished (plus TkNotifySaveAborted or
 // TkNotifyTempFolderUnusable when a run fails).
 #pragma once
 
@@ -51,7 +51,7 @@ public:
     // -6 when no run has had anything to write yet.
     TkError GetProgress(int32_t& fileProgress, int32_t& totalProgress) const;
 
-    // Bit depth of WAV output: 16, 24 or 32 (32 until set).
+    // Bit depth of WAV and FLAC output: 16, 24 or 32 (32 until set).
     void SetBits(uint16_t bits);
     uint16_t GetBits() const;
 
@@ -90,6 +90,9 @@ protected:
 private:
     // Length of a job in samples as the writer will count it.
     uint64_t JobLength(const TkSaveSettingInternal& job) const;
+    // True when job is written by the FLAC writer (a PCM recording whose
+    // job asks for FLAC).
+    bool WritesFlac(const TkSaveSettingInternal& job) const;
     TkError WriteJob(const TkSaveSettingInternal& job);
     // Removes the directory this run created when it is empty.
     void RemoveCreatedDirectoryIfEmpty();

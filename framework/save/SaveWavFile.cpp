@@ -3,18 +3,15 @@
 // writes of about 1 MiB, then the pad byte and the tags.
 #include "save/SaveWavFile.h"
 
-#include "convert/InterleavedConverters.h"
-#include "convert/SampleTypeInfo.h"
 #include "platform/FileHelpers.h"
 #include "platform/Trace.h"
+#include "save/PcmBlockSource.h"
 #include "save/RiffTags.h"
-#include "save/TrackRange.h"
 #include "save/WavHeader.h"
 #include "storage/RecordData.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <string>
 #include <cstring>
 #include <vector>
@@ -26,7 +23,6 @@ namespace {
 // the tags, is small, so those writes pass it without being copied.
 constexpr size_t kSampleWriteSize = 1048576;
 constexpr size_t kFileBufferSize = 16384;
-constexpr uint32_t kCancelDelete = 1;
 
 // Closes file; false when pending buffered data could not be written.
 bool CloseFile(FILE* file) { return fclose(file) == 0; }
@@ -59,24 +55,11 @@ private:
     size_t m_used = 0;
 };
 
-// Per-file buffers, allocated once for the whole file. The stored bytes of
-// every channel are read first; stored 32-bit floats go straight into the
-// interleaving converter, other formats through toFloat32 first.
-struct BlockBuffers {
-    std::vector<std::vector<uint8_t>> raw;    // per channel, the stored bytes
-    std::vector<std::vector<uint8_t>> floats; // per channel, little-endian floats (other formats only)
-    std::vector<const uint8_t*> sources;      // per channel, the floats handed to the converter
-
-    BlockBuffers(uint16_t channels, size_t blockFrames, bool storedAsFloat)
-        : raw(channels), floats(storedAsFloat ? 0 : channels, std::vector<uint8_t>(blockFrames * sizeof(float))),
-          sources(channels) {}
-};
-
 } // namespace
 
-TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
-                      uint64_t jobSamples, std::vector<char>& buffer, FILE** file) {
-    *file = nullptr;
+TkError CheckTrackDestination(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
+                              uint64_t jobSamples, bool& fits) {
+    fits = false;
     const TkError created = host.SaveCreateDirectory(path);
     if (created != TkErrorSuccess) return created;
     if (!host.CheckDiskSpace(path, fileBytes)) {
@@ -84,11 +67,25 @@ TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fi
         host.SetFailureCause(kNotEnoughSpaceCause);
         return TkErrorFailed;
     }
-    if (!host.CheckFileSystemFileSizeLimit(path, fileBytes) || _tfopen_s(file, path.c_str(), "wb") != 0 ||
-        *file == nullptr) {
+    fits = host.CheckFileSystemFileSizeLimit(path, fileBytes);
+    if (!fits) SkipTrack(host, path, jobSamples);
+    return TkErrorSuccess;
+}
+
+void SkipTrack(IDsfWriterHost& host, const std::string& path, uint64_t jobSamples) {
+    host.NotifyFileSkipped(path);
+    host.AddTotalDone(jobSamples);
+}
+
+TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
+                      uint64_t jobSamples, std::vector<char>& buffer, FILE** file) {
+    *file = nullptr;
+    bool fits = false;
+    const TkError checked = CheckTrackDestination(host, path, fileBytes, jobSamples, fits);
+    if (checked != TkErrorSuccess || !fits) return checked;
+    if (_tfopen_s(file, path.c_str(), "wb") != 0 || *file == nullptr) {
         *file = nullptr;
-        host.NotifyFileSkipped(path);
-        host.AddTotalDone(jobSamples);
+        SkipTrack(host, path, jobSamples);
         return TkErrorSuccess;
     }
     // The C library ignores the size when it allocates the buffer itself,
@@ -99,27 +96,13 @@ TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fi
 }
 
 TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits) {
-    host.SetFileProgress(0, 0);
-    if (job == nullptr) return TkErrorInvalidArgument;
-    RecordData* record = host.GetRecordData();
-    if (record == nullptr || record->GetSampleTypeInfo() == nullptr) return TkErrorFailed;
-    const SampleTypeInfo* sourceType = record->GetSampleTypeInfo();
-
+    PcmTrack track;
+    const TkError prepared = PreparePcmTrack(host, job, bits, track);
+    if (prepared != TkErrorSuccess) return prepared;
+    RecordData* record = track.record;
     const uint64_t rate = record->GetSampleRate();
-    auto [first, end] = TrackSampleRange(rate, job->start, job->end, record->GetLength(true), false);
-    if (end < first) return TkErrorInvalidArgument;
-    const uint64_t frames = end - first;
-    host.SetFileProgress(0, frames);
-
-    // A depth other than 16, 24 or 32 bits would give a header that does not
-    // describe the samples; refuse it before anything is created.
-    const InterleavedConverter toOutput = bits % 8 == 0 ? InterleavedConverterFor(bits / 8u) : nullptr;
+    const uint64_t frames = track.Frames();
     const uint16_t channels = record->GetChannels();
-    if (toOutput == nullptr || sourceType->toFloat32 == nullptr || channels == 0 || rate > UINT32_MAX) {
-        host.SetFailureCause(toOutput == nullptr ? "unsupported bit depth " + std::to_string(bits)
-                                                 : std::string("unsupported recording format"));
-        return TkErrorFailed;
-    }
 
     WavLayout layout;
     layout.channels = channels;
@@ -128,8 +111,7 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
     layout.frames = frames;
     layout.tagSize = CalculateSaveTagSize(job->tags);
     if (!layout.Representable()) {
-        host.NotifyFileSkipped(job->path);
-        host.AddTotalDone(frames);
+        SkipTrack(host, job->path, frames);
         return TkErrorSuccess;
     }
 
@@ -145,48 +127,22 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
         return TkErrorFailed;
     }
 
-    const size_t blockFrames = static_cast<size_t>(std::max<uint64_t>(1, rate / 10));
-    const size_t frameBytes = static_cast<size_t>(layout.BlockAlign());
-    const float gain = std::pow(10.0f, static_cast<float>(job->gain) / 20.0f);
-    const bool storedAsFloat = sourceType->isFloat && sourceType->bits + sourceType->paddingBits == 32;
-    const size_t storedBytes = (sourceType->bits + sourceType->paddingBits) / 8u;
-    BlockBuffers buffers(channels, blockFrames, storedAsFloat);
-    SampleOutput output(file, blockFrames * frameBytes);
-    uint64_t fileDone = 0;
-
-    while (first < end) {
-        if (host.GetCancelMode() == kCancelDelete) {
+    PcmBlockSource source(track, bits, job->gain);
+    const size_t frameBytes = source.FrameBytes();
+    SampleOutput output(file, source.BlockFrames() * frameBytes);
+    for (;;) {
+        size_t n = 0;
+        const PcmBlockSource::Step step = source.Next(host, output.Next(), n);
+        if (step == PcmBlockSource::Step::End) break;
+        if (step != PcmBlockSource::Step::Block) {
             CloseFile(file);
-            return TkErrorCancelled;
+            return step == PcmBlockSource::Step::Cancelled ? TkErrorCancelled : TkErrorFailed;
         }
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(blockFrames, end - first));
-        fileDone += n;
-        host.AddTotalDone(n);
-        host.SetFileProgress(fileDone, frames);
-
-        for (uint16_t c = 0; c < channels; ++c) {
-            std::vector<uint8_t>& raw = buffers.raw[c];
-            if (record->GetData(c, first, first + n, raw, true) != TkErrorSuccess || raw.size() < n * storedBytes) {
-                TRACE("read of channel %u at %llu failed", c, static_cast<unsigned long long>(first));
-                host.SetFailureCause(FailureWithErrno("reading the recording failed", errno));
-                CloseFile(file);
-                return TkErrorFailed;
-            }
-            if (storedAsFloat) {
-                // The float capture's toFloat32 is a copy: its stored bytes are the floats.
-                buffers.sources[c] = raw.data();
-            } else {
-                sourceType->toFloat32(buffers.floats[c].data(), raw.data(), n);
-                buffers.sources[c] = buffers.floats[c].data();
-            }
-        }
-        toOutput(output.Next(), buffers.sources.data(), channels, n, gain);
         if (!output.Commit(n * frameBytes)) {
             host.SetFailureCause(FailureWithErrno("write failed", errno));
             CloseFile(file);
             return TkErrorFailed;
         }
-        first += n;
     }
     if (!output.Flush() || (layout.PadSize() != 0 && fputc(0, file) == EOF)) {
         host.SetFailureCause(FailureWithErrno("write failed", errno));

@@ -25,6 +25,16 @@
 //    the caller to delete).
 TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint16_t bits);
 
+// The checks made before a track file is opened: directory creation, disk
+// space and file-system limit for fileBytes. Returns the error that stops
+// the run, or 0; with 0 and fits false the job was skipped (notified, its
+// samples counted as done).
+TkError CheckTrackDestination(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
+                              uint64_t jobSamples, bool& fits);
+
+// Skips a job: TkNotifyFileSkipped with path, and its samples counted as done.
+void SkipTrack(IDsfWriterHost& host, const std::string& path, uint64_t jobSamples);
+
 // The checks made before a track file is opened, and the opening: directory
 // creation, disk space and file-system limit for fileBytes, "wb" and a
 // stdio buffer held in buffer, which must outlive the open file. Returns the

@@ -86,6 +86,21 @@ std::vector<uint8_t> Utf8ToUtf16(const std::string& text) {
     return out;
 }
 
+std::string ValidUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t start = pos;
+        if (DecodeUtf8(text, pos) == kReplacementCharacter && pos - start == 1) {
+            out += "\xEF\xBF\xBD";
+        } else {
+            out.append(text, start, pos - start);
+        }
+    }
+    return out;
+}
+
 size_t ToUtf16(std::vector<uint8_t>& out, const std::string& value) {
     out = Utf8ToUtf16(value);
     return out.size();

@@ -58,7 +58,7 @@ bool IsRecordValueOption(const std::string& name)
     static const char* const kNames[] = {
         "--format", "-f", "--rate", "-r", "--dsd", "--bits", "-b", "--duration", "-t", "--pre-record",
         "--pause", "--tracks", "--min-gap", "--album", "--album-artist", "--title", "--artist", "--name", "--folder",
-        "--gain", "-g", "--output", "-o"};
+        "--gain", "-g", "--output", "-o", "--compression", "--cover"};
     return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
 
@@ -278,6 +278,11 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
             options.overwrite = true;
             continue;
         }
+        if (name == "--flac") {
+            options.format = RecordFormat::Pcm;
+            options.flac = true;
+            continue;
+        }
         if (name.empty() || name[0] != '-')
             return ParseResult::Error("unexpected argument '" + walker.Raw() + "'");
         if (!IsRecordValueOption(name))
@@ -287,12 +292,13 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
             return MissingValue(name);
 
         if (name == "--format" || name == "-f") {
-            if (*value == "pcm" || *value == "wav")
+            options.flac = *value == "flac";
+            if (*value == "pcm" || *value == "wav" || *value == "flac")
                 options.format = RecordFormat::Pcm;
             else if (*value == "dsd" || *value == "dsf")
                 options.format = RecordFormat::Dsd;
             else
-                return BadValue(name, *value, "pcm or dsd");
+                return BadValue(name, *value, "pcm, flac or dsd");
         } else if (name == "--rate" || name == "-r") {
             auto rate = ParseNumber(*value);
             if (!rate || *rate < 1.0 || *rate != std::floor(*rate))
@@ -362,11 +368,22 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
             options.gain = *gain;
         } else if (name == "--output" || name == "-o") {
             options.destination = *value;
+        } else if (name == "--compression") {
+            if (value->size() != 1 || (*value)[0] < '0' || (*value)[0] > '8')
+                return BadValue(name, *value, "a level from 0 to 8");
+            options.compression = static_cast<uint32_t>((*value)[0] - '0');
+        } else if (name == "--cover") {
+            options.cover = *value;
         }
     }
 
     if (options.minGap && !options.autoTracks)
         return ParseResult::Error("--min-gap is for --tracks auto");
+    if (options.flac && options.format == RecordFormat::Dsd)
+        return ParseResult::Error("FLAC is for PCM recordings only; DSD recordings are written as DSF files");
+    if (!options.flac && (options.compression || !options.cover.empty()))
+        return ParseResult::Error(std::string(options.compression ? "--compression" : "--cover") +
+                                  " is for FLAC files (-f flac)");
     if (options.format == RecordFormat::Dsd) {
         if (pcmRate)
             return ParseResult::Error("--rate is for PCM; give the DSD rate with --dsd 64|128|256");

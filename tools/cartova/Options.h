@@ -30,6 +30,9 @@ struct RecordOptions {
     RecordFormat format = RecordFormat::Pcm;
     uint64_t rate = 96000;   // PCM rate in Hz, or DSD bit rate
     uint16_t bits = 24;      // PCM bit depth of the files
+    bool flac = false;       // PCM tracks as FLAC files instead of WAV
+    std::optional<uint32_t> compression; // FLAC compression level 0 to 8; none: 5
+    std::string cover;       // FLAC front cover picture (PNG or JPEG); empty: none
     std::optional<double> duration; // seconds of recorded time; none: until Ctrl-C
     double preRecord = 0.0;  // seconds of pre-recording before the recording starts
     std::vector<PauseSpan> pauses;

@@ -1,6 +1,7 @@
 // Checks before recording; see Preflight.h.
 #include "Preflight.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -39,10 +40,10 @@ std::string ParentOf(const std::string& path)
 
 } // namespace
 
-TrackFileLimit TrackFileLimitFor(RecordFormat format, const std::string& folder)
+TrackFileLimit TrackFileLimitFor(const RecordOptions& options, const std::string& folder)
 {
     TrackFileLimit limit;
-    if (format == RecordFormat::Pcm) {
+    if (options.format == RecordFormat::Pcm && !options.flac) {
         limit.bytes = kWavFileLimitBytes;
         limit.what = "a WAV file";
     }
@@ -53,6 +54,10 @@ TrackFileLimit TrackFileLimitFor(RecordFormat format, const std::string& folder)
         limit.bytes = kFatFileLimitBytes;
         limit.what = "a file on this FAT volume";
     }
+    struct stat cover {};
+    if (limit.bytes != std::numeric_limits<uint64_t>::max() && !options.cover.empty() &&
+        stat(options.cover.c_str(), &cover) == 0)
+        limit.bytes -= std::min<uint64_t>(limit.bytes, static_cast<uint64_t>(cover.st_size));
     return limit;
 }
 
@@ -60,7 +65,8 @@ uint64_t TrackBytesPerSecond(const RecordOptions& options, uint16_t channels)
 {
     if (options.format == RecordFormat::Dsd)
         return options.rate / 8 * channels;
-    return options.rate * channels * (options.bits / 8u);
+    const uint64_t pcm = options.rate * channels * (options.bits / 8u);
+    return options.flac ? pcm * kFlacBoundPercent / 100 : pcm;
 }
 
 TrackSizeCheck CheckTrackSizes(const RecordOptions& options, uint16_t channels, const TrackFileLimit& limit)

@@ -24,11 +24,16 @@ struct TrackFileLimit {
     std::string what;  // "a WAV file", "a file on this FAT volume"
 };
 
-// The limit for a track of this format written into `folder` (or, when it
-// does not exist yet, into its parent).
-TrackFileLimit TrackFileLimitFor(RecordFormat format, const std::string& folder);
+// A FLAC track is checked against the framework's bound of its size, which
+// is at most this many percent above the WAV bytes of its samples.
+inline constexpr uint64_t kFlacBoundPercent = 104;
 
-// Bytes of the samples of one second of a track.
+// The limit for a track of the options' format written into `folder` (or,
+// when it does not exist yet, into its parent). A FLAC file has no limit of
+// its own; the room its cover takes is not the samples'.
+TrackFileLimit TrackFileLimitFor(const RecordOptions& options, const std::string& folder);
+
+// Bytes of the samples of one second of a track (for FLAC, of its bound).
 uint64_t TrackBytesPerSecond(const RecordOptions& options, uint16_t channels);
 
 // What the sizes allow: a problem (a track that will not fit whatever

@@ -31,13 +31,16 @@ const char* const kRecordHelp =
     "usage: cartova record [options]\n"
     "\n"
     "Records from the turntable, then writes every track as a file of its own\n"
-    "(WAV for PCM, DSF for DSD) into an album folder in the destination.\n"
+    "(WAV or FLAC for PCM, DSF for DSD) into an album folder in the destination.\n"
     "\n"
     "Device and format:\n"
     "  --simulate [FILE]       use the simulated turntable (its demo album, or FILE)\n"
     "  --speed N               run the simulated turntable N times faster than real time\n"
     "  -d, --device NAME       the turntable to use (default: the first one found)\n"
-    "  -f, --format pcm|dsd    PCM (WAV files, default) or DSD (DSF files)\n"
+    "  -f, --format FORMAT     pcm (WAV files, default), flac (FLAC files) or dsd\n"
+    "                          (DSF files); FLAC is for PCM only\n"
+    "      --flac              the same as --format flac\n"
+    "      --compression 0-8   FLAC compression level (default 5)\n"
     "  -r, --rate HZ           PCM rate: 44100 ... 384000 (default 96000)\n"
     "  -b, --bits 16|24        PCM bit depth of the files (default 24)\n"
     "      --dsd 64|128|256    DSD rate (implies --format dsd; default 64)\n"
@@ -54,15 +57,17 @@ const char* const kRecordHelp =
     "      --album-artist TEXT\n"
     "      --title TEXT        title of the next track (repeat per track)\n"
     "      --artist TEXT       artist of the next track (repeat per track)\n"
+    "      --cover FILE        front cover of FLAC tracks: a PNG or JPEG picture\n"
     "      --name FILE         file name of the next track (repeat per track;\n"
-    "                          default: NN_yyyyMMddHHmmss.wav or .dsf)\n"
+    "                          default: NN_yyyyMMddHHmmss.wav, .flac or .dsf)\n"
     "      --folder NAME       album folder name (default: the album, else the date)\n"
     "  -g, --gain DB           gain applied when writing (default 0)\n"
     "  -o, --output DIR        destination folder (default: the current folder)\n"
     "      --overwrite         replace existing track files\n"
     "  -h, --help              show this help\n"
     "\n"
-    "Times are seconds (90, 1.5) or minutes:seconds (1:30).\n"
+    "Times are seconds (90, 1.5) or minutes:seconds (1:30). FLAC tracks also carry\n"
+    "their track number, the number of tracks and the recording's date.\n"
     "\n"
     "Exit status: 0 every track written and no audio dropped; 1 any failure, or\n"
     "audio was dropped while recording (the tracks are still written); 2 usage\n"
@@ -104,6 +109,18 @@ std::string CheckDestination(const RecordOptions& options)
         return "the destination " + options.destination + " is not writable";
     TrackPlan probe = PlanTracks(options, 1.0, "wav", "20000101000000");
     return CheckAlbumFolder(probe.folder);
+}
+
+// The FLAC cover, when one is given: a picture the framework can use.
+std::string CheckCover(const RecordOptions& options)
+{
+    if (options.cover.empty())
+        return {};
+    char* message = nullptr;
+    const TkError result = Cartova_CheckCoverImage(options.cover.c_str(), &message);
+    std::string problem = message != nullptr ? message : result != TkErrorSuccess ? DescribeError(result) : "";
+    Cartova_ReleaseCoverImageProblem(message);
+    return problem;
 }
 
 // The longest recording the plan can hold: the duration, else everything
@@ -292,13 +309,32 @@ double RecordedSeconds(double previewRate)
 
 // One track's request with the storage its pointers refer to.
 struct SaveRequest {
+    std::string number;
     std::vector<TkTag> tags;
     TkSaveSetting setting{};
 };
 
-std::vector<TkTag> MakeTags(const PlannedTrack& track, const RecordOptions& options)
+// "yyyy-MM-dd" of a "yyyyMMddHHmmss" date.
+std::string IsoDate(const std::string& date)
 {
-    std::vector<TkTag> tags;
+    return date.size() < 8 ? date : date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6, 2);
+}
+
+// What FLAC files carry beyond the tags of every format (the framework
+// leaves these out of WAV and DSF files).
+struct FlacFields {
+    std::string total;
+    std::string date;  // "yyyy-MM-dd"
+    std::string cover; // empty: none
+};
+
+std::vector<TkTag> MakeTags(const PlannedTrack& track, const RecordOptions& options, const std::string& number,
+                            const FlacFields& flac)
+{
+    std::vector<TkTag> tags{
+        {"TrackNumber", number.c_str()}, {"TrackTotal", flac.total.c_str()}, {"Date", flac.date.c_str()}};
+    if (!flac.cover.empty())
+        tags.push_back({"CoverImage", flac.cover.c_str()});
     if (!track.title.empty())
         tags.push_back({"Title", track.title.c_str()});
     if (!track.artist.empty())
@@ -310,8 +346,9 @@ std::vector<TkTag> MakeTags(const PlannedTrack& track, const RecordOptions& opti
     return tags;
 }
 
-// Writes the planned tracks. Returns the exit code.
-int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
+// Writes the planned tracks of a recording started on date
+// ("yyyyMMddHHmmss"). Returns the exit code.
+int Write(Session& session, const TrackPlan& plan, const RecordOptions& options, const std::string& date)
 {
     SessionEvents& events = session.Events();
     Terminal& out = session.Out();
@@ -338,8 +375,16 @@ int Write(Session& session, const TrackPlan& plan, const RecordOptions& options)
 
     std::vector<SaveRequest> requests(chosen.size());
     std::vector<TkSaveSetting> settings;
+    FlacFields flac{std::to_string(plan.tracks.size()), IsoDate(date), options.cover};
+    // The cover was checked before recording; one that has gone since then
+    // is left out rather than the tracks.
+    if (std::string problem = CheckCover(options); !problem.empty()) {
+        out.Line("cartova: " + problem + "; writing the tracks without a cover");
+        flac.cover.clear();
+    }
     for (size_t i = 0; i < chosen.size(); ++i) {
-        requests[i].tags = MakeTags(*chosen[i], options);
+        requests[i].number = std::to_string(chosen[i] - plan.tracks.data() + 1);
+        requests[i].tags = MakeTags(*chosen[i], options, requests[i].number, flac);
         settings.push_back({chosen[i]->path.c_str(), chosen[i]->start, chosen[i]->end, options.gain,
                             requests[i].tags.data(), requests[i].tags.size()});
     }
@@ -489,12 +534,16 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
         std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
         return kExitUsage;
     }
-    const std::string extension = options.format == RecordFormat::Dsd ? "dsf" : "wav";
+    const std::string extension = options.format == RecordFormat::Dsd ? "dsf" : options.flac ? "flac" : "wav";
     if (std::string problem = ValidateNames(options, extension); !problem.empty()) {
         std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
         return kExitUsage;
     }
     if (std::string problem = CheckDestination(options); !problem.empty()) {
+        std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
+        return kExitUsage;
+    }
+    if (std::string problem = CheckCover(options); !problem.empty()) {
         std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
         return kExitUsage;
     }
@@ -520,13 +569,18 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
         std::fprintf(stderr, "cartova: %s\n", problem.c_str());
         return kExitUsage;
     }
+    if (TkError error = Cartova_SetPcmFileFormat(options.flac ? TkPcmFileFormatFlac : TkPcmFileFormatWav,
+                                                 static_cast<int32_t>(options.compression.value_or(5)));
+        error != TkErrorSuccess) {
+        std::fprintf(stderr, "cartova: cannot choose the file format: %s\n", DescribeError(error).c_str());
+        return kExitFailure;
+    }
     uint16_t channels = 0;
     if (std::string problem = OpenDevice(global, options, channels); !problem.empty()) {
         std::fprintf(stderr, "cartova: %s\n", problem.c_str());
         return kExitUsage;
     }
-    const TrackSizeCheck sizes =
-        CheckTrackSizes(options, channels, TrackFileLimitFor(options.format, fullPlan.folder));
+    const TrackSizeCheck sizes = CheckTrackSizes(options, channels, TrackFileLimitFor(options, fullPlan.folder));
     if (!sizes.problem.empty()) {
         std::fprintf(stderr, "cartova record: %s\n", sizes.problem.c_str());
         return kExitUsage;
@@ -555,6 +609,6 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
     if (options.autoTracks)
         options.splits = FindTrackSplits(options, recorded, terminal);
     TrackPlan plan = PlanTracks(options, recorded, extension, date);
-    int written = Write(session, plan, options);
+    int written = Write(session, plan, options, date);
     return problem.empty() && !dropped ? written : kExitFailure;
 }

@@ -1,10 +1,14 @@
 // Shared helpers of the save tests: a recording in RecordData filled with
-// known float samples, an engine stand-in that records notifications, a
-// scratch folder, and running the external readers (ffprobe, sox, mutagen).
+// known float samples, an engine stand-in that records notifications, the
+// save thread's part for a single call of a writer, a scratch folder, and
+// running the external readers (ffprobe, sox, mutagen).
 #pragma once
 
 #include "convert/SampleTypeInfo.h"
 #include "engine/IToolkitManager.h"
+#include "save/SaveDsfFile.h"
+#include "save/SaveVolumeChecks.h"
+#include "save/TkSaveSettingInternal.h"
 #include "storage/RecordData.h"
 #include "storage/RecordRangeManager.h"
 
@@ -16,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -61,6 +66,52 @@ private:
     std::mutex m_lock;
     std::vector<Notification> m_log;
 };
+
+// The save thread's part for a single call of a writer. cancelAt > 0 turns
+// on a cancellation with deletion once that many samples are done.
+class StubHost : public IDsfWriterHost {
+public:
+    explicit StubHost(RecordData* data) : m_data(data) {}
+    RecordData* GetRecordData() override { return m_data; }
+    uint32_t GetCancelMode() override { return cancelMode; }
+    void SetFileProgress(uint64_t done, uint64_t samples) override {
+        fileDone = done;
+        fileSamples = samples;
+        if (cancelAt > 0 && done >= cancelAt) cancelMode = 1;
+    }
+    void AddTotalDone(uint64_t samples) override { totalDone += samples; }
+    TkError SaveCreateDirectory(const std::string& path) override {
+        return DirectoryPart(path).empty() ? TkErrorFailed : TkErrorSuccess;
+    }
+    bool CheckDiskSpace(const std::string&, uint64_t bytes) override {
+        bytesChecked = bytes;
+        return true;
+    }
+    bool CheckFileSystemFileSizeLimit(const std::string&, uint64_t) override { return true; }
+    void NotifyFileSkipped(const std::string& path) override { skipped.push_back(path); }
+    void SetFailureCause(const std::string& text) override { cause = text; }
+
+    uint32_t cancelMode = 0;
+    uint64_t cancelAt = 0;
+    uint64_t fileDone = 0, fileSamples = 0, totalDone = 0, bytesChecked = 0;
+    std::vector<std::string> skipped;
+    std::string cause;
+
+private:
+    RecordData* m_data;
+};
+
+// One track to write: [start, end) seconds with a gain and tags.
+inline TkSaveSettingInternal Job(const std::string& path, double start, double end, double gain = 0.0,
+                                 std::map<std::string, std::string> tags = {}) {
+    TkSaveSettingInternal job;
+    job.path = path;
+    job.start = start;
+    job.end = end;
+    job.gain = gain;
+    job.tags = std::move(tags);
+    return job;
+}
 
 // A unique scratch folder, removed with everything in it at the end.
 class ScratchDir {

@@ -27,6 +27,7 @@
 #include "storage/RecordData.h"
 #include "storage/RecordRangeManager.h"
 #include "support/FolderEngine.h"
+#include "save_fixture.h"
 #include "test_dsd_signal.h"
 
 namespace {
@@ -129,17 +130,7 @@ private:
     RecordData* m_data;
 };
 
-TkSaveSettingInternal Job(const std::string& path, double start, double end, double gain = 0.0,
-                          std::map<std::string, std::string> tags = {})
-{
-    TkSaveSettingInternal job;
-    job.path = path;
-    job.start = start;
-    job.end = end;
-    job.gain = gain;
-    job.tags = std::move(tags);
-    return job;
-}
+using savetest::Job;
 
 std::vector<uint8_t> Pattern(size_t bytes, unsigned seed)
 {

@@ -13,16 +13,6 @@ using namespace savetest;
 
 namespace {
 
-TkSaveSettingInternal Job(const std::string& path, double start, double end,
-                          std::map<std::string, std::string> tags = {}) {
-    TkSaveSettingInternal job;
-    job.path = path;
-    job.start = start;
-    job.end = end;
-    job.tags = std::move(tags);
-    return job;
-}
-
 bool IsSaveFinished(const Notification& n) { return !n.isError && n.code == TkRecOperationSaveFinished; }
 
 class SaveThreadTest : public ::testing::Test {
@@ -45,7 +35,7 @@ TEST_F(SaveThreadTest, UncreatableSecondFileIsSkippedAndTheOthersAreWritten) {
     PcmRecording rec(engine, 2, 44100, 44100);
     fs::create_directories(dir / "album/blocked.wav"); // a folder where the file should go
     const SaveThread::JobList jobs{Job(dir / "album/1.wav", 0.0, 0.3), Job(dir / "album/blocked.wav", 0.3, 0.6),
-                                   Job(dir / "album/3.wav", 0.6, 1.0, {{"Title", "Three"}})};
+                                   Job(dir / "album/3.wav", 0.6, 1.0, 0.0, {{"Title", "Three"}})};
     int32_t file = 0, total = 0;
     EXPECT_EQ(thread.GetProgress(file, total), TkErrorInvalidState);
     thread.SetBits(16);
@@ -216,7 +206,7 @@ TEST_F(SaveThreadTest, DsdRecordingIsWrittenAsDsf) {
     for (int block = 0; block < 4; ++block) {
         for (uint16_t c = 0; c < 2; ++c) EXPECT_EQ(data.Add(c, std::vector<uint8_t>(44100, 0x69)), TkErrorSuccess);
     }
-    const SaveThread::JobList jobs{Job(dir / "dsd/1.dsf", 0.0, 0.25, {{"Title", "t"}})};
+    const SaveThread::JobList jobs{Job(dir / "dsd/1.dsf", 0.0, 0.25, 0.0, {{"Title", "t"}})};
     const std::vector<Notification> log = RunToEnd(jobs, data);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_TRUE(IsSaveFinished(log[0]));

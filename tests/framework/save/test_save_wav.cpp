@@ -12,43 +12,6 @@ using namespace savetest;
 
 namespace {
 
-// The save thread's part for a single call of the writer.
-class StubHost : public IDsfWriterHost {
-public:
-    explicit StubHost(RecordData* data) : m_data(data) {}
-    RecordData* GetRecordData() override { return m_data; }
-    uint32_t GetCancelMode() override { return cancelMode; }
-    void SetFileProgress(uint64_t done, uint64_t samples) override {
-        fileDone = done;
-        fileSamples = samples;
-    }
-    void AddTotalDone(uint64_t samples) override { totalDone += samples; }
-    TkError SaveCreateDirectory(const std::string& path) override {
-        return DirectoryPart(path).empty() ? TkErrorFailed : TkErrorSuccess;
-    }
-    bool CheckDiskSpace(const std::string&, uint64_t) override { return true; }
-    bool CheckFileSystemFileSizeLimit(const std::string&, uint64_t) override { return true; }
-    void NotifyFileSkipped(const std::string& path) override { skipped.push_back(path); }
-
-    uint32_t cancelMode = 0;
-    uint64_t fileDone = 0, fileSamples = 0, totalDone = 0;
-    std::vector<std::string> skipped;
-
-private:
-    RecordData* m_data;
-};
-
-TkSaveSettingInternal Job(const std::string& path, double start, double end, double gain = 0.0,
-                          std::map<std::string, std::string> tags = {}) {
-    TkSaveSettingInternal job;
-    job.path = path;
-    job.start = start;
-    job.end = end;
-    job.gain = gain;
-    job.tags = std::move(tags);
-    return job;
-}
-
 class SaveWavTest : public ::testing::Test {
 protected:
     ScratchDir dir;

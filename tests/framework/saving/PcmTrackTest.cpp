@@ -253,3 +253,41 @@ TEST(PcmTracks, TracksCutAtGivenTimesJoinSampleExactlyInto16BitPreviewFrames)
     }
     EXPECT_EQ(firstDifference, joined.size()) << "first different sample at frame " << firstDifference / 2;
 }
+
+TEST(PcmTracks, FlacTracksHoldTheSamplesOfTheWavTracksAndUnusableTagsAreRefused)
+{
+    InitEngine();
+    ASSERT_GT(RecordedFrames(), SamplePosition(2.0));
+    ASSERT_TRUE(SelectPcmFormat(kRate, 24));
+    const std::string folder = ScratchFolder() + "/Album flac/";
+    const std::string cover = ScratchFolder() + "/cover.gif";
+    std::FILE* file = std::fopen(cover.c_str(), "w");
+    std::fputs("GIF89a", file);
+    std::fclose(file);
+    char* message = nullptr;
+    EXPECT_EQ(Cartova_CheckCoverImage(cover.c_str(), &message), TkErrorInvalidArgument);
+    EXPECT_EQ(message, "the cover image " + cover + " is not a PNG or JPEG picture");
+    Cartova_ReleaseCoverImageProblem(message);
+
+    Track wav{folder + "01 plain.wav", 0.5, 2.0, 3.0, {{"Title", "Plain"}}};
+    ExpectFinishedCleanly(SaveTracks({wav}));
+    ASSERT_EQ(Cartova_SetPcmFileFormat(TkPcmFileFormatFlac, 5), TkErrorSuccess);
+    // The later tests of this program write WAV files again.
+    struct WavAgain {
+        ~WavAgain() { Cartova_SetPcmFileFormat(TkPcmFileFormatWav, 5); }
+    } wavAgain;
+    Track flac{folder + "01 plain.flac", 0.5, 2.0, 3.0, {{"Title", "Plain"}, {"TrackNumber", "1"}}};
+    ExpectFinishedCleanly(SaveTracks({flac}));
+    std::vector<int32_t> fromWav, fromFlac;
+    ASSERT_TRUE(DecodeWithSox(wav.path, fromWav));
+    ASSERT_TRUE(DecodeWithSox(flac.path, fromFlac));
+    EXPECT_EQ(fromFlac.size(), 2 * (SamplePosition(2.0) - SamplePosition(0.5)));
+    EXPECT_TRUE(fromFlac == fromWav);
+
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"CoverImage", cover}, {"TrackNumber", "A1"}}) {
+        Track refused{folder + "02 refused.flac", 0.0, 0.5, 0.0, {{key, value}}};
+        EXPECT_EQ(SaveTracks({refused}).started, TkErrorInvalidArgument) << key;
+        EXPECT_FALSE(std::filesystem::exists(refused.path));
+    }
+    EXPECT_EQ(Cartova_SetPcmFileFormat(TkPcmFileFormatFlac, 9), TkErrorInvalidArgument);
+}

@@ -54,6 +54,22 @@ TEST(ToolOptions, RecordDefaultsAndFormats)
     EXPECT_EQ(withFile.simulateSource, "/tmp/x.wav");
 }
 
+TEST(ToolOptions, FlacIsAPcmFileFormatWithItsLevelAndCover)
+{
+    GlobalOptions global;
+    RecordOptions plain, chosen;
+    ASSERT_TRUE(ParseRecordOptions({"-f", "flac"}, global, plain).ok);
+    EXPECT_TRUE(plain.flac);
+    EXPECT_EQ(plain.format, RecordFormat::Pcm);
+    EXPECT_FALSE(plain.compression);
+    ASSERT_TRUE(ParseRecordOptions({"--flac", "--compression", "8", "--cover", "c.png"}, global, chosen).ok);
+    EXPECT_TRUE(chosen.flac);
+    EXPECT_EQ(chosen.compression, 8u);
+    EXPECT_EQ(chosen.cover, "c.png");
+    ParseResult dsd = ParseRecordOptions({"--flac", "--dsd", "64"}, global, chosen);
+    EXPECT_EQ(dsd.error, "FLAC is for PCM recordings only; DSD recordings are written as DSF files");
+}
+
 TEST(ToolOptions, UsageErrors)
 {
     const std::vector<std::vector<std::string>> bad = {
@@ -61,6 +77,7 @@ TEST(ToolOptions, UsageErrors)
         {"--format", "mp3"},        {"--duration", "0"},    {"--duration"},
         {"--unknown", "1"},         {"stray"},              {"--format", "dsd", "--rate", "96000"},
         {"--pause", "10+5", "--pause", "5+1"}, {"--gain", "loud"},
+        {"-f", "flac", "--dsd", "64"}, {"--compression", "5"}, {"--cover", "c.png"}, {"--flac", "--compression", "9"},
     };
     for (const auto& args : bad) {
         GlobalOptions global;

@@ -187,6 +187,33 @@ TEST_F(ToolProcess, RecordsPcmTracksWithTags)
     EXPECT_TRUE(FilesIn(temp).size() <= 2u);
 }
 
+TEST_F(ToolProcess, RecordsFlacTracksWithTheirTagsAndCover)
+{
+    const std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                                   0, 0, 0, 4, 0, 0, 0, 4, 8, 6, 0, 0, 0, 1, 2, 3, 4};
+    const fs::path cover = root / "cover.png";
+    std::FILE* f = std::fopen(cover.c_str(), "wb");
+    std::fwrite(png.data(), 1, png.size(), f);
+    std::fclose(f);
+    ProcessResult run = RunTool({"--simulate", "--speed", "20", "record", "--flac", "--compression", "8", "-r",
+                                 "96000", "-t", "3", "--tracks", "1", "--album", "Été", "--title", "夜", "--cover",
+                                 cover.string(), "-o", out.string(), "--temp-dir", temp.string()});
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::vector<fs::path> files = FilesIn(out / "Été");
+    ASSERT_EQ(files.size(), 2u) << run.output;
+    EXPECT_EQ(files[1].extension(), ".flac");
+    std::map<std::string, std::string> second = Probe(files[1]);
+    EXPECT_EQ(second["codec_name"], "flac");
+    EXPECT_EQ(second["sample_rate"], "96000");
+    EXPECT_NEAR(std::stod(second["duration"]), 2.0, 0.05);
+    EXPECT_EQ(RunCommand("flac -t -s " + Quote(files[1].string())).status, 0);
+    const std::string tags = RunCommand("metaflac --export-tags-to=- " + Quote(files[0].string())).output;
+    EXPECT_EQ(tags.substr(0, tags.find("DATE=")), "TITLE=夜\nALBUM=Été\nTRACKNUMBER=1\nTRACKTOTAL=2\n");
+    const fs::path picture = root / "picture";
+    RunCommand("metaflac --export-picture-to=" + Quote(picture.string()) + " " + Quote(files[0].string()));
+    EXPECT_EQ(RunCommand("cmp " + Quote(picture.string()) + " " + Quote(cover.string())).status, 0);
+}
+
 TEST_F(ToolProcess, RecordsDsdTracksWithPreRecordingAndAPause)
 {
     ProcessResult run = RunTool({"--simulate", "--speed", "2", "record", "--dsd", "64", "-t", "3", "--pre-record", "0.5",
@@ -212,6 +239,8 @@ TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
     { std::FILE* f = std::fopen(file.c_str(), "w"); std::fclose(f); }
     fs::path noSamples = root / "no-samples.wav";
     WriteWav(noSamples, 16, 0);
+    fs::path gif = root / "cover.gif";
+    { std::FILE* f = std::fopen(gif.c_str(), "w"); std::fputs("GIF89a", f); std::fclose(f); }
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -235,6 +264,9 @@ TEST_F(ToolProcess, BadInputIsRefusedAndLeavesNothingBehind)
         {{"-t", "99:00", "-r", "384000", "--tracks", "10"}, 2, "track 2 (00:10.0 to 99:00.0) would be"},
         {{"--simulate", noSamples.string()}, 2, "the file holds no samples"},
         {{"--bogus"}, 2, "unknown option"},
+        {{"-f", "flac", "--cover", gif.string()}, 2, "is not a PNG or JPEG picture"},
+        {{"--flac", "--cover", (root / "missing.png").string()}, 2, "cannot read the cover image"},
+        {{"--flac", "--dsd", "64"}, 2, "FLAC is for PCM recordings only"},
         {{"--simulate", (root / "missing.wav").string()}, 2, "No such file"},
         {{"--simulate", file.string()}, 2, "not a WAV file"},
     };

@@ -1,0 +1,49 @@
+// A track file written under a temporary name in its destination folder and
+// given its final name only once it is complete: no partial file ever stands
+// under the final name, and a file that had the name before stays as it was
+// until the rename replaces it. Every failure keeps its errno for the user.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class PendingTrackFile {
+public:
+    PendingTrackFile() = default;
+    PendingTrackFile(const PendingTrackFile&) = delete;
+    PendingTrackFile& operator=(const PendingTrackFile&) = delete;
+    // An uncommitted file is discarded.
+    ~PendingTrackFile();
+
+    // Creates the temporary file beside finalPath (a hidden name made of the
+    // final one, the process and a counter), with a stdio buffer of
+    // bufferBytes. False with Error() set when it cannot be created.
+    bool Create(const std::string& finalPath, size_t bufferBytes);
+
+    // False on a short write; Error() tells why.
+    bool Write(const void* bytes, size_t count);
+    bool Seek(uint64_t offset);
+    bool Tell(uint64_t& offset);
+
+    // Closes the file and renames it to the final path. False with Error()
+    // set when the data could not be flushed or the rename failed; the
+    // temporary file is then removed.
+    bool Commit();
+    // Closes and removes the temporary file.
+    void Discard();
+
+    // errno of the first failure; 0 when there was none.
+    int Error() const { return m_error; }
+    const std::string& TemporaryPath() const { return m_temporaryPath; }
+
+private:
+    bool Fail();
+
+    FILE* m_file = nullptr;
+    std::vector<char> m_buffer;
+    std::string m_finalPath;
+    std::string m_temporaryPath;
+    int m_error = 0;
+};
