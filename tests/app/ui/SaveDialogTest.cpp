@@ -1,5 +1,6 @@
 // The write-to-files dialog's rows, commands and checks, driven through its model with
 // scripted answers to every question it asks.
+#include "FakeCartova.h"
 #include "FakeTrackMarkers.h"
 #include "marker/MarkerManager.h"
 #include "save/FileNameRules.h"
@@ -35,7 +36,12 @@ protected:
                               chooserInitial = initial;
                               return chosenFolder;
                           },
-                          [this] { return initialNumber; }});
+                          [this] { return initialNumber; },
+                          [this](const QString&, const QString&, const QStringList& filters) {
+                              ++coverAsks;
+                              coverFilters = filters;
+                              return chosenCover;
+                          }});
     }
 
     // Three tracks: S-1, 1-2 and 2-E at 0, 100, 250 and 600 s.
@@ -62,6 +68,9 @@ protected:
     QString chooserTitle;
     QString chooserInitial;
     int initialNumber = -1;
+    QString chosenCover;
+    QStringList coverFilters;
+    int coverAsks = 0;
 };
 
 const QRegularExpression kDefaultName(QStringLiteral("^(\\d{2})_\\d{14}\\.dsf$"));
@@ -351,6 +360,60 @@ TEST_F(SaveDialogTest, WriteRefusesWhatCannotBeWrittenBeforeAnyFile)
 
     model.setTrackFormat({true, 2822400, 1, 2});
     EXPECT_TRUE(model.WriteToFilesClicked());
+}
+
+TEST_F(SaveDialogTest, CoverIsCheckedWhenChosenAndBeforeWriting)
+{
+    ResetFake();
+    QTemporaryDir dest;
+    markers.cover = QStringLiteral("/p/kept.png");
+    threeTracks();
+    // DSF files take no cover: the chooser is not even opened.
+    chosenCover = QStringLiteral("/p/other.png");
+    model.ChooseCoverClicked();
+    EXPECT_EQ(coverAsks, 0);
+    EXPECT_EQ(model.coverImage(), "/p/kept.png");
+
+    model.setExtension(QStringLiteral("flac"));
+    model.ClearCoverClicked();
+    EXPECT_TRUE(model.coverImage().isEmpty());
+    model.setModified(false);
+    // A refused picture leaves the cover as it was and says which problem it is.
+    const struct {
+        TkError result;
+        const char* message;
+    } refusals[] = {{TkErrorInvalidArgument, "The cover image is not a PNG or JPEG picture."},
+                    {TkErrorNotSupported, "The cover image is too large to be stored in FLAC files."},
+                    {TkErrorFailed, "The cover image cannot be read."}};
+    for (const auto& refusal : refusals) {
+        Fake().refusedCovers = {{"/p/bad", refusal.result}};
+        chosenCover = QStringLiteral("/p/bad");
+        asked.clear();
+        model.ChooseCoverClicked();
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].message, refusal.message);
+        EXPECT_EQ(asked[0].information, "/p/bad: refused"); // the framework's sentence
+        EXPECT_TRUE(model.coverImage().isEmpty());
+    }
+    EXPECT_FALSE(model.isDirty());
+
+    chosenCover = QStringLiteral("/p/good.png");
+    model.ChooseCoverClicked();
+    EXPECT_EQ(model.coverImage(), "/p/good.png");
+    EXPECT_TRUE(model.isDirty());
+    EXPECT_EQ(coverFilters, QStringList{"PNG or JPEG pictures (*.png *.jpg *.jpeg)"});
+
+    // A cover that has become unusable stops the writing before the folder is asked for.
+    Fake().refusedCovers = {{"/p/good.png", TkErrorFailed}};
+    chosenFolder = dest.path();
+    asked.clear();
+    EXPECT_FALSE(model.WriteToFilesClicked());
+    EXPECT_TRUE(chooserTitle.isEmpty());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].message, "The cover image cannot be read.");
+    Fake().refusedCovers.clear();
+    EXPECT_TRUE(model.WriteToFilesClicked());
+    EXPECT_EQ(markers.cover, "/p/good.png"); // applied with the other edits
 }
 
 TEST_F(SaveDialogTest, PathLengthLimitsCountUtf8Bytes)
