@@ -143,6 +143,33 @@ bool ReadId3WithMutagen(const std::string& path, std::map<std::string, std::stri
     return true;
 }
 
+std::multimap<std::string, std::string> ReadFlacWithMutagen(const std::string& path)
+{
+    const std::string script = std::string(CARTOVA_SOURCE_DIR) + "/tests/support/flac_blocks.py";
+    std::multimap<std::string, std::string> facts;
+    std::string output;
+    if (!RunCommand("/usr/bin/python3 " + Quote(script) + " " + Quote(path), output)) {
+        return facts;
+    }
+    std::istringstream lines(output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t space = line.find(' ');
+        if (space == std::string::npos) {
+            continue;
+        }
+        const std::string kind = line.substr(0, space);
+        const std::string rest = line.substr(space + 1);
+        const size_t field = rest.find(' ');
+        if (kind == "COMMENT" && field != std::string::npos) {
+            facts.emplace(kind + " " + rest.substr(0, field), FromHex(rest.substr(field + 1)));
+        } else {
+            facts.emplace(kind, rest);
+        }
+    }
+    return facts;
+}
+
 bool ReadRiffInfo(const std::string& path, std::map<std::string, std::vector<uint8_t>>& chunks)
 {
     const std::vector<uint8_t> bytes = ReadFileBytes(path);

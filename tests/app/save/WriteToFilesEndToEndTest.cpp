@@ -1,8 +1,10 @@
 // Write to Files in the complete program on the simulated turntable under Xvfb, through
 // the real window and dialogs: a recording cut by two markers into three tracks, named in
 // Japanese, one of them unchecked, written with +3 dB into a folder picked in the folder
-// chooser; the files are read back by ffprobe, Python mutagen and sox. A second recording
-// in DSD is cancelled while its file is being written, and nothing of it stays behind.
+// chooser; the files are read back by ffprobe, Python mutagen and sox. The same with FLAC
+// chosen in the settings and a cover picked in the write dialog: flac tests the files and
+// mutagen reads their tags and picture. A recording in DSD is cancelled while its file is
+// being written, and nothing of it stays behind.
 #include "ScratchDesktop.h"
 #include "AlertClicker.h"
 #include "WaitFor.h"
@@ -13,14 +15,19 @@
 #include "settings/SettingManager.h"
 #include "root/SimulateOption.h"
 #include "marker/MarkerManager.h"
+#include "indicator/Indicator_Setting.h"
+#include "save/CoverThumbnail.h"
 #include "save/SaveDialogItemView.h"
 #include "support/ExternalReaders.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
+#include <QPainter>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,6 +70,33 @@ void ChooseFolderWhenAsked(AlertClicker& clicker, const QString& folder)
     });
 }
 
+// Picks file in the file chooser the program opens.
+void ChooseFileWhenAsked(AlertClicker& clicker, const QString& file)
+{
+    clicker.onModal(QStringLiteral("QFileDialog"), [file](QWidget* w) {
+        auto* chooser = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(chooser, nullptr);
+        // Typed into the file name field (selectFile leaves a focused field as it is).
+        auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(file);
+        QMetaObject::invokeMethod(chooser, "accept"); // as its "Open" button does
+    });
+}
+
+// FLAC as the PCM file format, chosen with the keyboard in the settings dialog.
+void ChooseFlacInTheSettings(AlertClicker& clicker, MainWindow& window)
+{
+    clicker.onModal(QStringLiteral("SettingDialog"), [](QWidget* dialog) {
+        auto* format = dialog->findChild<QComboBox*>(QStringLiteral("combo_file_format"));
+        ASSERT_NE(format, nullptr);
+        format->setFocus();
+        QTest::keyClick(format, Qt::Key_Down); // WAV, then FLAC
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_ok")));
+    });
+    Click(window.controls().indicatorSetting);
+}
+
 std::vector<SaveDialogItemView*> Rows(QWidget* dialog)
 {
     std::vector<SaveDialogItemView*> rows;
@@ -77,12 +111,15 @@ std::vector<SaveDialogItemView*> Rows(QWidget* dialog)
 // recording are there and stops into the edit mode.
 class RecordedSession {
 public:
-    RecordedSession(AlertClicker& clicker, const QString& format, double seconds)
+    // prepare runs in the ready state, before the record button is pressed.
+    RecordedSession(AlertClicker& clicker, const QString& format, double seconds,
+                    const std::function<void(MainWindow&)>& prepare = {})
     {
         QSettings().setValue(kKeyRecordFormat, format);
         QSettings().setValue(kKeyDsdFreq, 2822400);
         QSettings().setValue(kKeyPcmFreq, 44100);
         QSettings().setValue(kKeyBitDepth, 16);
+        QSettings().setValue(kKeyPcmFileFormat, QStringLiteral("WAV"));
         clicker.answer(kStartMessage, "Start Recording");
         app = std::make_unique<AppDelegate>();
         app->launch(); // the real window and dialogs
@@ -90,6 +127,8 @@ public:
         ok = WaitFor([&] { return window->isVisible() && Mtm().status() == ModeStatusReady; }, kPatienceMs);
         if (!ok)
             return;
+        if (prepare)
+            prepare(*window);
         Click(window->controls().button_rec_start);
         ok = WaitFor([&] { return Mtm().status() == ModeStatusRecording; }, kPatienceMs) &&
              WaitFor([&] { return Mtm().currentTime() >= seconds; }, kPatienceMs);
@@ -212,6 +251,94 @@ TEST(WriteToFiles, WritesTheCheckedTracksWithJapaneseTagsAndGain)
         std::vector<double> written(decoded.size());
         std::transform(decoded.begin(), decoded.end(), written.begin(), [](int32_t v) { return v / 65536.0; });
         EXPECT_NEAR(RmsDb(written) - RmsDb(recorded), 3.0, 0.05);
+    }
+}
+
+TEST(WriteToFiles, FlacChosenInTheSettingsWritesTaggedTracksWithTheCover)
+{
+    QTemporaryDir destination;
+    QTemporaryDir pictures;
+    QImage picture(120, 120, QImage::Format_RGB32);
+    picture.fill(QColor(0x2E, 0x4A, 0x6B));
+    QPainter(&picture).fillRect(30, 30, 60, 60, QColor(0xE6, 0xAD, 0x57));
+    const QString cover = pictures.filePath(QStringLiteral("ジャケット.png"));
+    ASSERT_TRUE(picture.save(cover));
+
+    QDir().mkpath(kOutputDir);
+    AlertClicker clicker(kOutputDir);
+    RecordedSession session(clicker, QStringLiteral("WAV"), 7.0,
+                            [&](MainWindow& window) { ChooseFlacInTheSettings(clicker, window); });
+    ASSERT_TRUE(session.ok) << clicker.messages().join('|').toStdString();
+    EXPECT_EQ(session.app->controlManager()->settingManager()->GetPcmFileFormat(), TkPcmFileFormatFlac);
+    session.addMarkerAt(2.0);
+    session.addMarkerAt(4.0);
+    const double total = RecordedSession::Mtm().totalTime();
+    const QDate recorded = session.app->markerManager()->RecordingDate();
+    ASSERT_TRUE(recorded.isValid());
+
+    const QString album = QStringLiteral("Été");
+    const QStringList titles = {QStringLiteral("夜"), QStringLiteral("Skipped"), QStringLiteral("Fin")};
+    bool filled = false;
+    clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
+        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), album);
+        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_artist")), QStringLiteral("Trio"));
+        const std::vector<SaveDialogItemView*> rows = Rows(dialog);
+        ASSERT_EQ(rows.size(), 3u);
+        for (size_t i = 0; i < rows.size(); ++i)
+            Type(rows[i]->trackTitleField(), titles[int(i)]);
+        Click(rows[1]->checkBox());
+        EXPECT_TRUE(rows[0]->fileNameField()->text().endsWith(".flac")) << rows[0]->fileNameField()->text().toStdString();
+        ChooseFileWhenAsked(clicker, cover);
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_cover")));
+        EXPECT_TRUE(dialog->findChild<CoverThumbnail*>()->showsImage());
+        EXPECT_TRUE(dialog->findChild<QPushButton*>(QStringLiteral("button_cover_clear"))->isEnabled());
+        EXPECT_TRUE(dialog->grab().save(kOutputDir + "/sillaro-write-to-files-flac-cover.png"));
+        filled = true;
+        ChooseFolderWhenAsked(clicker, destination.path());
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
+    });
+    Click(session.window->controls().button_file_save);
+    ASSERT_TRUE(filled);
+    EXPECT_EQ(clicker.messages(), QStringList{kStartMessage}) << "no alert while writing";
+
+    const QString folder = destination.path() + "/" + album;
+    const QStringList files = FilesIn(folder);
+    ASSERT_EQ(files.size(), 2) << files.join('|').toStdString();
+    const std::vector<uint8_t> coverBytes = saving::ReadFileBytes(cover.toStdString());
+    std::string coverHex;
+    for (uint8_t b : coverBytes)
+        coverHex += QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toStdString();
+    // The tags of the tool's tracks: the place among all three tracks, the total and the
+    // day the recording started.
+    const struct {
+        const char* prefix;
+        QString title;
+        const char* number;
+        double start, end;
+    } expected[] = {{"01_", titles[0], "1", 0.0, 2.0}, {"03_", titles[2], "3", 4.0, total}};
+    for (int i = 0; i < 2; ++i) {
+        const std::string path = (folder + "/" + files[i]).toStdString();
+        SCOPED_TRACE(path);
+        EXPECT_TRUE(files[i].startsWith(expected[i].prefix) && files[i].endsWith(".flac"));
+        std::string output;
+        EXPECT_TRUE(saving::RunCommand("flac -t -s '" + path + "' 2>&1", output)) << output; // frames and MD5
+        std::map<std::string, std::string> probe = saving::Probe(path);
+        EXPECT_EQ(probe["codec_name"], "flac");
+        EXPECT_EQ(probe["sample_rate"], "44100");
+        EXPECT_NEAR(std::stod(probe["duration"]), expected[i].end - expected[i].start, 1.0 / 44100.0);
+
+        const std::multimap<std::string, std::string> facts = saving::ReadFlacWithMutagen(path);
+        const std::pair<const char*, std::string> comments[] = {
+            {"TITLE", expected[i].title.toStdString()}, {"ALBUM", album.toStdString()},
+            {"ALBUMARTIST", "Trio"},                     {"TRACKNUMBER", expected[i].number},
+            {"TRACKTOTAL", "3"},                         {"DATE", recorded.toString(Qt::ISODate).toStdString()}};
+        for (const auto& [field, value] : comments) {
+            const auto found = facts.find(std::string("COMMENT ") + field);
+            ASSERT_NE(found, facts.end()) << field;
+            EXPECT_EQ(found->second, value) << field;
+        }
+        ASSERT_EQ(facts.count("PICTURE"), 1u);
+        EXPECT_EQ(facts.find("PICTURE")->second, "3 image/png 120 120 24 0 " + coverHex); // the front cover
     }
 }
 
