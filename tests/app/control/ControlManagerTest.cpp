@@ -445,9 +445,14 @@ TEST_F(ControlManagerTest, FindTrackGapsAddsMarkersThatOneUndoTakesBack)
     EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditUndo));
 
     Fake().trackGaps = {62.48, 100.1, 181.0};
+    dialogs.alertAnswers = {1}; // the result is shown first; "Cancel" adds nothing
     cm->FindTrackGaps();
-    EXPECT_EQ(m->count(), 5); // the one beside the user's marker is skipped
-    EXPECT_TRUE(dialogs.alerts.empty());
+    ASSERT_EQ(dialogs.alerts.size(), 1u);
+    EXPECT_EQ(dialogs.lastAlert().message, "Gaps between tracks found: 2"); // the one beside the user's marker is not new
+    EXPECT_EQ(dialogs.lastAlert().buttons, QStringList({"Add Markers", "Cancel"}));
+    EXPECT_EQ(m->count(), 3);
+    cm->FindTrackGaps(); // accepted (the first button)
+    EXPECT_EQ(m->count(), 5);
     cm->validateAllMenuItems();
     EXPECT_TRUE(view.isMenuEnabled(MenuItemId::EditUndo));
 
