@@ -107,6 +107,19 @@ std::vector<SaveDialogItemView*> Rows(QWidget* dialog)
     return rows;
 }
 
+// The write dialog filled as a user would: the album, its artist and the titles of three
+// tracks, the second of them unchecked.
+void FillThreeTracks(QWidget* dialog, const QString& album, const QString& artist, const QStringList& titles)
+{
+    Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), album);
+    Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_artist")), artist);
+    const std::vector<SaveDialogItemView*> rows = Rows(dialog);
+    ASSERT_EQ(rows.size(), 3u);
+    for (size_t i = 0; i < rows.size(); ++i)
+        Type(rows[i]->trackTitleField(), titles[int(i)]);
+    Click(rows[1]->checkBox());
+}
+
 // Starts the program with the given recording format, records until `seconds` of the
 // recording are there and stops into the edit mode.
 class RecordedSession {
@@ -179,6 +192,25 @@ QStringList FilesIn(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// Write to Files clicked in the main window: fill handles the write dialog, which then
+// writes into destination / album. The whole command runs inside the click: dialog, folder
+// chooser, writing, progress; no alert may come up. The names of the files written.
+QStringList WriteAlbum(AlertClicker& clicker, MainWindow& window, const QString& destination, const QString& album,
+                       const std::function<void(QWidget* dialog)>& fill)
+{
+    bool filled = false;
+    clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
+        fill(dialog);
+        filled = true;
+        ChooseFolderWhenAsked(clicker, destination);
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
+    });
+    Click(window.controls().button_file_save);
+    EXPECT_TRUE(filled);
+    EXPECT_EQ(clicker.messages(), QStringList{kStartMessage}) << "no alert while writing";
+    return FilesIn(destination + "/" + album);
+}
+
 } // namespace
 
 TEST(WriteToFiles, WritesTheCheckedTracksWithJapaneseTagsAndGain)
@@ -196,28 +228,12 @@ TEST(WriteToFiles, WritesTheCheckedTracksWithJapaneseTagsAndGain)
 
     const QString album = QStringLiteral("夜明けの歌");
     const QStringList titles = {QStringLiteral("序曲"), QStringLiteral("月の光"), QStringLiteral("終わりに")};
-    bool filled = false;
-    clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
-        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), album);
-        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_artist")), QStringLiteral("山田"));
-        const std::vector<SaveDialogItemView*> rows = Rows(dialog);
-        ASSERT_EQ(rows.size(), 3u);
-        for (size_t i = 0; i < rows.size(); ++i)
-            Type(rows[i]->trackTitleField(), titles[int(i)]);
-        Click(rows[1]->checkBox());
+    const QStringList files = WriteAlbum(clicker, *session.window, destination.path(), album, [&](QWidget* dialog) {
+        FillThreeTracks(dialog, album, QStringLiteral("山田"), titles);
         EXPECT_EQ(dialog->findChild<QCheckBox*>(QStringLiteral("button_check"))->checkState(), Qt::PartiallyChecked);
         EXPECT_TRUE(dialog->grab().save(kOutputDir + "/sillaro-write-to-files.png"));
-        filled = true;
-        ChooseFolderWhenAsked(clicker, destination.path());
-        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
     });
-    // The whole command runs inside the click: dialog, folder chooser, writing, progress.
-    Click(session.window->controls().button_file_save);
-    ASSERT_TRUE(filled);
-    EXPECT_EQ(clicker.messages(), QStringList{kStartMessage}) << "no alert while writing";
-
     const QString folder = destination.path() + "/" + album;
-    const QStringList files = FilesIn(folder);
     ASSERT_EQ(files.size(), 2) << files.join('|').toStdString();
     EXPECT_TRUE(files[0].startsWith("01_") && files[0].endsWith(".wav")) << files[0].toStdString();
     EXPECT_TRUE(files[1].startsWith("03_") && files[1].endsWith(".wav")) << files[1].toStdString();
@@ -278,31 +294,17 @@ TEST(WriteToFiles, FlacChosenInTheSettingsWritesTaggedTracksWithTheCover)
 
     const QString album = QStringLiteral("Été");
     const QStringList titles = {QStringLiteral("夜"), QStringLiteral("Skipped"), QStringLiteral("Fin")};
-    bool filled = false;
-    clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
-        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), album);
-        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_artist")), QStringLiteral("Trio"));
-        const std::vector<SaveDialogItemView*> rows = Rows(dialog);
-        ASSERT_EQ(rows.size(), 3u);
-        for (size_t i = 0; i < rows.size(); ++i)
-            Type(rows[i]->trackTitleField(), titles[int(i)]);
-        Click(rows[1]->checkBox());
-        EXPECT_TRUE(rows[0]->fileNameField()->text().endsWith(".flac")) << rows[0]->fileNameField()->text().toStdString();
+    const QStringList files = WriteAlbum(clicker, *session.window, destination.path(), album, [&](QWidget* dialog) {
+        FillThreeTracks(dialog, album, QStringLiteral("Trio"), titles);
+        const QString name = Rows(dialog)[0]->fileNameField()->text();
+        EXPECT_TRUE(name.endsWith(".flac")) << name.toStdString();
         ChooseFileWhenAsked(clicker, cover);
         Click(dialog->findChild<QPushButton*>(QStringLiteral("button_cover")));
         EXPECT_TRUE(dialog->findChild<CoverThumbnail*>()->showsImage());
         EXPECT_TRUE(dialog->findChild<QPushButton*>(QStringLiteral("button_cover_clear"))->isEnabled());
         EXPECT_TRUE(dialog->grab().save(kOutputDir + "/sillaro-write-to-files-flac-cover.png"));
-        filled = true;
-        ChooseFolderWhenAsked(clicker, destination.path());
-        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
     });
-    Click(session.window->controls().button_file_save);
-    ASSERT_TRUE(filled);
-    EXPECT_EQ(clicker.messages(), QStringList{kStartMessage}) << "no alert while writing";
-
     const QString folder = destination.path() + "/" + album;
-    const QStringList files = FilesIn(folder);
     ASSERT_EQ(files.size(), 2) << files.join('|').toStdString();
     const std::vector<uint8_t> coverBytes = saving::ReadFileBytes(cover.toStdString());
     std::string coverHex;
