@@ -110,19 +110,6 @@ TEST_F(FileSaveTest, OneSettingPerCheckedTrackWithItsTags)
     EXPECT_TRUE(QDate::fromString(bare[0].tags.value("Date"), Qt::ISODate).isValid()); // today, when not known
 }
 
-TEST(TrackFileExtension, FollowsTheRecordingAndThePcmFileFormat)
-{
-    const struct {
-        int32_t recType;
-        TkPcmFileFormat format;
-        const char* extension;
-    } cases[] = {{RecTypeDsd, TkPcmFileFormatWav, "dsf"},  {RecTypeDsd, TkPcmFileFormatFlac, "dsf"},
-                 {RecTypePcm, TkPcmFileFormatWav, "wav"},  {RecTypePcm, TkPcmFileFormatFlac, "flac"},
-                 {RecTypePcm, 7, "wav"},                   {7, TkPcmFileFormatFlac, ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(TrackFileExtension(c.recType, c.format), c.extension) << c.recType << " " << c.format;
-}
-
 TEST_F(FileSaveTest, ExistingEntriesAreAskedAboutOrSkipped)
 {
     ASSERT_TRUE(QDir().mkpath(albumFolder() + "/01_Intro.wav"));

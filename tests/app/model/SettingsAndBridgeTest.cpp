@@ -132,9 +132,6 @@ TEST_F(SettingManagerTest, PcmFileFormatIsLoadedSavedAndHandedToTheFramework)
         m.Destructor();
         EXPECT_EQ(QSettings().value(kKeyPcmFileFormat).toString(), c.loaded == TkPcmFileFormatFlac ? "FLAC" : "WAV");
     }
-    SettingManager m;
-    ASSERT_EQ(m.SetPcmFileFormat(TkPcmFileFormatFlac), TkErrorSuccess);
-    EXPECT_EQ(Fake().pcmFileFormat, TkPcmFileFormatFlac);
 }
 
 TEST_F(SettingManagerTest, DeviceQueriesWithAndWithoutInfo)
