@@ -218,6 +218,17 @@
     </message>
 </context>
 <context>
+    <name>CoverThumbnail</name>
+    <message>
+        <source>No Cover</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cover</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CustomMenuView</name>
     <message>
         <source>Auto</source>
@@ -546,6 +557,34 @@
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The cover image is not a PNG or JPEG picture.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The cover image is too large to be stored in FLAC files.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The cover image cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PNG or JPEG pictures (*.png *.jpg *.jpeg)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cover Image…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove Cover</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A cover image is stored in FLAC files only.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SaveDialogModel</name>
@@ -587,6 +626,10 @@
     </message>
     <message>
         <source>A file with the same name as the folder name exists in the destination.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cover Image</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -682,6 +725,14 @@
     </message>
     <message>
         <source>min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCM (.flac)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -214,6 +214,17 @@
     </message>
 </context>
 <context>
+    <name>CoverThumbnail</name>
+    <message>
+        <source>No Cover</source>
+        <translation>カバーなし</translation>
+    </message>
+    <message>
+        <source>Cover</source>
+        <translation>カバー</translation>
+    </message>
+</context>
+<context>
     <name>CustomMenuView</name>
     <message>
         <source>Auto</source>
@@ -542,6 +553,34 @@
         <source>Cancel</source>
         <translation>キャンセル</translation>
     </message>
+    <message>
+        <source>The cover image is not a PNG or JPEG picture.</source>
+        <translation>カバー画像が PNG または JPEG の画像ではありません。</translation>
+    </message>
+    <message>
+        <source>The cover image is too large to be stored in FLAC files.</source>
+        <translation>カバー画像が大きすぎるため、FLAC ファイルに保存できません。</translation>
+    </message>
+    <message>
+        <source>The cover image cannot be read.</source>
+        <translation>カバー画像を読み込めません。</translation>
+    </message>
+    <message>
+        <source>PNG or JPEG pictures (*.png *.jpg *.jpeg)</source>
+        <translation>PNG または JPEG 画像 (*.png *.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>Cover Image…</source>
+        <translation>カバー画像…</translation>
+    </message>
+    <message>
+        <source>Remove Cover</source>
+        <translation>カバーを削除</translation>
+    </message>
+    <message>
+        <source>A cover image is stored in FLAC files only.</source>
+        <translation>カバー画像は FLAC ファイルにのみ保存されます。</translation>
+    </message>
 </context>
 <context>
     <name>SaveDialogModel</name>
@@ -584,6 +623,10 @@
     <message>
         <source>A file with the same name as the folder name exists in the destination.</source>
         <translation>保存先にフォルダ名と同じ名前のファイルがあります。</translation>
+    </message>
+    <message>
+        <source>Cover Image</source>
+        <translation>カバー画像</translation>
     </message>
 </context>
 <context>
@@ -679,6 +722,14 @@
     <message>
         <source>min</source>
         <translation>分</translation>
+    </message>
+    <message>
+        <source>File Format</source>
+        <translation>ファイル形式</translation>
+    </message>
+    <message>
+        <source>PCM (.flac)</source>
+        <translation>PCM (.flac)</translation>
     </message>
 </context>
 <context>

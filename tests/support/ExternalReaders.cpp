@@ -50,6 +50,29 @@ bool DecodeToRaw(const std::string& command, const std::string& rawPath, std::ve
     return ok && !bytes.empty();
 }
 
+// Runs one of the mutagen scripts in tests/support on path; each line it prints, split at
+// its first space (lines without one are left out). False when the script fails.
+bool RunMutagenScript(const std::string& script, const std::string& path,
+                      std::vector<std::pair<std::string, std::string>>& lines)
+{
+    // The system's Python: the one that has mutagen installed.
+    const std::string file = std::string(CARTOVA_SOURCE_DIR) + "/tests/support/" + script;
+    std::string output;
+    lines.clear();
+    if (!RunCommand("/usr/bin/python3 " + Quote(file) + " " + Quote(path), output)) {
+        return false;
+    }
+    std::istringstream text(output);
+    std::string line;
+    while (std::getline(text, line)) {
+        const size_t space = line.find(' ');
+        if (space != std::string::npos) {
+            lines.emplace_back(line.substr(0, space), line.substr(space + 1));
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool RunCommand(const std::string& command, std::string& output)
@@ -122,25 +145,31 @@ bool DecodeWithFfmpeg(const std::string& path, std::vector<float>& samples)
 
 bool ReadId3WithMutagen(const std::string& path, std::map<std::string, std::string>& frames)
 {
-    // The system's Python: the one that has mutagen installed.
-    const std::string script = std::string(CARTOVA_SOURCE_DIR) + "/tests/support/id3_frames.py";
-    std::string output;
-    if (!RunCommand("/usr/bin/python3 " + Quote(script) + " " + Quote(path), output)) {
+    std::vector<std::pair<std::string, std::string>> lines;
+    if (!RunMutagenScript("id3_frames.py", path, lines)) {
         return false;
     }
     frames.clear();
-    std::istringstream lines(output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const size_t space = line.find(' ');
-        if (space == std::string::npos) {
-            continue;
-        }
-        const std::string id = line.substr(0, space);
-        const std::string value = line.substr(space + 1);
+    for (const auto& [id, value] : lines) {
         frames[id] = id == "VERSION" ? value : FromHex(value);
     }
     return true;
+}
+
+std::multimap<std::string, std::string> ReadFlacWithMutagen(const std::string& path)
+{
+    std::multimap<std::string, std::string> facts;
+    std::vector<std::pair<std::string, std::string>> lines;
+    RunMutagenScript("flac_blocks.py", path, lines);
+    for (const auto& [kind, rest] : lines) {
+        const size_t field = rest.find(' ');
+        if (kind == "COMMENT" && field != std::string::npos) {
+            facts.emplace(kind + " " + rest.substr(0, field), FromHex(rest.substr(field + 1)));
+        } else {
+            facts.emplace(kind, rest);
+        }
+    }
+    return facts;
 }
 
 bool ReadRiffInfo(const std::string& path, std::map<std::string, std::vector<uint8_t>>& chunks)

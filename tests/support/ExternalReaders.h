@@ -1,6 +1,7 @@
 // What external programs make of a written track file: ffprobe's format and
-// stream description, samples decoded by sox or ffmpeg, ID3 frames read by
-// Python mutagen, and the RIFF INFO sub-chunks read here byte by byte.
+// stream description, samples decoded by sox or ffmpeg, ID3 frames and FLAC
+// metadata blocks read by Python mutagen, and the RIFF INFO sub-chunks read
+// here byte by byte.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,12 @@ bool DecodeWithFfmpeg(const std::string& path, std::vector<float>& samples);
 // ID3 text frames by frame id (UTF-8 text), as Python mutagen reads them; the
 // tag version as "VERSION" ("3.0" for ID3v2.3). False when mutagen finds no tag.
 bool ReadId3WithMutagen(const std::string& path, std::map<std::string, std::string>& frames);
+
+// What mutagen reads of a FLAC file (tests/support/flac_blocks.py), by the
+// first word of each line with the rest of the line ("BLOCKS", "STREAMINFO",
+// "SEEKPOINTS", "PICTURE"), and each comment as "COMMENT <FIELD>" with its
+// text decoded. Empty when mutagen takes it for no FLAC file.
+std::multimap<std::string, std::string> ReadFlacWithMutagen(const std::string& path);
 
 // The payloads of the sub-chunks of a WAV file's "LIST"/"INFO" chunk by id,
 // with terminator and pad bytes as stored. False when the file has none.

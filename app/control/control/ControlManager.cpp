@@ -425,7 +425,8 @@ void ControlManager::FileSave(CommandSender)
     if (!checkTemporaryDirectory(true, false))
         return;
     if (MarkerManager* markers = getMarkerManager())
-        RunFileSave(m_dialogs, *markers, {m_settingManager->GetRecType(), m_state.gain()});
+        RunFileSave(m_dialogs, *markers,
+                    {m_settingManager->GetRecType(), m_state.gain(), m_settingManager->GetPcmFileFormat()});
 }
 
 void ControlManager::Play(CommandSender)
@@ -634,6 +635,7 @@ void ControlManager::OpenSetting(CommandSender)
     values.dsdSamplingRate = settings.GetDsdFreq();
     values.pcmSamplingRate = settings.GetPcmFreq();
     values.pcmBitDepth = settings.GetBits();
+    values.pcmFileFormat = settings.GetPcmFileFormat();
     values.temporaryDirectory = settings.GetTempDirectory();
     values.defaultDirectory = SettingManager::GetDefaultTempDirectory();
     if (!m_dialogs.runSettingDialog(values, settings))
@@ -642,6 +644,7 @@ void ControlManager::OpenSetting(CommandSender)
     settings.SetDsdFreq(values.dsdSamplingRate);
     settings.SetPcmFreq(values.pcmSamplingRate);
     settings.SetBits(values.pcmBitDepth);
+    settings.SetPcmFileFormat(values.pcmFileFormat);
     settings.SetTempDirectory(values.temporaryDirectory);
     LoadRecordSettings();
 }

@@ -4,6 +4,7 @@
 // scripted fake that records each request and answers it.
 #pragma once
 
+#include "cartova.h"
 #include "update/UpdateOffer.h"
 
 #include <QString>
@@ -39,6 +40,7 @@ struct SettingValues {
     uint64_t dsdSamplingRate = 2822400;
     uint64_t pcmSamplingRate = 44100;
     int16_t pcmBitDepth = 16;
+    TkPcmFileFormat pcmFileFormat = TkPcmFileFormatWav;
     QString temporaryDirectory;
     QString defaultDirectory; // shown by the dialog's "default" choice; not handed back
 };
@@ -76,6 +78,9 @@ public:
     virtual QString chooseFolder(const QString& title, const QString& initialFolder) = 0;
     // A file name to save to, or empty when cancelled. nameFilters as "Package (*.pkg)".
     virtual QString chooseSaveFile(const QString& title, const QString& defaultName,
+                                   const QStringList& nameFilters) = 0;
+    // An existing file to open, starting in initialFolder, or empty when cancelled.
+    virtual QString chooseOpenFile(const QString& title, const QString& initialFolder,
                                    const QStringList& nameFilters) = 0;
 
     // ---- the program's dialogs ----

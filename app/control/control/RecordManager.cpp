@@ -10,6 +10,7 @@
 #include "state/ModeTimeManager.h"
 #include "wave/WaveImageManager.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QTimer>
 
@@ -120,6 +121,7 @@ void RecordManager::onOperation(int32_t operation)
             return;
         if (WaveImageManager* images = m_document.peaks())
             images->startWaveGenerate();
+        m_startedOn = QDate::currentDate();
         m_state.setStatus(ModeStatusRecording);
     } else if (operation == TkRecOperationStopped) {
         if (status == ModeStatusStopping || status == ModeStatusRecording)
@@ -150,7 +152,7 @@ void RecordManager::endRecording()
     m_state.setCurrentTime(0.0);
 
     m_state.setTotalTime(total);
-    m_document.startMarkers(total);
+    m_document.startMarkers(total).setRecordingDate(m_startedOn);
 
     m_view.initPages(total);
     m_view.setHidden(ViewItem::PageSelector, m_view.pageState().pageCount < 2);

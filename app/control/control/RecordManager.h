@@ -1,13 +1,14 @@
 // The driver of one recording: asks the framework to pre-record, start, pause, resume and
 // stop, follows the recorded length (and completes the recording at the time limit), and
 // turns the framework's stop into the edit mode: total time, automatic gain, fresh
-// markers, pages and the wide scale. The control manager hands it the framework's
-// notifications while it observes: from a successful pre-recording start until the
-// recording has ended.
+// markers (with the day the recording started), pages and the wide scale. The control
+// manager hands it the framework's notifications while it observes: from a successful
+// pre-recording start until the recording has ended.
 #pragma once
 
 #include "state/ControlTypes.h"
 
+#include <QDate>
 #include <QObject>
 #include <cstdint>
 
@@ -64,4 +65,5 @@ private:
     bool m_observing = false;
     bool m_limitReached = false;
     int m_lostAudioReports = 0;
+    QDate m_startedOn; // the day the framework reported the recording's start
 };

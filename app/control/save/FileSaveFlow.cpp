@@ -51,14 +51,19 @@ TrackFormat RecordedTrackFormat()
     return format;
 }
 
+QString TrackFileExtension(int32_t recType, TkPcmFileFormat pcmFileFormat)
+{
+    if (recType == RecTypeDsd)
+        return QStringLiteral("dsf");
+    if (recType != RecTypePcm)
+        return QString();
+    return pcmFileFormat == TkPcmFileFormatFlac ? QStringLiteral("flac") : QStringLiteral("wav");
+}
+
 int RunFileSave(DialogService& dialogs, MarkerManager& markers, const FileSaveRequest& request)
 {
-    QString extension;
-    if (request.recType == RecTypeDsd)
-        extension = QStringLiteral("dsf");
-    else if (request.recType == RecTypePcm)
-        extension = QStringLiteral("wav");
-    else
+    const QString extension = TrackFileExtension(request.recType, request.pcmFileFormat);
+    if (extension.isEmpty())
         return 0;
 
     QString dirName;

@@ -13,9 +13,14 @@ class DialogService;
 class MarkerManager;
 
 struct FileSaveRequest {
-    int32_t recType = -1; // RecTypeDsd (".dsf"), RecTypePcm (".wav"); anything else writes nothing
+    int32_t recType = -1; // RecTypeDsd or RecTypePcm; anything else writes nothing
     double gain = 0.0;    // dB, the same for every track
+    TkPcmFileFormat pcmFileFormat = TkPcmFileFormatWav; // the framework's, for PCM tracks
 };
+
+// Extension of the track files (without the dot): "dsf" for DSD recordings, "wav" or
+// "flac" for PCM ones as pcmFileFormat says; empty for anything else.
+QString TrackFileExtension(int32_t recType, TkPcmFileFormat pcmFileFormat);
 
 // What the user is told under "Failed to save the file." when the framework refuses the job list.
 QString SaveFileRefusedText(TkError error);

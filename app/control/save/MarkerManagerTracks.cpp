@@ -73,6 +73,21 @@ void MarkerManagerTracks::setAlbumArtist(const QString& artist)
     m_markers.setAlbumArtist(artist);
 }
 
+QString MarkerManagerTracks::CoverImage() const
+{
+    return m_markers.CoverImage();
+}
+
+void MarkerManagerTracks::setCoverImage(const QString& path)
+{
+    m_markers.setCoverImage(path);
+}
+
+QDate MarkerManagerTracks::RecordingDate() const
+{
+    return m_markers.RecordingDate();
+}
+
 QString MarkerManagerTracks::DestinationDirectory() const
 {
     return m_markers.DestinationDirectory();

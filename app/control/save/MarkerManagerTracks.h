@@ -21,6 +21,9 @@ public:
     void setAlbum(const QString& album) override;
     QString AlbumArtist() const override;
     void setAlbumArtist(const QString& artist) override;
+    QString CoverImage() const override;
+    void setCoverImage(const QString& path) override;
+    QDate RecordingDate() const override;
     QString DestinationDirectory() const override;
     void setDestinationDirectory(const QString& folder) override;
     MarkerId SelectedMarker() const override;

@@ -18,8 +18,13 @@ namespace {
 constexpr uint64_t kWavHeaderBytes = 44;
 constexpr uint64_t kDsfHeaderBytes = 92;
 constexpr uint64_t kDsfBlockBytes = 4096;
-// Tags of one file: four text frames in UTF-16 and their Shift-JIS copies stay far below this.
+// Tags of one file: four text frames in UTF-16 and their Shift-JIS copies stay far below this,
+// as do a FLAC file's comments, seek table and padding.
 constexpr uint64_t kTagRoomBytes = 64 * 1024;
+// A FLAC file never takes more than this many percent of its samples' PCM bytes: libFLAC
+// stores no frame in more bits than its samples verbatim, plus one bit a sample for a
+// stereo side channel and a few bytes of frame header and CRC (the framework's bound).
+constexpr uint64_t kFlacBoundPercent = 104;
 
 // The destination cannot be used; error is the errno of the failed call.
 DestinationProblem Unusable(const QString& path, int error)
@@ -47,7 +52,8 @@ uint64_t EstimatedTrackBytes(const TrackFormat& format, double start, double end
         dataBytes = SaturatingProduct(blocks * kDsfBlockBytes, channels) + kDsfHeaderBytes;
     } else {
         const uint64_t sampleBytes = static_cast<uint64_t>(format.bits > 0 ? format.bits : 0) / 8;
-        dataBytes = SaturatingProduct(samples, channels * sampleBytes) + kWavHeaderBytes;
+        const uint64_t pcmBytes = SaturatingProduct(samples, channels * sampleBytes);
+        dataBytes = format.flac ? SaturatingProduct(pcmBytes / 100 + 1, kFlacBoundPercent) : pcmBytes + kWavHeaderBytes;
     }
     return SaturatingSum(dataBytes, kTagRoomBytes);
 }

@@ -12,9 +12,12 @@ struct TrackFormat {
     uint64_t rate = 0;   // Hz; for DSD the one-bit rate
     int bits = 16;       // PCM sample size of the written files
     int channels = 2;
+    bool flac = false;   // PCM written as FLAC
 };
 
-// Size in bytes of a track file from start to end seconds, headers and room for tags included.
+// Size in bytes of a track file from start to end seconds, headers and room for tags
+// included (a cover excepted). For FLAC it is the most the file can take, as the
+// framework counts before it writes a track, not what compression will make of it.
 uint64_t EstimatedTrackBytes(const TrackFormat& format, double start, double end);
 
 // a + b, or the largest value when that overflows.

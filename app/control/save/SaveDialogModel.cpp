@@ -1,6 +1,7 @@
 // Rows, commands and checks of the write-to-files dialog.
 #include "save/SaveDialogModel.h"
 
+#include "save/CoverImageCheck.h"
 #include "save/FileNameRules.h"
 
 #include <QDir>
@@ -41,9 +42,11 @@ void SaveDialogModel::setMarkerManager(TrackMarkers* markers)
     }
     m_albumName = markers ? markers->Album() : QString();
     m_albumArtist = markers ? markers->AlbumArtist() : QString();
+    m_coverImage = markers ? markers->CoverImage() : QString();
     m_dirName.clear();
     emit rowsReset();
     emit albumFieldsChanged();
+    emit coverChanged();
     recomputeMasterState();
     setModified(false);
 }
@@ -192,6 +195,48 @@ void SaveDialogModel::ApplyClicked()
     setModified(false);
 }
 
+void SaveDialogModel::ChooseCoverClicked()
+{
+    if (!isCoverEnabled() || !m_prompts.chooseFile)
+        return;
+    QString initial = QFileInfo(m_coverImage).absolutePath();
+    if (m_coverImage.isEmpty() || !QFileInfo(initial).isDir()) {
+        initial = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        if (!QFileInfo(initial).isDir())
+            initial = QDir::homePath();
+    }
+    const QString chosen = m_prompts.chooseFile(tr("Cover Image"), initial, {CoverImageNameFilter()});
+    if (chosen.isEmpty())
+        return;
+    if (const auto problem = CheckCoverImage(chosen)) {
+        alert(AlertKind::Ok, problem->message, problem->information);
+        return;
+    }
+    m_coverImage = chosen;
+    emit coverChanged();
+    setModified(true);
+}
+
+void SaveDialogModel::ClearCoverClicked()
+{
+    if (m_coverImage.isEmpty())
+        return;
+    m_coverImage.clear();
+    emit coverChanged();
+    setModified(true);
+}
+
+bool SaveDialogModel::CoverCheck()
+{
+    if (!isCoverEnabled() || m_coverImage.isEmpty())
+        return true;
+    if (const auto problem = CheckCoverImage(m_coverImage)) {
+        alert(AlertKind::Ok, problem->message, problem->information);
+        return false;
+    }
+    return true;
+}
+
 bool SaveDialogModel::CancelClicked()
 {
     if (m_dirty && !alert(AlertKind::YesNo, tr("Are you sure you want to cancel writing to files?")))
@@ -205,6 +250,7 @@ void SaveDialogModel::applyItemsToMarkerManager()
         return;
     m_markers->setAlbum(m_albumName);
     m_markers->setAlbumArtist(m_albumArtist);
+    m_markers->setCoverImage(m_coverImage);
     for (SaveDialogItem& item : m_items) {
         const MarkerId id = item.markerStart == QLatin1String("S") ? m_markers->GetStartMarkerId()
                                                                    : item.markerStart.toUInt();
@@ -287,14 +333,19 @@ bool SaveDialogModel::DestinationCheck()
 {
     if (!m_markers)
         return false;
+    TrackFormat format = m_format;
+    format.flac = !format.dsd && writesFlac();
+    // Every FLAC track holds its own copy of the cover.
+    const uint64_t coverBytes = format.flac && !m_coverImage.isEmpty() ? QFileInfo(m_coverImage).size() : 0;
     uint64_t bytes = 0;
     const std::vector<MarkerId> ids = m_markers->EnumMarkerId();
     for (size_t k = 0; k + 1 < ids.size(); ++k) {
         if (!m_markers->IsMarkerCheckedFromId(ids[k]))
             continue;
-        if (m_format.rate > 0)
-            bytes = SaturatingSum(bytes, EstimatedTrackBytes(m_format, m_markers->GetMarkerPositionFromId(ids[k]),
+        if (format.rate > 0)
+            bytes = SaturatingSum(bytes, EstimatedTrackBytes(format, m_markers->GetMarkerPositionFromId(ids[k]),
                                                              m_markers->GetMarkerPositionFromId(ids[k + 1])));
+        bytes = SaturatingSum(bytes, coverBytes);
     }
     if (const auto problem = CheckDestination(albumFolder(), bytes)) {
         alert(AlertKind::Ok, problem->message, problem->information);
@@ -305,7 +356,7 @@ bool SaveDialogModel::DestinationCheck()
 
 bool SaveDialogModel::WriteToFilesClicked()
 {
-    if (!m_markers || !validateFileNames())
+    if (!m_markers || !validateFileNames() || !CoverCheck())
         return false;
 
     QString initial = m_markers->DestinationDirectory();

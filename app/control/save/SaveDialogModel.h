@@ -1,6 +1,7 @@
 // The write-to-files dialog without its widgets: the rows built from the markers, the
-// album fields, the check boxes, every command of the dialog and the name and path
-// checks. The dialog view binds to it; its questions and choosers go through Prompts.
+// album fields and cover, the check boxes, every command of the dialog and the name,
+// cover and path checks. The dialog view binds to it; its questions and choosers go
+// through Prompts.
 #pragma once
 
 #include "control/DialogService.h"
@@ -22,6 +23,9 @@ public:
         std::function<QString(const QString& title, const QString& initialFolder)> chooseFolder;
         // The file-name update dialog's response: the first number, or below 1 for nothing.
         std::function<int()> askInitialNumber;
+        // An existing file chosen by the user, or an empty string when cancelled.
+        std::function<QString(const QString& title, const QString& initialFolder, const QStringList& nameFilters)>
+            chooseFile;
     };
 
     explicit SaveDialogModel(QObject* parent = nullptr);
@@ -29,6 +33,9 @@ public:
     void setPrompts(Prompts prompts) { m_prompts = std::move(prompts); }
     void setExtension(const QString& extension) { m_extension = extension; }
     const QString& extension() const { return m_extension; }
+    bool writesFlac() const { return m_extension == QLatin1String("flac"); }
+    // Only FLAC files hold a cover; for other files the cover cannot be chosen.
+    bool isCoverEnabled() const { return writesFlac(); }
     // Format of the recording, for the free-space check; a rate of 0 skips that check.
     void setTrackFormat(const TrackFormat& format) { m_format = format; }
 
@@ -38,6 +45,8 @@ public:
     const QList<SaveDialogItem>& items() const { return m_items; }
     const QString& albumName() const { return m_albumName; }
     const QString& albumArtist() const { return m_albumArtist; }
+    // The cover picture's path; empty: none.
+    const QString& coverImage() const { return m_coverImage; }
     Qt::CheckState masterState() const { return m_master; }
     bool isWriteEnabled() const { return m_master != Qt::Unchecked; }
     bool isDirty() const { return m_dirty; }
@@ -58,6 +67,9 @@ public:
     void UseTrackTitleClicked();
     void CopyAlbumArtistClicked();
     void ApplyClicked();
+    // Asks for a picture; one the framework cannot store is refused with a message.
+    void ChooseCoverClicked();
+    void ClearCoverClicked();
     // True when the dialog may close with response 0.
     bool CancelClicked();
     // True when the dialog may close with response 1.
@@ -68,12 +80,15 @@ public:
     bool FullPathLengthCheck();
     // The album folder is writable and has room for every checked track.
     bool DestinationCheck();
+    // The cover, when there is one for these files, can still be stored.
+    bool CoverCheck();
     void setModified(bool modified);
 
 signals:
     void rowsReset();
     void rowChanged(int row);
     void albumFieldsChanged();
+    void coverChanged();
     void masterStateChanged(Qt::CheckState state);
     void modifiedChanged(bool dirty);
     // The markers took the dialog's edits; views showing marker captions refresh.
@@ -91,6 +106,7 @@ private:
     QList<SaveDialogItem> m_items;
     QString m_albumName;
     QString m_albumArtist;
+    QString m_coverImage;
     QString m_extension = QStringLiteral("wav");
     QString m_dirName;
     TrackFormat m_format;

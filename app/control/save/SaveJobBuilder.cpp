@@ -5,6 +5,7 @@
 #include "save/SaveDestination.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QFileInfo>
 
 std::vector<SaveSetting> BuildSaveSettings(const TrackMarkers& markers, const QString& dirName,
@@ -17,6 +18,10 @@ std::vector<SaveSetting> BuildSaveSettings(const TrackMarkers& markers, const QS
     const QString albumArtist = markers.AlbumArtist();
     const QString folder = JoinPath(markers.DestinationDirectory(), dirName);
     const std::vector<MarkerId> ids = markers.EnumMarkerId();
+    const QString cover = markers.CoverImage();
+    const QDate recorded = markers.RecordingDate().isValid() ? markers.RecordingDate() : QDate::currentDate();
+    const QString date = recorded.toString(Qt::ISODate);
+    const QString total = QString::number(ids.size() > 1 ? ids.size() - 1 : 0);
 
     std::vector<SaveSetting> list;
     for (size_t k = 0; k + 1 < ids.size(); ++k) {
@@ -39,6 +44,11 @@ std::vector<SaveSetting> BuildSaveSettings(const TrackMarkers& markers, const QS
             tags[kSaveTagAlbum] = album;
         if (!albumArtist.isEmpty())
             tags[kSaveTagAlbumArtist] = albumArtist;
+        tags[kSaveTagTrackNumber] = QString::number(k + 1);
+        tags[kSaveTagTrackTotal] = total;
+        tags[kSaveTagDate] = date;
+        if (!cover.isEmpty())
+            tags[kSaveTagCoverImage] = cover;
 
         const QFileInfo existing(setting.path);
         if (existing.isDir()) {

@@ -3,6 +3,7 @@
 // application's marker manager is reached through an adapter; tests use a small fake.
 #pragma once
 
+#include <QDate>
 #include <QMap>
 #include <QString>
 #include <cstdint>
@@ -35,6 +36,11 @@ public:
     virtual void setAlbum(const QString& album) = 0;
     virtual QString AlbumArtist() const = 0;
     virtual void setAlbumArtist(const QString& artist) = 0;
+    // The album's cover picture (empty: none) and the day the recording started
+    // (invalid: not known).
+    virtual QString CoverImage() const = 0;
+    virtual void setCoverImage(const QString& path) = 0;
+    virtual QDate RecordingDate() const = 0;
     virtual QString DestinationDirectory() const = 0;
     virtual void setDestinationDirectory(const QString& folder) = 0;
     virtual MarkerId SelectedMarker() const = 0;

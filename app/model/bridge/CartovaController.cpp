@@ -161,6 +161,25 @@ TkError CartovaController::SetTempDirectory(const QString& path)
     return Cartova_SetTempDirectory(utf8.constData());
 }
 
+TkError CartovaController::SetPcmFileFormat(TkPcmFileFormat format, int32_t compressionLevel)
+{
+    return Cartova_SetPcmFileFormat(format, compressionLevel);
+}
+
+TkError CartovaController::CheckCoverImage(const QString& path, QString& problem)
+{
+    problem.clear();
+    // The same bytes as the "CoverImage" tag that SaveFile hands over.
+    const QByteArray utf8 = path.toUtf8();
+    char* message = nullptr;
+    const TkError result = Cartova_CheckCoverImage(utf8.constData(), &message);
+    if (message != nullptr) {
+        problem = QString::fromUtf8(message);
+        Cartova_ReleaseCoverImageProblem(message);
+    }
+    return result;
+}
+
 TkError CartovaController::FindTrackGaps(std::vector<double>& boundaries)
 {
     boundaries.clear();

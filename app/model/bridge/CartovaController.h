@@ -70,6 +70,11 @@ public:
     TkError SaveFileProgress(int32_t& fileProgress, int32_t& totalProgress);
     TkError SaveFileCancel(bool deletePartial);
     TkError SetTempDirectory(const QString& path);
+    // The file format of PCM tracks written from now on (FLAC at compressionLevel 0 to 8).
+    TkError SetPcmFileFormat(TkPcmFileFormat format, int32_t compressionLevel);
+    // Whether the picture at path can be the cover of FLAC tracks; when it cannot, the
+    // result says why and problem holds the framework's sentence naming the file.
+    TkError CheckCoverImage(const QString& path, QString& problem);
     // Deletes the framework's leftover temporary files in a folder.
     TkError DeleteTempLeftovers(const QString& folder);
     // Suggested track boundaries (seconds) at the gaps of the finished recording, found with

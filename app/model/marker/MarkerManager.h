@@ -1,7 +1,8 @@
 // The markers of the current recording, in time order: the start marker (id 0) at 0 s, the
 // end marker (id 61) at the total time and up to 60 user markers (ids 1 to 60, the smallest
 // free id first) at least 0.2 s apart. Keeps the selected marker, each track's tags and
-// checked flag, and the album-wide tags and destination folder for writing.
+// checked flag, and the album-wide tags, cover image, recording date and destination
+// folder for writing.
 //
 // Ownership: the manager owns the marker data only. The waveform view owns the marker
 // views and follows the manager through the signals below; the marker indicator follows
@@ -10,6 +11,7 @@
 
 #include "marker/MarkerItem.h"
 
+#include <QDate>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -70,6 +72,12 @@ public:
     void setAlbumArtist(const QString& artist) { m_AlbumArtist = artist; }
     const QString& DestinationDirectory() const { return m_DestinationDirectory; }
     void setDestinationDirectory(const QString& folder) { m_DestinationDirectory = folder; }
+    // Path of the album's cover picture; empty: none.
+    const QString& CoverImage() const { return m_CoverImage; }
+    void setCoverImage(const QString& path) { m_CoverImage = path; }
+    // The day the recording started; invalid when not known.
+    QDate RecordingDate() const { return m_RecordingDate; }
+    void setRecordingDate(QDate date) { m_RecordingDate = date; }
 
 signals:
     // Every marker was replaced by a new start and end marker.
@@ -93,5 +101,7 @@ private:
     QString m_Album;
     QString m_AlbumArtist;
     QString m_DestinationDirectory;
+    QString m_CoverImage;
+    QDate m_RecordingDate;
     std::function<void(const QString&)> m_alert;
 };

@@ -14,6 +14,9 @@ constexpr uint64_t kDefaultPcmFreq = 44100;
 constexpr uint64_t kDefaultDsdFreq = 2822400;
 constexpr int16_t kMinimumBits = 16;
 
+const QString kPcmFileFormatWav = QStringLiteral("WAV");
+const QString kPcmFileFormatFlac = QStringLiteral("FLAC");
+
 uint64_t LoadFrequency(const QSettings& store, const QString& key, uint64_t fallback)
 {
     bool ok = false;
@@ -47,6 +50,8 @@ void SettingManager::Constructor()
 
     // The framework reports an unusable folder itself, when it is set or used.
     CartovaController::sharedInstance().SetTempDirectory(m_temp_path);
+    SetPcmFileFormat(store.value(kKeyPcmFileFormat).toString() == kPcmFileFormatFlac ? TkPcmFileFormatFlac
+                                                                                     : TkPcmFileFormatWav);
 
     info.reset();
 }
@@ -63,6 +68,9 @@ void SettingManager::Destructor()
     store.setValue(kKeyBitDepth, static_cast<int>(m_bits));
     store.sync();
     store.setValue(kKeyTempDirectory, m_temp_path);
+    store.sync();
+    store.setValue(kKeyPcmFileFormat,
+                   m_pcm_file_format == TkPcmFileFormatFlac ? kPcmFileFormatFlac : kPcmFileFormatWav);
     store.sync();
 }
 
@@ -151,6 +159,12 @@ TkError SettingManager::FetchSettingToToolkit()
         setting.bits = static_cast<uint16_t>(m_bits);
     }
     return CartovaController::sharedInstance().SetRecordSetting(setting);
+}
+
+TkError SettingManager::SetPcmFileFormat(TkPcmFileFormat format)
+{
+    m_pcm_file_format = format == TkPcmFileFormatFlac ? TkPcmFileFormatFlac : TkPcmFileFormatWav;
+    return CartovaController::sharedInstance().SetPcmFileFormat(m_pcm_file_format, kFlacCompressionLevel);
 }
 
 bool SettingManager::SetTempDirectory(const QString& path)

@@ -1,6 +1,6 @@
 // Recording settings that survive between runs, the chosen device and its description.
-// Loads from QSettings when created, hands the temporary folder to the framework and
-// writes everything back when asked to save (Destructor).
+// Loads from QSettings when created, hands the temporary folder and the PCM file format
+// to the framework and writes everything back when asked to save (Destructor).
 #pragma once
 
 #include "bridge/CartovaController.h"
@@ -19,6 +19,11 @@ inline const QString kKeyPcmFreq = QStringLiteral("Sampling Frequency (WAV)");
 inline const QString kKeyDsdFreq = QStringLiteral("Sampling Frequency (DSF)");
 inline const QString kKeyBitDepth = QStringLiteral("Bit Depth");
 inline const QString kKeyTempDirectory = QStringLiteral("Temp Directory");
+// "WAV" or "FLAC": the file format of PCM tracks; anything else is WAV.
+inline const QString kKeyPcmFileFormat = QStringLiteral("PCM File Format");
+
+// The FLAC compression level the program writes with (the framework's usual level).
+inline constexpr int32_t kFlacCompressionLevel = 5;
 
 class SettingManager {
 public:
@@ -54,6 +59,10 @@ public:
 
     TkError FetchSettingToToolkit();
 
+    // The file format of PCM tracks; setting it also tells the framework.
+    TkPcmFileFormat GetPcmFileFormat() const { return m_pcm_file_format; }
+    TkError SetPcmFileFormat(TkPcmFileFormat format);
+
     // The USB product name and release of a device, as the framework reads them.
     std::optional<UsbDeviceEntry> usbDevice(int32_t vid, int32_t pid) const;
     // The one estimate of the recording time: whole minutes of a recording in the given
@@ -82,4 +91,5 @@ private:
     uint64_t m_pcm_freq = 44100;
     uint64_t m_dsd_freq = 2822400;
     QString m_temp_path;
+    TkPcmFileFormat m_pcm_file_format = TkPcmFileFormatWav;
 };

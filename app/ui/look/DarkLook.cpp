@@ -54,6 +54,8 @@ const char* const kDialog = R"(
 QDialog { background: @background; color: @text; }
 QLabel#heading { color: #9AA1A8; font-weight: bold; }
 QWidget#alert_accessory { color: @textDim; }
+QLabel#cover { color: @textDim; background: @well; border: 1px solid @edge; border-radius: 3px; }
+QLabel#cover:disabled { color: @textDisabled; border-color: @control; }
 QLineEdit { color: @text; background: @well; border: 1px solid @edge; border-radius: 3px; padding: 3px 5px;
             selection-background-color: @selection; }
 QLineEdit:focus { border: 1px solid @focus; }

@@ -2,6 +2,7 @@
 #include "save/SaveDialog.h"
 
 #include "look/DarkLook.h"
+#include "save/CoverThumbnail.h"
 #include "save/SaveDialogItemView.h"
 #include "save/UpdateFileNamesDialog.h"
 
@@ -64,12 +65,24 @@ SaveDialog::SaveDialog(QWidget* parent) : QDialog(parent)
     m_albumArtist = new QLineEdit(this);
     m_albumArtist->setObjectName(QStringLiteral("edit_album_artist"));
     m_albumArtist->setPlaceholderText(tr("Album Artist"));
+    // The cover beside them: its thumbnail, and buttons to choose and to clear it.
+    m_cover = new CoverThumbnail(this);
+    m_chooseCover = Button(tr("Cover Image\u2026"), QStringLiteral("button_cover"), this);
+    m_clearCover = Button(tr("Remove Cover"), QStringLiteral("button_cover_clear"), this);
+    auto* coverButtons = new QVBoxLayout;
+    coverButtons->setSpacing(6);
+    coverButtons->addWidget(m_chooseCover);
+    coverButtons->addWidget(m_clearCover);
     auto* album = new QGridLayout;
     album->setHorizontalSpacing(10);
     album->addWidget(albumLabel, 0, 0, Qt::AlignRight);
     album->addWidget(m_albumName, 0, 1);
     album->addWidget(artistLabel, 1, 0, Qt::AlignRight);
     album->addWidget(m_albumArtist, 1, 1);
+    album->setColumnMinimumWidth(2, 8);
+    album->addWidget(m_cover, 0, 3, 2, 1, Qt::AlignCenter);
+    album->addLayout(coverButtons, 0, 4, 2, 1, Qt::AlignVCenter);
+    album->setColumnStretch(1, 1);
 
     // Heading of the rows, with the master check box over the rows' check boxes.
     m_master = new QCheckBox(this);
@@ -141,6 +154,8 @@ SaveDialog::SaveDialog(QWidget* parent) : QDialog(parent)
     connect(m_update, &QPushButton::clicked, &m_model, &SaveDialogModel::UpdateFileNamesClicked);
     connect(m_useTitle, &QAction::triggered, &m_model, &SaveDialogModel::UseTrackTitleClicked);
     connect(m_copyArtist, &QAction::triggered, &m_model, &SaveDialogModel::CopyAlbumArtistClicked);
+    connect(m_chooseCover, &QPushButton::clicked, &m_model, &SaveDialogModel::ChooseCoverClicked);
+    connect(m_clearCover, &QPushButton::clicked, &m_model, &SaveDialogModel::ClearCoverClicked);
     connect(m_apply, &QPushButton::clicked, &m_model, &SaveDialogModel::ApplyClicked);
     connect(m_cancel, &QPushButton::clicked, this, &SaveDialog::CancelClicked);
     connect(m_write, &QPushButton::clicked, this, &SaveDialog::WriteToFilesClicked);
@@ -148,11 +163,13 @@ SaveDialog::SaveDialog(QWidget* parent) : QDialog(parent)
     connect(&m_model, &SaveDialogModel::rowsReset, this, &SaveDialog::rebuildRows);
     connect(&m_model, &SaveDialogModel::rowChanged, this, &SaveDialog::showRow);
     connect(&m_model, &SaveDialogModel::albumFieldsChanged, this, &SaveDialog::showAlbumFields);
+    connect(&m_model, &SaveDialogModel::coverChanged, this, &SaveDialog::showCover);
     connect(&m_model, &SaveDialogModel::masterStateChanged, this, &SaveDialog::showMasterState);
     connect(&m_model, &SaveDialogModel::modifiedChanged, m_apply, &QPushButton::setEnabled);
 
     m_apply->setEnabled(false);
     showMasterState();
+    showCover();
 }
 
 void SaveDialog::rebuildRows()
@@ -193,6 +210,19 @@ void SaveDialog::showAlbumFields()
 {
     m_albumName->setText(m_model.albumName());
     m_albumArtist->setText(m_model.albumArtist());
+}
+
+void SaveDialog::showCover()
+{
+    const bool enabled = m_model.isCoverEnabled();
+    m_cover->setImagePath(m_model.coverImage());
+    m_cover->setEnabled(enabled);
+    m_chooseCover->setEnabled(enabled);
+    m_clearCover->setEnabled(enabled && !m_model.coverImage().isEmpty());
+    const QString why = enabled ? QString() : tr("A cover image is stored in FLAC files only.");
+    m_chooseCover->setToolTip(why);
+    if (!enabled)
+        m_cover->setToolTip(why);
 }
 
 void SaveDialog::updateTabOrder()

@@ -1,5 +1,6 @@
-// The modal write-to-files dialog: album fields, the master check box, a scrolling list
-// of track rows and the buttons and "Options" menu. Its response is 1 for "Write to
+// The modal write-to-files dialog: album fields with the cover (a thumbnail, a button
+// that chooses the picture and one that clears it), the master check box, a scrolling
+// list of track rows and the buttons and "Options" menu. Its response is 1 for "Write to
 // Files" and 0 for "Cancel". Everything it decides is in SaveDialogModel.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 class QAction;
+class CoverThumbnail;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -49,6 +51,9 @@ public:
     QPushButton* button_cancel() const { return m_cancel; }
     QPushButton* button_write() const { return m_write; }
     QPushButton* button_option() const { return m_option; }
+    QPushButton* button_cover() const { return m_chooseCover; }
+    QPushButton* button_cover_clear() const { return m_clearCover; }
+    CoverThumbnail* cover_thumbnail() const { return m_cover; }
     QAction* menu_use_title() const { return m_useTitle; }
     QAction* menu_copy_artist() const { return m_copyArtist; }
     QScrollArea* collectionView() const { return m_scroll; }
@@ -67,12 +72,16 @@ private:
     void showRow(int row);
     void showMasterState();
     void showAlbumFields();
+    void showCover();
     void scrollRowIntoView(SaveDialogItemView* view);
 
     SaveDialogModel m_model;
     UpdateFileNamesDialog* m_updateDialog = nullptr;
     QLineEdit* m_albumName = nullptr;
     QLineEdit* m_albumArtist = nullptr;
+    CoverThumbnail* m_cover = nullptr;
+    QPushButton* m_chooseCover = nullptr;
+    QPushButton* m_clearCover = nullptr;
     QCheckBox* m_master = nullptr;
     QPushButton* m_update = nullptr;
     QPushButton* m_apply = nullptr;

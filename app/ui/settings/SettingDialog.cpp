@@ -68,6 +68,10 @@ SettingDialog::SettingDialog(QWidget* parent) : QDialog(parent)
     combo_bit_depth->addItem(tr("16 bit"));
     combo_bit_depth->addItem(tr("24 bit"));
     combo_bit_depth->setCurrentIndex(0);
+    combo_file_format->addItem(QStringLiteral("WAV"), TkPcmFileFormatWav);
+    combo_file_format->addItem(QStringLiteral("FLAC"), TkPcmFileFormatFlac);
+    combo_file_format->setCurrentIndex(0);
+    connect(combo_file_format, &QComboBox::currentIndexChanged, this, &SettingDialog::showPcmExtension);
     connect(tab_view, &QTabWidget::currentChanged, this, &SettingDialog::onTabChanged);
     DSDClicked();
     applyTexts();
@@ -115,12 +119,15 @@ void SettingDialog::buildControls()
     label_dsd_frequency = new LabelTextField(QString(), tab_format);
     label_pcm_frequency = new LabelTextField(QString(), tab_format);
     label_bit_depth = new LabelTextField(QString(), tab_format);
+    label_file_format = new LabelTextField(QString(), tab_format);
     combo_dsd_frequency = new FocusableComboBox(tab_format);
     combo_dsd_frequency->setObjectName(QStringLiteral("combo_dsd_frequency"));
     combo_pcm_frequency = new FocusableComboBox(tab_format);
     combo_pcm_frequency->setObjectName(QStringLiteral("combo_pcm_frequency"));
     combo_bit_depth = new FocusableComboBox(tab_format);
     combo_bit_depth->setObjectName(QStringLiteral("combo_bit_depth"));
+    combo_file_format = new FocusableComboBox(tab_format);
+    combo_file_format->setObjectName(QStringLiteral("combo_file_format"));
     format->addWidget(button_dsd, 0, 0, 1, 3);
     format->addWidget(label_dsd_frequency, 1, 1, Qt::AlignRight);
     format->addWidget(combo_dsd_frequency, 1, 2);
@@ -130,9 +137,11 @@ void SettingDialog::buildControls()
     format->addWidget(combo_pcm_frequency, 4, 2);
     format->addWidget(label_bit_depth, 5, 1, Qt::AlignRight);
     format->addWidget(combo_bit_depth, 5, 2);
+    format->addWidget(label_file_format, 6, 1, Qt::AlignRight);
+    format->addWidget(combo_file_format, 6, 2);
     format->setColumnMinimumWidth(0, 16);
     format->setColumnStretch(3, 1);
-    format->setRowStretch(6, 1);
+    format->setRowStretch(7, 1);
     connect(button_dsd, &QRadioButton::clicked, this, &SettingDialog::DSDClicked);
     connect(button_pcm, &QRadioButton::clicked, this, &SettingDialog::PCMClicked);
     tab_view->addTab(tab_format, QString());
@@ -201,8 +210,9 @@ void SettingDialog::applyTexts()
     label_dsd_frequency->setText(Colon(tr("Sampling Frequency")));
     label_pcm_frequency->setText(Colon(tr("Sampling Frequency")));
     label_bit_depth->setText(Colon(tr("Bit Depth")));
+    label_file_format->setText(Colon(tr("File Format")));
     button_dsd->setText(tr("DSD (.dsf)"));
-    button_pcm->setText(tr("PCM (.wav)"));
+    showPcmExtension();
     tab_view->setTabText(tab_view->indexOf(tab_temporary), tr("Temporary file storage "));
     label_max_time_max->setText(tr("Recording is available within the limit of the recording time."));
     label_max_time_err->setText(tr("Failed to use the folder specified as the temporary file storage."));
@@ -232,9 +242,11 @@ void SettingDialog::setIsRecModeDsd(bool flag)
     combo_dsd_frequency->setEnabled(dsd);
     combo_pcm_frequency->setEnabled(!dsd);
     combo_bit_depth->setEnabled(!dsd);
+    combo_file_format->setEnabled(!dsd);
     SetGreyed(label_dsd_frequency, !dsd);
     SetGreyed(label_pcm_frequency, dsd);
     SetGreyed(label_bit_depth, dsd);
+    SetGreyed(label_file_format, dsd);
 }
 
 int64_t SettingDialog::DsdSamplingRate() const
@@ -272,6 +284,23 @@ int SettingDialog::PcmBitDepth() const
 void SettingDialog::setPcmBitDepth(int bits)
 {
     combo_bit_depth->setCurrentIndex(bits == 24 ? 1 : 0);
+}
+
+TkPcmFileFormat SettingDialog::PcmFileFormat() const
+{
+    return combo_file_format->currentData().toInt() == TkPcmFileFormatFlac ? TkPcmFileFormatFlac : TkPcmFileFormatWav;
+}
+
+void SettingDialog::setPcmFileFormat(TkPcmFileFormat format)
+{
+    combo_file_format->setCurrentIndex(combo_file_format->findData(format == TkPcmFileFormatFlac ? TkPcmFileFormatFlac
+                                                                                                 : TkPcmFileFormatWav));
+}
+
+void SettingDialog::showPcmExtension()
+{
+    // The PCM choice names the extension its tracks will be written with.
+    button_pcm->setText(PcmFileFormat() == TkPcmFileFormatFlac ? tr("PCM (.flac)") : tr("PCM (.wav)"));
 }
 
 QString SettingDialog::temporaryDirectory() const
@@ -540,6 +569,8 @@ bool SettingDialog::isPcmEnabled() const { return button_pcm->isEnabled(); }
 bool SettingDialog::isDsdComboEnabled() const { return combo_dsd_frequency->isEnabled(); }
 bool SettingDialog::isPcmComboEnabled() const { return combo_pcm_frequency->isEnabled(); }
 bool SettingDialog::isBitDepthComboEnabled() const { return combo_bit_depth->isEnabled(); }
+bool SettingDialog::isFileFormatComboEnabled() const { return combo_file_format->isEnabled(); }
+QString SettingDialog::pcmButtonText() const { return button_pcm->text(); }
 
 QStringList SettingDialog::dsdFrequencyTexts() const
 {

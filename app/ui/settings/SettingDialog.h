@@ -1,10 +1,11 @@
 // Settings dialog: the recording format (DSD or PCM) with a sampling frequency for each,
-// the PCM bit depth, the folder for temporary files with an estimate of the maximum
+// the PCM bit depth and file format (WAV or FLAC), the folder for temporary files with an estimate of the maximum
 // recording time, and the connected device's product name and firmware version.
 // The control manager fills it from the settings manager before it runs and reads the
 // values back after OK.
 #pragma once
 
+#include "cartova.h"
 #include "control/DialogService.h"
 #include "settings/DeviceIdentity.h"
 
@@ -40,6 +41,8 @@ public:
     void setPcmSamplingRate(uint64_t rate);
     int PcmBitDepth() const;              // 16, 24, or -1 when nothing is selected
     void setPcmBitDepth(int bits);        // 24 selects "24 bit", anything else "16 bit"
+    TkPcmFileFormat PcmFileFormat() const;
+    void setPcmFileFormat(TkPcmFileFormat format); // anything but FLAC selects WAV
     QString temporaryDirectory() const;
     void setTemporaryDirectory(const QString& path);
     QString defaultDirectory() const { return m_defaultDirectory; }
@@ -88,6 +91,8 @@ public:
     bool isDsdComboEnabled() const;
     bool isPcmComboEnabled() const;
     bool isBitDepthComboEnabled() const;
+    bool isFileFormatComboEnabled() const;
+    QString pcmButtonText() const;
     // The combo texts, e.g. "44.1 kHz".
     QStringList dsdFrequencyTexts() const;
     QStringList pcmFrequencyTexts() const;
@@ -95,6 +100,7 @@ public:
 private:
     void buildControls();
     void applyTexts();
+    void showPcmExtension();
     void onTabChanged(int index);
     static void Refill(FocusableComboBox* combo, const std::vector<uint64_t>& list);
     static void SelectValue(FocusableComboBox* combo, uint64_t value);
@@ -123,11 +129,13 @@ private:
     LabelTextField* label_dsd_frequency = nullptr;
     LabelTextField* label_pcm_frequency = nullptr;
     LabelTextField* label_bit_depth = nullptr;
+    LabelTextField* label_file_format = nullptr;
     QRadioButton* button_dsd = nullptr; // its text is the format's label
     QRadioButton* button_pcm = nullptr;
     FocusableComboBox* combo_dsd_frequency = nullptr;
     FocusableComboBox* combo_pcm_frequency = nullptr;
     FocusableComboBox* combo_bit_depth = nullptr;
+    FocusableComboBox* combo_file_format = nullptr;
     QWidget* tab_temporary = nullptr;
     QLabel* label_path = nullptr;
     LabelTextField* label_max_time = nullptr;

@@ -42,6 +42,12 @@ QString QtDialogService::chooseSaveFile(const QString& title, const QString& def
     return QFileDialog::getSaveFileName(m_mainWindow, title, defaultName, nameFilters.join(QStringLiteral(";;")));
 }
 
+QString QtDialogService::chooseOpenFile(const QString& title, const QString& initialFolder,
+                                        const QStringList& nameFilters)
+{
+    return QFileDialog::getOpenFileName(m_mainWindow, title, initialFolder, nameFilters.join(QStringLiteral(";;")));
+}
+
 bool QtDialogService::runSettingDialog(SettingValues& values, SettingManager& manager)
 {
     if (!m_settings) {
@@ -56,6 +62,7 @@ bool QtDialogService::runSettingDialog(SettingValues& values, SettingManager& ma
     dialog.setDsdSamplingRate(values.dsdSamplingRate);
     dialog.setPcmSamplingRate(values.pcmSamplingRate);
     dialog.setPcmBitDepth(values.pcmBitDepth);
+    dialog.setPcmFileFormat(values.pcmFileFormat);
     dialog.setTemporaryDirectory(values.temporaryDirectory);
     dialog.setDefaultDirectory(values.defaultDirectory);
     dialog.setSettingManager(&manager);
@@ -70,6 +77,7 @@ bool QtDialogService::runSettingDialog(SettingValues& values, SettingManager& ma
         values.pcmSamplingRate = static_cast<uint64_t>(dialog.PcmSamplingRate());
     if (dialog.PcmBitDepth() > 0)
         values.pcmBitDepth = static_cast<int16_t>(dialog.PcmBitDepth());
+    values.pcmFileFormat = dialog.PcmFileFormat();
     values.temporaryDirectory = dialog.temporaryDirectory();
     return true;
 }
@@ -80,7 +88,10 @@ SaveDialog& QtDialogService::saveDialog()
         m_save = new SaveDialog(m_mainWindow);
         m_save->setPrompts({alertHandler(),
                             [this](const QString& title, const QString& initial) { return chooseFolder(title, initial); },
-                            [this] { return runUpdateFileNamesDialog(); }});
+                            [this] { return runUpdateFileNamesDialog(); },
+                            [this](const QString& title, const QString& initial, const QStringList& filters) {
+                                return chooseOpenFile(title, initial, filters);
+                            }});
     }
     return *m_save;
 }

@@ -21,6 +21,7 @@ public:
     int runAlert(const AlertRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
     QString chooseSaveFile(const QString& title, const QString& defaultName, const QStringList& nameFilters) override;
+    QString chooseOpenFile(const QString& title, const QString& initialFolder, const QStringList& nameFilters) override;
     bool runSettingDialog(SettingValues& values, SettingManager& manager) override;
     int runSaveDialog(const QString& extension, MarkerManager& markers, QString& dirName) override;
     void runProgressDialog(ProgressDelegate& delegate) override;

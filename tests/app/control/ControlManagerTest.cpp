@@ -225,6 +225,7 @@ TEST_F(ControlManagerTest, DeviceCheckSelectsTheFirstDeviceWhenNoneIsSelected)
 
 TEST_F(ControlManagerTest, SettingsDialogWritesBackOnlyOnOk)
 {
+    EXPECT_EQ(Fake().compressionLevel, 5); // the stored format was handed over at start
     cm->OpenSetting();
     EXPECT_EQ(dialogs.settingDialogRuns, 1);
     EXPECT_EQ(cm->settingManager()->GetRecType(), RecTypePcm);
@@ -232,13 +233,17 @@ TEST_F(ControlManagerTest, SettingsDialogWritesBackOnlyOnOk)
     dialogs.onSettingDialog = [](SettingValues& v, SettingManager&) {
         EXPECT_FALSE(v.isRecModeDsd);
         EXPECT_EQ(v.pcmSamplingRate, 44100u);
+        EXPECT_EQ(v.pcmFileFormat, TkPcmFileFormatWav);
         v.isRecModeDsd = true;
         v.dsdSamplingRate = 5644800;
+        v.pcmFileFormat = TkPcmFileFormatFlac;
         return true;
     };
     cm->OpenSetting();
     EXPECT_EQ(cm->settingManager()->GetRecType(), RecTypeDsd);
     EXPECT_EQ(cm->settingManager()->GetDsdFreq(), 5644800u);
+    EXPECT_EQ(cm->settingManager()->GetPcmFileFormat(), TkPcmFileFormatFlac);
+    EXPECT_EQ(Fake().pcmFileFormat, TkPcmFileFormatFlac); // the framework follows at once
     EXPECT_EQ(view.recordFormat, "DSD");
     EXPECT_EQ(view.recordBits, 1u);
 }

@@ -56,6 +56,7 @@ protected:
         markers.markers[1].tags = {{kMapKeyFileName, "02_Skip.wav"}};
         markers.markers[1].checked = false;
         markers.markers[2].tags = {{kMapKeyFileName, "03_Outro.WAV"}, {kMarkerTagTitle, "Outro"}};
+        markers.recordingDate = QDate(2024, 5, 17);
     }
 
     AlertHandler recorder()
@@ -78,25 +79,35 @@ protected:
 
 TEST_F(FileSaveTest, OneSettingPerCheckedTrackWithItsTags)
 {
+    markers.cover = QStringLiteral("/pictures/表紙.png");
     const auto list = BuildSaveSettings(markers, QStringLiteral("夜の歌"), QStringLiteral("wav"), 3.0, recorder());
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].path, albumFolder() + "/01_Intro.wav");
     EXPECT_DOUBLE_EQ(list[0].start, 0.0);
     EXPECT_DOUBLE_EQ(list[0].end, 100.0);
     EXPECT_DOUBLE_EQ(list[0].gain, 3.0);
-    const QMap<QString, QString> expected{{"Title", "Intro"}, {"Artist", "A"}, {"Alubum", "夜の歌"}, {"AlbumArtist", "Trio"}};
+    // The tool's tags for the same tracks: the place among all three tracks, the total,
+    // the recording's day and the cover.
+    const QMap<QString, QString> expected{{"Title", "Intro"},      {"Artist", "A"},        {"Alubum", "夜の歌"},
+                                          {"AlbumArtist", "Trio"}, {"TrackNumber", "1"},   {"TrackTotal", "3"},
+                                          {"Date", "2024-05-17"},  {"CoverImage", markers.cover}};
     EXPECT_EQ(list[0].tags, expected);
     EXPECT_EQ(list[1].path, albumFolder() + "/03_Outro.WAV");
     EXPECT_DOUBLE_EQ(list[1].start, 250.0);
     EXPECT_DOUBLE_EQ(list[1].end, 600.0);
+    EXPECT_EQ(list[1].tags.value("TrackNumber"), "3"); // the unchecked second track keeps its number
     EXPECT_FALSE(list[1].tags.contains("FileName"));
     EXPECT_TRUE(asked.empty());
 
     markers.album.clear();
     markers.albumArtist.clear();
+    markers.cover.clear();
+    markers.recordingDate = QDate();
     const auto bare = BuildSaveSettings(markers, QStringLiteral("x"), QStringLiteral("wav"), 0.0, recorder());
     EXPECT_FALSE(bare[0].tags.contains("Alubum"));
     EXPECT_FALSE(bare[0].tags.contains("AlbumArtist"));
+    EXPECT_FALSE(bare[0].tags.contains("CoverImage"));
+    EXPECT_TRUE(QDate::fromString(bare[0].tags.value("Date"), Qt::ISODate).isValid()); // today, when not known
 }
 
 TEST_F(FileSaveTest, ExistingEntriesAreAskedAboutOrSkipped)
@@ -142,7 +153,8 @@ protected:
             SaveDialogModel model;
             model.setPrompts({dialogs.alertHandler(),
                               [this](const QString& t, const QString& i) { return dialogs.chooseFolder(t, i); },
-                              [] { return -1; }});
+                              [] { return -1; },
+                              {}});
             model.setExtension(extension);
             model.setMarkerManager(&tracks);
             model.setAlbumName(QStringLiteral("夜の歌"));
@@ -199,6 +211,15 @@ TEST_F(FileSaveFlowTest, WritesCheckedTracksAndEndsProgressOnFinish)
     // The listener is gone with the command: a later finish reaches nothing.
     PostOperation(TkRecOperationSaveFinished);
     EXPECT_EQ(dialogs.progressDialogFinishes, 1);
+}
+
+TEST_F(FileSaveFlowTest, FlacTracksAreNamedFlac)
+{
+    EXPECT_EQ(RunFileSave(dialogs, manager, {RecTypePcm, 0.0, TkPcmFileFormatFlac}), 2);
+    EXPECT_EQ(extensions, QStringList{"flac"});
+    ASSERT_EQ(Fake().savedTracks.size(), 2u);
+    EXPECT_EQ(QString::fromStdString(Fake().savedTracks[1].path), dest.filePath(QStringLiteral("夜の歌/Outro.flac")));
+    EXPECT_EQ(Fake().savedTracks[1].tags.at("TrackNumber"), "3");
 }
 
 TEST_F(FileSaveFlowTest, RefusedJobListShowsNoProgressAndSaysSo)

@@ -87,6 +87,7 @@ protected:
 
 TEST_F(RecordingFlowTest, RecordPauseResumeCompleteAndNew)
 {
+    const QDate before = QDate::currentDate();
     cm->RecStart();
     EXPECT_EQ(status(), ModeStatusPreRecording);
     EXPECT_EQ(Fake().startPreRecordingCalls, 1);
@@ -141,6 +142,9 @@ TEST_F(RecordingFlowTest, RecordPauseResumeCompleteAndNew)
     ASSERT_NE(markers, nullptr);
     EXPECT_EQ(markers->count(), 2);
     EXPECT_EQ(markers->GetMarkerPositionFromId(markers->GetEndMarkerId()), 30.0);
+    // The day the framework reported the start, for the tracks' date.
+    EXPECT_GE(markers->RecordingDate(), before);
+    EXPECT_LE(markers->RecordingDate(), QDate::currentDate());
     EXPECT_EQ(view.pagesTotalTime, 30.0);
     EXPECT_TRUE(view.isHidden(ViewItem::PageSelector));
     EXPECT_FALSE(view.zoom);

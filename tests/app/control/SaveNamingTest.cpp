@@ -90,6 +90,10 @@ TEST(SaveDestination, EstimatesWholeFiles)
     // DSD64 stereo, 1 s: 352,800 bytes per channel rounded up to 4,096-byte blocks.
     const uint64_t dsf = EstimatedTrackBytes({true, 2822400, 1, 2}, 0.0, 1.0);
     EXPECT_GE(dsf, 2u * 352256u + 2u * 4096u + 92u);
+    // FLAC: the most its frames can take, 4 % over the samples, as the framework counts.
+    const uint64_t flac = EstimatedTrackBytes({false, 96000, 24, 2, true}, 5.0, 15.0);
+    EXPECT_GE(flac, 5760000u * 104u / 100u);
+    EXPECT_LT(flac, 5760000u * 104u / 100u + 128u * 1024u);
     EXPECT_EQ(EstimatedTrackBytes({false, 44100, 16, 2}, 3.0, 2.0), EstimatedTrackBytes({false, 44100, 16, 2}, 0, 0));
     // A marker on a tenth of a second counts the whole last frame: 0.7 s at 44.1 kHz is 30870 frames.
     EXPECT_EQ(EstimatedTrackBytes({false, 44100, 16, 1}, 0.0, 0.7) - EstimatedTrackBytes({false, 44100, 16, 1}, 0, 0),

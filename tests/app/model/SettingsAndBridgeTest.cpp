@@ -108,6 +108,32 @@ TEST_F(SettingManagerTest, SaveWritesEveryKey)
     EXPECT_EQ(QSettings().value(kKeyRecordFormat).toString(), "WAV");
 }
 
+TEST_F(SettingManagerTest, PcmFileFormatIsLoadedSavedAndHandedToTheFramework)
+{
+    const struct {
+        QVariant stored;
+        TkPcmFileFormat loaded;
+    } cases[] = {{QVariant(), TkPcmFileFormatWav},
+                 {"WAV", TkPcmFileFormatWav},
+                 {"FLAC", TkPcmFileFormatFlac},
+                 {"flac", TkPcmFileFormatWav}, // only "FLAC" exactly selects FLAC
+                 {"OGG", TkPcmFileFormatWav}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.toString().toStdString());
+        ResetFake();
+        ScratchDesktop::ClearSettings();
+        if (c.stored.isValid())
+            Store(kKeyPcmFileFormat, c.stored);
+        SettingManager m;
+        EXPECT_EQ(m.GetPcmFileFormat(), c.loaded);
+        EXPECT_EQ(Fake().pcmFileFormat, c.loaded);
+        EXPECT_EQ(Fake().compressionLevel, 5);
+        // Saving writes the key back, the default included.
+        m.Destructor();
+        EXPECT_EQ(QSettings().value(kKeyPcmFileFormat).toString(), c.loaded == TkPcmFileFormatFlac ? "FLAC" : "WAV");
+    }
+}
+
 TEST_F(SettingManagerTest, DeviceQueriesWithAndWithoutInfo)
 {
     SettingManager m;

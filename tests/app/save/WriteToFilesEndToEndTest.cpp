@@ -1,8 +1,10 @@
 // Write to Files in the complete program on the simulated turntable under Xvfb, through
 // the real window and dialogs: a recording cut by two markers into three tracks, named in
 // Japanese, one of them unchecked, written with +3 dB into a folder picked in the folder
-// chooser; the files are read back by ffprobe, Python mutagen and sox. A second recording
-// in DSD is cancelled while its file is being written, and nothing of it stays behind.
+// chooser; the files are read back by ffprobe, Python mutagen and sox. The same with FLAC
+// chosen in the settings and a cover picked in the write dialog: flac tests the files and
+// mutagen reads their tags and picture. A recording in DSD is cancelled while its file is
+// being written, and nothing of it stays behind.
 #include "ScratchDesktop.h"
 #include "AlertClicker.h"
 #include "WaitFor.h"
@@ -13,14 +15,17 @@
 #include "settings/SettingManager.h"
 #include "root/SimulateOption.h"
 #include "marker/MarkerManager.h"
+#include "indicator/Indicator_Setting.h"
+#include "save/CoverThumbnail.h"
 #include "save/SaveDialogItemView.h"
 #include "support/ExternalReaders.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,15 +57,29 @@ void Click(QAbstractButton* button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// Picks folder in the folder chooser the program opens.
-void ChooseFolderWhenAsked(AlertClicker& clicker, const QString& folder)
+// Picks path (a folder or a file) in the chooser the program opens, typed into its name
+// field as a user would.
+void ChooseWhenAsked(AlertClicker& clicker, const QString& path)
 {
-    clicker.onModal(QStringLiteral("QFileDialog"), [folder](QWidget* w) {
-        auto* chooser = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(chooser, nullptr);
-        chooser->setDirectory(folder);
-        QMetaObject::invokeMethod(chooser, "accept"); // as its "Choose" button does
+    clicker.onModal(QStringLiteral("QFileDialog"), [path](QWidget* chooser) {
+        auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(path);
+        QMetaObject::invokeMethod(chooser, "accept"); // as its "Choose" or "Open" button does
     });
+}
+
+// FLAC as the PCM file format, chosen with the keyboard in the settings dialog.
+void ChooseFlacInTheSettings(AlertClicker& clicker, MainWindow& window)
+{
+    clicker.onModal(QStringLiteral("SettingDialog"), [](QWidget* dialog) {
+        auto* format = dialog->findChild<QComboBox*>(QStringLiteral("combo_file_format"));
+        ASSERT_NE(format, nullptr);
+        format->setFocus();
+        QTest::keyClick(format, Qt::Key_Down); // WAV, then FLAC
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_ok")));
+    });
+    Click(window.controls().indicatorSetting);
 }
 
 std::vector<SaveDialogItemView*> Rows(QWidget* dialog)
@@ -73,16 +92,32 @@ std::vector<SaveDialogItemView*> Rows(QWidget* dialog)
     return rows;
 }
 
+// The write dialog filled as a user would: the album, its artist and the titles of three
+// tracks, the second of them unchecked.
+void FillThreeTracks(QWidget* dialog, const QString& album, const QString& artist, const QStringList& titles)
+{
+    Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), album);
+    Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_artist")), artist);
+    const std::vector<SaveDialogItemView*> rows = Rows(dialog);
+    ASSERT_EQ(rows.size(), 3u);
+    for (size_t i = 0; i < rows.size(); ++i)
+        Type(rows[i]->trackTitleField(), titles[int(i)]);
+    Click(rows[1]->checkBox());
+}
+
 // Starts the program with the given recording format, records until `seconds` of the
 // recording are there and stops into the edit mode.
 class RecordedSession {
 public:
-    RecordedSession(AlertClicker& clicker, const QString& format, double seconds)
+    // prepare runs in the ready state, before the record button is pressed.
+    RecordedSession(AlertClicker& clicker, const QString& format, double seconds,
+                    const std::function<void(MainWindow&)>& prepare = {})
     {
         QSettings().setValue(kKeyRecordFormat, format);
         QSettings().setValue(kKeyDsdFreq, 2822400);
         QSettings().setValue(kKeyPcmFreq, 44100);
         QSettings().setValue(kKeyBitDepth, 16);
+        QSettings().setValue(kKeyPcmFileFormat, QStringLiteral("WAV"));
         clicker.answer(kStartMessage, "Start Recording");
         app = std::make_unique<AppDelegate>();
         app->launch(); // the real window and dialogs
@@ -90,6 +125,8 @@ public:
         ok = WaitFor([&] { return window->isVisible() && Mtm().status() == ModeStatusReady; }, kPatienceMs);
         if (!ok)
             return;
+        if (prepare)
+            prepare(*window);
         Click(window->controls().button_rec_start);
         ok = WaitFor([&] { return Mtm().status() == ModeStatusRecording; }, kPatienceMs) &&
              WaitFor([&] { return Mtm().currentTime() >= seconds; }, kPatienceMs);
@@ -140,6 +177,25 @@ QStringList FilesIn(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// Write to Files clicked in the main window: fill handles the write dialog, which then
+// writes into destination / album. The whole command runs inside the click: dialog, folder
+// chooser, writing, progress; no alert may come up. The names of the files written.
+QStringList WriteAlbum(AlertClicker& clicker, MainWindow& window, const QString& destination, const QString& album,
+                       const std::function<void(QWidget* dialog)>& fill)
+{
+    bool filled = false;
+    clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
+        fill(dialog);
+        filled = true;
+        ChooseWhenAsked(clicker, destination);
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
+    });
+    Click(window.controls().button_file_save);
+    EXPECT_TRUE(filled);
+    EXPECT_EQ(clicker.messages(), QStringList{kStartMessage}) << "no alert while writing";
+    return FilesIn(destination + "/" + album);
+}
+
 } // namespace
 
 TEST(WriteToFiles, WritesTheCheckedTracksWithJapaneseTagsAndGain)
@@ -157,28 +213,12 @@ TEST(WriteToFiles, WritesTheCheckedTracksWithJapaneseTagsAndGain)
 
     const QString album = QStringLiteral("夜明けの歌");
     const QStringList titles = {QStringLiteral("序曲"), QStringLiteral("月の光"), QStringLiteral("終わりに")};
-    bool filled = false;
-    clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
-        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), album);
-        Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_artist")), QStringLiteral("山田"));
-        const std::vector<SaveDialogItemView*> rows = Rows(dialog);
-        ASSERT_EQ(rows.size(), 3u);
-        for (size_t i = 0; i < rows.size(); ++i)
-            Type(rows[i]->trackTitleField(), titles[int(i)]);
-        Click(rows[1]->checkBox());
+    const QStringList files = WriteAlbum(clicker, *session.window, destination.path(), album, [&](QWidget* dialog) {
+        FillThreeTracks(dialog, album, QStringLiteral("山田"), titles);
         EXPECT_EQ(dialog->findChild<QCheckBox*>(QStringLiteral("button_check"))->checkState(), Qt::PartiallyChecked);
         EXPECT_TRUE(dialog->grab().save(kOutputDir + "/sillaro-write-to-files.png"));
-        filled = true;
-        ChooseFolderWhenAsked(clicker, destination.path());
-        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
     });
-    // The whole command runs inside the click: dialog, folder chooser, writing, progress.
-    Click(session.window->controls().button_file_save);
-    ASSERT_TRUE(filled);
-    EXPECT_EQ(clicker.messages(), QStringList{kStartMessage}) << "no alert while writing";
-
     const QString folder = destination.path() + "/" + album;
-    const QStringList files = FilesIn(folder);
     ASSERT_EQ(files.size(), 2) << files.join('|').toStdString();
     EXPECT_TRUE(files[0].startsWith("01_") && files[0].endsWith(".wav")) << files[0].toStdString();
     EXPECT_TRUE(files[1].startsWith("03_") && files[1].endsWith(".wav")) << files[1].toStdString();
@@ -215,6 +255,69 @@ TEST(WriteToFiles, WritesTheCheckedTracksWithJapaneseTagsAndGain)
     }
 }
 
+TEST(WriteToFiles, FlacChosenInTheSettingsWritesTaggedTracksWithTheCover)
+{
+    QTemporaryDir destination;
+    QTemporaryDir pictures;
+    QImage picture(120, 120, QImage::Format_RGB32);
+    picture.fill(QColor(0xE6, 0xAD, 0x57));
+    const QString cover = pictures.filePath(QStringLiteral("ジャケット.png"));
+    ASSERT_TRUE(picture.save(cover));
+
+    QDir().mkpath(kOutputDir);
+    AlertClicker clicker(kOutputDir);
+    RecordedSession session(clicker, QStringLiteral("WAV"), 7.0,
+                            [&](MainWindow& window) { ChooseFlacInTheSettings(clicker, window); });
+    ASSERT_TRUE(session.ok) << clicker.messages().join('|').toStdString();
+    EXPECT_EQ(session.app->controlManager()->settingManager()->GetPcmFileFormat(), TkPcmFileFormatFlac);
+    session.addMarkerAt(2.0);
+    session.addMarkerAt(4.0);
+    const QDate recorded = session.app->markerManager()->RecordingDate();
+    ASSERT_TRUE(recorded.isValid());
+
+    const QString album = QStringLiteral("Été");
+    const QStringList titles = {QStringLiteral("夜"), QStringLiteral("Skipped"), QStringLiteral("Fin")};
+    const QStringList files = WriteAlbum(clicker, *session.window, destination.path(), album, [&](QWidget* dialog) {
+        FillThreeTracks(dialog, album, QStringLiteral("Trio"), titles);
+        ChooseWhenAsked(clicker, cover);
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("button_cover")));
+        EXPECT_TRUE(dialog->findChild<CoverThumbnail*>()->showsImage());
+        EXPECT_TRUE(dialog->grab().save(kOutputDir + "/sillaro-write-to-files-flac-cover.png"));
+    });
+    const QString folder = destination.path() + "/" + album;
+    ASSERT_EQ(files.size(), 2) << files.join('|').toStdString();
+    QFile coverFile(cover);
+    ASSERT_TRUE(coverFile.open(QIODevice::ReadOnly));
+    const std::string coverHex = coverFile.readAll().toHex().toStdString();
+    // The tags of the tool's tracks: the place among all three tracks, the total and the
+    // day the recording started.
+    const struct {
+        const char* prefix;
+        QString title;
+        const char* number;
+    } expected[] = {{"01_", titles[0], "1"}, {"03_", titles[2], "3"}};
+    for (int i = 0; i < 2; ++i) {
+        const std::string path = (folder + "/" + files[i]).toStdString();
+        SCOPED_TRACE(path);
+        EXPECT_TRUE(files[i].startsWith(expected[i].prefix) && files[i].endsWith(".flac"));
+        std::string output;
+        EXPECT_TRUE(saving::RunCommand("flac -t -s '" + path + "' 2>&1", output)) << output; // frames and MD5
+
+        const std::multimap<std::string, std::string> facts = saving::ReadFlacWithMutagen(path);
+        const std::pair<const char*, std::string> comments[] = {
+            {"TITLE", expected[i].title.toStdString()}, {"ALBUM", album.toStdString()},
+            {"ALBUMARTIST", "Trio"},                     {"TRACKNUMBER", expected[i].number},
+            {"TRACKTOTAL", "3"},                         {"DATE", recorded.toString(Qt::ISODate).toStdString()}};
+        for (const auto& [field, value] : comments) {
+            const auto found = facts.find(std::string("COMMENT ") + field);
+            ASSERT_NE(found, facts.end()) << field;
+            EXPECT_EQ(found->second, value) << field;
+        }
+        ASSERT_EQ(facts.count("PICTURE"), 1u);
+        EXPECT_EQ(facts.find("PICTURE")->second, "3 image/png 120 120 24 0 " + coverHex); // the front cover
+    }
+}
+
 TEST(WriteToFiles, CancellingWhileWritingRemovesThePartialFileAndTheNewFolder)
 {
     QTemporaryDir destination;
@@ -235,7 +338,7 @@ TEST(WriteToFiles, CancellingWhileWritingRemovesThePartialFileAndTheNewFolder)
             Click(progress->findChild<QPushButton*>(QStringLiteral("cancel")));
             cancelled = true;
         });
-        ChooseFolderWhenAsked(clicker, destination.path());
+        ChooseWhenAsked(clicker, destination.path());
         Click(dialog->findChild<QPushButton*>(QStringLiteral("button_write")));
     });
     Click(session.window->controls().button_file_save);

@@ -292,6 +292,28 @@ TkError Cartova_SaveFile(const TkSaveSetting* list, size_t count)
     return TkErrorSuccess;
 }
 
+TkError Cartova_SetPcmFileFormat(TkPcmFileFormat format, int32_t compressionLevel)
+{
+    Fake().pcmFileFormat = format;
+    Fake().compressionLevel = compressionLevel;
+    return TkErrorSuccess;
+}
+
+TkError Cartova_CheckCoverImage(const char* path, char** message)
+{
+    *message = nullptr;
+    const auto refused = Fake().refusedCovers.find(path);
+    if (refused == Fake().refusedCovers.end())
+        return TkErrorSuccess;
+    *message = Dup(std::string(path) + ": refused");
+    return refused->second;
+}
+
+void Cartova_ReleaseCoverImageProblem(char* message)
+{
+    std::free(message);
+}
+
 TkError Cartova_SaveFileProgress(int32_t* file, int32_t* total)
 {
     *file = Fake().saveProgress.first;

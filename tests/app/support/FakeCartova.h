@@ -97,6 +97,11 @@ struct FakeCartova {
     int saveFileCalls = 0;
     std::pair<int32_t, int32_t> saveProgress{0, 0};
     std::vector<bool> saveCancels;
+    // The PCM file format last chosen, and the covers refused: path -> result, with the
+    // framework's sentence "<path>: refused".
+    TkPcmFileFormat pcmFileFormat = TkPcmFileFormatWav;
+    int32_t compressionLevel = -1;
+    std::map<std::string, TkError> refusedCovers;
 };
 
 // The one fake of the test program; Reset() before each test.

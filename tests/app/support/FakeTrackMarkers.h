@@ -71,6 +71,9 @@ public:
     void setAlbum(const QString& value) override { album = value; }
     QString AlbumArtist() const override { return albumArtist; }
     void setAlbumArtist(const QString& value) override { albumArtist = value; }
+    QString CoverImage() const override { return cover; }
+    void setCoverImage(const QString& value) override { cover = value; }
+    QDate RecordingDate() const override { return recordingDate; }
     QString DestinationDirectory() const override { return destination; }
     void setDestinationDirectory(const QString& value) override { destination = value; }
     MarkerId SelectedMarker() const override { return selected; }
@@ -88,6 +91,8 @@ public:
     std::map<MarkerId, Marker> markers;
     QString album;
     QString albumArtist;
+    QString cover;
+    QDate recordingDate;
     QString destination;
     MarkerId selected = kStart;
     int selections = 0;

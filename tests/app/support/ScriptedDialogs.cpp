@@ -47,6 +47,11 @@ QString ScriptedDialogs::chooseSaveFile(const QString& title, const QString& def
     return onChooseSaveFile ? onChooseSaveFile(title, defaultName, filters) : QString();
 }
 
+QString ScriptedDialogs::chooseOpenFile(const QString& title, const QString& initialFolder, const QStringList& filters)
+{
+    return onChooseOpenFile ? onChooseOpenFile(title, initialFolder, filters) : QString();
+}
+
 bool ScriptedDialogs::runSettingDialog(SettingValues& values, SettingManager& manager)
 {
     ++settingDialogRuns;

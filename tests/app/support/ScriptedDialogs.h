@@ -19,6 +19,7 @@ struct ScriptedDialogs : DialogService {
 
     std::function<QString(const QString& title, const QString& initial)> onChooseFolder;
     std::function<QString(const QString& title, const QString& name, const QStringList& filters)> onChooseSaveFile;
+    std::function<QString(const QString& title, const QString& initial, const QStringList& filters)> onChooseOpenFile;
     std::function<bool(SettingValues&, SettingManager&)> onSettingDialog;
     std::function<int(const QString& extension, MarkerManager&, QString& dirName)> onSaveDialog;
     std::function<void(ProgressDelegate&)> onProgressDialog;
@@ -41,6 +42,7 @@ struct ScriptedDialogs : DialogService {
     int runAlert(const AlertRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
     QString chooseSaveFile(const QString& title, const QString& defaultName, const QStringList& filters) override;
+    QString chooseOpenFile(const QString& title, const QString& initialFolder, const QStringList& filters) override;
     bool runSettingDialog(SettingValues& values, SettingManager& manager) override;
     int runSaveDialog(const QString& extension, MarkerManager& markers, QString& dirName) override;
     void runProgressDialog(ProgressDelegate& delegate) override;

@@ -1,5 +1,6 @@
 // The write-to-files dialog's rows, commands and checks, driven through its model with
 // scripted answers to every question it asks.
+#include "FakeCartova.h"
 #include "FakeTrackMarkers.h"
 #include "marker/MarkerManager.h"
 #include "save/FileNameRules.h"
@@ -35,7 +36,11 @@ protected:
                               chooserInitial = initial;
                               return chosenFolder;
                           },
-                          [this] { return initialNumber; }});
+                          [this] { return initialNumber; },
+                          [this](const QString&, const QString&, const QStringList&) {
+                              ++coverAsks;
+                              return chosenCover;
+                          }});
     }
 
     // Three tracks: S-1, 1-2 and 2-E at 0, 100, 250 and 600 s.
@@ -62,6 +67,8 @@ protected:
     QString chooserTitle;
     QString chooserInitial;
     int initialNumber = -1;
+    QString chosenCover;
+    int coverAsks = 0;
 };
 
 const QRegularExpression kDefaultName(QStringLiteral("^(\\d{2})_\\d{14}\\.dsf$"));
@@ -351,6 +358,51 @@ TEST_F(SaveDialogTest, WriteRefusesWhatCannotBeWrittenBeforeAnyFile)
 
     model.setTrackFormat({true, 2822400, 1, 2});
     EXPECT_TRUE(model.WriteToFilesClicked());
+}
+
+TEST_F(SaveDialogTest, CoverIsCheckedWhenChosenAndBeforeWriting)
+{
+    ResetFake();
+    QTemporaryDir dest;
+    threeTracks();
+    model.ChooseCoverClicked(); // DSF files take no cover: the chooser is not even opened
+    EXPECT_EQ(coverAsks, 0);
+
+    model.setExtension(QStringLiteral("flac"));
+    // A refused picture leaves the cover as it was and says which problem it is.
+    const struct {
+        TkError result;
+        const char* message;
+    } refusals[] = {{TkErrorInvalidArgument, "The cover image is not a PNG or JPEG picture."},
+                    {TkErrorNotSupported, "The cover image is too large to be stored in FLAC files."},
+                    {TkErrorFailed, "The cover image cannot be read."}};
+    chosenCover = QStringLiteral("/p/bad");
+    for (const auto& refusal : refusals) {
+        Fake().refusedCovers = {{"/p/bad", refusal.result}};
+        asked.clear();
+        model.ChooseCoverClicked();
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].message, refusal.message);
+        EXPECT_EQ(asked[0].information, "/p/bad: refused"); // the framework's sentence
+        EXPECT_TRUE(model.coverImage().isEmpty());
+    }
+    EXPECT_FALSE(model.isDirty());
+
+    chosenCover = QStringLiteral("/p/good.png");
+    model.ChooseCoverClicked();
+    EXPECT_EQ(model.coverImage(), "/p/good.png");
+    EXPECT_TRUE(model.isDirty());
+
+    // A cover that has become unusable stops the writing before the folder is asked for.
+    Fake().refusedCovers = {{"/p/good.png", TkErrorFailed}};
+    chosenFolder = dest.path();
+    asked.clear();
+    EXPECT_FALSE(model.WriteToFilesClicked());
+    EXPECT_TRUE(chooserTitle.isEmpty());
+    ASSERT_EQ(asked.size(), 1u);
+    Fake().refusedCovers.clear();
+    EXPECT_TRUE(model.WriteToFilesClicked());
+    EXPECT_EQ(markers.cover, "/p/good.png"); // applied with the other edits
 }
 
 TEST_F(SaveDialogTest, PathLengthLimitsCountUtf8Bytes)

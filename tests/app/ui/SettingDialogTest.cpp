@@ -184,10 +184,21 @@ TEST_F(SettingDialogTest, ListsKeepTheChosenValueAndNoDeviceGivesDefaults)
     dialog.setPcmBitDepth(20);
     EXPECT_EQ(dialog.PcmBitDepth(), 16);
 
+    // The file format: WAV unless FLAC is chosen, named in the PCM choice.
+    EXPECT_EQ(dialog.PcmFileFormat(), TkPcmFileFormatWav);
+    EXPECT_EQ(dialog.pcmButtonText(), "PCM (.wav)");
+    dialog.setPcmFileFormat(TkPcmFileFormatFlac);
+    EXPECT_EQ(dialog.PcmFileFormat(), TkPcmFileFormatFlac);
+    EXPECT_EQ(dialog.pcmButtonText(), "PCM (.flac)");
+    dialog.setPcmFileFormat(7);
+    EXPECT_EQ(dialog.PcmFileFormat(), TkPcmFileFormatWav);
+
     dialog.setIsRecModeDsd(true);
     EXPECT_TRUE(dialog.isRecModeDsd());
     EXPECT_FALSE(dialog.isBitDepthComboEnabled());
+    EXPECT_FALSE(dialog.isFileFormatComboEnabled());
     dialog.PCMClicked();
+    EXPECT_TRUE(dialog.isFileFormatComboEnabled());
     EXPECT_FALSE(dialog.isRecModeDsd());
     EXPECT_FALSE(dialog.isDsdComboEnabled());
 }

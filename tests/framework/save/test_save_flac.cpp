@@ -3,6 +3,7 @@
 // of the same job; mutagen and metaflac read the metadata blocks; the size
 // bound holds for noise; cancelled and failed tracks leave nothing behind.
 #include "save_fixture.h"
+#include "support/ExternalReaders.h"
 
 #include "platform/DiskHelpers.h"
 #include "save/CoverImage.h"
@@ -13,7 +14,6 @@
 #include "save/SaveWavFile.h"
 
 #include <csignal>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,26 +43,6 @@ std::vector<uint8_t> DecodeFlac(const std::string& path) {
 std::vector<uint8_t> WavSamples(const std::string& path) {
     const std::vector<uint8_t> file = ReadFile(path);
     return std::vector<uint8_t>(file.begin() + 44, file.begin() + 44 + LE32(file, 40));
-}
-
-// mutagen's reading (tests/support/flac_blocks.py): the rest of each line by
-// its first word; comments as "COMMENT FIELD" with their text decoded.
-std::multimap<std::string, std::string> ReadWithMutagen(const std::string& path) {
-    std::istringstream lines(RunCommand("/usr/bin/python3 " + Quote(CARTOVA_SOURCE_DIR "/tests/support/flac_blocks.py") +
-                                        " " + Quote(path)));
-    std::multimap<std::string, std::string> facts;
-    for (std::string line; std::getline(lines, line);) {
-        std::string kind = line.substr(0, line.find(' ')), rest = line.substr(kind.size() + 1);
-        if (kind == "COMMENT") {
-            const size_t space = rest.find(' ');
-            std::string text;
-            for (size_t i = space + 1; i + 1 < rest.size(); i += 2) text += char(std::stoi(rest.substr(i, 2), nullptr, 16));
-            facts.emplace(kind + " " + rest.substr(0, space), text);
-        } else {
-            facts.emplace(kind, rest);
-        }
-    }
-    return facts;
 }
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
@@ -129,7 +109,7 @@ TEST_F(SaveFlacTest, DecodesToTheSamplesOfTheWavFileOfTheSameJob) {
         const std::vector<uint8_t> decoded = DecodeFlac(flac.path);
         ASSERT_FALSE(decoded.empty());
         EXPECT_TRUE(decoded == WavSamples(wav.path));
-        const std::string streaminfo = ReadWithMutagen(flac.path).find("STREAMINFO")->second;
+        const std::string streaminfo = saving::ReadFlacWithMutagen(flac.path).find("STREAMINFO")->second;
         EXPECT_EQ(streaminfo.substr(0, streaminfo.rfind(' ')),
                   std::to_string(c.rate) + " 2 " + std::to_string(c.bits) + " " + std::to_string(c.rate * 55 / 100));
     }
@@ -150,7 +130,7 @@ TEST_F(SaveFlacTest, MetadataBlocksReadBackWithTagsSeekPointsAndTheCoverBytes) {
     job.cover = cover;
     ASSERT_EQ(SaveFlacFile(host, &job, 24), TkErrorSuccess) << host.cause;
 
-    const auto facts = ReadWithMutagen(job.path);
+    const auto facts = saving::ReadFlacWithMutagen(job.path);
     EXPECT_EQ(facts.find("BLOCKS")->second, "0,4,3,6,1"); // STREAMINFO, comments, seek table, picture, padding
     const std::string streaminfo = facts.find("STREAMINFO")->second;
     EXPECT_EQ(streaminfo.substr(0, streaminfo.rfind(' ')), "44100 2 24 1102500");
@@ -175,7 +155,7 @@ TEST_F(SaveFlacTest, ShortAndEmptyTracksHaveTheSeekPointAtSampleZero) {
     for (double end : {0.5, 0.2}) {
         const auto job = FlacJob(out + "/short" + std::to_string(end) + ".flac", 0.2, end);
         ASSERT_EQ(SaveFlacFile(host, &job, 16), TkErrorSuccess) << host.cause;
-        EXPECT_EQ(ReadWithMutagen(job.path).find("SEEKPOINTS")->second, "0");
+        EXPECT_EQ(saving::ReadFlacWithMutagen(job.path).find("SEEKPOINTS")->second, "0");
         EXPECT_EQ(std::system(("flac -t -s " + Quote(job.path) + " 2>/dev/null").c_str()), 0);
     }
 }
