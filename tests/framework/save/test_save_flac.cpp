@@ -13,7 +13,10 @@
 #include "save/SaveThread.h"
 #include "save/SaveWavFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <csignal>
+#include <map>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -142,6 +145,22 @@ TEST_F(SaveFlacTest, MetadataBlocksReadBackWithTagsSeekPointsAndTheCoverBytes) {
         {"TRACKNUMBER", "2"}, {"TRACKTOTAL", "12"}, {"DATE", "2024-05-17"},         {"ENCODER", FlacComments({}).back().second}};
     for (const auto& [field, value] : comments) EXPECT_EQ(facts.find("COMMENT " + field)->second, value) << field;
     EXPECT_EQ(facts.find("PICTURE")->second, "3 image/png 3 2 24 0 " + Hex(cover->data));
+
+    // ffprobe reads the same fields (whatever case it gives their names) and the picture.
+    std::map<std::string, std::string> probed;
+    for (const auto& [key, value] : saving::Probe(job.path)) {
+        std::string lower = key;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        probed[lower] = value;
+    }
+    for (const auto& [field, value] : comments) {
+        std::string lower = field;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        EXPECT_EQ(probed["tag:" + lower], value) << field;
+    }
+    EXPECT_EQ(RunCommand("ffprobe -v error -select_streams v:0 -show_entries stream=codec_name,width,height:"
+                         "stream_disposition=attached_pic -of default=nw=1 " + Quote(job.path)),
+              "codec_name=png\nwidth=3\nheight=2\nDISPOSITION:attached_pic=1\n");
 
     // metaflac agrees on the blocks and finds the padding and the audio intact.
     const std::string listing = RunCommand("metaflac --list " + Quote(job.path));
