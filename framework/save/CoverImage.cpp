@@ -1,7 +1,7 @@
 // Reading and recognising cover pictures. PNG: an 8-byte signature, then
 // chunks of a 4-byte big-endian length, a 4-byte type, the data and a CRC;
 // IHDR comes first (width, height, bit depth, colour type) and PLTE, when
-// present, before the image data (PNG specification, 2nd edition, 5.3 and
+// present, before the image data (the PNG standard, ISO/IEC 15948, 5.3 and
 // 11.2). JPEG: markers 0xFF xx, each but SOI, EOI, TEM and RSTn followed by
 // a 2-byte big-endian segment length that counts itself; a start-of-frame
 // segment (SOF0 to SOF15 except DHT, JPG and DAC) holds precision, height,
