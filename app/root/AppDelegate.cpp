@@ -48,10 +48,8 @@ void AppDelegate::launch(MainView& view, DialogService& dialogs)
     m_controlManager->setHelpUrl(LocalManualUrl());
     m_quitFlow = std::make_unique<QuitFlow>(*m_controlManager, view, dialogs, m_state);
     connect(m_quitFlow.get(), &QuitFlow::willTerminate, this, [this]() { m_assertion.reset(); });
-    // The Qt main window sends its commands and intents to the control manager.
-    if (m_window && &view == m_window.get())
-        m_window->bindCommands(*m_controlManager, *m_quitFlow);
-    else if (auto* window = dynamic_cast<MainWindow*>(&view))
+    // A Qt main window (ours or a test's) sends its commands and intents to the control manager.
+    if (auto* window = dynamic_cast<MainWindow*>(&view))
         window->bindCommands(*m_controlManager, *m_quitFlow);
     view.localizeMenus();
     view.setTitle(ViewItem::GainLabel, tr("Gain:"));
