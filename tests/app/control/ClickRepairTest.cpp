@@ -1,11 +1,8 @@
 // Edit > Repair Clicks... on the control manager with a fake framework and scripted
 // dialogs: each way the analysis can end, the undo order with Find Track Gaps, and the
 // command's rule for DSD recordings.
-#include "ControlHarness.h"
+#include "ControlTest.h"
 #include "FakeCartova.h"
-#include "FakeMainView.h"
-#include "ScratchDesktop.h"
-#include "ScriptedDialogs.h"
 #include "control/ControlManager.h"
 #include "document/Document.h"
 #include "marker/MarkerManager.h"
@@ -21,22 +18,17 @@ TkClickPlace Place(double seconds, TkClickKind kind, bool repaired)
     return {static_cast<uint64_t>(seconds * 44100.0), 40, 3, 20.0f, kind, repaired ? 1 : 0, nullptr};
 }
 
-class ClickRepairTest : public testing::Test {
+class ClickRepairTest : public ControlTest {
 protected:
     void SetUp() override
     {
-        ResetFake();
-        ScratchDesktop::ClearSettings();
-        app = std::make_unique<ControlHarness>(view, dialogs);
-        cm = app->controlManager();
-        dialogs.clear();
+        ControlTest::SetUp();
         auto owned = std::make_unique<MarkerManager>();
         owned->ResetWithTotalTime(300.0);
         markers = owned.get();
         app->document().setMarkers(std::move(owned));
-        ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
-        mtm.setTotalTime(300.0);
-        mtm.setStatus(ModeStatusEditStopped);
+        mtm().setTotalTime(300.0);
+        mtm().setStatus(ModeStatusEditStopped);
         // The progress dialog polls its delegate as soon as it opens, as the real one does.
         dialogs.onProgressDialog = [this](ProgressDelegate& delegate) {
             progressLabel = delegate.label();
@@ -48,7 +40,6 @@ protected:
             return true;
         };
     }
-    void TearDown() override { app.reset(); }
 
     const ClickMarks& marks() { return app->document().clickMarks(); }
     bool undoEnabled()
@@ -57,10 +48,6 @@ protected:
         return view.isMenuEnabled(MenuItemId::EditUndo);
     }
 
-    FakeMainView view;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ControlHarness> app;
-    ControlManager* cm = nullptr;
     MarkerManager* markers = nullptr;
     QString progressLabel;
 };
