@@ -47,6 +47,41 @@
     </message>
 </context>
 <context>
+    <name>ClickRepairFlow</name>
+    <message>
+        <source>Repair Clicks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Finding clicks…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No clicks were found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to find the clicks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clicks repaired: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clicks: %1, pops: %2, crackle: %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too long to rebuild, left as recorded: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Listening and Write to Files use the repair; the recording itself is unchanged. Edit &gt; Undo takes the repair back.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ControlManager</name>
     <message>
         <source>There is a problem with an audio playback device. It might not be installed on your computer or might be used by another app.</source>
@@ -214,6 +249,10 @@
     </message>
     <message>
         <source>Stopped recording because the recording could not be stored: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click repair works on PCM recordings.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -387,6 +426,14 @@
         <source>Find Track Gaps</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Undo Repair Clicks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Repair Clicks...</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -430,6 +477,10 @@
         <source>Zoom Out</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Clicks repaired: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MarkerManager</name>
@@ -464,6 +515,45 @@
     <name>RecordManager</name>
     <message>
         <source>Stopped recording because the limit of recording time has been reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RepairClicksDialog</name>
+    <message>
+        <source>Repair Clicks</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Repair the clicks, pops and crackle of the recording.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The damaged samples are rebuilt from the music around them when you listen and when tracks are written. The recording itself is not changed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sensitivity:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Repair</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

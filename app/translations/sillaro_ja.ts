@@ -47,6 +47,41 @@
     </message>
 </context>
 <context>
+    <name>ClickRepairFlow</name>
+    <message>
+        <source>Repair Clicks</source>
+        <translation>クリックノイズの修復</translation>
+    </message>
+    <message>
+        <source>Finding clicks…</source>
+        <translation>クリックノイズを検出しています…</translation>
+    </message>
+    <message>
+        <source>No clicks were found.</source>
+        <translation>クリックノイズは見つかりませんでした。</translation>
+    </message>
+    <message>
+        <source>Failed to find the clicks.</source>
+        <translation>クリックノイズの検出に失敗しました。</translation>
+    </message>
+    <message>
+        <source>Clicks repaired: %1</source>
+        <translation>修復したクリックノイズ: %1</translation>
+    </message>
+    <message>
+        <source>Clicks: %1, pops: %2, crackle: %3.</source>
+        <translation>クリック: %1、ポップ: %2、クラックル: %3。</translation>
+    </message>
+    <message>
+        <source>Too long to rebuild, left as recorded: %1.</source>
+        <translation>長すぎて再構成できず、録音のまま残した箇所: %1。</translation>
+    </message>
+    <message>
+        <source>Listening and Write to Files use the repair; the recording itself is unchanged. Edit &gt; Undo takes the repair back.</source>
+        <translation>再生と「ファイルに書き出し」に修復が使われます。録音そのものは変更されません。「編集」&gt;「クリックノイズの修復を元に戻す」で取り消せます。</translation>
+    </message>
+</context>
+<context>
     <name>ControlManager</name>
     <message>
         <source>There is a problem with an audio playback device. It might not be installed on your computer or might be used by another app.</source>
@@ -211,6 +246,10 @@
     <message>
         <source>Stopped recording because the recording could not be stored: %1.</source>
         <translation>録音を保存できなかったため、録音を停止しました: %1。</translation>
+    </message>
+    <message>
+        <source>Click repair works on PCM recordings.</source>
+        <translation>クリックノイズの修復は PCM の録音で使えます。</translation>
     </message>
 </context>
 <context>
@@ -383,6 +422,14 @@
         <source>Find Track Gaps</source>
         <translation>トラック間の無音を検出</translation>
     </message>
+    <message>
+        <source>Undo Repair Clicks</source>
+        <translation>クリックノイズの修復を元に戻す</translation>
+    </message>
+    <message>
+        <source>Repair Clicks...</source>
+        <translation>クリックノイズを修復...</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -426,6 +473,10 @@
         <source>Zoom Out</source>
         <translation>縮小</translation>
     </message>
+    <message>
+        <source>Clicks repaired: %1</source>
+        <translation>修復したクリックノイズ: %1</translation>
+    </message>
 </context>
 <context>
     <name>MarkerManager</name>
@@ -461,6 +512,45 @@
     <message>
         <source>Stopped recording because the limit of recording time has been reached.</source>
         <translation>録音時間の上限に達したため、録音を停止しました。</translation>
+    </message>
+</context>
+<context>
+    <name>RepairClicksDialog</name>
+    <message>
+        <source>Repair Clicks</source>
+        <translation>クリックノイズの修復</translation>
+    </message>
+    <message>
+        <source>Repair the clicks, pops and crackle of the recording.</source>
+        <translation>録音のクリック、ポップ、クラックルのノイズを修復します。</translation>
+    </message>
+    <message>
+        <source>The damaged samples are rebuilt from the music around them when you listen and when tracks are written. The recording itself is not changed.</source>
+        <translation>損傷したサンプルは、再生時とトラックの書き出し時に前後の音楽から再構成されます。録音そのものは変更されません。</translation>
+    </message>
+    <message>
+        <source>Sensitivity:</source>
+        <translation>感度:</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>低</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>標準</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>高</translation>
+    </message>
+    <message>
+        <source>Repair</source>
+        <translation>修復</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">キャンセル</translation>
     </message>
 </context>
 <context>

@@ -10,7 +10,7 @@ enum class Command {
     RecStart, RecPause, RecStop,
     Play, Pause, TogglePlayback,
     MarkerNext, MarkerPrev, MarkerAdd, MarkerMoveBackward, MarkerMoveForward, MarkerRemove, MarkerRemoveAll,
-    FindTrackGaps, Undo,
+    FindTrackGaps, RepairClicks, Undo,
     ZoomIn, ZoomOut, NextPage, PreviousPage,
     GainButton, ShowHelp, CheckForUpdate, ShowAbout,
 };

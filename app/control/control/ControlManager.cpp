@@ -4,6 +4,7 @@
 #include "bridge/PreviewFrequency.h"
 #include "settings/MaxRecordTime.h"
 #include "document/Document.h"
+#include "control/ClickRepairFlow.h"
 #include "control/DialogService.h"
 #include "control/MainView.h"
 #include "control/MarkerNavigation.h"
@@ -46,7 +47,7 @@ constexpr MenuItemId kMenuItems[] = {
     MenuItemId::About,          MenuItemId::Preferences,   MenuItemId::Exit,           MenuItemId::FileNew,
     MenuItemId::FileSave,       MenuItemId::RecStart,      MenuItemId::RecPause,       MenuItemId::RecComplete,
     MenuItemId::EditPlay,       MenuItemId::EditPause,     MenuItemId::EditMarkerAdd,  MenuItemId::EditMarkerNext,
-    MenuItemId::EditMarkerPrev, MenuItemId::EditMarkerRemove, MenuItemId::EditMarkerClear, MenuItemId::EditFindTrackGaps, MenuItemId::EditUndo, MenuItemId::ViewZoomIn,
+    MenuItemId::EditMarkerPrev, MenuItemId::EditMarkerRemove, MenuItemId::EditMarkerClear, MenuItemId::EditFindTrackGaps, MenuItemId::EditRepairClicks, MenuItemId::EditUndo, MenuItemId::ViewZoomIn,
     MenuItemId::ViewZoomOut,    MenuItemId::ViewNextPage,  MenuItemId::ViewPrevPage,   MenuItemId::HelpHelp,
     MenuItemId::HelpUpdate,     MenuItemId::Gain,          MenuItemId::GainChoice,
 };
@@ -85,6 +86,7 @@ void ControlManager::windowDidLoad()
     m_settingManager->RecognizeDevice();
     m_recManager = std::make_unique<RecordManager>(m_view, m_dialogs, m_document, m_bridge, m_state);
     connect(m_recManager.get(), &RecordManager::limitReached, this, [this]() { RecStop(CommandSender::RecordManager); });
+    m_clickRepair = std::make_unique<ClickRepairFlow>(m_dialogs, m_bridge, m_document);
     m_updateChecker = std::make_unique<UpdateChecker>();
     m_updateChecker->setOfferHandler([this](const UpdateOffer& offer) { return m_dialogs.runUpdateDialog(offer); });
 
@@ -100,6 +102,7 @@ void ControlManager::windowDidLoad()
     connect(&m_state, &ModeTimeManager::statusChanged, this, &ControlManager::onStatusChanged);
     connect(&m_state, &ModeTimeManager::currentTimeChanged, this, &ControlManager::onCurrentTimeChanged);
     connect(&m_document, &Document::markersReplaced, this, &ControlManager::onMarkersReplaced);
+    connect(&m_document, &Document::clickMarksChanged, this, [this] { m_view.showClickMarks(&m_document.clickMarks()); });
     connect(&m_document, &Document::peaksReplaced, this, [this](WaveImageManager* peaks) { m_view.resetWave(peaks); });
     m_document.setAlertHandler([this](const QString& message) { m_dialogs.OkAlertWithMessage(message); });
 }
@@ -125,6 +128,7 @@ void ControlManager::execute(Command command, CommandSender sender)
     case Command::MarkerRemove: Marker_Remove(sender); break;
     case Command::MarkerRemoveAll: Marker_RemoveAll(sender); break;
     case Command::FindTrackGaps: FindTrackGaps(sender); break;
+    case Command::RepairClicks: RepairClicks(sender); break;
     case Command::Undo: Undo(sender); break;
     case Command::ZoomIn: ZoomIn(sender); break;
     case Command::ZoomOut: ZoomOut(sender); break;
@@ -313,8 +317,9 @@ MenuContext ControlManager::menuContext() const
         c.selectedMarkerMovable = IsSelectedMarkerMovable(markers);
         c.canAddMarkerAtCurrentTime = markers->CanAddToPosition(m_state.currentTime());
         c.markerCount = markers->count();
-        c.canUndoTrackGaps = m_document.trackGaps().canUndo();
+        c.undoStep = m_document.lastUndoStep();
     }
+    c.recordingIsDsd = m_settingManager && m_settingManager->GetRecType() != RecTypePcm;
     const PageState pages = m_view.pageState();
     c.onFirstPage = pages.showingPage == pages.firstPage;
     c.onLastPage = pages.showingPage == pages.lastPage;
@@ -336,6 +341,8 @@ void ControlManager::validateAllMenuItems()
         m_view.setAutoGainTitle(AutoGainMenuTitle(m_state.autoGain()));
     for (MenuItemId item : kMenuItems)
         m_view.setMenuItemEnabled(item, IsMenuItemEnabled(item, context));
+    m_view.setMenuItemTitle(MenuItemId::EditUndo, UndoMenuTitle(context.undoStep));
+    m_view.setMenuItemHint(MenuItemId::EditRepairClicks, MenuItemHint(MenuItemId::EditRepairClicks, context));
 }
 
 // ---- commands -------------------------------------------------------------------------
@@ -585,8 +592,18 @@ void ControlManager::FindTrackGaps(CommandSender)
     result.buttons = {tr("Add Markers"), tr("Cancel")};
     if (m_dialogs.runAlert(result) != 0)
         return;
-    m_document.trackGaps().addSuggestions(*markers, boundaries);
+    if (m_document.trackGaps().addSuggestions(*markers, boundaries).added > 0)
+        m_document.done(UndoStep::TrackGaps);
     Update_MarkerButton();
+    m_view.redrawWave();
+}
+
+void ControlManager::RepairClicks(CommandSender)
+{
+    if (m_state.status() != ModeStatusEditStopped || !getMarkerManager() ||
+        m_settingManager->GetRecType() != RecTypePcm)
+        return;
+    m_clickRepair->run();
     m_view.redrawWave();
 }
 
@@ -594,7 +611,13 @@ void ControlManager::Undo(CommandSender)
 {
     if (m_state.status() != ModeStatusEditStopped)
         return;
-    m_document.trackGaps().undo();
+    const UndoStep step = m_document.lastUndoStep();
+    switch (step) {
+    case UndoStep::TrackGaps: m_document.trackGaps().undo(); break;
+    case UndoStep::ClickRepair: m_clickRepair->undo(); break;
+    case UndoStep::None: return;
+    }
+    m_document.undone(step);
     Update_MarkerButton();
     m_view.redrawWave();
 }

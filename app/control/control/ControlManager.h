@@ -25,6 +25,7 @@
 #include <optional>
 #include <vector>
 
+class ClickRepairFlow;
 class DialogService;
 struct AlertRequest;
 class Document;
@@ -84,6 +85,8 @@ public:
     void Marker_RemoveAll(CommandSender sender = CommandSender::User);
     // Adds markers at the gaps between tracks that the framework finds; Undo takes them back.
     void FindTrackGaps(CommandSender sender = CommandSender::User);
+    // Repairs the clicks of a PCM recording for listening and writing; Undo takes it back.
+    void RepairClicks(CommandSender sender = CommandSender::User);
     void Undo(CommandSender sender = CommandSender::User);
     void ZoomIn(CommandSender sender = CommandSender::User);
     void ZoomOut(CommandSender sender = CommandSender::User);
@@ -168,4 +171,5 @@ private:
     std::unique_ptr<SettingManager> m_settingManager;
     std::unique_ptr<PreviewController> m_previewController;
     std::unique_ptr<UpdateChecker> m_updateChecker;
+    std::unique_ptr<ClickRepairFlow> m_clickRepair;
 };

@@ -40,7 +40,8 @@ bool IsEditItemEnabled(MenuItemId item, const MenuContext& c)
     case MenuItemId::EditMarkerAdd: return c.canAddMarkerAtCurrentTime;
     case MenuItemId::EditMarkerClear: return c.hasMarkerManager && c.markerCount > 2;
     case MenuItemId::EditFindTrackGaps: return c.hasMarkerManager;
-    case MenuItemId::EditUndo: return c.hasMarkerManager && c.canUndoTrackGaps;
+    case MenuItemId::EditRepairClicks: return c.hasMarkerManager && !c.recordingIsDsd;
+    case MenuItemId::EditUndo: return c.hasMarkerManager && c.undoStep != UndoStep::None;
     default: return false;
     }
 }
@@ -79,6 +80,19 @@ bool IsMenuItemEnabled(MenuItemId item, const MenuContext& c)
     if (!e)
         return false;
     return IsEditItemEnabled(item, c) || IsViewItemEnabled(item, c);
+}
+
+const char* UndoMenuTitle(UndoStep step)
+{
+    return step == UndoStep::ClickRepair ? QT_TRANSLATE_NOOP("MainMenu", "Undo Repair Clicks")
+                                         : QT_TRANSLATE_NOOP("MainMenu", "Undo Find Track Gaps");
+}
+
+QString MenuItemHint(MenuItemId item, const MenuContext& c)
+{
+    if (item == MenuItemId::EditRepairClicks && c.recordingIsDsd)
+        return QCoreApplication::translate("ControlManager", "Click repair works on PCM recordings.");
+    return QString();
 }
 
 std::optional<GainChoice> GainChoiceForTag(int tag, double autoGain)

@@ -2,6 +2,7 @@
 // menu-enabling table, the gain choices and the "Auto" gain menu title.
 #pragma once
 
+#include "document/Document.h"
 #include "state/ModeStatus.h"
 
 #include <QString>
@@ -23,7 +24,7 @@ ButtonState ButtonStateFor(ButtonId button, const ModeFlags& f, bool zoom);
 enum class MenuItemId {
     About, Preferences, Exit, FileNew, FileSave, RecStart, RecPause, RecComplete,
     EditPlay, EditPause, EditMarkerAdd, EditMarkerNext, EditMarkerPrev, EditMarkerRemove, EditMarkerClear,
-    EditFindTrackGaps, EditUndo,
+    EditFindTrackGaps, EditRepairClicks, EditUndo,
     ViewZoomIn, ViewZoomOut, ViewNextPage, ViewPrevPage, HelpHelp, HelpUpdate,
     Gain, GainChoice, Other,
 };
@@ -37,12 +38,17 @@ struct MenuContext {
     bool selectedMarkerMovable = false; // neither the start nor the end marker
     bool canAddMarkerAtCurrentTime = false;
     int markerCount = 0;
-    bool canUndoTrackGaps = false; // the last change of the markers was Find Track Gaps
+    UndoStep undoStep = UndoStep::None; // what Edit > Undo would take back
+    bool recordingIsDsd = false;       // click repair works on PCM recordings only
     bool onFirstPage = true;
     bool onLastPage = true;
 };
 
 bool IsMenuItemEnabled(MenuItemId item, const MenuContext& c);
+// The source text of the Undo item's title for the step it would take back.
+const char* UndoMenuTitle(UndoStep step);
+// Why a disabled item cannot be used, when the user can do something about it; empty: nothing to say.
+QString MenuItemHint(MenuItemId item, const MenuContext& c);
 
 // One choice of the gain submenu (by tag) or the gain panel (by row).
 struct GainChoice {

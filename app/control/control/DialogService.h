@@ -53,6 +53,10 @@ public:
     virtual int progress(int32_t& item, int32_t& total) = 0;
     // "Cancel" was clicked (sent once; the dialog stays open until finished).
     virtual int cancel(bool cancel) = 0;
+    // The dialog's title and what it says the job is; empty: writing tracks
+    // ("Write to Files", "Saving…").
+    virtual QString title() const { return QString(); }
+    virtual QString label() const { return QString(); }
 };
 
 
@@ -95,6 +99,9 @@ public:
     // handled inside its loop); delegate is polled every 0.1 s.
     virtual void runProgressDialog(ProgressDelegate& delegate) = 0;
     virtual void finishProgressDialog() = 0;
+    // Repair Clicks dialog, modal: the sensitivity is shown and, on "Repair" (true),
+    // replaced by the user's choice.
+    virtual bool runRepairClicksDialog(TkClickSensitivity& sensitivity) = 0;
     // File-name update dialog, modal: the number of the first checked track (at least 1)
     // on "OK", -1 otherwise.
     virtual int runUpdateFileNamesDialog() = 0;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 
+class ClickMarks;
 class PreviewController;
 class MarkerManager;
 class WaveImageManager;
@@ -51,6 +52,13 @@ public:
     virtual bool isMainWindowKey() const = 0;
     // MenuItemId::GainChoice sets every item of the gain submenu.
     virtual void setMenuItemEnabled(MenuItemId item, bool enabled) = 0;
+    // Title of a menu item from its source text (translated, and again by localizeMenus).
+    virtual void setMenuItemTitle(MenuItemId item, const char* sourceText) = 0;
+    // The tooltip of a menu item that says why it is disabled; empty: none.
+    virtual void setMenuItemHint(MenuItemId item, const QString& hint) = 0;
+    // The click repair's places under the waveform and their count beside the marker
+    // indicator (null or empty: none).
+    virtual void showClickMarks(const ClickMarks* marks) = 0;
     // Title of the gain submenu's "Auto" item (also the gain panel's row).
     virtual void setAutoGainTitle(const QString& title) = 0;
     // Retranslates every menu title from its source text.

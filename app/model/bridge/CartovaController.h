@@ -37,6 +37,16 @@ struct SaveSetting {
     QMap<QString, QString> tags;
 };
 
+// Owned copy of one place of the click analysis (see TkClickPlace), in seconds of the
+// recorded stream.
+struct ClickPlace {
+    double seconds = 0.0;
+    double length = 0.0;
+    uint32_t channelMask = 0;
+    TkClickKind kind = TkClickKindClick;
+    bool repaired = false;
+};
+
 class CartovaController : public QObject {
     Q_OBJECT
 public:
@@ -80,6 +90,18 @@ public:
     // Suggested track boundaries (seconds) at the gaps of the finished recording, found with
     // the framework's default settings.
     TkError FindTrackGaps(std::vector<double>& boundaries);
+    // Click repair of the finished PCM recording: the analysis (started, polled for its
+    // progress in thousandths and its state, cancelled), its places, whether the repair is
+    // laid over listening and writing, and forgetting the places.
+    TkError FindClicks(TkClickSensitivity sensitivity);
+    TkError FindClicksProgress(int32_t& progress, TkClickAnalysisState& state);
+    TkError FindClicksCancel();
+    TkError GetClickPlaces(std::vector<ClickPlace>& places);
+    TkError SetClickRepair(bool onPreview, bool onSave);
+    TkError ClearClickPlaces();
+    // The preview for listening: GetPreviewDataFrom with the repaired samples where the
+    // repair is on for listening.
+    TkError GetRepairedPreviewDataFrom(uint64_t from, uint64_t to, int16_t* buffer, size_t bufferSamples);
     // Why the framework offers no device (for example a simulated record it cannot play),
     // as a sentence for the user; empty when nothing is known to be wrong.
     QString DeviceProblem();

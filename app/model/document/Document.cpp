@@ -1,10 +1,12 @@
-// The recording's peaks, markers and track-gap step, and their reset.
+// The recording's peaks, markers, track-gap step and click marks, the undo order, and
+// their reset.
 #include "document/Document.h"
 
 #include "marker/MarkerManager.h"
 #include "wave/WaveImageManager.h"
 
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -53,10 +55,56 @@ MarkerManager& Document::startMarkers(double totalTime)
 void Document::setMarkers(std::unique_ptr<MarkerManager> markers)
 {
     m_trackGaps.clear();
+    m_undoSteps.clear();
+    clearClickMarks();
     if (markers && m_alert)
         markers->setAlertHandler(m_alert);
     std::swap(markers, m_markers);
     emit markersReplaced(m_markers.get());
+}
+
+void Document::setClickMarks(std::vector<ClickPlace> places)
+{
+    m_clickMarks.set(std::move(places));
+    emit clickMarksChanged();
+}
+
+void Document::clearClickMarks()
+{
+    if (m_clickMarks.empty())
+        return;
+    m_clickMarks.clear();
+    emit clickMarksChanged();
+}
+
+void Document::done(UndoStep step)
+{
+    std::erase(m_undoSteps, step);
+    m_undoSteps.push_back(step);
+}
+
+bool Document::canUndo(UndoStep step) const
+{
+    switch (step) {
+    case UndoStep::TrackGaps: return m_trackGaps.canUndo();
+    case UndoStep::ClickRepair: return !m_clickMarks.empty();
+    case UndoStep::None: break;
+    }
+    return false;
+}
+
+UndoStep Document::lastUndoStep() const
+{
+    for (auto step = m_undoSteps.rbegin(); step != m_undoSteps.rend(); ++step)
+        if (canUndo(*step))
+            return *step;
+    return UndoStep::None;
+}
+
+void Document::undone(UndoStep step)
+{
+    const auto at = std::find(m_undoSteps.begin(), m_undoSteps.end(), step);
+    m_undoSteps.erase(at, m_undoSteps.end());
 }
 
 void Document::retire(std::unique_ptr<WaveImageManager> peaks)

@@ -1,13 +1,17 @@
 // The document of the window: everything one recording has besides the framework's own
 // data. It owns the peak model of the waveform, the marker manager (none until a
-// recording has finished) and the track-gap suggestions that can be taken back.
+// recording has finished), the track-gap suggestions and the click repair's marks, and
+// the order of the steps Edit > Undo takes back.
 //
 // Invariants: peaks() is never null after construction; markers() is null exactly when
-// no recording has finished since the last reset(); a peak model that is replaced is kept
+// no recording has finished since the last reset(); the click marks are empty whenever
+// markers() is replaced (a new recording has no repair); a step is on the undo list at
+// most once, the latest last; a peak model that is replaced is kept
 // until its worker has done its last pass, so that the worker never outlives its model
 // and the main thread never waits for it.
 #pragma once
 
+#include "document/ClickMarks.h"
 #include "marker/TrackGapMarkers.h"
 
 #include <QObject>
@@ -19,6 +23,9 @@
 class MarkerManager;
 class WaveImageManager;
 
+// A change Edit > Undo can take back, one step each.
+enum class UndoStep { None, TrackGaps, ClickRepair };
+
 class Document : public QObject {
     Q_OBJECT
 public:
@@ -29,6 +36,19 @@ public:
     MarkerManager* markers() const { return m_markers.get(); }
     TrackGapMarkers& trackGaps() { return m_trackGaps; }
     const TrackGapMarkers& trackGaps() const { return m_trackGaps; }
+
+    const ClickMarks& clickMarks() const { return m_clickMarks; }
+    // The places of a finished click repair (replacing any earlier ones), or none.
+    void setClickMarks(std::vector<ClickPlace> places);
+    void clearClickMarks();
+
+    // The steps Undo takes back, latest last: done() records one (a step done again moves
+    // to the end); lastUndoStep() is the latest that can still be taken back (Find Track
+    // Gaps ends when the markers are changed by other means, a repair when its marks are
+    // cleared); undone(step), once that step is taken back, drops it and the later steps.
+    void done(UndoStep step);
+    UndoStep lastUndoStep() const;
+    void undone(UndoStep step);
 
     // Where the marker manager's alerts go ("Cannot add any more markers.").
     void setAlertHandler(std::function<void(const QString&)> handler);
@@ -47,14 +67,18 @@ public:
 signals:
     void peaksReplaced(WaveImageManager* peaks);
     void markersReplaced(MarkerManager* markers);
+    void clickMarksChanged();
 
 private:
     void retire(std::unique_ptr<WaveImageManager> peaks);
     void releaseFinishedPeakModels();
+    bool canUndo(UndoStep step) const;
 
     std::unique_ptr<WaveImageManager> m_peaks;
     std::vector<std::unique_ptr<WaveImageManager>> m_retired;
     std::unique_ptr<MarkerManager> m_markers;
     TrackGapMarkers m_trackGaps;
+    ClickMarks m_clickMarks;
+    std::vector<UndoStep> m_undoSteps;
     std::function<void(const QString&)> m_alert;
 };

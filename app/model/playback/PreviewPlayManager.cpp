@@ -162,7 +162,8 @@ TkError PreviewPlayManager::GetData(uint64_t from, uint64_t to, int16_t* buffer,
     CartovaController& bridge = CartovaController::sharedInstance();
     if (m_status.load() == StatusMonitoring)
         return bridge.GetRecordingPreviewDataFrom(from, to, buffer, bufferSamples);
-    return bridge.GetPreviewDataFrom(from, to, buffer, bufferSamples);
+    // Listening to a finished recording plays its click repair, when there is one.
+    return bridge.GetRepairedPreviewDataFrom(from, to, buffer, bufferSamples);
 }
 
 TkError PreviewPlayManager::GetDataLength(uint64_t& frames)

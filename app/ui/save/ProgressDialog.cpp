@@ -54,6 +54,15 @@ ProgressDialog::ProgressDialog(QWidget* parent) : QDialog(parent)
     connect(m_cancel, &QPushButton::clicked, this, &ProgressDialog::onCancelClicked);
 }
 
+void ProgressDialog::setProgressDelegate(ProgressDelegate* delegate)
+{
+    m_delegate = delegate;
+    const QString title = delegate ? delegate->title() : QString();
+    const QString label = delegate ? delegate->label() : QString();
+    setWindowTitle(title.isEmpty() ? tr("Write to Files") : title);
+    m_label->setText(label.isEmpty() ? tr("Saving…") : label);
+}
+
 QString ProgressDialog::PercentText(int32_t total)
 {
     return QStringLiteral("%1 %").arg(total / kThousandthsPerPercent);

@@ -16,7 +16,8 @@ class ProgressDialog : public QDialog {
 public:
     explicit ProgressDialog(QWidget* parent = nullptr);
 
-    void setProgressDelegate(ProgressDelegate* delegate) { m_delegate = delegate; }
+    // The delegate also names the job (its title and label; the writing texts when empty).
+    void setProgressDelegate(ProgressDelegate* delegate);
     ProgressDelegate* progressDelegate() const { return m_delegate; }
 
     // Begins polling (one poll at once) and enables "Cancel".

@@ -1,6 +1,8 @@
 // Waveform document drawing, time following, scrolling, mouse, keys and context menu.
 #include "wave/WaveView.h"
 
+#include "document/ClickMarks.h"
+#include "look/DarkLook.h"
 #include "state/ModeStatus.h"
 #include "state/ModeTimeManager.h"
 #include "marker/MarkerManager.h"
@@ -447,6 +449,28 @@ void WaveView::drawPeaks(QPainter& p, const QRect& dirty, double ox, double oy, 
     }
 }
 
+void WaveView::setClickMarks(const ClickMarks* marks)
+{
+    m_clickMarks = marks;
+    update();
+}
+
+// A tick at the foot of the wave area for each place of the click repair: accent for a
+// repaired place, the clip colour for one left as recorded.
+void WaveView::drawClickMarks(QPainter& p, const QRect& dirty) const
+{
+    if (!m_clickMarks || m_clickMarks->empty())
+        return;
+    constexpr double kTickHeight = 7.0;
+    const QColor repaired(look::kAccent);
+    const QColor left = QColor::fromRgb(kClipColour);
+    for (const ClickPlace& place : m_clickMarks->between(secondFromPx(dirty.left() - 1), secondFromPx(dirty.right() + 2))) {
+        const double x = std::floor(pxFromSecond(place.seconds));
+        const double width = std::max(1.0, std::ceil(pxFromSecond(place.seconds + place.length) - x));
+        p.fillRect(kUp.rect(x, 0.0, width, kTickHeight), place.repaired ? repaired : left);
+    }
+}
+
 void WaveView::paintEvent(QPaintEvent* event)
 {
     const QRect dirty = event->rect();
@@ -487,6 +511,7 @@ void WaveView::paintEvent(QPaintEvent* event)
     const QColor centre(255, 255, 255, kCentreLineAlpha);
     for (double lane : {kLane1CentreY, kLane2CentreY})
         p.fillRect(kUp.rect(kLeftMargin, lane - 0.5, width() - kLeftMargin, 1.0), centre);
+    drawClickMarks(p, dirty);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // mode-time manager and the marker manager read-only, turns clicks, drags, keys and its
 // context menu into intents and commands (signals the window connects to the control
 // manager), and owns the marker views, which it keeps in step with the marker manager.
+// Under the waveform it marks the places the click repair rebuilt (or left as recorded).
 #pragma once
 
 #include "marker/MarkerManager.h"
@@ -16,6 +17,7 @@
 #include <QWidget>
 #include <cstdint>
 
+class ClickMarks;
 class MarkerView;
 class PeakArray;
 class QLabel;
@@ -47,6 +49,8 @@ public:
     // The markers to show and edit; the view creates and owns one MarkerView per marker.
     void setMarkerManager(MarkerManager* markers);
     MarkerManager* markerManager() const { return m_markers; }
+    // The click repair's places to mark (not owned; null: none).
+    void setClickMarks(const ClickMarks* marks);
     // Hint labels and backdrops (not owned; any may be null).
     void setHints(QLabel* markerAreaHint, QLabel* recReadyHint, QWidget* timecodeBackdrop, QWidget* recReadyBackdrop);
 
@@ -102,6 +106,7 @@ protected:
 private:
     void mouseDown(const QPointF& qtPoint, bool doubleClick);
     void drawPeaks(class QPainter& p, const QRect& dirty, double ox, double oy, const PeakArray* peaks, float gain) const;
+    void drawClickMarks(class QPainter& p, const QRect& dirty) const;
     void placeMarkerView(MarkerView* view);
     void applyMarkerHiding(MarkerView* view);
     void applyMarkerHidingToAll();
@@ -138,5 +143,6 @@ private:
     QPointer<WaveImageManager> m_image_mng;
     QPointer<PageSelectorMatrix> m_page_selector;
     QPointer<MarkerManager> m_markers;
+    const ClickMarks* m_clickMarks = nullptr;
     QScrollArea* m_connectedScroll = nullptr;
 };

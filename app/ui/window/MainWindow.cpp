@@ -5,6 +5,7 @@
 #include "control/ControlManager.h"
 #include "state/ModeTimeManager.h"
 #include "controls/CustomMenu.h"
+#include "document/ClickMarks.h"
 #include "indicator/Indicator_Gain.h"
 #include "indicator/Indicator_LevelMeter.h"
 #include "indicator/Indicator_Marker.h"
@@ -167,8 +168,16 @@ QWidget* MainWindow::buildIndicatorRow()
     gainLine->addWidget(m_controls.gainLabel);
     gainLine->addWidget(m_controls.indicatorGain);
     right->addLayout(gainLine);
+    auto* markerLine = new QHBoxLayout;
     m_controls.indicatorMarker = new Indicator_Marker(row);
-    right->addWidget(m_controls.indicatorMarker);
+    markerLine->addWidget(m_controls.indicatorMarker);
+    m_controls.clickCountLabel = new QLabel(row);
+    m_controls.clickCountLabel->setObjectName(QStringLiteral("clickCountLabel"));
+    m_controls.clickCountLabel->setStyleSheet(QStringLiteral("color: %1; font-size: 11px;").arg(look::kAccent));
+    m_controls.clickCountLabel->hide();
+    markerLine->addWidget(m_controls.clickCountLabel);
+    markerLine->addStretch();
+    right->addLayout(markerLine);
     h->addLayout(right);
     return row;
 }
@@ -265,6 +274,10 @@ void MainWindow::buildMenus()
     c.menu_edit_find_track_gaps = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Find Track Gaps"),
                                           QStringLiteral("menu_edit_find_track_gaps"),
                                           QKeySequence(Qt::CTRL | Qt::Key_G));
+    c.menu_edit_repair_clicks = AddItem(edit, QT_TRANSLATE_NOOP("MainMenu", "Repair Clicks..."),
+                                        QStringLiteral("menu_edit_repair_clicks"), QKeySequence(Qt::CTRL | Qt::Key_K));
+    // A disabled item may say why (Repair Clicks on a DSD recording).
+    edit->setToolTipsVisible(true);
     edit->addSeparator();
     QMenu* gain = edit->addMenu(Tr(QT_TRANSLATE_NOOP("MainMenu", "Gain")));
     c.menu_gain = gain->menuAction();
@@ -319,6 +332,7 @@ void MainWindow::buildMenus()
         {c.menu_edit_marker_remove, MenuItemId::EditMarkerRemove},
         {c.menu_edit_marker_clear, MenuItemId::EditMarkerClear},
         {c.menu_edit_find_track_gaps, MenuItemId::EditFindTrackGaps},
+        {c.menu_edit_repair_clicks, MenuItemId::EditRepairClicks},
         {c.menu_edit_undo, MenuItemId::EditUndo},
         {c.menu_view_zoom_in, MenuItemId::ViewZoomIn},
         {c.menu_view_zoom_out, MenuItemId::ViewZoomOut},
@@ -425,6 +439,7 @@ void MainWindow::bindCommands(ControlManager& manager, WindowCloseHandler& closi
     wireAction(w.menu_edit_marker_remove, Command::MarkerRemove);
     wireAction(w.menu_edit_marker_clear, Command::MarkerRemoveAll);
     wireAction(w.menu_edit_find_track_gaps, Command::FindTrackGaps);
+    wireAction(w.menu_edit_repair_clicks, Command::RepairClicks);
     wireAction(w.menu_edit_undo, Command::Undo);
     wireAction(w.menu_view_zoom_in, Command::ZoomIn);
     wireAction(w.menu_view_zoom_out, Command::ZoomOut);
@@ -532,6 +547,30 @@ void MainWindow::setAutoGainTitle(const QString& title)
         if (choices.size() > 1)
             choices.at(1)->setText(title);
     }
+}
+
+void MainWindow::setMenuItemTitle(MenuItemId item, const char* sourceText)
+{
+    QAction* action = m_menuItems.value(static_cast<int>(item));
+    if (!action || action->property("sourceText").toString() == QLatin1String(sourceText))
+        return;
+    action->setProperty("sourceText", QString::fromLatin1(sourceText));
+    action->setText(Tr(sourceText));
+}
+
+void MainWindow::setMenuItemHint(MenuItemId item, const QString& hint)
+{
+    // An empty tooltip falls back to the item's text, which the menu does not show.
+    if (QAction* action = m_menuItems.value(static_cast<int>(item)))
+        action->setToolTip(hint);
+}
+
+void MainWindow::showClickMarks(const ClickMarks* marks)
+{
+    m_controls.waveView->setClickMarks(marks);
+    const int count = marks ? static_cast<int>(marks->places().size()) : 0;
+    m_controls.clickCountLabel->setText(tr("Clicks repaired: %1").arg(marks ? marks->repairedCount() : 0));
+    m_controls.clickCountLabel->setVisible(count > 0);
 }
 
 void MainWindow::localizeMenus()

@@ -38,6 +38,9 @@ public:
     bool isMainWindowKey() const override;
     void setMenuItemEnabled(MenuItemId item, bool enabled) override;
     void setAutoGainTitle(const QString& title) override;
+    void setMenuItemTitle(MenuItemId item, const char* sourceText) override;
+    void setMenuItemHint(MenuItemId item, const QString& hint) override;
+    void showClickMarks(const ClickMarks* marks) override;
     void localizeMenus() override;
     void setModeText(const QString& text) override;
     void setModeIcon(const QString& name) override;

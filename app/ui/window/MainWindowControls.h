@@ -57,6 +57,7 @@ struct MainWindowControls {
     QAction* menu_edit_marker_remove = nullptr;
     QAction* menu_edit_marker_clear = nullptr;
     QAction* menu_edit_find_track_gaps = nullptr;
+    QAction* menu_edit_repair_clicks = nullptr;
     QAction* menu_edit_undo = nullptr;
     QAction* menu_view_zoom_in = nullptr;
     QAction* menu_view_zoom_out = nullptr;
@@ -76,6 +77,7 @@ struct MainWindowControls {
     Indicator_LevelMeter* indicatorLevelMeter = nullptr;
     Indicator_Gain* indicatorGain = nullptr;
     Indicator_Marker* indicatorMarker = nullptr;
+    QLabel* clickCountLabel = nullptr; // beside the marker indicator: the repaired places
     QLabel* gainLabel = nullptr;
     QScrollArea* waveScrollView = nullptr;
     WaveView* waveView = nullptr;

@@ -7,6 +7,7 @@
 #include "save/ProgressDialog.h"
 #include "save/SaveDialog.h"
 #include "save/UpdateFileNamesDialog.h"
+#include "repair/RepairClicksDialog.h"
 #include "settings/SettingDialog.h"
 #include "update/UpdateDialog.h"
 #include "window/AboutDialog.h"
@@ -125,6 +126,16 @@ void QtDialogService::finishProgressDialog()
 {
     if (m_progress)
         m_progress->onFinish();
+}
+
+bool QtDialogService::runRepairClicksDialog(TkClickSensitivity& sensitivity)
+{
+    RepairClicksDialog dialog(m_mainWindow);
+    dialog.setSensitivity(sensitivity);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    sensitivity = dialog.sensitivity();
+    return true;
 }
 
 int QtDialogService::runUpdateFileNamesDialog()

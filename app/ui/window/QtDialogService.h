@@ -26,6 +26,7 @@ public:
     int runSaveDialog(const QString& extension, MarkerManager& markers, QString& dirName) override;
     void runProgressDialog(ProgressDelegate& delegate) override;
     void finishProgressDialog() override;
+    bool runRepairClicksDialog(TkClickSensitivity& sensitivity) override;
     int runUpdateFileNamesDialog() override;
     int runUpdateDialog(const UpdateOffer& offer) override;
     void showAbout() override;

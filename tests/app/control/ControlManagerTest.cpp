@@ -6,7 +6,7 @@
 #include "FakeMainView.h"
 #include "ScriptedDialogs.h"
 #include "WaitFor.h"
-#include "ControlHarness.h"
+#include "ControlTest.h"
 #include "root/AppDelegate.h"
 #include "control/QuitFlow.h"
 #include "document/Document.h"
@@ -28,30 +28,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-namespace {
-
-class ControlManagerTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ResetFake();
-        ScratchDesktop::ClearSettings();
-        app = std::make_unique<ControlHarness>(view, dialogs);
-        cm = app->controlManager();
-        dialogs.clear();
-    }
-
-    void TearDown() override { app.reset(); }
-
-    ModeTimeManager& mtm() { return ModeTimeManager::sharedInstance(); }
-
-    FakeMainView view;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ControlHarness> app;
-    ControlManager* cm = nullptr;
-};
-
-} // namespace
+using ControlManagerTest = ControlTest;
 
 // The program's start-up and shutdown, through its composition root.
 class AppDelegateTest : public testing::Test {

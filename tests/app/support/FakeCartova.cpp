@@ -377,3 +377,45 @@ TkError Cartova_SetTempDirectory(const char* path)
 }
 
 } // extern "C"
+
+TkError Cartova_FindClicks(TkClickSensitivity sensitivity)
+{
+    ++Fake().findClicksCalls;
+    Fake().clickSensitivity = sensitivity;
+    return Fake().findClicksResult;
+}
+
+TkError Cartova_FindClicksProgress(int32_t* progress, TkClickAnalysisState* state)
+{
+    const bool running = Fake().clickAnalysisWaitsForCancel && Fake().findClicksCancels == 0;
+    *progress = running ? 500 : 1000;
+    *state = running ? TkClickAnalysisRunning
+                     : Fake().findClicksCancels > 0 ? TkClickAnalysisCancelled : Fake().clickAnalysisEnd;
+    return TkErrorSuccess;
+}
+
+TkError Cartova_FindClicksCancel(void) { return ++Fake().findClicksCancels, TkErrorSuccess; }
+
+TkError Cartova_GetClickPlaces(TkClickPlaceList** list)
+{
+    auto* copy = new TkClickPlaceList{new TkClickPlace[Fake().clickPlaces.size() + 1], Fake().clickPlaces.size(), 44100, 2};
+    std::copy(Fake().clickPlaces.begin(), Fake().clickPlaces.end(), copy->places);
+    *list = copy;
+    return TkErrorSuccess;
+}
+
+void Cartova_ReleaseClickPlaces(TkClickPlaceList* list)
+{
+    if (list)
+        delete[] list->places;
+    delete list;
+}
+
+TkError Cartova_SetClickRepair(bool on_preview, bool on_save) { return Fake().clickRepair = {on_preview, on_save}, TkErrorSuccess; }
+
+TkError Cartova_ClearClickPlaces(void) { return ++Fake().clearClickPlacesCalls, TkErrorSuccess; }
+
+TkError Cartova_GetRepairedPreviewData(uint64_t first, uint64_t end, int16_t* buffer, size_t samples)
+{
+    return FakePreview().read(first, end, buffer, samples);
+}

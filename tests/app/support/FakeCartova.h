@@ -84,6 +84,18 @@ struct FakeCartova {
     TkError findTrackGapsResult = TkErrorSuccess;
     std::vector<TkDroppedAudio> droppedAudio; // what Cartova_GetDroppedAudio answers
 
+    // Click repair: the analysis's answers (the state it ends in, on the first poll or
+    // once cancelled) and what the application asked for.
+    TkError findClicksResult = TkErrorSuccess;
+    TkClickAnalysisState clickAnalysisEnd = TkClickAnalysisFinished;
+    bool clickAnalysisWaitsForCancel = false; // runs until Cartova_FindClicksCancel
+    std::vector<TkClickPlace> clickPlaces;    // at 44100 Hz
+    TkClickSensitivity clickSensitivity = -1; // of the last Cartova_FindClicks
+    int findClicksCalls = 0;
+    int findClicksCancels = 0;
+    int clearClickPlacesCalls = 0;
+    std::pair<bool, bool> clickRepair{false, false}; // on preview, on save
+
     // Writing: the last accepted job list, the result to give, progress and cancels.
     struct SavedTrack {
         std::string path;

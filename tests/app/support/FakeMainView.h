@@ -3,6 +3,7 @@
 #pragma once
 
 #include "control/MainView.h"
+#include "document/ClickMarks.h"
 
 #include <map>
 
@@ -14,6 +15,9 @@ struct FakeMainView : MainView {
     std::map<MenuItemId, bool> menuEnabled;
     bool mainWindowIsKey = true;
     QString autoGainTitle;
+    std::map<MenuItemId, QString> menuTitle; // source texts
+    std::map<MenuItemId, QString> menuHint;
+    int clickMarksShown = 0; // places shown under the waveform
     QString modeText;
     QString modeIcon;
     int timeLeading = 0;
@@ -49,6 +53,9 @@ struct FakeMainView : MainView {
     bool isMainWindowKey() const override { return mainWindowIsKey; }
     void setMenuItemEnabled(MenuItemId item, bool value) override { menuEnabled[item] = value; }
     void setAutoGainTitle(const QString& title) override { autoGainTitle = title; }
+    void setMenuItemTitle(MenuItemId item, const char* sourceText) override { menuTitle[item] = sourceText; }
+    void setMenuItemHint(MenuItemId item, const QString& hint) override { menuHint[item] = hint; }
+    void showClickMarks(const ClickMarks* marks) override { clickMarksShown = marks ? int(marks->places().size()) : 0; }
     void localizeMenus() override {}
     void setModeText(const QString& text) override { modeText = text; }
     void setModeIcon(const QString& name) override { modeIcon = name; }

@@ -71,6 +71,11 @@ void ScriptedDialogs::runProgressDialog(ProgressDelegate& delegate)
         onProgressDialog(delegate);
 }
 
+bool ScriptedDialogs::runRepairClicksDialog(TkClickSensitivity& sensitivity)
+{
+    return onRepairClicksDialog && onRepairClicksDialog(sensitivity);
+}
+
 int ScriptedDialogs::runUpdateFileNamesDialog()
 {
     return onUpdateFileNamesDialog ? onUpdateFileNamesDialog() : -1;

@@ -23,6 +23,7 @@ struct ScriptedDialogs : DialogService {
     std::function<bool(SettingValues&, SettingManager&)> onSettingDialog;
     std::function<int(const QString& extension, MarkerManager&, QString& dirName)> onSaveDialog;
     std::function<void(ProgressDelegate&)> onProgressDialog;
+    std::function<bool(TkClickSensitivity&)> onRepairClicksDialog;
     std::function<int()> onUpdateFileNamesDialog;
     std::function<int(const UpdateOffer&)> onUpdateDialog;
 
@@ -47,6 +48,7 @@ struct ScriptedDialogs : DialogService {
     int runSaveDialog(const QString& extension, MarkerManager& markers, QString& dirName) override;
     void runProgressDialog(ProgressDelegate& delegate) override;
     void finishProgressDialog() override { ++progressDialogFinishes; }
+    bool runRepairClicksDialog(TkClickSensitivity& sensitivity) override;
     int runUpdateFileNamesDialog() override;
     int runUpdateDialog(const UpdateOffer& offer) override;
     void showAbout() override { ++aboutShown; }
