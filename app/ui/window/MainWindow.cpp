@@ -174,6 +174,12 @@ QWidget* MainWindow::buildIndicatorRow()
     m_controls.clickCountLabel = new QLabel(row);
     m_controls.clickCountLabel->setObjectName(QStringLiteral("clickCountLabel"));
     m_controls.clickCountLabel->setStyleSheet(QStringLiteral("color: %1; font-size: 11px;").arg(look::kAccent));
+    // Its room is kept while it is hidden, so the indicators above do not move when it shows.
+    QSizePolicy keepRoom = m_controls.clickCountLabel->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    m_controls.clickCountLabel->setSizePolicy(keepRoom);
+    m_controls.clickCountLabel->setMinimumWidth(
+        m_controls.clickCountLabel->fontMetrics().horizontalAdvance(tr("Clicks repaired: %1").arg(99999)));
     m_controls.clickCountLabel->hide();
     markerLine->addWidget(m_controls.clickCountLabel);
     markerLine->addStretch();
