@@ -143,7 +143,14 @@ std::vector<Place> FindPlaces(const std::vector<float>& smoothed, size_t musicSt
         if (!run.quiet) {
             continue;
         }
-        const double level = LevelPercentile(smoothed, run.begin, run.end, 0.5);
+        // The place's level is that of its quietest minimum-gap windows (of
+        // its quieter half when it is shorter): a fade-out before the gap or
+        // a fade-in after it belongs to the run but does not make the gap
+        // louder.
+        const size_t windows = run.end - run.begin;
+        const auto rank = static_cast<double>(std::max<size_t>(std::min(windows / 2, minimumGap), 1) - 1);
+        const double level =
+            LevelPercentile(smoothed, run.begin, run.end, windows > 1 ? rank / static_cast<double>(windows - 1) : 0.0);
         const double before =
             LevelPercentile(smoothed, run.begin > musicStart + beside ? run.begin - beside : musicStart, run.begin,
                             kLocalPercentile);
@@ -153,8 +160,8 @@ std::vector<Place> FindPlaces(const std::vector<float>& smoothed, size_t musicSt
         const double contrast = Clamp01((place.contrastDb - kDipDb) / (kStrongContrastDb - kDipDb));
         const double depth =
             Clamp01((kMusicAboveFloorDb - place.aboveFloorDb) / (kMusicAboveFloorDb - kFloorToleranceDb));
-        const auto windows = static_cast<double>(run.end - run.begin);
-        const double length = windows / (windows + static_cast<double>(minimumGap));
+        const double length =
+            static_cast<double>(windows) / static_cast<double>(windows + minimumGap);
         place.strength = contrast * depth * length;
         places.push_back(place);
     }

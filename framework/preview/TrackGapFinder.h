@@ -22,8 +22,9 @@
 //   5. Places: stretches kDipDb below the local music level (a running
 //      percentile over kLocalSeconds on each side), loud stretches shorter
 //      than kShortestSoundSeconds inside them counting as crackle. Each place
-//      is judged against the music level on both of its sides (its contrast)
-//      and against the groove floor; its strength (0 to 1) grows with both
+//      is judged by the level of its quietest minimum-gap windows against the
+//      music level on both of its sides (its contrast) and against the groove
+//      floor; its strength (0 to 1) grows with both
 //      and with its length (half at the minimum gap, approaching 1 beyond).
 //   6. Gaps: places at least the minimum gap long, at most kGapAboveFloorDb
 //      (plus the threshold offset) above the groove floor and kGapContrastDb
@@ -37,7 +38,7 @@
 #include <vector>
 
 struct TrackGapParameters {
-    double minGapSeconds = 1.0;     // shortest quiet stretch that separates tracks
+    double minGapSeconds = 0.6;     // shortest quiet stretch that separates tracks
     double thresholdOffsetDb = 0.0; // added to the gap threshold above the groove floor
     double leadSeconds = 0.2;       // quiet kept before the next track's music
 };

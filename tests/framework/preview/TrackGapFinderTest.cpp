@@ -48,7 +48,7 @@ const SideKind kSideKinds[] = {
     {"four 12-second tracks",
      [](SidePlan& p) { p.trackSeconds = {12.0, 12.0, 12.0, 12.0}; p.gapSeconds = {1.5, 3.0, 2.0}; p.leadInSeconds = 10.0; }},
     {"quiet passages 14 dB above the groove", [](SidePlan& p) { p.quietPassageBelowDb = 28.0; p.quietPassageSeconds = 6.0; }},
-    {"quiet music over loud groove noise", [](SidePlan& p) { p.musicDb = -24.0; p.grooveDb = -52.0; }},
+    {"quiet music over loud groove noise", [](SidePlan& p) { p.musicDb = -24.0; p.grooveDb = -52.0; p.quietPassageBelowDb = 12.0; }},
     {"dense crackle", [](SidePlan& p) { p.cracklePerSecond = 20.0; }},
     {"short gaps", [](SidePlan& p) { p.gapSeconds = {1.0, 1.1}; p.fadeOutSeconds = 0.5; }},
     {"DSD with lead-in and run-out", [](SidePlan& p) { p.format = SideFormat::Dsd; p.leadInSeconds = 12.0; }},
