@@ -68,39 +68,54 @@ std::vector<Run> AbsorbShortSounds(const std::vector<Run>& runs, size_t shortest
     return merged;
 }
 
-// Needle-down and needle-up windows (step 2). The level at each end of the
-// recording is that of the electrical noise, of digital silence or of the
-// groove; the first window kNeedleStepDb above the start level and the last
-// one above the end level are where the needle drops and lifts if the
-// groove beyond them never comes back to that level. When it does (the
-// recording starts or ends on the groove, and the gaps are as quiet), the
-// needle was down already, or still is.
+// How far in from the start of `smoothed` the needle drops (step 2). The
+// level at the start is that of digital silence, the electrical noise or the
+// groove. Where the level first rises kNeedleStepDb above it, the recording
+// steps onto something louder; it is the groove, not the music, when the
+// level from there to the last window about as loud as that never sinks
+// back to within half the step of the start level (gaps between tracks
+// would) and what it steps onto is the quietest level there (music without
+// gaps has quieter passages than its start; the groove noise is under all
+// of it). Silence,
+// then electrical noise, then the groove are two such steps: the walk goes
+// on from each step's level until the next rise is the music.
+size_t WalkToNeedle(const std::vector<float>& smoothed)
+{
+    const auto rise = static_cast<float>(kNeedleStepDb);
+    const auto apart = static_cast<float>(kNeedleStepDb / 2.0);
+    size_t at = 0;
+    for (;;) {
+        const size_t edge = std::min(smoothed.size(), at + kMedianWindows);
+        const float levelDb = LevelPercentile(smoothed, at, edge, 0.5);
+        const auto louder = [&](float level) { return level >= levelDb + rise; };
+        const auto first = std::find_if(smoothed.begin() + static_cast<std::ptrdiff_t>(at), smoothed.end(), louder);
+        if (first == smoothed.end()) {
+            return at;
+        }
+        const auto next = static_cast<size_t>(first - smoothed.begin());
+        const float nextDb = LevelPercentile(smoothed, next, std::min(smoothed.size(), next + kMedianWindows), 0.5);
+        const auto last = static_cast<size_t>(
+            std::find_if(smoothed.rbegin(), smoothed.rend(), [&](float level) { return level >= nextDb - apart; })
+                .base() -
+            smoothed.begin());
+        // Past the step itself, which the running median spreads over half
+        // its width.
+        const size_t end = std::max(next + 1, last);
+        const size_t begin = std::min(next + kMedianWindows, end - 1);
+        const float innerDb = LevelPercentile(smoothed, begin, end, 0.0);
+        if (innerDb < levelDb + apart || nextDb > innerDb + apart) {
+            return at;
+        }
+        at = next;
+    }
+}
+
+// Needle-down and needle-up windows: the walk from each end.
 void FindNeedlePoints(const std::vector<float>& smoothed, size_t& down, size_t& up)
 {
-    const size_t count = smoothed.size();
-    const size_t edge = std::min(count, kMedianWindows);
-    const float startDb = LevelPercentile(smoothed, 0, edge, 0.5);
-    const float endDb = LevelPercentile(smoothed, count - edge, count, 0.5);
-    const auto rise = static_cast<float>(kNeedleStepDb);
-    const auto first = std::find_if(smoothed.begin(), smoothed.end(),
-                                    [&](float level) { return level >= startDb + rise; });
-    const auto last = std::find_if(smoothed.rbegin(), smoothed.rend(),
-                                   [&](float level) { return level >= endDb + rise; });
-    down = 0;
-    up = count;
-    const auto rising = static_cast<size_t>(first - smoothed.begin());
-    const size_t falling = count - static_cast<size_t>(last - smoothed.rbegin());
-    if (rising >= falling) {
-        return; // no level of the recording stands out from its ends
-    }
-    const float grooveDb = *std::min_element(first, smoothed.begin() + static_cast<std::ptrdiff_t>(falling));
-    const auto apart = static_cast<float>(kNeedleStepDb / 2.0);
-    if (grooveDb >= startDb + apart) {
-        down = rising;
-    }
-    if (grooveDb >= endDb + apart) {
-        up = falling;
-    }
+    down = WalkToNeedle(smoothed);
+    const std::vector<float> reversed(smoothed.rbegin(), smoothed.rend());
+    up = std::max(down, smoothed.size() - WalkToNeedle(reversed));
 }
 
 // The lowest smoothed level between the needle points, away from the
@@ -213,8 +228,10 @@ SideAnalysis AnalyseSide(const std::vector<float>& levelsDb, const TrackGapParam
         side.problem = SideProblem::NoMusic;
         return side;
     }
-    side.musicStartSeconds = Seconds(musicStart);
-    side.musicEndSeconds = Seconds(musicEnd);
+    // The tracks start and end `leadSeconds` beyond the music, on the groove.
+    const size_t lead = Windows(parameters.leadSeconds);
+    side.musicStartSeconds = Seconds(std::max(down, musicStart > lead ? musicStart - lead : 0));
+    side.musicEndSeconds = Seconds(std::min(up, musicEnd + lead));
 
     // Steps 5 and 6.
     std::vector<Place> places = FindPlaces(smoothed, musicStart, musicEnd, floorDb, minimumGap);
@@ -241,7 +258,6 @@ SideAnalysis AnalyseSide(const std::vector<float>& levelsDb, const TrackGapParam
     }
 
     // Step 7.
-    const size_t lead = Windows(parameters.leadSeconds);
     for (const Place& place : chosen) {
         const size_t boundary = place.run.end - std::min(lead, place.run.end - place.run.begin);
         side.boundaries.push_back({Seconds(boundary), place.strength});

@@ -9,11 +9,12 @@
 // the groove noise. The analysis:
 //   1. Smooths the levels with a running median over kMedianWindows windows,
 //      so clicks and crackle (a few milliseconds) do not count.
-//   2. Finds the needle-down and needle-up points: where the level first
-//      rises kNeedleStepDb above that of the recording's start and last
-//      stands that far above that of its end, unless the groove between
-//      comes back down to the level of that end (then the recording starts
-//      or ends on the groove).
+//   2. Finds the needle-down and needle-up points: walking in from each end
+//      of the recording over every step of at least kNeedleStepDb up (from
+//      digital silence to electrical noise, from that to the groove) until
+//      the next step is the music, known by the gaps between tracks coming
+//      back down to the level before it. A recording that starts or ends on
+//      the groove has no such step at that end.
 //   3. Takes the groove floor as the lowest smoothed level between them: no
 //      music is quieter than the groove noise it is played over.
 //   4. Music starts at the first and ends at the last loud stretch between
@@ -31,7 +32,9 @@
 //      below the music on both sides. With a track count N given instead,
 //      the N - 1 strongest places, whatever those thresholds say.
 //   7. Each boundary lies in its gap, `leadSeconds` before the next track's
-//      music begins (at the gap's start when the gap is shorter than that).
+//      music begins (at the gap's start when the gap is shorter than that);
+//      the first track starts `leadSeconds` before the music and the last
+//      ends as much after it, on the groove.
 #pragma once
 
 #include <cstddef>
@@ -81,8 +84,8 @@ struct SideAnalysis {
     // recording, needleDown is 0; without a lift, needleUp is its length.
     double needleDownSeconds = 0.0;
     double needleUpSeconds = 0.0;
-    double musicStartSeconds = 0.0;
-    double musicEndSeconds = 0.0;
+    double musicStartSeconds = 0.0; // where the first track starts
+    double musicEndSeconds = 0.0;   // where the last track ends
     double grooveFloorDb = 0.0;
     std::vector<SuggestedBoundary> boundaries; // ascending; empty with a problem
     size_t places = 0;                          // places with a strength above 0

@@ -184,7 +184,8 @@ std::array<std::vector<float>, 2> Render(const SidePlan& plan, double rate, Side
                 shared += 0.05 * std::exp(-sinceLift / 0.01) * std::sin(2.0 * std::numbers::pi * 30.0 * sinceLift);
             }
         }
-        const bool silent = t < line.needleDown ? plan.silentLeadIn : plan.silentRunOut;
+        const bool silent =
+            t < line.needleDown ? plan.silentLeadIn || t < plan.silentStartSeconds : plan.silentRunOut;
         for (size_t c = 0; c < 2; ++c) {
             double noise = 0.0;
             if (onRecord) {
@@ -308,9 +309,9 @@ std::vector<float> SideLevels(const RecordSide& side)
     return envelope.LevelsDb();
 }
 
-SourceSignal SideSignal(const SidePlan& plan, uint32_t rate)
+SourceSignal SideSignal(const SidePlan& plan, uint32_t rate, SideTruth& truth)
 {
-    SideTruth truth;
+    truth = SideTruth{};
     const auto channels = Render(plan, rate, truth);
     return MakeSignal(rate, channels[0].size(),
                       [&](uint64_t frame, int channel) { return static_cast<double>(channels[channel][frame]); });

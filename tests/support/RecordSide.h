@@ -26,6 +26,7 @@ struct SidePlan {
     uint32_t previewRate = 8000;
     double leadInSeconds = 4.0;       // recorded before the needle drops
     double runOutSeconds = 6.0;       // recorded after the arm lifts
+    double silentStartSeconds = 0.0;  // digital silence before the lead-in, as a turntable starting up gives
     bool silentLeadIn = false;        // digital silence instead of electrical noise
     bool silentRunOut = false;
     double leadInGrooveSeconds = 1.5; // groove before the first track
@@ -73,4 +74,4 @@ std::vector<float> SideLevels(const RecordSide& side);
 
 // The side as a 24-bit stereo signal at `rate` for the simulated turntable
 // to play (the plan's format is ignored: the turntable makes its own DSD).
-SourceSignal SideSignal(const SidePlan& plan, uint32_t rate);
+SourceSignal SideSignal(const SidePlan& plan, uint32_t rate, SideTruth& truth);

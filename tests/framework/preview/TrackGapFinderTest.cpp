@@ -42,6 +42,7 @@ const SideKind kSideKinds[] = {
     {"electrical noise 30 dB below the groove",
      [](SidePlan& p) { p.electricalBelowGrooveDb = 30.0; p.leadInSeconds = 15.0; }},
     {"digital silence before and after", [](SidePlan& p) { p.silentLeadIn = p.silentRunOut = true; }},
+    {"digital silence, then electrical noise", [](SidePlan& p) { p.silentStartSeconds = 1.0; }},
     {"ends in digital silence", [](SidePlan& p) { p.silentRunOut = true; p.runOutSeconds = 18.0; }},
     {"the record alone", [](SidePlan& p) { p.leadInSeconds = p.runOutSeconds = 0.0; }},
     {"three 12-second tracks", [](SidePlan& p) { p.trackSeconds = {12.0, 12.0, 12.0}; p.leadInSeconds = 10.0; }},
@@ -92,9 +93,10 @@ TEST(TrackGapFinderTest, FindsEveryBoundaryAndTheNeedleAndMusicPointsOnEachKindO
         ExpectBoundariesAtTrackStarts(side.truth, found);
         EXPECT_NEAR(found.needleDownSeconds, side.truth.needleDown, 0.1);
         EXPECT_NEAR(found.needleUpSeconds, side.truth.needleUp, 0.1);
-        EXPECT_NEAR(found.musicStartSeconds, side.truth.trackStarts.front(), 0.1);
-        // The fade-out ends below the groove noise a little before the track.
-        EXPECT_LE(found.musicEndSeconds, side.truth.trackEnds.back() + 0.1);
+        // The tracks start and end 0.2 s beyond the music; the fade-out
+        // sinks below the groove noise a little before the track ends.
+        EXPECT_NEAR(found.musicStartSeconds, side.truth.trackStarts.front() - 0.2, 0.1);
+        EXPECT_LE(found.musicEndSeconds, side.truth.trackEnds.back() + 0.3);
         EXPECT_GE(found.musicEndSeconds, side.truth.trackEnds.back() - plan.fadeOutSeconds);
     }
 }
