@@ -491,12 +491,12 @@ bool ReportDroppedAudio(Terminal& out)
 }
 
 // Numbers as the tool prints them: " 12.34 5.60".
-std::string NumberList(const double* seconds, size_t count)
+std::string NumberList(const double* values, size_t count)
 {
     std::string list;
     for (size_t i = 0; i < count; ++i) {
         char text[32];
-        std::snprintf(text, sizeof text, " %.2f", seconds[i]);
+        std::snprintf(text, sizeof text, " %.2f", values[i]);
         list += text;
     }
     return list;
