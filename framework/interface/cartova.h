@@ -169,7 +169,7 @@ enum {
 
 /* The tracks found in the finished recording, seconds of the recorded stream. */
 typedef struct TkTrackFinding {
-    TkSideProblem problem;      /* with a problem, count is 0 and the times are 0 */
+    TkSideProblem problem;      /* with a problem count is 0 (the times too, but for too many tracks) */
     double needle_down_seconds; /* 0 when the recording starts with the needle down */
     double needle_up_seconds;   /* the recording's length when it ends with the needle down */
     double music_start_seconds; /* where the first track starts: lead_seconds before its music */

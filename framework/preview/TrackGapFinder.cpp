@@ -138,10 +138,11 @@ struct Place {
     double contrastDb;
     double aboveFloorDb;
     double strength;
+    size_t gapWindows; // windows at or below the gap threshold
 };
 
 std::vector<Place> FindPlaces(const std::vector<float>& smoothed, size_t musicStart, size_t musicEnd,
-                              float floorDb, size_t minimumGap)
+                              float floorDb, float gapThresholdDb, size_t minimumGap)
 {
     const std::vector<float> local = RunningPercentile(smoothed, musicStart, musicEnd, Windows(kLocalSeconds),
                                                        Windows(0.5), kLocalPercentile);
@@ -171,7 +172,11 @@ std::vector<Place> FindPlaces(const std::vector<float>& smoothed, size_t musicSt
                             kLocalPercentile);
         const double after =
             LevelPercentile(smoothed, run.end, std::min(musicEnd, run.end + beside), kLocalPercentile);
-        Place place{run, std::min(before, after) - level, level - floorDb, 0.0};
+        const auto gapWindows = static_cast<size_t>(
+            std::count_if(smoothed.begin() + static_cast<std::ptrdiff_t>(run.begin),
+                          smoothed.begin() + static_cast<std::ptrdiff_t>(run.end),
+                          [gapThresholdDb](float value) { return value <= gapThresholdDb; }));
+        Place place{run, std::min(before, after) - level, level - floorDb, 0.0, gapWindows};
         const double contrast = Clamp01((place.contrastDb - kDipDb) / (kStrongContrastDb - kDipDb));
         const double depth =
             Clamp01((kMusicAboveFloorDb - place.aboveFloorDb) / (kMusicAboveFloorDb - kFloorToleranceDb));
@@ -234,15 +239,14 @@ SideAnalysis AnalyseSide(const std::vector<float>& levelsDb, const TrackGapParam
     side.musicEndSeconds = Seconds(std::min(up, musicEnd + lead));
 
     // Steps 5 and 6.
-    std::vector<Place> places = FindPlaces(smoothed, musicStart, musicEnd, floorDb, minimumGap);
+    const auto gapThresholdDb = static_cast<float>(floorDb + kGapAboveFloorDb + parameters.thresholdOffsetDb);
+    std::vector<Place> places = FindPlaces(smoothed, musicStart, musicEnd, floorDb, gapThresholdDb, minimumGap);
     side.places = static_cast<size_t>(
         std::count_if(places.begin(), places.end(), [](const Place& place) { return place.strength > 0.0; }));
     std::vector<Place> chosen;
     if (trackCount == 0) {
         for (const Place& place : places) {
-            if (place.run.end - place.run.begin >= minimumGap &&
-                place.aboveFloorDb <= kGapAboveFloorDb + parameters.thresholdOffsetDb &&
-                place.contrastDb >= kGapContrastDb) {
+            if (place.gapWindows >= minimumGap && place.contrastDb >= kGapContrastDb) {
                 chosen.push_back(place);
             }
         }
@@ -263,17 +267,4 @@ SideAnalysis AnalyseSide(const std::vector<float>& levelsDb, const TrackGapParam
         side.boundaries.push_back({Seconds(boundary), place.strength});
     }
     return side;
-}
-
-std::vector<double> FindTrackBoundaries(const std::vector<float>& levelsDb,
-                                        const TrackGapParameters& parameters)
-{
-    std::vector<double> boundaries;
-    if (!TrackGapParametersValid(parameters)) {
-        return boundaries;
-    }
-    for (const SuggestedBoundary& boundary : AnalyseSide(levelsDb, parameters).boundaries) {
-        boundaries.push_back(boundary.seconds);
-    }
-    return boundaries;
 }

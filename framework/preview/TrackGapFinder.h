@@ -27,9 +27,9 @@
 //      music level on both of its sides (its contrast) and against the groove
 //      floor; its strength (0 to 1) grows with both
 //      and with its length (half at the minimum gap, approaching 1 beyond).
-//   6. Gaps: places at least the minimum gap long, at most kGapAboveFloorDb
-//      (plus the threshold offset) above the groove floor and kGapContrastDb
-//      below the music on both sides. With a track count N given instead,
+//   6. Gaps: places with at least the minimum gap of windows no more than
+//      kGapAboveFloorDb (plus the threshold offset) above the groove floor,
+//      kGapContrastDb below the music on both sides. With a track count N given instead,
 //      the N - 1 strongest places, whatever those thresholds say.
 //   7. Each boundary lies in its gap, `leadSeconds` before the next track's
 //      music begins (at the gap's start when the gap is shorter than that);
@@ -99,7 +99,3 @@ bool TrackGapParametersValid(const TrackGapParameters& parameters);
 // N >= 1 asks for N tracks (N - 1 boundaries).
 SideAnalysis AnalyseSide(const std::vector<float>& levelsDb, const TrackGapParameters& parameters,
                          size_t trackCount = 0);
-
-// The boundaries alone, decided by the thresholds; none for a problem.
-std::vector<double> FindTrackBoundaries(const std::vector<float>& levelsDb,
-                                        const TrackGapParameters& parameters);
