@@ -7,14 +7,18 @@
 // groove, and more electrical noise or silence after the arm lifts. Groove
 // noise lies some 40 to 70 dB below the music, electrical noise well below
 // the groove noise. The analysis:
-//   1. Smooths the levels with a running median over kMedianWindows windows,
+//   1. Smooths the levels with a running median over kMedianWindows windows
+//      (Tukey's median smoothing, "Exploratory Data Analysis", 1977, ch. 7),
 //      so clicks and crackle (a few milliseconds) do not count.
-//   2. Finds the needle-down and needle-up points: walking in from each end
-//      of the recording over every step of at least kNeedleStepDb up (from
-//      digital silence to electrical noise, from that to the groove) until
-//      the next step is the music, known by the gaps between tracks coming
-//      back down to the level before it. A recording that starts or ends on
-//      the groove has no such step at that end.
+//   2. Finds the needle-down and needle-up points by walking in from each
+//      end of the recording over every step of at least kNeedleStepDb up
+//      (digital silence to electrical noise, electrical noise to the groove)
+//      that leads onto the quietest level before the other end and from
+//      which the level never sinks back to near the level below the step.
+//      The step onto the music fails that: the gaps between tracks come back
+//      down to the groove, and music without gaps has quieter passages than
+//      its start. A recording that starts or ends on the groove has no such
+//      step at that end.
 //   3. Takes the groove floor as the lowest smoothed level between them: no
 //      music is quieter than the groove noise it is played over.
 //   4. Music starts at the first and ends at the last loud stretch between
@@ -22,15 +26,16 @@
 //      kShortestSoundSeconds long). A side without such music has no tracks.
 //   5. Places: stretches kDipDb below the local music level (a running
 //      percentile over kLocalSeconds on each side), loud stretches shorter
-//      than kShortestSoundSeconds inside them counting as crackle. Each place
-//      is judged by the level of its quietest minimum-gap windows against the
-//      music level on both of its sides (its contrast) and against the groove
-//      floor; its strength (0 to 1) grows with both
-//      and with its length (half at the minimum gap, approaching 1 beyond).
+//      than kShortestSoundSeconds inside them counting as crackle. A place's
+//      level is that of its quietest minimum-gap windows; its contrast is
+//      how far that lies below the music on both of its sides. Its strength
+//      (0 to 1) grows with the contrast, with the depth below music towards
+//      the groove floor, and with its length (half at the minimum gap).
 //   6. Gaps: places with at least the minimum gap of windows no more than
-//      kGapAboveFloorDb (plus the threshold offset) above the groove floor,
-//      kGapContrastDb below the music on both sides. With a track count N given instead,
-//      the N - 1 strongest places, whatever those thresholds say.
+//      kGapAboveFloorDb (plus the threshold offset) above the groove floor
+//      and a contrast of at least kGapContrastDb. With a track count N
+//      given instead, the N - 1 strongest places, whatever those thresholds
+//      say.
 //   7. Each boundary lies in its gap, `leadSeconds` before the next track's
 //      music begins (at the gap's start when the gap is shorter than that);
 //      the first track starts `leadSeconds` before the music and the last
