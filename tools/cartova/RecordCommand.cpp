@@ -554,7 +554,8 @@ std::vector<double> FindTrackSplits(RecordOptions& options, double recorded, Ter
                   finding->needle_up_seconds);
     Cartova_ReleaseTrackFinding(finding);
     if (splits.empty()) {
-        out.Line("no gaps between tracks were found; writing one track");
+        out.Line(options.trackCount == 1 ? "writing one track, as asked"
+                                         : "no gaps between tracks were found; writing one track");
     } else {
         out.Line("track boundaries at the gaps (seconds):" + NumberList(splits.data(), splits.size()));
         out.Line("strengths of the boundaries (0 to 1):" + NumberList(strengths.data(), strengths.size()));
