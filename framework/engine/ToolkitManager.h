@@ -91,6 +91,8 @@ public:
     // Suggested track boundaries (seconds of the recorded stream) of the
     // finished recording; -6 while a recording runs.
     TkError FindTrackGaps(const TrackGapParameters& parameters, std::vector<double>& boundaries);
+    // The whole analysis of the side; trackCount 0 decides by the thresholds.
+    TkError AnalyseSide(const TrackGapParameters& parameters, size_t trackCount, SideAnalysis& side);
     // Click repair of the finished recording (ToolkitManagerRestore.cpp).
     TkError FindClicks(TkClickSensitivity sensitivity);
     TkError FindClicksProgress(int32_t* progress, TkClickAnalysisState* state);

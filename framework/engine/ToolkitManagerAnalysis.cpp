@@ -1,5 +1,6 @@
-// The engine's analysis of a finished recording: suggested track boundaries
-// from the levels of the finished preview stream. The preview is read in
+// The engine's analysis of a finished recording: the needle and music points
+// and suggested track boundaries from the levels of the finished preview
+// stream. The preview is read in
 // blocks of a few seconds and reduced to 10 ms window levels on the way, so
 // the analysis needs no more memory for a long side than for a short one.
 #include "engine/ToolkitManager.h"
@@ -20,6 +21,18 @@ TkError ToolkitManager::FindTrackGaps(const TrackGapParameters& parameters,
                                       std::vector<double>& boundaries)
 {
     boundaries.clear();
+    SideAnalysis side;
+    const TkError result = AnalyseSide(parameters, 0, side);
+    for (const SuggestedBoundary& boundary : side.boundaries) {
+        boundaries.push_back(boundary.seconds);
+    }
+    return result;
+}
+
+TkError ToolkitManager::AnalyseSide(const TrackGapParameters& parameters, size_t trackCount,
+                                    SideAnalysis& side)
+{
+    side = SideAnalysis{};
     if (!TrackGapParametersValid(parameters)) {
         return TkErrorInvalidArgument;
     }
@@ -32,7 +45,8 @@ TkError ToolkitManager::FindTrackGaps(const TrackGapParameters& parameters,
     const uint64_t rate = m_preview.GetSampleRate();
     const uint64_t length = m_preview.GetLength(true);
     if (channels == 0 || rate == 0 || length == 0) {
-        return TkErrorSuccess; // nothing recorded: no suggestions
+        side.problem = SideProblem::TooShort; // nothing recorded
+        return TkErrorSuccess;
     }
     const auto framesPerWindow =
         static_cast<uint32_t>(std::llround(static_cast<double>(rate) * kGapWindowSeconds));
@@ -47,11 +61,16 @@ TkError ToolkitManager::FindTrackGaps(const TrackGapParameters& parameters,
         envelope.Add(samples.data(), std::min<size_t>(samples.size() / channels, end - first));
     }
     envelope.Finish();
+    side = ::AnalyseSide(envelope.LevelsDb(), parameters, trackCount);
     // Window positions become seconds of the preview stream; a window is
     // kGapWindowSeconds up to the rounding of its frame count.
-    const double windowSeconds = static_cast<double>(framesPerWindow) / static_cast<double>(rate);
-    for (double seconds : FindTrackBoundaries(envelope.LevelsDb(), parameters)) {
-        boundaries.push_back(seconds / kGapWindowSeconds * windowSeconds);
+    const double scale = static_cast<double>(framesPerWindow) / static_cast<double>(rate) / kGapWindowSeconds;
+    for (double* seconds : {&side.needleDownSeconds, &side.needleUpSeconds, &side.musicStartSeconds,
+                            &side.musicEndSeconds}) {
+        *seconds *= scale;
+    }
+    for (SuggestedBoundary& boundary : side.boundaries) {
+        boundary.seconds *= scale;
     }
     return TkErrorSuccess;
 }

@@ -6,6 +6,7 @@
 #include "ClickPlaceCopies.h"
 #include "EngineInstance.h"
 #include "RecordCopies.h"
+#include "TrackFindingCopies.h"
 #include "engine/TempDirectory.h"
 #include "engine/ToolkitManager.h"
 #include "platform/Trace.h"
@@ -355,12 +356,7 @@ CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,
         return TkErrorInvalidArgument;
     }
     *list = nullptr;
-    TrackGapParameters parameters;
-    if (setting != nullptr) {
-        parameters.minGapSeconds = setting->min_gap_seconds;
-        parameters.thresholdOffsetDb = setting->threshold_offset_db;
-        parameters.leadSeconds = setting->lead_seconds;
-    }
+    const TrackGapParameters parameters = GapParameters(setting);
     return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
         std::vector<double> boundaries;
         const TkError result = e.FindTrackGaps(parameters, boundaries);
@@ -375,6 +371,30 @@ CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,
 CARTOVA_API void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list)
 {
     FreeTrackBoundaryList(list);
+}
+
+CARTOVA_API TkError Cartova_FindTracks(const TkTrackGapSetting* setting, uint32_t track_count,
+                                       TkTrackFinding** finding)
+{
+    if (finding == nullptr) {
+        return TkErrorInvalidArgument;
+    }
+    *finding = nullptr;
+    const TrackGapParameters parameters = GapParameters(setting);
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        SideAnalysis side;
+        const TkError result = e.AnalyseSide(parameters, track_count, side);
+        if (result != TkErrorSuccess) {
+            return result;
+        }
+        *finding = CopyTrackFinding(side);
+        return *finding != nullptr ? TkErrorSuccess : TkErrorFailed;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseTrackFinding(TkTrackFinding* finding)
+{
+    FreeTrackFinding(finding);
 }
 
 CARTOVA_API TkError Cartova_FindClicks(TkClickSensitivity sensitivity)

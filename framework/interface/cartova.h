@@ -153,10 +153,32 @@ typedef struct TkUsbDeviceDescription {
 
 /* How the track-gap analysis decides (Cartova_FindTrackGaps). */
 typedef struct TkTrackGapSetting {
-    double min_gap_seconds;     /* shortest quiet stretch between tracks; default 1.0 */
-    double threshold_offset_db; /* added to the threshold the record's levels set; default 0 */
+    double min_gap_seconds;     /* shortest quiet stretch between tracks; default 0.6 */
+    double threshold_offset_db; /* added to the gap threshold above the groove noise; default 0 */
     double lead_seconds;        /* quiet kept before the next track's music; default 0.2 */
 } TkTrackGapSetting;
+
+/* Why a side has no tracks to suggest (Cartova_FindTracks). */
+typedef int32_t TkSideProblem;
+enum {
+    TkSideProblemNone = 0,
+    TkSideProblemTooShort = 1,     /* the recording is shorter than the minimum gap */
+    TkSideProblemNoMusic = 2,      /* nothing on the groove is louder than its noise */
+    TkSideProblemTooManyTracks = 3 /* fewer places between tracks than the count asks for */
+};
+
+/* The tracks found in the finished recording, seconds of the recorded stream. */
+typedef struct TkTrackFinding {
+    TkSideProblem problem;      /* with a problem count is 0 (the times too, but for too many tracks) */
+    double needle_down_seconds; /* 0 when the recording starts with the needle down */
+    double needle_up_seconds;   /* the recording's length when it ends with the needle down */
+    double music_start_seconds; /* where the first track starts: lead_seconds before its music */
+    double music_end_seconds;   /* where the last track ends: lead_seconds after its music */
+    double* boundaries;         /* ascending, count entries: where each further track starts */
+    double* strengths;          /* per boundary, 0 to 1: how gap-like its place is */
+    size_t count;
+    size_t places;              /* places between tracks a track count can choose from */
+} TkTrackFinding;
 
 /* Suggested track boundaries, seconds of the recorded stream, ascending. */
 typedef struct TkTrackBoundaryList {
@@ -367,12 +389,25 @@ CARTOVA_API TkError Cartova_GetDeviceProblem(char** message);
 CARTOVA_API void Cartova_ReleaseDeviceProblem(char* message);
 /* Finds the quiet gaps between the tracks of the finished recording and
  * returns a boundary inside each (the lead-in before the first track and the
- * run-out after the last are not gaps). setting may be null for the defaults.
+ * run-out after the last are not gaps); the boundaries of Cartova_FindTracks
+ * with a track count of 0. setting may be null for the defaults.
  * -6 while a recording runs; -2 for a negative or non-finite value or a
  * minimum gap of 0. The list is released with Cartova_ReleaseTrackGaps. */
 CARTOVA_API TkError Cartova_FindTrackGaps(const TkTrackGapSetting* setting,
                                           TkTrackBoundaryList** list);
 CARTOVA_API void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list);
+/* Finds the tracks of the finished recording: where the needle dropped and
+ * lifted, where the music starts and ends, and the boundaries between the
+ * tracks with their strengths. track_count 0 decides by the gaps' depth and
+ * length; N >= 1 asks for N tracks, the N - 1 most gap-like places. A
+ * recording without music, one shorter than the minimum gap or a count
+ * larger than the places available is no error: (*finding)->problem names
+ * it and there are no boundaries. -6 while a recording runs; -2 for a null
+ * finding or a setting Cartova_FindTrackGaps refuses. Released with
+ * Cartova_ReleaseTrackFinding. */
+CARTOVA_API TkError Cartova_FindTracks(const TkTrackGapSetting* setting, uint32_t track_count,
+                                       TkTrackFinding** finding);
+CARTOVA_API void Cartova_ReleaseTrackFinding(TkTrackFinding* finding);
 
 /* ---- Click repair ----
  * Clicks, pops and crackle of the finished PCM recording are found by an

@@ -222,6 +222,19 @@ std::optional<std::vector<double>> ParseSplits(const std::string& text)
     return splits;
 }
 
+std::optional<uint32_t> ParseTrackCount(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    if (text[0] != '=' || text.size() < 2 || text.size() > 3 ||
+        !std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const auto count = static_cast<uint32_t>(std::stoul(text.substr(1)));
+    if (count == 0)
+        return std::nullopt;
+    return count;
+}
+
 std::optional<uint64_t> ParseDsdRate(const std::string& text)
 {
     if (text == "64" || text == "DSD64" || text == "dsd64" || text == "2822400")
@@ -352,14 +365,18 @@ ParseResult ParseRecordOptions(const std::vector<std::string>& args, GlobalOptio
                 return ParseResult::Error("pauses must be given in ascending order of time");
             options.pauses.push_back(*pause);
         } else if (name == "--tracks") {
-            if (*value == "auto") {
+            if (value->rfind("auto", 0) == 0) {
+                auto count = ParseTrackCount(value->substr(4));
+                if (!count)
+                    return BadValue(name, *value, "auto, or auto=N with N from 1 to 99 tracks");
                 options.autoTracks = true;
+                options.trackCount = *count;
                 options.splits.clear();
                 continue;
             }
             auto splits = ParseSplits(*value);
             if (!splits)
-                return BadValue(name, *value, "ascending times such as 3:10,7:45, or auto");
+                return BadValue(name, *value, "ascending times such as 3:10,7:45, auto or auto=N");
             options.splits = *splits;
             options.autoTracks = false;
         } else if (name == "--min-gap") {

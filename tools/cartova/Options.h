@@ -41,7 +41,12 @@ struct RecordOptions {
     std::vector<PauseSpan> pauses;
     std::vector<double> splits; // track boundaries in seconds, ascending
     bool autoTracks = false;    // split at the gaps found in the recording
+    uint32_t trackCount = 0;    // with autoTracks, the side's tracks (auto=N); 0: as the gaps say
     std::optional<double> minGap; // shortest gap between tracks for autoTracks
+    // Where the first track starts and the last ends: the music found by
+    // autoTracks, without the lead-in before it and the run-out after it.
+    double firstTrackStart = 0.0;
+    std::optional<double> lastTrackEnd;
     std::string album;
     std::string albumArtist;
     std::vector<std::string> titles;
@@ -72,6 +77,9 @@ std::optional<double> ParseSeconds(const std::string& text);
 std::optional<PauseSpan> ParsePause(const std::string& text);
 // Reads "T1,T2,..." track boundaries; they must be positive and ascend.
 std::optional<std::vector<double>> ParseSplits(const std::string& text);
+// What follows "auto" in --tracks: nothing (0: as the gaps say) or "=N", N
+// from 1 to 99.
+std::optional<uint32_t> ParseTrackCount(const std::string& text);
 // Reads "64", "128", "256" or a DSD bit rate in Hz.
 std::optional<uint64_t> ParseDsdRate(const std::string& text);
 

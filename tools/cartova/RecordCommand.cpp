@@ -51,8 +51,11 @@ const char* const kRecordHelp =
     "      --temp-dir DIR      temporary folder (default: the user's cache folder)\n"
     "Tracks and files:\n"
     "      --tracks T1,T2,...  track boundaries (default: one track for everything)\n"
-    "      --tracks auto       split at the quiet gaps between the tracks of the record\n"
-    "      --min-gap TIME      shortest gap between tracks for --tracks auto (default 1)\n"
+    "      --tracks auto       split at the quiet gaps between the tracks of the record;\n"
+    "                          the lead-in before the music and the run-out after it\n"
+    "                          are not written\n"
+    "      --tracks auto=N     the same for a side of N tracks: the N - 1 most gap-like places\n"
+    "      --min-gap TIME      shortest gap between tracks for --tracks auto (default 0.6)\n"
     "      --album TEXT        album name; also the folder name\n"
     "      --album-artist TEXT\n"
     "      --title TEXT        title of the next track (repeat per track)\n"
@@ -487,34 +490,77 @@ bool ReportDroppedAudio(Terminal& out)
     return true;
 }
 
-// The track boundaries of --tracks auto: the quiet gaps the framework finds
-// in the recording, printed. No gap found leaves one track.
-std::vector<double> FindTrackSplits(const RecordOptions& options, double recorded, Terminal& out)
+// Numbers as the tool prints them: " 12.34 5.60".
+std::string NumberList(const double* values, size_t count)
 {
-    TkTrackGapSetting setting{options.minGap.value_or(1.0), 0.0, 0.2};
-    TkTrackBoundaryList* list = nullptr;
+    std::string list;
+    for (size_t i = 0; i < count; ++i) {
+        char text[32];
+        std::snprintf(text, sizeof text, " %.2f", values[i]);
+        list += text;
+    }
+    return list;
+}
+
+// Why --tracks auto found nothing to split at, for the user.
+std::string DescribeSideProblem(const TkTrackFinding& finding, const RecordOptions& options)
+{
+    switch (finding.problem) {
+    case TkSideProblemTooShort:
+        return "the recording is shorter than the minimum gap between tracks";
+    case TkSideProblemNoMusic:
+        return "no music was found in the recording, only the noise of the groove or the turntable";
+    case TkSideProblemTooManyTracks:
+        return "the recording has " + std::to_string(finding.places) + " places between tracks, fewer than the " +
+               std::to_string(options.trackCount - 1) + " that " + std::to_string(options.trackCount) +
+               " tracks need";
+    default:
+        return {};
+    }
+}
+
+// The track boundaries of --tracks auto: the gaps the framework finds in
+// the recording (or its N - 1 most gap-like places for auto=N), printed,
+// and where the music starts and ends, which becomes the start of the first
+// track and the end of the last. Nothing found leaves one track of the
+// whole recording.
+std::vector<double> FindTrackSplits(RecordOptions& options, double recorded, Terminal& out)
+{
+    TkTrackGapSetting setting{options.minGap.value_or(0.6), 0.0, 0.2};
+    TkTrackFinding* finding = nullptr;
     std::vector<double> splits;
-    if (TkError error = Cartova_FindTrackGaps(&setting, &list); error != TkErrorSuccess) {
+    if (TkError error = Cartova_FindTracks(&setting, options.trackCount, &finding); error != TkErrorSuccess) {
         out.Line("cartova: could not look for the gaps between tracks (" + DescribeError(error) +
                  "); writing one track");
         return splits;
     }
-    for (size_t i = 0; i < list->count; ++i) {
-        if (list->seconds[i] > 0.0 && list->seconds[i] < recorded)
-            splits.push_back(list->seconds[i]);
-    }
-    Cartova_ReleaseTrackGaps(list);
-    if (splits.empty()) {
-        out.Line("no gaps between tracks were found; writing one track");
+    if (finding->problem != TkSideProblemNone) {
+        out.Line("cartova: " + DescribeSideProblem(*finding, options) + "; writing one track");
+        Cartova_ReleaseTrackFinding(finding);
         return splits;
     }
-    std::string line = "track boundaries at the gaps (seconds):";
-    for (double seconds : splits) {
-        char text[32];
-        std::snprintf(text, sizeof text, " %.2f", seconds);
-        line += text;
+    options.firstTrackStart = finding->music_start_seconds;
+    options.lastTrackEnd = std::min(finding->music_end_seconds, recorded);
+    std::vector<double> strengths;
+    for (size_t i = 0; i < finding->count; ++i) {
+        if (finding->boundaries[i] > options.firstTrackStart && finding->boundaries[i] < *options.lastTrackEnd) {
+            splits.push_back(finding->boundaries[i]);
+            strengths.push_back(finding->strengths[i]);
+        }
     }
-    out.Line(line);
+    char music[128];
+    std::snprintf(music, sizeof music, "music from %.2f s to %.2f s (needle down at %.2f s, up at %.2f s)",
+                  finding->music_start_seconds, *options.lastTrackEnd, finding->needle_down_seconds,
+                  finding->needle_up_seconds);
+    Cartova_ReleaseTrackFinding(finding);
+    if (splits.empty()) {
+        out.Line(options.trackCount == 1 ? "writing one track, as asked"
+                                         : "no gaps between tracks were found; writing one track");
+    } else {
+        out.Line("track boundaries at the gaps (seconds):" + NumberList(splits.data(), splits.size()));
+        out.Line("strengths of the boundaries (0 to 1):" + NumberList(strengths.data(), strengths.size()));
+    }
+    out.Line(music);
     return splits;
 }
 

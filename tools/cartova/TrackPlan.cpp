@@ -128,16 +128,20 @@ TrackPlan PlanTracks(const RecordOptions& options, double recorded, const std::s
     TrackPlan plan;
     plan.folder = JoinPath(options.destination, FolderName(options, date));
 
-    std::vector<double> bounds{0.0};
+    // Invariant: the bounds ascend from the first track's start to the last one's end.
+    const double end = std::min(recorded, options.lastTrackEnd.value_or(recorded));
+    std::vector<double> bounds{std::min(options.firstTrackStart, end)};
     for (double split : options.splits) {
-        if (split >= recorded) {
+        if (split <= bounds.front())
+            continue;
+        if (split >= end) {
             plan.warnings.push_back("track boundary at " + std::to_string(split) +
                                     " s lies beyond the recording and was ignored");
             continue;
         }
         bounds.push_back(split);
     }
-    bounds.push_back(recorded);
+    bounds.push_back(end);
 
     size_t count = bounds.size() - 1;
     if (options.names.size() > count || options.titles.size() > count || options.artists.size() > count)

@@ -36,7 +36,9 @@ bool ContainsInvalidChar(const std::string& text);
 // lengths). Returns an error message, or an empty string when all is well.
 std::string ValidateNames(const RecordOptions& options, const std::string& extension);
 
-// Plans the tracks of a recording of `recorded` seconds. Boundaries at or
-// beyond the end are dropped with a warning. `date` stands in the default names.
+// Plans the tracks of a recording of `recorded` seconds, from the options'
+// first track start to their last track end (or the end of the recording).
+// Boundaries at or beyond the end are dropped with a warning. `date` stands
+// in the default names.
 TrackPlan PlanTracks(const RecordOptions& options, double recorded, const std::string& extension,
                      const std::string& date);

@@ -148,6 +148,9 @@ TEST(ExportedInterface, ShortRecordingNotifiesInOrderOnTheMainQueue)
     TkTrackBoundaryList* growing = nullptr;
     EXPECT_EQ(Cartova_FindTrackGaps(nullptr, &growing), TkErrorInvalidState);
     EXPECT_EQ(growing, nullptr);
+    TkTrackFinding* growingSide = nullptr;
+    EXPECT_EQ(Cartova_FindTracks(nullptr, 0, &growingSide), TkErrorInvalidState);
+    EXPECT_EQ(growingSide, nullptr);
     ASSERT_EQ(Cartova_Stop(false), TkErrorSuccess);
     ASSERT_TRUE(Queue().RunUntil([] { return HasOperation(TkRecOperationStopped); },
                                  std::chrono::seconds(10)));
@@ -176,4 +179,13 @@ TEST(ExportedInterface, ShortRecordingNotifiesInOrderOnTheMainQueue)
     ASSERT_NE(gaps, nullptr);
     EXPECT_EQ(gaps->count, 0u);
     Cartova_ReleaseTrackGaps(gaps);
+    // The whole analysis names why there are no tracks to suggest.
+    EXPECT_EQ(Cartova_FindTracks(nullptr, 0, nullptr), TkErrorInvalidArgument);
+    TkTrackFinding* finding = nullptr;
+    EXPECT_EQ(Cartova_FindTracks(&noGap, 0, &finding), TkErrorInvalidArgument);
+    ASSERT_EQ(Cartova_FindTracks(nullptr, 4, &finding), TkErrorSuccess);
+    ASSERT_NE(finding, nullptr);
+    EXPECT_NE(finding->problem, TkSideProblemNone);
+    EXPECT_EQ(finding->count, 0u);
+    Cartova_ReleaseTrackFinding(finding);
 }

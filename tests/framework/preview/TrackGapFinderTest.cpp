@@ -1,62 +1,60 @@
-// Track gaps found in generated vinyl-like records: every true gap, no split
-// inside a track (quiet passages, fade-outs, crackles), nothing for a record
-// without gaps or without music.
+// The track finder on generated sides of every kind people record (lead-in
+// and run-out of electrical noise or digital silence, the record alone,
+// short tracks, quiet passages, DSD): the boundaries, the needle and music
+// points, the track-count mode and the refusals of bad input.
 #include "preview/LevelEnvelope.h"
+#include "preview/LevelStatistics.h"
 #include "preview/TrackGapFinder.h"
-#include "support/VinylRecord.h"
+#include "support/RecordSide.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
-// The record's 16-bit preview (the top 16 bits of its 24-bit samples),
-// reduced to window levels as the engine does it.
-std::vector<float> Levels(const SourceSignal& signal)
+SideAnalysis Analyse(const RecordSide& side, size_t trackCount = 0, TrackGapParameters parameters = {})
 {
-    std::vector<int16_t> preview(signal.samples.size());
-    for (size_t i = 0; i < preview.size(); ++i) {
-        preview[i] = static_cast<int16_t>(signal.samples[i] >> 8);
-    }
-    LevelEnvelope envelope(signal.rate / 100, 2);
-    // In uneven blocks, as the engine reads them.
-    size_t frame = 0;
-    const size_t frames = preview.size() / 2;
-    for (size_t block = 1; frame < frames; block = block * 3 + 7) {
-        const size_t take = std::min(block, frames - frame);
-        envelope.Add(preview.data() + 2 * frame, take);
-        frame += take;
-    }
-    envelope.Finish();
-    return envelope.LevelsDb();
+    return AnalyseSide(SideLevels(side), parameters, trackCount);
 }
 
-// The finder works on 10 ms windows whatever the rate; a low rate keeps the
-// generated records quick to make.
-VinylRecordPlan Plan()
+// One boundary per true one, each within 0.3 s of the next track's start.
+void ExpectBoundariesAtTrackStarts(const SideTruth& truth, const SideAnalysis& found)
 {
-    VinylRecordPlan plan;
-    plan.rate = 16000;
-    return plan;
-}
-
-std::vector<double> Boundaries(const VinylRecordPlan& plan, TrackGapParameters parameters = {})
-{
-    return FindTrackBoundaries(Levels(MakeVinylRecord(plan).signal), parameters);
-}
-
-// Each boundary lies in its gap and within 0.3 s of the next track's start.
-void ExpectBoundariesAtGaps(const VinylRecord& record, const std::vector<double>& boundaries)
-{
-    ASSERT_EQ(boundaries.size(), record.trackStarts.size() - 1);
-    for (size_t i = 0; i < boundaries.size(); ++i) {
-        const double nextStart = record.trackStarts[i + 1];
-        EXPECT_GE(boundaries[i], record.gapStarts[i]) << "boundary " << i;
-        EXPECT_LE(boundaries[i], nextStart + 0.05) << "boundary " << i;
-        EXPECT_NEAR(boundaries[i], nextStart, 0.3) << "boundary " << i;
+    ASSERT_EQ(found.problem, SideProblem::None);
+    ASSERT_EQ(found.boundaries.size(), truth.trackStarts.size() - 1);
+    for (size_t i = 0; i < found.boundaries.size(); ++i) {
+        EXPECT_NEAR(found.boundaries[i].seconds, truth.trackStarts[i + 1], 0.3) << "boundary " << i;
+        EXPECT_GT(found.boundaries[i].strength, 0.0) << "boundary " << i;
     }
 }
+
+struct SideKind {
+    const char* name;
+    std::function<void(SidePlan&)> shape;
+};
+
+const SideKind kSideKinds[] = {
+    {"lead-in and run-out of electrical noise", [](SidePlan&) {}},
+    {"long lead-in and run-out (over 2 % of the recording)",
+     [](SidePlan& p) { p.leadInSeconds = p.runOutSeconds = 20.0; }},
+    {"electrical noise 30 dB below the groove",
+     [](SidePlan& p) { p.electricalBelowGrooveDb = 30.0; p.leadInSeconds = 15.0; }},
+    {"digital silence before and after", [](SidePlan& p) { p.silentLeadIn = p.silentRunOut = true; }},
+    {"digital silence, then electrical noise", [](SidePlan& p) { p.silentStartSeconds = 1.0; }},
+    {"ends in digital silence", [](SidePlan& p) { p.silentRunOut = true; p.runOutSeconds = 18.0; }},
+    {"the record alone", [](SidePlan& p) { p.leadInSeconds = p.runOutSeconds = 0.0; }},
+    {"three 12-second tracks", [](SidePlan& p) { p.trackSeconds = {12.0, 12.0, 12.0}; p.leadInSeconds = 10.0; }},
+    {"four 12-second tracks",
+     [](SidePlan& p) { p.trackSeconds = {12.0, 12.0, 12.0, 12.0}; p.gapSeconds = {1.5, 3.0, 2.0}; p.leadInSeconds = 10.0; }},
+    {"quiet passages 14 dB above the groove", [](SidePlan& p) { p.quietPassageBelowDb = 28.0; p.quietPassageSeconds = 6.0; }},
+    {"quiet music over loud groove noise", [](SidePlan& p) { p.musicDb = -24.0; p.grooveDb = -52.0; p.quietPassageBelowDb = 12.0; }},
+    {"dense crackle", [](SidePlan& p) { p.cracklePerSecond = 20.0; }},
+    {"short gaps", [](SidePlan& p) { p.gapSeconds = {1.0, 1.1}; p.fadeOutSeconds = 0.5; }},
+    {"DSD with lead-in and run-out", [](SidePlan& p) { p.format = SideFormat::Dsd; p.leadInSeconds = 12.0; }},
+    {"DSD ending in digital silence", [](SidePlan& p) { p.format = SideFormat::Dsd; p.silentRunOut = true; }},
+};
 
 } // namespace
 
@@ -77,70 +75,120 @@ TEST(TrackGapFinderTest, RunningMedianIgnoresAClickOfAFewWindows)
 {
     std::vector<float> levels(200, -60.0f);
     levels[100] = levels[101] = -10.0f;
-    for (float level : SmoothLevels(levels)) {
+    for (float level : RunningMedian(levels, kMedianWindows / 2)) {
         EXPECT_EQ(level, -60.0f);
     }
 }
 
-TEST(TrackGapFinderTest, FindsEveryGapBetweenTracksAndNoneInsideThem)
+TEST(TrackGapFinderTest, FindsEveryBoundaryAndTheNeedleAndMusicPointsOnEachKindOfSide)
 {
-    VinylRecordPlan plan = Plan();
-    plan.trackSeconds = {20.0, 15.0, 18.0, 12.0};
-    plan.gapSeconds = {1.2, 4.0, 2.5};
-    const VinylRecord record = MakeVinylRecord(plan);
-    ExpectBoundariesAtGaps(record, FindTrackBoundaries(Levels(record.signal), {}));
-}
-
-TEST(TrackGapFinderTest, HoldsForQuieterMusicLouderNoiseAndOtherSeeds)
-{
-    for (uint32_t seed = 2; seed < 5; ++seed) {
-        VinylRecordPlan plan = Plan();
-        plan.seed = seed;
-        plan.musicDb = -24.0 + seed;
-        plan.noiseDb = -66.0 + 3.0 * seed; // -60 to -51
-        plan.quietPassageDb = plan.musicDb - 20.0;
-        const VinylRecord record = MakeVinylRecord(plan);
-        SCOPED_TRACE(seed);
-        ExpectBoundariesAtGaps(record, FindTrackBoundaries(Levels(record.signal), {}));
+    uint32_t seed = 1;
+    for (const SideKind& kind : kSideKinds) {
+        SCOPED_TRACE(kind.name);
+        SidePlan plan;
+        plan.seed = seed++;
+        kind.shape(plan);
+        const RecordSide side = MakeRecordSide(plan);
+        const SideAnalysis found = Analyse(side);
+        ExpectBoundariesAtTrackStarts(side.truth, found);
+        EXPECT_NEAR(found.needleDownSeconds, side.truth.needleDown, 0.1);
+        EXPECT_NEAR(found.needleUpSeconds, side.truth.needleUp, 0.1);
+        // The tracks start and end 0.2 s beyond the music; the fade-out
+        // sinks below the groove noise a little before the track ends.
+        EXPECT_NEAR(found.musicStartSeconds, side.truth.trackStarts.front() - 0.2, 0.1);
+        EXPECT_LE(found.musicEndSeconds, side.truth.trackEnds.back() + 0.3);
+        EXPECT_GE(found.musicEndSeconds, side.truth.trackEnds.back() - plan.fadeOutSeconds);
     }
 }
 
-TEST(TrackGapFinderTest, AGapShorterThanTheMinimumIsNoGap)
+TEST(TrackGapFinderTest, AGapShorterThanTheMinimumIsNoGapButAPlace)
 {
-    VinylRecordPlan plan = Plan();
+    SidePlan plan;
     plan.gapSeconds = {1.5, 4.0};
-    plan.fadeOutSeconds = 0.0;
+    plan.fadeOutSeconds = 0.1;
     TrackGapParameters parameters;
     parameters.minGapSeconds = 2.5;
-    const std::vector<double> boundaries = Boundaries(plan, parameters);
-    const VinylRecord record = MakeVinylRecord(plan);
-    ASSERT_EQ(boundaries.size(), 1u);
-    EXPECT_NEAR(boundaries[0], record.trackStarts[2], 0.3);
+    const RecordSide side = MakeRecordSide(plan);
+    const SideAnalysis found = Analyse(side, 0, parameters);
+    ASSERT_EQ(found.boundaries.size(), 1u);
+    EXPECT_NEAR(found.boundaries[0].seconds, side.truth.trackStarts[2], 0.3);
+    // The short gap is weaker, but still the place the track count finds.
+    const SideAnalysis counted = Analyse(side, 3, parameters);
+    ExpectBoundariesAtTrackStarts(side.truth, counted);
+    EXPECT_LT(counted.boundaries[0].strength, counted.boundaries[1].strength);
+}
+
+TEST(TrackGapFinderTest, TrackCountTakesTheMostGapLikePlaces)
+{
+    struct Case {
+        const char* name;
+        std::function<void(SidePlan&)> shape;
+        size_t tracks;
+        std::vector<size_t> boundaries; // indices into the true track starts
+    };
+    const Case cases[] = {
+        {"as many as there are", [](SidePlan&) {}, 3, {1, 2}},
+        {"fewer: the longest gap wins", [](SidePlan& p) { p.gapSeconds = {0.9, 3.5}; }, 2, {2}},
+        {"one track: no boundary", [](SidePlan&) {}, 1, {}},
+        {"quiet passages 16 dB above the groove",
+         [](SidePlan& p) { p.gapSeconds = {1.2, 1.5}; p.quietPassageBelowDb = 26.0; }, 3, {1, 2}},
+        {"DSD", [](SidePlan& p) { p.format = SideFormat::Dsd; }, 3, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SidePlan plan;
+        c.shape(plan);
+        const RecordSide side = MakeRecordSide(plan);
+        const SideAnalysis found = Analyse(side, c.tracks);
+        ASSERT_EQ(found.problem, SideProblem::None);
+        ASSERT_EQ(found.boundaries.size(), c.boundaries.size());
+        for (size_t i = 0; i < c.boundaries.size(); ++i) {
+            EXPECT_NEAR(found.boundaries[i].seconds, side.truth.trackStarts[c.boundaries[i]], 0.3);
+        }
+    }
+}
+
+TEST(TrackGapFinderTest, BadInputIsNamedAndGivesNoBoundary)
+{
+    SidePlan noMusic;
+    noMusic.noMusic = true;
+    SidePlan continuous;
+    continuous.continuousMusic = true;
+    SidePlan side;
+    const std::vector<float> shortLevels(50, -60.0f);
+    struct Case {
+        const char* name;
+        std::vector<float> levels;
+        size_t tracks;
+        SideProblem problem;
+    };
+    const Case cases[] = {
+        {"groove noise only", SideLevels(MakeRecordSide(noMusic)), 0, SideProblem::NoMusic},
+        {"nothing recorded", {}, 0, SideProblem::TooShort},
+        {"shorter than the minimum gap", shortLevels, 0, SideProblem::TooShort},
+        {"more tracks than places", SideLevels(MakeRecordSide(side)), 6, SideProblem::TooManyTracks},
+        {"a track count on music without gaps", SideLevels(MakeRecordSide(continuous)), 2,
+         SideProblem::TooManyTracks},
+        {"music without gaps: one track, no problem", SideLevels(MakeRecordSide(continuous)), 0,
+         SideProblem::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SideAnalysis found = AnalyseSide(c.levels, {}, c.tracks);
+        EXPECT_EQ(found.problem, c.problem);
+        EXPECT_TRUE(found.boundaries.empty());
+    }
 }
 
 TEST(TrackGapFinderTest, LeadPlacesTheBoundaryBeforeTheMusic)
 {
-    VinylRecordPlan plan = Plan();
     TrackGapParameters parameters;
     parameters.leadSeconds = 1.0;
-    const VinylRecord record = MakeVinylRecord(plan);
-    const std::vector<double> boundaries = Boundaries(plan, parameters);
-    ASSERT_EQ(boundaries.size(), 2u);
-    EXPECT_NEAR(boundaries[0], record.trackStarts[1] - 1.0, 0.1);
-    EXPECT_NEAR(boundaries[1], record.trackStarts[2] - 1.0, 0.1);
-}
-
-TEST(TrackGapFinderTest, ContinuousMusicOrOnlyNoiseGivesNoSuggestion)
-{
-    VinylRecordPlan continuous = Plan();
-    continuous.continuousMusic = true;
-    EXPECT_TRUE(Boundaries(continuous).empty());
-
-    VinylRecordPlan noise = Plan();
-    noise.noiseOnly = true;
-    EXPECT_TRUE(Boundaries(noise).empty());
-
-    EXPECT_TRUE(FindTrackBoundaries({}, {}).empty());
+    const RecordSide side = MakeRecordSide({});
+    const SideAnalysis found = Analyse(side, 0, parameters);
+    ASSERT_EQ(found.boundaries.size(), 2u);
+    EXPECT_NEAR(found.boundaries[0].seconds, side.truth.trackStarts[1] - 1.0, 0.1);
+    EXPECT_NEAR(found.boundaries[1].seconds, side.truth.trackStarts[2] - 1.0, 0.1);
 }
 
 TEST(TrackGapFinderTest, InvalidParametersAreRefused)

@@ -29,6 +29,16 @@ TEST(ToolOptions, PausesAndBoundaries)
     EXPECT_FALSE(ParseSplits("10,5"));
     EXPECT_FALSE(ParseSplits("0,5"));
     EXPECT_FALSE(ParseSplits("5,5"));
+
+    for (const auto& [text, count] : {std::pair{"auto", 0u}, {"auto=6", 6u}, {"auto=12", 12u}}) {
+        GlobalOptions global;
+        RecordOptions options;
+        ASSERT_TRUE(ParseRecordOptions({"--tracks", text}, global, options).ok) << text;
+        EXPECT_TRUE(options.autoTracks);
+        EXPECT_EQ(options.trackCount, count) << text;
+    }
+    for (const char* bad : {"auto=0", "auto=", "auto=x", "auto=-3", "auto=100", "autos"})
+        EXPECT_FALSE(ParseTrackCount(std::string(bad).substr(4))) << bad;
 }
 
 TEST(ToolOptions, RecordDefaultsAndFormats)

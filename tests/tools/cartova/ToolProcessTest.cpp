@@ -1,7 +1,7 @@
 // Runs the cartova tool as a process against the simulated turntable and
 // checks its track files with ffprobe, and its answers to bad input.
 #include "support/SourceWav.h"
-#include "support/VinylRecord.h"
+#include "support/RecordSide.h"
 
 #include <gtest/gtest.h>
 
@@ -410,48 +410,81 @@ std::vector<double> PrintedBoundaries(const std::string& output)
     return seconds;
 }
 
-// A generated album played by the simulated turntable and split at its gaps,
-// in PCM and in DSD: one file per track, each boundary inside its gap (the
-// recorded stream starts a little after the record, hence the allowance
-// before the gap).
-TEST_F(ToolProcess, TracksAutoWritesOneFilePerTrackOfAGeneratedAlbum)
+// The music start and end the tool printed for --tracks auto.
+std::pair<double, double> PrintedMusic(const std::string& output)
 {
-    VinylRecordPlan plan;
-    plan.leadInSeconds = 1.0;
+    double start = -1.0, end = -1.0;
+    const size_t at = output.find("music from ");
+    if (at != std::string::npos)
+        std::sscanf(output.c_str() + at, "music from %lf s to %lf s", &start, &end);
+    return {start, end};
+}
+
+// A generated side with lead-in and run-out of the turntable's electrical
+// noise, played by the simulated turntable and split at its gaps, in PCM
+// and in DSD, by the gaps and by the track count: one file per track, each
+// boundary inside its gap, the first track starting at the music and the
+// last ending with it (the recorded stream starts a little after the
+// record, hence the allowance before the gap). A count larger than the
+// places available is named and leaves one track.
+TEST_F(ToolProcess, TracksAutoWritesOneFilePerTrackOfAGeneratedSide)
+{
+    SidePlan plan;
+    plan.leadInSeconds = 3.0;
+    plan.leadInGrooveSeconds = 1.0;
     plan.trackSeconds = {5.0, 4.0, 5.0};
     plan.gapSeconds = {1.5, 2.5};
-    plan.runOutSeconds = 1.0;
+    plan.runOutGrooveSeconds = 1.5;
+    plan.runOutSeconds = 3.0;
     plan.fadeOutSeconds = 1.0;
-    const VinylRecord album = MakeVinylRecord(plan);
-    const fs::path source = root / "album.wav";
-    ASSERT_TRUE(WriteSourceWav(album.signal, source.string()));
-    const std::string length = "19";
+    SideTruth truth;
+    const fs::path source = root / "side.wav";
+    ASSERT_TRUE(WriteSourceWav(SideSignal(plan, 44100, truth), source.string()));
+    const std::string length = "27";
 
-    struct Format {
-        std::vector<std::string> args;
+    struct Case {
+        std::vector<std::string> format;
         const char* speed;
         const char* extension;
+        const char* tracks;
+        size_t files;
     };
-    for (const Format& format : {Format{{"-r", "44100", "-b", "16"}, "20", ".wav"},
-                                 Format{{"--dsd", "64"}, "2", ".dsf"}}) {
-        SCOPED_TRACE(format.extension);
-        std::vector<std::string> args{"--simulate", source.string(), "--speed", format.speed, "record"};
-        args.insert(args.end(), format.args.begin(), format.args.end());
-        for (const char* arg : {"-t", length.c_str(), "--tracks", "auto", "--min-gap", "1", "--title", "One",
-                                "--title", "Two", "--title", "Three", "--folder", format.extension + 1})
+    for (const Case& c : {Case{{"-r", "44100", "-b", "16"}, "20", ".wav", "auto", 3},
+                          Case{{"-r", "44100", "-b", "16"}, "20", ".wav", "auto=3", 3},
+                          Case{{"-r", "44100", "-b", "16"}, "20", ".wav", "auto=5", 1},
+                          Case{{"--dsd", "64"}, "2", ".dsf", "auto", 3}}) {
+        SCOPED_TRACE(c.tracks);
+        SCOPED_TRACE(c.extension);
+        fs::remove_all(out / "side");
+        std::vector<std::string> args{"--simulate", source.string(), "--speed", c.speed, "record"};
+        args.insert(args.end(), c.format.begin(), c.format.end());
+        for (const char* arg : {"-t", length.c_str(), "--tracks", c.tracks, "--title", "One", "--title", "Two",
+                                "--title", "Three", "--folder", "side"})
             args.push_back(arg);
         args.insert(args.end(), {"-o", out.string(), "--temp-dir", temp.string()});
         ProcessResult run = RunTool(args);
         ASSERT_EQ(run.status, 0) << run.output;
+        std::vector<fs::path> files = FilesIn(out / "side");
+        ASSERT_EQ(files.size(), c.files) << run.output;
+        EXPECT_EQ(files[0].extension(), c.extension);
+        if (c.files == 1) {
+            EXPECT_NE(run.output.find("places between tracks, fewer than the 4 that 5 tracks need"),
+                      std::string::npos) << run.output;
+            continue;
+        }
         const std::vector<double> boundaries = PrintedBoundaries(run.output);
         ASSERT_EQ(boundaries.size(), 2u) << run.output;
         for (size_t i = 0; i < boundaries.size(); ++i) {
-            EXPECT_GT(boundaries[i], album.gapStarts[i] - 0.5) << run.output;
-            EXPECT_LT(boundaries[i], album.trackStarts[i + 1]) << run.output;
+            EXPECT_GT(boundaries[i], truth.trackEnds[i] - 0.5) << run.output;
+            EXPECT_LT(boundaries[i], truth.trackStarts[i + 1]) << run.output;
         }
-        std::vector<fs::path> files = FilesIn(out / (format.extension + 1));
-        ASSERT_EQ(files.size(), 3u) << run.output;
-        EXPECT_EQ(files[0].extension(), format.extension);
+        const auto [musicStart, musicEnd] = PrintedMusic(run.output);
+        EXPECT_GT(musicStart, truth.needleDown - 0.5) << run.output;
+        EXPECT_LT(musicStart, truth.trackStarts[0]) << run.output;
+        EXPECT_GT(musicEnd, truth.trackEnds[2] - plan.fadeOutSeconds - 0.5) << run.output;
+        EXPECT_LT(musicEnd, truth.needleUp) << run.output;
+        EXPECT_NEAR(std::stod(Probe(files[0])["duration"]), boundaries[0] - musicStart, 0.05);
+        EXPECT_NEAR(std::stod(Probe(files[2])["duration"]), musicEnd - boundaries[1], 0.05);
         EXPECT_EQ(Probe(files[1])["TAG:title"], "Two");
     }
 }

@@ -39,6 +39,22 @@ TEST(ToolTrackPlan, GivenNamesAlbumFolderAndBoundariesBeyondTheEnd)
     EXPECT_EQ(plan.warnings.size(), 1u);
 }
 
+// With the music found, the lead-in before it and the run-out after it are
+// no tracks.
+TEST(ToolTrackPlan, TracksRunFromTheMusicStartToItsEnd)
+{
+    RecordOptions options;
+    options.splits = {30.0, 60.0};
+    options.firstTrackStart = 8.5;
+    options.lastTrackEnd = 90.0;
+    TrackPlan plan = PlanTracks(options, 110.0, "wav", "20261208101112");
+    ASSERT_EQ(plan.tracks.size(), 3u);
+    EXPECT_DOUBLE_EQ(plan.tracks[0].start, 8.5);
+    EXPECT_DOUBLE_EQ(plan.tracks[0].end, 30.0);
+    EXPECT_DOUBLE_EQ(plan.tracks[2].end, 90.0);
+    EXPECT_TRUE(plan.warnings.empty());
+}
+
 TEST(ToolTrackPlan, RefusedCharactersAndDuplicates)
 {
     EXPECT_TRUE(ContainsInvalidChar("a/b"));
