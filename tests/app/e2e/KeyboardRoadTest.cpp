@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -146,7 +147,12 @@ TEST(KeyboardRoad, RecordMarkFindGapsWriteUndoAndWriteAgain)
         {"delete question", [&] { return AlertShows("Do you want to delete the selected marker?"); },
          [&] { keys.press("Return"); }},
         {"marker deleted", [&] { return markerCount() == 2 && HasFocus(window); }, [&] { keys.press("ctrl+g"); }},
-        {"gaps found", [&] { return FocusedAlert().startsWith("Gaps between tracks found: "); },
+        {"gaps found",
+         [&] {
+             auto* dialog = FocusedModal<QDialog>();
+             auto* message = dialog ? dialog->findChild<QLabel*>(QStringLiteral("label_message")) : nullptr;
+             return message && message->text().startsWith("Gaps between tracks found: ");
+         },
          [&] { keys.press("Return"); }},
         {"gap markers", [&] { return markerCount() > 2 && HasFocus(window); },
          [&] {
