@@ -115,6 +115,18 @@ std::set<std::string> JournalledTempFileNames(const std::string& folder, bool& k
                 keepAll = true;
             continue;
         }
+        RecoverableRecording recording;
+        recording.folder = folder;
+        recording.contents = contents;
+        MeasureRecording(recording);
+        if (recording.recoverableBytes == 0) {
+            // Killed before anything reached the disk: nothing to keep.
+            JournalFile empty;
+            JournalProblem ignored = JournalProblem::None;
+            if (empty.Claim(folder, id, contents, ignored) == ClaimResult::Claimed)
+                empty.Remove();
+            continue;
+        }
         for (const std::vector<JournalTempFile>& channel : contents.files) {
             for (const JournalTempFile& file : channel)
                 names.insert(file.name);

@@ -37,7 +37,8 @@ void MeasureRecording(RecoverableRecording& recording);
 // The "tmpXXXXXX" names the clean-up must keep in folder: those named by
 // readable journals. keepAll is set when a journal is held by its owner or
 // written by a newer version: its files are then unknown, and the
-// clean-up leaves every file alone.
+// clean-up leaves every file alone. A journal whose files hold nothing is
+// deleted here, its files left to the clean-up.
 std::set<std::string> JournalledTempFileNames(const std::string& folder, bool& keepAll);
 
 // Bytes of one frame of one channel: what a recovered stream is cut to.

@@ -101,14 +101,13 @@ std::string OpenProblem(TkError error, const std::string& id)
     }
 }
 
-int List(Terminal& out, const TkRecoverableList& list)
+// On standard output, one recording a line (the newest first), for scripts.
+int List(const TkRecoverableList& list)
 {
-    if (list.count == 0) {
-        out.Line("no recording to recover");
-        return kExitSuccess;
-    }
+    if (list.count == 0)
+        std::puts("no recording to recover");
     for (size_t i = 0; i < list.count; ++i)
-        out.Line(Describe(list.items[i]));
+        std::puts(Describe(list.items[i]).c_str());
     return kExitSuccess;
 }
 
@@ -216,7 +215,7 @@ int RunRecoverCommand(const std::vector<std::string>& args, GlobalOptions global
     }
     int result = kExitSuccess;
     if (request.list) {
-        result = List(out, *list);
+        result = List(*list);
     } else if (const TkRecoverable* item = Choose(*list, request.id); item == nullptr) {
         out.Line(request.id.empty() ? "cartova: no recording to recover"
                                     : "cartova: " + OpenProblem(TkErrorInvalidArgument, request.id));

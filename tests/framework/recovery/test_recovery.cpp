@@ -208,7 +208,14 @@ TEST(RecoveryCatalog, CleanUpKeepsJournalledFilesAndDeletesOrphansAndTornJournal
     tornBytes.pop_back();
     WriteFile(dir / "cartova-torn.journal", tornBytes);
 
-    EXPECT_EQ(DeleteFrameworkTempFiles(folder.Path()), 2u);
+    // A journal of a recording killed before anything reached the disk goes.
+    JournalContents empty = SampleContents();
+    empty.files = {{{0, "tmpGONEXX"}}, {{0, "tmpEMPTYX"}}};
+    WriteFile(dir / "tmpEMPTYX", {});
+    WriteFile(dir / "cartova-empty.journal", EncodeJournal(empty));
+
+    EXPECT_EQ(DeleteFrameworkTempFiles(folder.Path()), 3u);
+    EXPECT_FALSE(fs::exists(dir / "cartova-empty.journal"));
     for (const char* name : {"tmpAAAAAA", "tmpBBBBBB", "tmpCCCCCC"})
         EXPECT_TRUE(fs::exists(dir / name)) << name;
     EXPECT_FALSE(fs::exists(dir / "tmpORPHAN"));

@@ -160,7 +160,7 @@ protected:
     fs::path root, out, temp, record;
 };
 
-uint64_t SyncedSeconds(const JournalContents& j, double seconds)
+bool SyncedSeconds(const JournalContents& j, double seconds)
 {
     return j.syncedBytes * 8 / j.bitsPerSample >= uint64_t(seconds * double(j.sampleRate));
 }
@@ -260,8 +260,8 @@ TEST_F(RecoveryProcess, APowerCutLosesAtMostTwoSeconds)
     EXPECT_EQ(FirstBreak(left), left.size());
 }
 
-// Orphans go, a torn journal is refused, --discard removes a recording.
-TEST_F(RecoveryProcess, TornJournalsAreRefusedOrphansCleanedAndDiscardRemoves)
+// Orphans go, --discard removes a recording, a torn journal is refused.
+TEST_F(RecoveryProcess, OrphansAreCleanedDiscardRemovesAndTornJournalsAreRefused)
 {
     Child child = Spawn(RecordArgs({"-r", "44100", "-b", "16", "-t", "80"}), root / "record.log");
     ASSERT_TRUE(WaitForJournal(child, temp, [](const JournalContents& j) { return SyncedSeconds(j, 1.0); }));
@@ -275,16 +275,17 @@ TEST_F(RecoveryProcess, TornJournalsAreRefusedOrphansCleanedAndDiscardRemoves)
     ASSERT_FALSE(journal.empty());
     const std::string id = journal.stem().string().substr(8);
     const std::string whole = ReadText(journal);
-    std::ofstream(journal, std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() - 3);
 
     const ProcessResult list = Recover({"--list"});
-    EXPECT_NE(list.output.find("damaged"), std::string::npos) << list.output;
+    EXPECT_NE(list.output.find(id), std::string::npos) << list.output;
     EXPECT_FALSE(fs::exists(temp / "tmpORPHAN"));
-    EXPECT_EQ(Recover({id, "-o", out.string()}).status, 1);
-
-    std::ofstream(journal, std::ios::binary | std::ios::trunc) << whole;
     const ProcessResult discard = Recover({"--discard", id});
     EXPECT_EQ(discard.status, 0) << discard.output;
     EXPECT_FALSE(fs::exists(journal));
-    EXPECT_EQ(Recover({"--list"}).output.find(id), std::string::npos);
+    EXPECT_EQ(TempFiles(), 0u);
+
+    std::ofstream(journal, std::ios::binary | std::ios::trunc) << whole.substr(0, whole.size() - 3);
+    const ProcessResult torn = Recover({"--list"});
+    EXPECT_NE(torn.output.find("damaged"), std::string::npos) << torn.output;
+    EXPECT_EQ(Recover({id, "-o", out.string()}).status, 1);
 }
