@@ -113,16 +113,12 @@ size_t FirstBreak(const std::vector<uint16_t>& left)
     return left.size();
 }
 
-class RecoveryProcess : public ::testing::Test {
+class RecoveryProcess : public ToolFolderTest {
 protected:
+    RecoveryProcess() : ToolFolderTest("cartova-recovery") {}
     void SetUp() override
     {
-        char pattern[] = "/tmp/cartova-recovery-XXXXXX";
-        root = mkdtemp(pattern);
-        out = root / "out";
-        temp = root / "temp";
-        fs::create_directories(out);
-        fs::create_directories(temp);
+        ToolFolderTest::SetUp();
         SourceSignal counting;
         counting.rate = kRate;
         for (uint32_t frame = 0; frame < kRate * 90; ++frame) {
@@ -133,8 +129,6 @@ protected:
         record = root / "counting.wav";
         ASSERT_TRUE(WriteSourceWav(counting, record.string()));
     }
-    void TearDown() override { fs::remove_all(root); }
-
     std::vector<std::string> RecordArgs(std::vector<std::string> extra) const
     {
         std::vector<std::string> args{"--simulate", record.string(), "--speed", "10", "record",
@@ -157,7 +151,7 @@ protected:
         return count;
     }
 
-    fs::path root, out, temp, record;
+    fs::path record;
 };
 
 bool SyncedSeconds(const JournalContents& j, double seconds)

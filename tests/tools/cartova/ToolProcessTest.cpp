@@ -79,20 +79,9 @@ void WriteWav(const fs::path& path, uint16_t bits, uint32_t frames)
     std::fclose(f);
 }
 
-class ToolProcess : public ::testing::Test {
+class ToolProcess : public ToolFolderTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/cartova-tool-XXXXXX";
-        root = mkdtemp(pattern);
-        out = root / "out";
-        temp = root / "temp";
-        fs::create_directories(out);
-        fs::create_directories(temp);
-    }
-    void TearDown() override { fs::remove_all(root); }
-
-    fs::path root, out, temp;
+    ToolProcess() : ToolFolderTest("cartova-tool") {}
 };
 
 } // namespace

@@ -1,11 +1,15 @@
 // Running the cartova tool from tests, and reading what it wrote.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -49,6 +53,28 @@ inline ProcessResult RunTool(const std::vector<std::string>& args)
         command += " " + Quote(arg);
     return RunCommand(command);
 }
+
+// A test with a fresh folder /tmp/<prefix>-XXXXXX holding empty "out" and
+// "temp" folders, removed afterwards.
+class ToolFolderTest : public ::testing::Test {
+protected:
+    explicit ToolFolderTest(std::string prefix) : m_prefix(std::move(prefix)) {}
+    void SetUp() override
+    {
+        std::string pattern = "/tmp/" + m_prefix + "-XXXXXX";
+        root = mkdtemp(pattern.data());
+        out = root / "out";
+        temp = root / "temp";
+        fs::create_directories(out);
+        fs::create_directories(temp);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    fs::path root, out, temp;
+
+private:
+    std::string m_prefix;
+};
 
 // The little-endian 32-bit value at `offset` of a file.
 inline uint32_t FileWord(const fs::path& path, long offset)
