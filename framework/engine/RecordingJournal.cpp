@@ -61,6 +61,14 @@ bool RecordingJournal::SetNotes(const std::vector<double>& markers, const std::v
     return m_file.Update(m_contents);
 }
 
+bool RecordingJournal::GetNotes(std::vector<double>& markers, std::vector<std::string>& names)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    markers = m_contents.markers;
+    names = m_contents.names;
+    return m_file.IsOpen();
+}
+
 void RecordingJournal::Remove()
 {
     std::lock_guard<std::mutex> guard(m_lock);

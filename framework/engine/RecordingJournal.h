@@ -30,6 +30,8 @@ public:
     void Update(RecordData& data, const RecordRangeList& ranges, uint64_t syncedBytes, bool stopped);
     // The user's markers (seconds) and names (album first, then titles).
     bool SetNotes(const std::vector<double>& markers, const std::vector<std::string>& names);
+    // The notes kept; false without a journal.
+    bool GetNotes(std::vector<double>& markers, std::vector<std::string>& names);
     // Deletes the journal (the files are the caller's).
     void Remove();
     // Closes it, keeping it on disk for a later run.

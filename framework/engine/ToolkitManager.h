@@ -117,6 +117,9 @@ public:
     TkError DiscardRecoverable(const std::string& folder, const std::string& id);
     // Keeps the user's markers and names in the current recording's journal.
     TkError SetRecordingNotes(const std::vector<double>& markers, const std::vector<std::string>& names);
+    // The notes of the current recording's journal (those of a recording
+    // opened from disk, for instance). -6 without a journal.
+    TkError GetRecordingNotes(std::vector<double>& markers, std::vector<std::string>& names);
 
     EngineState GetState() const { return m_state.load(); }
 

@@ -200,6 +200,14 @@ TkError ToolkitManager::DiscardRecoverable(const std::string& folder, const std:
     return file.Remove() ? TkErrorSuccess : TkErrorFailed;
 }
 
+TkError ToolkitManager::GetRecordingNotes(std::vector<double>& markers, std::vector<std::string>& names)
+{
+    if (m_state.load() == EngineState::Uninitialized) {
+        return TkErrorNotInitialized;
+    }
+    return m_journal.GetNotes(markers, names) ? TkErrorSuccess : TkErrorInvalidState;
+}
+
 TkError ToolkitManager::SetRecordingNotes(const std::vector<double>& markers, const std::vector<std::string>& names)
 {
     if (m_state.load() == EngineState::Uninitialized) {

@@ -2,6 +2,7 @@
 // left by a program that died, and the user's notes in the journal.
 #include "GuardedCall.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -136,6 +137,52 @@ CARTOVA_API TkError Cartova_SetRecordingNotes(const double* markers, size_t mark
             texts.emplace_back(names[i]);
         return e.SetRecordingNotes(std::vector<double>(markers, markers + marker_count), texts);
     });
+}
+
+CARTOVA_API TkError Cartova_GetRecordingNotes(TkRecordingNotes** notes)
+{
+    if (notes == nullptr)
+        return TkErrorInvalidArgument;
+    *notes = nullptr;
+    return Guarded(__func__, [&](ToolkitManager& e) -> TkError {
+        std::vector<double> markers;
+        std::vector<std::string> names;
+        const TkError result = e.GetRecordingNotes(markers, names);
+        if (result != TkErrorSuccess)
+            return result;
+        auto* copy = static_cast<TkRecordingNotes*>(std::calloc(1, sizeof(TkRecordingNotes)));
+        if (copy == nullptr)
+            return TkErrorFailed;
+        copy->markers = static_cast<double*>(std::calloc(markers.size() + 1, sizeof(double)));
+        copy->names = static_cast<char**>(std::calloc(names.size() + 1, sizeof(char*)));
+        bool copied = copy->markers != nullptr && copy->names != nullptr;
+        if (copied) {
+            std::copy(markers.begin(), markers.end(), copy->markers);
+            copy->marker_count = markers.size();
+        }
+        for (size_t i = 0; copied && i < names.size(); ++i) {
+            copy->names[i] = strdup(names[i].c_str());
+            copied = copy->names[i] != nullptr;
+            copy->name_count += copied ? 1 : 0;
+        }
+        if (!copied) {
+            Cartova_ReleaseRecordingNotes(copy);
+            return TkErrorFailed;
+        }
+        *notes = copy;
+        return TkErrorSuccess;
+    });
+}
+
+CARTOVA_API void Cartova_ReleaseRecordingNotes(TkRecordingNotes* notes)
+{
+    if (notes == nullptr)
+        return;
+    for (size_t i = 0; i < notes->name_count; ++i)
+        std::free(notes->names[i]);
+    std::free(notes->names);
+    std::free(notes->markers);
+    std::free(notes);
 }
 
 } // extern "C"

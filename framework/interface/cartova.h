@@ -485,6 +485,19 @@ CARTOVA_API TkError Cartova_DiscardRecoverableRecording(const char* folder, cons
 CARTOVA_API TkError Cartova_SetRecordingNotes(const double* markers, size_t marker_count, const char* const* names,
                                               size_t name_count);
 
+typedef struct TkRecordingNotes {
+    double* markers; /* seconds of the recording, as given */
+    size_t marker_count;
+    char** names;    /* the album first, then the track titles */
+    size_t name_count;
+} TkRecordingNotes;
+
+/* The notes kept in the current recording's journal: after
+ * Cartova_OpenRecoverableRecording, those typed before the program died.
+ * -6 without a journal. Released with Cartova_ReleaseRecordingNotes. */
+CARTOVA_API TkError Cartova_GetRecordingNotes(TkRecordingNotes** notes);
+CARTOVA_API void Cartova_ReleaseRecordingNotes(TkRecordingNotes* notes);
+
 #ifdef __cplusplus
 }
 #endif

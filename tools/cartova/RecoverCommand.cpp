@@ -22,6 +22,8 @@ const char* const kRecoverHelp =
     "is written as track files like 'record' writes them (--tracks, --tracks\n"
     "auto, --album, --title, --name, -f flac, -g, -o, ...), and its temporary\n"
     "files are removed once every track is written. --discard ID deletes one.\n"
+    "Track markers and names kept with the recording are used where the command\n"
+    "line gives none.\n"
     "The recording's format and the bit depth chosen for it are kept.\n"
     "\n"
     "Exit status: 0 done; 1 nothing to recover or a failure; 2 usage errors.\n";
@@ -122,6 +124,31 @@ const TkRecoverable* Choose(const TkRecoverableList& list, const std::string& id
     return nullptr;
 }
 
+// The track markers and names typed before the program died, where the
+// command line gives none.
+void UseKeptNotes(RecordOptions& options, Terminal& out)
+{
+    TkRecordingNotes* notes = nullptr;
+    if (Cartova_GetRecordingNotes(&notes) != TkErrorSuccess)
+        return;
+    bool used = false;
+    if (options.splits.empty() && !options.autoTracks && notes->marker_count > 0) {
+        options.splits.assign(notes->markers, notes->markers + notes->marker_count);
+        used = true;
+    }
+    if (options.album.empty() && notes->name_count > 0 && notes->names[0][0] != '\0') {
+        options.album = notes->names[0];
+        used = true;
+    }
+    if (options.titles.empty() && notes->name_count > 1) {
+        options.titles.assign(notes->names + 1, notes->names + notes->name_count);
+        used = true;
+    }
+    Cartova_ReleaseRecordingNotes(notes);
+    if (used)
+        out.Line("using the track markers and names kept with the recording");
+}
+
 int Recover(Session& session, const TkRecoverable& item, RecordOptions& options)
 {
     Terminal& out = session.Out();
@@ -135,10 +162,6 @@ int Recover(Session& session, const TkRecoverable& item, RecordOptions& options)
     }
     const std::string extension = options.format == RecordFormat::Dsd ? "dsf" : options.flac ? "flac" : "wav";
     const std::string date = DateString(static_cast<std::time_t>(item.started));
-    if (std::string problem = CheckWriteOptions(options, extension, date, item.seconds); !problem.empty()) {
-        std::fprintf(stderr, "cartova recover: %s\n", problem.c_str());
-        return kExitUsage;
-    }
     if (TkError error = Cartova_SetPcmFileFormat(options.flac ? TkPcmFileFormatFlac : TkPcmFileFormatWav,
                                                  static_cast<int32_t>(options.compression.value_or(5)));
         error != TkErrorSuccess) {
@@ -156,6 +179,12 @@ int Recover(Session& session, const TkRecoverable& item, RecordOptions& options)
     if (!events.stopped) {
         out.Line("cartova: the recording could not be read back");
         return kExitFailure;
+    }
+    // Checked once the kept names are known; a refusal leaves the recording recoverable.
+    UseKeptNotes(options, out);
+    if (std::string problem = CheckWriteOptions(options, extension, date, item.seconds); !problem.empty()) {
+        std::fprintf(stderr, "cartova recover: %s\n", problem.c_str());
+        return kExitUsage;
     }
     const int result = WriteRecording(session, options, item.seconds, extension, date);
     if (result == kExitSuccess)

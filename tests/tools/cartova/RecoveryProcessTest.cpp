@@ -283,3 +283,37 @@ TEST_F(RecoveryProcess, OrphansAreCleanedDiscardRemovesAndTornJournalsAreRefused
     EXPECT_NE(torn.output.find("damaged"), std::string::npos) << torn.output;
     EXPECT_EQ(Recover({id, "-o", out.string()}).status, 1);
 }
+
+// Markers and names kept in the journal split and name the recovered tracks
+// when the command line gives none.
+TEST_F(RecoveryProcess, KeptMarkersAndNamesShapeTheRecoveredTracks)
+{
+    Child child = Spawn(RecordArgs({"-r", "44100", "-b", "16", "-t", "80"}), root / "record.log");
+    ASSERT_TRUE(WaitForJournal(child, temp, [](const JournalContents& j) { return SyncedSeconds(j, 3.0); }));
+    child.Kill();
+    fs::path path;
+    for (const auto& entry : fs::directory_iterator(temp)) {
+        if (entry.path().extension() == ".journal")
+            path = entry.path();
+    }
+    std::ifstream in(path, std::ios::binary);
+    JournalContents journal;
+    ASSERT_EQ(DecodeJournal(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {}), journal),
+              JournalProblem::None);
+    journal.markers = {1.0, 2.0};
+    journal.names = {"Kept Album", "One", "Two", "Three"};
+    const std::vector<uint8_t> bytes = EncodeJournal(journal);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                  std::streamsize(bytes.size()));
+
+    const ProcessResult run = RunTool({"recover", "-o", out.string(), "--temp-dir", temp.string()});
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::vector<fs::path> tracks;
+    for (const auto& entry : fs::directory_iterator(out / "Kept Album"))
+        tracks.push_back(entry.path());
+    std::sort(tracks.begin(), tracks.end());
+    ASSERT_EQ(tracks.size(), 3u) << run.output;
+    const std::vector<uint16_t> first = LeftSamples16(tracks[0]);
+    EXPECT_EQ(first.size(), size_t(kRate));
+    EXPECT_EQ(FirstBreak(first), first.size());
+}
