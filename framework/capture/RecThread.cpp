@@ -7,6 +7,7 @@
 
 #include "capture/AsioDataQueue.h"
 #include "platform/Trace.h"
+#include "recovery/DurableIo.h"
 #include "storage/RecordData.h"
 
 RecThread::RecThread() = default;
@@ -37,6 +38,7 @@ TkError RecThread::Start(IToolkitManager* engine, AsioDataQueue* queue, RecordDa
     m_recordedSamples = recordData->GetLength(true);
     m_lastRoundRecorded = false;
     m_gapSamples = 0;
+    m_syncedCaptured = 0;
     if (!Create(PriorityHigh)) {
         return TkErrorFailed;
     }
@@ -71,6 +73,7 @@ void RecThread::ThreadImpl()
         }
         m_engine->ConvertThread_AddDataNotify();
         if (m_stop) {
+            SyncToDisk();
             return;
         }
     }
@@ -116,8 +119,26 @@ void RecThread::RoundStored()
     m_gapSamples = 0;
     m_lastRoundRecorded = roundRecorded;
     m_recordedSamples = recorded;
-    m_engine->RoundStored(recorded, m_recordData->GetLength(false), m_rate);
+    const uint64_t captured = m_recordData->GetLength(false);
+    m_engine->RoundStored(recorded, captured, m_rate);
     ReportStreamPosition(recorded);
+    if (m_rate != 0) {
+        PowerCutCheck(static_cast<double>(recorded) / static_cast<double>(m_rate));
+    }
+    if (captured >= m_syncedCaptured + m_rate) {
+        m_syncedCaptured = captured;
+        SyncToDisk();
+    }
+}
+
+void RecThread::SyncToDisk()
+{
+    uint64_t synced = 0;
+    if (m_recordData->SyncToDisk(synced) != TkErrorSuccess) {
+        TRACE("the recording could not be synced to disk: errno %d", errno);
+        return;
+    }
+    m_engine->RecordingSynced(synced);
 }
 
 void RecThread::ReportStreamPosition(uint64_t recordedSamples)

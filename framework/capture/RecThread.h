@@ -9,6 +9,12 @@
 // to the engine with its place in the recorded stream, when it lies in the
 // recording: the cycle after it, or the one before it, added recorded samples.
 // Losses during pre-recording or a pause are not part of the recording.
+//
+// Durability: after every second of captured audio, and once more when it
+// ends, the thread syncs the record data to disk and tells the engine, which
+// brings the recovery journal up to date; a power cut then loses at most the
+// last second or two. A failed sync is traced and retried a second later
+// (the flushes of full chunks report lasting failures).
 #pragma once
 
 #include <atomic>
@@ -45,6 +51,8 @@ private:
     void RoundStored();
     // Reports the recorded length when it has moved on by a tenth of a second.
     void ReportStreamPosition(uint64_t recordedSamples);
+    // Syncs the record data and tells the engine (the journal follows).
+    void SyncToDisk();
     // cause: the errno of the failed write or file creation.
     void ReportStoreFailure(int cause);
 
@@ -66,4 +74,6 @@ private:
     bool m_lastRoundRecorded = false;
     // Samples per channel lost before the current round (0: none).
     uint64_t m_gapSamples = 0;
+    // Captured length (samples of one channel) at the last sync.
+    uint64_t m_syncedCaptured = 0;
 };

@@ -36,6 +36,12 @@ public:
         (void)captured;
         (void)rate;
     }
+    // The recording thread has synced the temporary files: syncedBytes of
+    // every channel's recorded stream are on disk (the journal follows).
+    virtual void RecordingSynced(uint64_t syncedBytes) { (void)syncedBytes; }
+    // The save thread's run has ended; everyFileWritten when every track of
+    // it was written whole (none skipped, aborted or cancelled).
+    virtual void SaveRunEnded(bool everyFileWritten) { (void)everyFileWritten; }
     virtual const char* GetTempDirectory() = 0;
     virtual bool IsTempDirectoryExists() = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "platform/FileHelpers.h"
 #include "platform/Trace.h"
+#include "recovery/RecoveryCatalog.h"
 
 #include <filesystem>
 #include <system_error>
@@ -27,6 +28,11 @@ size_t DeleteFrameworkTempFiles(const std::string& folder)
 {
     namespace fs = std::filesystem;
     size_t deleted = 0;
+    bool keepAll = false;
+    const std::set<std::string> journalled = JournalledTempFileNames(folder, keepAll);
+    if (keepAll) {
+        return 0;
+    }
     std::error_code error;
     fs::directory_iterator it(folder, error);
     if (error) {
@@ -37,7 +43,8 @@ size_t DeleteFrameworkTempFiles(const std::string& folder)
             break;
         }
         const fs::directory_entry& entry = *it;
-        if (!IsFrameworkTempFileName(entry.path().filename().string())) {
+        const std::string name = entry.path().filename().string();
+        if (!IsFrameworkTempFileName(name) || journalled.count(name) != 0) {
             continue;
         }
         // symlink_status: a link with such a name is not one of our files.

@@ -14,8 +14,10 @@
 bool IsFrameworkTempFileName(const std::string& name);
 
 // Deletes the regular files of folder whose names IsFrameworkTempFileName
-// accepts. Other entries (subfolders, links, foreign files) stay; errors
-// while listing or deleting are ignored. Returns the number deleted.
+// accepts, except those a recovery journal names (and every one while a
+// journal is held by a running program or written by a newer version).
+// Other entries (subfolders, links, foreign files) stay; errors while
+// listing or deleting are ignored. Returns the number deleted.
 size_t DeleteFrameworkTempFiles(const std::string& folder);
 
 class TempDirectory {

@@ -29,6 +29,11 @@ ToolkitManager::~ToolkitManager()
     m_engineQueue.Sync([] {});
     StopCapture();
     m_saveThread.WaitUntilFinished();
+    // A recording whose tracks were not all written stays recoverable.
+    if (m_journal.IsOpen()) {
+        m_recordData.KeepFiles();
+        m_journal.Close();
+    }
 }
 
 TkError ToolkitManager::CheckState(std::initializer_list<EngineState> accepted) const
@@ -84,6 +89,7 @@ void ToolkitManager::ClearRecording()
 {
     // The click analysis reads the recording: it stops first.
     m_clickRepair.Clear();
+    m_journal.Remove();
     m_preview.TemporaryClear();
     m_recordData.TemporaryClear();
     m_ranges.Reset();
@@ -311,6 +317,9 @@ void ToolkitManager::NotifyConvertPosProc(double seconds)
 
 void ToolkitManager::NotifyErrorMessageProc(int code, const char* message)
 {
+    if (code == TkNotifyFileSkipped) {
+        m_saveSkipped.store(true);
+    }
     m_notifier.PostErrorMessage(code, message);
 }
 

@@ -21,12 +21,14 @@
 #include "engine/EngineState.h"
 #include "engine/IToolkitManager.h"
 #include "engine/PauseSchedule.h"
+#include "engine/RecordingJournal.h"
 #include "engine/SerialQueue.h"
 #include "engine/TempDirectory.h"
 #include "interface/cartova.h"
 #include "preview/ConvertThread.h"
 #include "preview/PreviewData.h"
 #include "preview/TrackGapFinder.h"
+#include "recovery/RecoveryCatalog.h"
 #include "save/SaveThread.h"
 #include "save/TkSaveSettingInternal.h"
 #include "storage/RecordData.h"
@@ -103,6 +105,24 @@ public:
     TkError ClearClickPlaces();
     TkError GetRepairedPreviewData(uint64_t first, uint64_t end, int16_t* buffer, size_t bufferSamples);
 
+    // Recordings left by a program that died before their tracks were
+    // written (ToolkitManagerRecovery.cpp). folder empty: the temporary folder.
+    TkError ListRecoverable(const std::string& folder, std::vector<RecoverableRecording>& list);
+    // Opens one (by id, in the temporary folder) as the current recording:
+    // its files are taken over, the preview is rebuilt in the background and
+    // TkRecOperationStopped announces that it is complete. -2 no such
+    // recording; -6 while recording or writing, or another program holds it;
+    // -99 a journal of a newer version or not one of ours; -3 nothing of it is left.
+    TkError OpenRecoverable(const std::string& id);
+    // Deletes a recoverable recording's files and journal (the current one:
+    // as New does). Same errors as OpenRecoverable.
+    TkError DiscardRecoverable(const std::string& folder, const std::string& id);
+    // Keeps the user's markers and names in the current recording's journal.
+    TkError SetRecordingNotes(const std::vector<double>& markers, const std::vector<std::string>& names);
+    // The notes of the current recording's journal (those of a recording
+    // opened from disk, for instance). -6 without a journal.
+    TkError GetRecordingNotes(std::vector<double>& markers, std::vector<std::string>& names);
+
     EngineState GetState() const { return m_state.load(); }
 
     // ---- Engine work. ----
@@ -124,6 +144,10 @@ public:
     void NotifyDroppedAudio(double seconds, uint64_t framesLost) override;
     // Pauses and resumes the recording as planned (recording thread).
     void RoundStored(uint64_t recorded, uint64_t captured, uint64_t rate) override;
+    // Brings the journal up to date (recording thread).
+    void RecordingSynced(uint64_t syncedBytes) override;
+    // Removes the journal once every track is written (save thread).
+    void SaveRunEnded(bool everyFileWritten) override;
     const char* GetTempDirectory() override;
     bool IsTempDirectoryExists() override;
 
@@ -145,8 +169,10 @@ private:
     void QueueStart(bool preRecording);
     // Stops what the start sequence started (failure path, stop, shutdown).
     void StopCapture();
-    // Clears the recording: preview, record data and ranges.
+    // Clears the recording: journal, preview, record data and ranges.
     void ClearRecording();
+    // Starts the journal of the recording RecStartImpl has just set up.
+    void BeginJournal(int64_t sampleType);
 
     // Members in the order of their use by each other: everything the
     // device's IO thread reaches is declared before the device layer, which
@@ -166,6 +192,9 @@ private:
     std::atomic<bool> m_announceRecorded{false};
     PauseSchedule m_pauseSchedule;
     TempDirectory m_tempDirectory;
+    RecordingJournal m_journal;
+    // Set when the save thread skips a file in the current run.
+    std::atomic<bool> m_saveSkipped{false};
     RecordRangeManager m_ranges;
     PreviewData m_preview;
     RecordData m_recordData;

@@ -191,6 +191,7 @@ void ToolkitManager::RecStartImpl(bool preRecording)
         result = m_preview.Init(inputChannels, previewRate, &m_ranges);
     }
     if (result == TkErrorSuccess) {
+        BeginJournal(sampleType);
         result = m_recThread.Start(this, &m_captureQueue, &m_recordData, inputChannels);
     }
     if (result == TkErrorSuccess) {
@@ -232,6 +233,10 @@ void ToolkitManager::RecStopImpl()
     // Closes a range that is still open: a stop requested while its start
     // was queued found nothing recording yet, so its own event was ignored.
     AddRecordEvent(RecordEventStop);
+    uint64_t synced = 0;
+    if (m_recordData.SyncToDisk(synced) == TkErrorSuccess) {
+        m_journal.Update(m_recordData, m_ranges.GetRanges(), synced, true);
+    }
     m_state.store(EngineState::DeviceReady);
     NotifyOperationProc(TkRecOperationStopped);
 }

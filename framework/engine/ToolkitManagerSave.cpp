@@ -118,8 +118,18 @@ TkError ToolkitManager::SaveFile(const TkSaveSetting* list, size_t count)
     // list it was given is replaced only after it has ended.
     m_saveThread.WaitUntilFinished();
     m_saveJobs = std::move(jobs);
+    m_saveSkipped.store(false);
     m_saveThread.SetRepairs(m_clickRepair.ForSave());
     return m_saveThread.SaveFiles(&m_saveJobs, &m_recordData, this);
+}
+
+void ToolkitManager::SaveRunEnded(bool everyFileWritten)
+{
+    // The journal goes only once the last track file is complete: a run cut
+    // short leaves the recording recoverable.
+    if (everyFileWritten && !m_saveSkipped.load()) {
+        m_journal.Remove();
+    }
 }
 
 TkError ToolkitManager::SetPcmFileFormat(TkPcmFileFormat format, int32_t compressionLevel)

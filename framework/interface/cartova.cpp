@@ -5,6 +5,7 @@
 
 #include "ClickPlaceCopies.h"
 #include "EngineInstance.h"
+#include "GuardedCall.h"
 #include "RecordCopies.h"
 #include "TrackFindingCopies.h"
 #include "engine/TempDirectory.h"
@@ -20,22 +21,6 @@
 #include <exception>
 #include <string>
 
-namespace {
-
-template <class Call>
-TkError Guarded(const char* name, Call&& call) noexcept
-{
-    try {
-        return call(GetEngineInstance());
-    } catch (const std::exception& e) {
-        TRACE("%s failed: %s", name, e.what());
-    } catch (...) {
-        TRACE("%s failed", name);
-    }
-    return TkErrorFailed;
-}
-
-} // namespace
 
 extern "C" {
 

@@ -462,6 +462,77 @@ CARTOVA_API TkError Cartova_GetRepairedPreviewData(uint64_t first, uint64_t end,
 CARTOVA_API TkError Cartova_RepairClicksInSamples(const TkSampleSource* source, TkClickSensitivity sensitivity,
                                                   TkClickPlaceList** list);
 
+/* ---- Recovery ----
+ * While a recording is made, its temporary files are synced to disk and a
+ * journal beside them ("cartova-<id>.journal" in the temporary folder) says
+ * what they hold, about once a second. A program that dies before every
+ * track is written (a crash, a kill, a power cut) leaves the recording
+ * there; the next run lists it and opens it as the current recording, or
+ * discards it. The journal goes once every track of a Write to Files run is
+ * written; the files go when the recording is closed (Cartova_New, a new
+ * recording). A recording still open when the process ends stays
+ * recoverable. */
+typedef int32_t TkRecoverableState;
+enum {
+    TkRecoverableReady = 0,   /* can be opened */
+    TkRecoverableInUse = 1,   /* another running program holds it */
+    TkRecoverableDamaged = 2, /* its journal is torn: not trusted */
+    TkRecoverableNewer = 3,   /* its journal is of a newer version, or not ours: left alone */
+};
+
+typedef struct TkRecoverable {
+    char* id;              /* names it to Open and Discard */
+    int64_t started;       /* when the recording started, seconds since 1970 (UTC) */
+    int32_t rec_type;      /* 0 PCM, 1 DSD */
+    uint64_t freq;         /* Hz (the DSD bit rate for DSD) */
+    uint16_t channels;
+    uint16_t bits;         /* bits of the PCM track files chosen for it; 1 for DSD */
+    double seconds;        /* recorded time its files still hold (pauses left out) */
+    char* folder;          /* the temporary folder */
+    TkRecoverableState state;
+    char* missing;         /* what the journal names that is gone, in words; "" when nothing */
+} TkRecoverable;
+
+typedef struct TkRecoverableList {
+    TkRecoverable* items; /* newest first */
+    size_t count;
+} TkRecoverableList;
+
+/* The recoverable recordings of folder (null: the temporary folder), the
+ * engine's own current recording left out. Needs Cartova_Init, no device. */
+CARTOVA_API TkError Cartova_GetRecoverableRecordings(const char* folder, TkRecoverableList** list);
+CARTOVA_API void Cartova_ReleaseRecoverableRecordings(TkRecoverableList* list);
+/* Opens recording id of the temporary folder as the current recording (the
+ * previous one is closed as by Cartova_New): its samples stay where they are,
+ * its preview is rebuilt in the background and TkRecOperationStopped says
+ * when it is complete; then preview, track gaps, clicks and Cartova_SaveFile
+ * work on it as on a recording just made. -2 no such recording; -6 while a
+ * recording runs or a save is running, or another program holds it; -99 a
+ * journal of a newer version or not ours; -3 a torn journal, or nothing of
+ * the recording is left. */
+CARTOVA_API TkError Cartova_OpenRecoverableRecording(const char* id);
+/* Deletes recording id of folder (null: the temporary folder): its files and
+ * its journal. Same errors as Cartova_OpenRecoverableRecording. */
+CARTOVA_API TkError Cartova_DiscardRecoverableRecording(const char* folder, const char* id);
+/* Keeps the user's track markers (seconds of the recording) and names (the
+ * album first, then the track titles) in the current recording's journal.
+ * -6 without a journal. */
+CARTOVA_API TkError Cartova_SetRecordingNotes(const double* markers, size_t marker_count, const char* const* names,
+                                              size_t name_count);
+
+typedef struct TkRecordingNotes {
+    double* markers; /* seconds of the recording, as given */
+    size_t marker_count;
+    char** names;    /* the album first, then the track titles */
+    size_t name_count;
+} TkRecordingNotes;
+
+/* The notes kept in the current recording's journal: after
+ * Cartova_OpenRecoverableRecording, those typed before the program died.
+ * -6 without a journal. Released with Cartova_ReleaseRecordingNotes. */
+CARTOVA_API TkError Cartova_GetRecordingNotes(TkRecordingNotes** notes);
+CARTOVA_API void Cartova_ReleaseRecordingNotes(TkRecordingNotes* notes);
+
 #ifdef __cplusplus
 }
 #endif

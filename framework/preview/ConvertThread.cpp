@@ -8,7 +8,8 @@ ConvertThread::~ConvertThread()
     Stop();
 }
 
-TkError ConvertThread::Start(IToolkitManager* engine, RecordData* recordData, PreviewData* previewData)
+TkError ConvertThread::Start(IToolkitManager* engine, RecordData* recordData, PreviewData* previewData,
+                             bool fromRecorded)
 {
     if (engine == nullptr || recordData == nullptr || previewData == nullptr) {
         return TkErrorInvalidArgument;
@@ -16,7 +17,7 @@ TkError ConvertThread::Start(IToolkitManager* engine, RecordData* recordData, Pr
     if (Joinable()) {
         return TkErrorFailed;
     }
-    const TkError prepared = m_conversion.Prepare(recordData, previewData);
+    const TkError prepared = m_conversion.Prepare(recordData, previewData, fromRecorded);
     if (prepared != TkErrorSuccess) {
         return prepared;
     }

@@ -19,7 +19,9 @@ public:
     // -2 for a null argument or record data without a preview converter;
     // -3 when the thread runs already, its buffers cannot be allocated or it
     // cannot be created. Runs at priority 1.
-    TkError Start(IToolkitManager* engine, RecordData* recordData, PreviewData* previewData);
+    // fromRecorded: see PreviewConversion::Prepare.
+    TkError Start(IToolkitManager* engine, RecordData* recordData, PreviewData* previewData,
+                  bool fromRecorded = false);
     // Wakes the thread when it runs.
     void AddDataNotify();
     // Sets the stop flag, wakes the thread and joins it; nothing when not running.

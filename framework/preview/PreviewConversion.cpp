@@ -8,7 +8,7 @@
 #include "preview/PreviewData.h"
 #include "storage/RecordData.h"
 
-TkError PreviewConversion::Prepare(RecordData* recordData, PreviewData* previewData)
+TkError PreviewConversion::Prepare(RecordData* recordData, PreviewData* previewData, bool fromRecorded)
 {
     if (recordData == nullptr || previewData == nullptr) {
         return TkErrorInvalidArgument;
@@ -33,6 +33,7 @@ TkError PreviewConversion::Prepare(RecordData* recordData, PreviewData* previewD
     m_channels = channels;
     m_previewRate = previewRate;
     m_dsd = typeInfo->isDsd;
+    m_fromRecorded = fromRecorded;
     m_done = 0;
     m_previewLength = 0;
     m_lastTenths = 0;
@@ -44,7 +45,7 @@ uint64_t PreviewConversion::ConvertPass()
     if (m_recordData == nullptr) {
         return 0;
     }
-    const uint64_t length = m_recordData->GetLength(false);
+    const uint64_t length = m_recordData->GetLength(m_fromRecorded);
     const uint64_t available = length > m_done ? length - m_done : 0;
     const uint64_t frames = std::min(m_dsd ? available / kDsdDecimation : available, kMaxFramesPerPass);
     if (frames == 0) {
@@ -68,7 +69,7 @@ void PreviewConversion::ConvertChannel(uint16_t channel, uint64_t samples, uint6
     AlignedByteVector& input = m_input[channel];
     std::vector<int16_t>& output = m_output[channel];
     output.resize(frames);
-    const TkError read = m_recordData->GetData(channel, m_done, m_done + samples, input, false);
+    const TkError read = m_recordData->GetData(channel, m_done, m_done + samples, input, m_fromRecorded);
     const uint64_t bytesNeeded = samples * m_recordData->GetBitsPerSample() / 8;
     if (read != TkErrorSuccess || input.size() < bytesNeeded) {
         // The samples are no longer in memory (the thread fell more than two

@@ -28,7 +28,9 @@ public:
     // per-channel buffers and zeroes the decimator state. -2 for a null
     // argument, no channels, a zero preview rate or a sample type without a
     // preview converter; -3 when the buffers cannot be allocated.
-    TkError Prepare(RecordData* recordData, PreviewData* previewData);
+    // fromRecorded: converts the recorded stream instead of the live one (a
+    // recording taken over from disk has no live stream).
+    TkError Prepare(RecordData* recordData, PreviewData* previewData, bool fromRecorded = false);
 
     // Converts what is available, up to one pass; returns the preview frames
     // appended (0 when fewer than one frame of samples is waiting).
@@ -51,6 +53,7 @@ private:
     uint16_t m_channels = 0;
     uint64_t m_previewRate = 0;
     bool m_dsd = false;
+    bool m_fromRecorded = false;
 
     std::vector<AlignedByteVector> m_input;
     std::vector<std::vector<int16_t>> m_output;

@@ -42,6 +42,10 @@ inline uint32_t GetLE32(const uint8_t* in) {
            (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
 }
 
+inline uint64_t GetLE64(const uint8_t* in) {
+    return static_cast<uint64_t>(GetLE32(in)) | (static_cast<uint64_t>(GetLE32(in + 4)) << 32);
+}
+
 inline uint32_t GetBE32(const uint8_t* in) {
     return (static_cast<uint32_t>(in[0]) << 24) | (static_cast<uint32_t>(in[1]) << 16) |
            (static_cast<uint32_t>(in[2]) << 8) | static_cast<uint32_t>(in[3]);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +43,15 @@ bool PendingTrackFile::Create(const std::string& finalPath, size_t bufferBytes) 
     m_error = 0;
     m_finalPath = finalPath;
     int fd = -1;
+    struct stat existing {};
+    m_inPlace = stat(finalPath.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode);
+    if (m_inPlace) {
+        fd = open(finalPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd < 0) {
+            m_error = errno;
+            return false;
+        }
+    }
     for (int i = 0; i < kNameTries && fd < 0; ++i) {
         m_temporaryPath = TemporaryName(finalPath);
         // Mode 0666 as fopen gives, so the finished file has the user's usual permissions.
@@ -93,8 +103,14 @@ bool PendingTrackFile::Tell(uint64_t& offset) {
 bool PendingTrackFile::Commit() {
     if (m_file == nullptr) return false;
     errno = 0;
-    const bool closed = fclose(m_file) == 0;
+    const bool synced = fflush(m_file) == 0 && (m_inPlace || fsync(fileno(m_file)) == 0);
+    if (!synced) Fail();
+    const bool closed = fclose(m_file) == 0 && synced;
     m_file = nullptr;
+    if (m_inPlace) {
+        if (!closed) Fail();
+        return closed;
+    }
     if (!closed || rename(m_temporaryPath.c_str(), m_finalPath.c_str()) != 0) {
         Fail();
         TRACE("cannot complete %s: %d", m_finalPath.c_str(), m_error);

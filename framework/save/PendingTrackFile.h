@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+//
+// A final path that exists and is not a regular file (a device, a pipe, a
+// folder) is opened and written in place: renaming over it would replace it.
 class PendingTrackFile {
 public:
     PendingTrackFile() = default;
@@ -27,13 +30,17 @@ public:
     bool Seek(uint64_t offset);
     bool Tell(uint64_t& offset);
 
-    // Closes the file and renames it to the final path. False with Error()
+    // Syncs and closes the file and renames it to the final path (the data
+    // is on disk before the name is: a power cut never leaves a named track
+    // without its samples). False with Error()
     // set when the data could not be flushed or the rename failed; the
     // temporary file is then removed.
     bool Commit();
     // Closes and removes the temporary file.
     void Discard();
 
+    // The open stream, for writers that take a FILE* (tags).
+    FILE* Handle() { return m_file; }
     // errno of the first failure; 0 when there was none.
     int Error() const { return m_error; }
     const std::string& TemporaryPath() const { return m_temporaryPath; }
@@ -45,5 +52,7 @@ private:
     std::vector<char> m_buffer;
     std::string m_finalPath;
     std::string m_temporaryPath;
+    // Written in place (see above): nothing to rename or remove.
+    bool m_inPlace = false;
     int m_error = 0;
 };

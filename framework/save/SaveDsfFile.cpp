@@ -17,6 +17,7 @@
 #include "save/DsdBitReverse.h"
 #include "save/DsdFileHeader.h"
 #include "save/Id3Tag.h"
+#include "save/PendingTrackFile.h"
 #include "save/TrackRange.h"
 #include "storage/RecordData.h"
 
@@ -96,45 +97,20 @@ private:
     std::vector<std::unique_ptr<DSDStreamProcessingThread>> m_threads;
 };
 
-// Owns the open track file with its 1 MiB stdio buffer; Close reports
-// whether the buffered data reached the file.
+// The track file under a temporary name with its 1 MiB stdio buffer (see
+// PendingTrackFile): Commit gives it its name once complete; a track left
+// unfinished is discarded.
 class TrackFile {
 public:
-    ~TrackFile() { Close(); }
-
-    bool Open(const std::string& path)
-    {
-        if (_tfopen_s(&m_file, path.c_str(), "wb") != 0 || m_file == nullptr) {
-            m_file = nullptr;
-            return false;
-        }
-        m_buffer.resize(kFileBufferBytes);
-        setvbuf(m_file, m_buffer.data(), _IOFBF, m_buffer.size());
-        return true;
-    }
-    bool Write(const void* bytes, size_t count)
-    {
-        return std::fwrite(bytes, 1, count, m_file) == count;
-    }
-    // errno of a failed Close (0 when it has none).
-    int Error() const { return m_error; }
-    bool Close()
-    {
-        if (m_file == nullptr)
-            return true;
-        errno = 0;
-        const bool ok = std::fclose(m_file) == 0;
-        if (!ok)
-            m_error = errno;
-        m_file = nullptr;
-        return ok;
-    }
-    FILE* Handle() { return m_file; }
+    bool Open(const std::string& path) { return m_file.Create(path, kFileBufferBytes); }
+    bool Write(const void* bytes, size_t count) { return m_file.Write(bytes, count); }
+    // errno of a failed Commit (0 when it has none).
+    int Error() const { return m_file.Error(); }
+    bool Commit() { return m_file.Commit(); }
+    FILE* Handle() { return m_file.Handle(); }
 
 private:
-    FILE* m_file = nullptr;
-    std::vector<char> m_buffer;
-    int m_error = 0;
+    PendingTrackFile m_file;
 };
 
 // Where the block groups of a track come from: the track's first sample,
@@ -272,7 +248,6 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
     const auto header = BuildDsfHeader(layout);
     if (!file.Write(header.data(), header.size())) {
         host.SetFailureCause(FailureWithErrno("write failed", errno));
-        file.Close();
         return TkErrorFailed;
     }
 
@@ -300,7 +275,9 @@ TkError WriteTrackFile(IDsfWriterHost& host, const TkSaveSettingInternal& job, R
             host.SetFailureCause(FailureWithErrno("writing the tag failed", errno));
         }
     }
-    if (!file.Close() && result == TkErrorSuccess) {
+    if (!completed || result != TkErrorSuccess)
+        return result;
+    if (!file.Commit()) {
         TRACE("DSF file close failed");
         host.SetFailureCause(FailureWithErrno("write failed", file.Error()));
         result = TkErrorFailed;

@@ -85,18 +85,6 @@ void SaveThread::WaitUntilFinished() {
 
 void SaveThread::SetVolumeQueries(SaveVolumeQueries queries) { m_volumeQueries = std::move(queries); }
 
-TkError SaveThread::DeleateSaveFile(const TkSaveSettingInternal* job) {
-    if (job == nullptr) return TkErrorInvalidArgument;
-    DeleteFile(job->path.c_str());
-    // Only a folder this run made is taken away again; a folder the user
-    // already had stays, even when empty.
-    const std::string dir = DirectoryPart(job->path);
-    if (!dir.empty() && dir == GetCreatedDirectory() && PathIsDirectoryEmpty(dir.c_str())) {
-        RemoveDirectory(dir.c_str());
-    }
-    return TkErrorSuccess;
-}
-
 std::string SaveThread::GetCreatedDirectory() const {
     std::lock_guard<std::mutex> lock(m_directoryMutex);
     return m_createdDirectory;
@@ -199,6 +187,7 @@ void SaveThread::ThreadImpl() {
         TRACE("save aborted (%d): %s", result, message.c_str());
         Detach();
         m_finishing.store(true);
+        m_manager->SaveRunEnded(false);
         m_manager->NotifyOperationProc(TkRecOperationSaveFinished);
         if (m_manager->IsTempDirectoryExists()) {
             m_manager->NotifyErrorMessageProc(TkNotifySaveAborted, message.c_str());
@@ -208,17 +197,14 @@ void SaveThread::ThreadImpl() {
         RemoveCreatedDirectoryIfEmpty();
     } else {
         if (result == TkErrorCancelled && m_cancelMode.load() == kCancelDelete && current != nullptr) {
-            // The FLAC writer has removed its unfinished file itself; a file
+            // The writer has discarded its unfinished file itself; a file
             // that had the name before is not the one that was cancelled.
-            if (WritesFlac(*current)) {
-                RemoveCreatedDirectoryIfEmpty();
-            } else {
-                DeleateSaveFile(current);
-            }
+            RemoveCreatedDirectoryIfEmpty();
         }
         current = nullptr;
         Detach();
         m_finishing.store(true);
+        m_manager->SaveRunEnded(result == TkErrorSuccess);
         m_manager->NotifyOperationProc(TkRecOperationSaveFinished);
     }
     FinishRun();

@@ -70,9 +70,6 @@ public:
     // checks. Only while no run is going on.
     void SetVolumeQueries(SaveVolumeQueries queries);
 
-    // Deletes job's file, then its directory when this run created it and it
-    // is now empty. -2 for a null job, else 0.
-    TkError DeleateSaveFile(const TkSaveSettingInternal* job);
 
     // The directory this run created last (with its trailing "/"), or empty.
     std::string GetCreatedDirectory() const;

@@ -24,9 +24,6 @@ namespace {
 constexpr size_t kSampleWriteSize = 1048576;
 constexpr size_t kFileBufferSize = 16384;
 
-// Closes file; false when pending buffered data could not be written.
-bool CloseFile(FILE* file) { return fclose(file) == 0; }
-
 // Converted blocks collected into writes of kSampleWriteSize bytes or more.
 class SampleOutput {
 public:
@@ -78,20 +75,11 @@ void SkipTrack(IDsfWriterHost& host, const std::string& path, uint64_t jobSample
 }
 
 TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
-                      uint64_t jobSamples, std::vector<char>& buffer, FILE** file) {
-    *file = nullptr;
+                      uint64_t jobSamples, PendingTrackFile& file) {
     bool fits = false;
     const TkError checked = CheckTrackDestination(host, path, fileBytes, jobSamples, fits);
     if (checked != TkErrorSuccess || !fits) return checked;
-    if (_tfopen_s(file, path.c_str(), "wb") != 0 || *file == nullptr) {
-        *file = nullptr;
-        SkipTrack(host, path, jobSamples);
-        return TkErrorSuccess;
-    }
-    // The C library ignores the size when it allocates the buffer itself,
-    // so the buffer is supplied.
-    buffer.resize(kFileBufferSize);
-    setvbuf(*file, buffer.data(), _IOFBF, buffer.size());
+    if (!file.Create(path, kFileBufferSize)) SkipTrack(host, path, jobSamples);
     return TkErrorSuccess;
 }
 
@@ -115,15 +103,15 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
         return TkErrorSuccess;
     }
 
-    FILE* file = nullptr;
-    std::vector<char> fileBuffer;
-    const TkError opened = OpenTrackFile(host, job->path, layout.FileSize(), frames, fileBuffer, &file);
-    if (opened != TkErrorSuccess || file == nullptr) return opened;
+    // A track left unfinished (an error, a cancel) is discarded with pending.
+    PendingTrackFile pending;
+    const TkError opened = OpenTrackFile(host, job->path, layout.FileSize(), frames, pending);
+    if (opened != TkErrorSuccess || pending.Handle() == nullptr) return opened;
+    FILE* file = pending.Handle();
 
     const auto header = BuildWavHeader(layout);
     if (fwrite(header.data(), 1, header.size(), file) != header.size()) {
         host.SetFailureCause(FailureWithErrno("write failed", errno));
-        CloseFile(file);
         return TkErrorFailed;
     }
 
@@ -135,25 +123,23 @@ TkError SaveWavFile(IDsfWriterHost& host, const TkSaveSettingInternal* job, uint
         const PcmBlockSource::Step step = source.Next(host, output.Next(), n);
         if (step == PcmBlockSource::Step::End) break;
         if (step != PcmBlockSource::Step::Block) {
-            CloseFile(file);
             return step == PcmBlockSource::Step::Cancelled ? TkErrorCancelled : TkErrorFailed;
         }
         if (!output.Commit(n * frameBytes)) {
             host.SetFailureCause(FailureWithErrno("write failed", errno));
-            CloseFile(file);
             return TkErrorFailed;
         }
     }
     if (!output.Flush() || (layout.PadSize() != 0 && fputc(0, file) == EOF)) {
         host.SetFailureCause(FailureWithErrno("write failed", errno));
-        CloseFile(file);
         return TkErrorFailed;
     }
     const TkError tagged = SaveTags(job->tags, file);
     if (tagged != TkErrorSuccess) host.SetFailureCause(FailureWithErrno("writing the tags failed", errno));
-    errno = 0;
-    const bool closed = CloseFile(file);
     if (tagged != TkErrorSuccess) return tagged;
-    if (!closed) host.SetFailureCause(FailureWithErrno("write failed", errno));
-    return closed ? TkErrorSuccess : TkErrorFailed;
+    if (!pending.Commit()) {
+        host.SetFailureCause(FailureWithErrno("write failed", pending.Error()));
+        return TkErrorFailed;
+    }
+    return TkErrorSuccess;
 }

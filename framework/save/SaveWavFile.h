@@ -9,6 +9,8 @@
 #include "save/SaveDsfFile.h"
 #include "save/TkSaveSettingInternal.h"
 
+#include "save/PendingTrackFile.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -36,9 +38,10 @@ TkError CheckTrackDestination(IDsfWriterHost& host, const std::string& path, uin
 void SkipTrack(IDsfWriterHost& host, const std::string& path, uint64_t jobSamples);
 
 // The checks made before a track file is opened, and the opening: directory
-// creation, disk space and file-system limit for fileBytes, "wb" and a
-// stdio buffer held in buffer, which must outlive the open file. Returns the
-// error that stops the run, or 0; with 0 and a null *file the job was
-// skipped (notified, its samples counted as done).
+// creation, disk space and file-system limit for fileBytes, then the file
+// under a temporary name beside path (see PendingTrackFile), committed by
+// the caller once complete. Returns the error that stops the run, or 0;
+// with 0 and no open file the job was skipped (notified, its samples
+// counted as done).
 TkError OpenTrackFile(IDsfWriterHost& host, const std::string& path, uint64_t fileBytes,
-                      uint64_t jobSamples, std::vector<char>& buffer, FILE** file);
+                      uint64_t jobSamples, PendingTrackFile& file);

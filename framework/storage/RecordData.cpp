@@ -46,24 +46,89 @@ TkError RecordData::InitWithFormat(uint16_t channels, uint64_t sampleRate, uint1
         streams.push_back(std::move(stream));
     }
 
+    Replace(std::move(streams), sampleRate, bitsPerSample, bytesPerFrame, chunk, sampleTypeInfo, rangeManager);
+    return result;
+}
+
+void RecordData::Replace(std::vector<std::shared_ptr<TemporaryData>> streams, uint64_t sampleRate,
+                         uint16_t bitsPerSample, uint32_t bytesPerFrame, uint64_t chunk,
+                         const SampleTypeInfo* sampleTypeInfo, RecordRangeManager* rangeManager)
+{
     std::vector<std::shared_ptr<TemporaryData>> old;
     {
         std::lock_guard<std::mutex> addGuard(m_addLock);
         std::lock_guard<std::mutex> guard(m_lock);
         old.swap(m_channels);
+        m_channelEnds.assign(streams.size(), 0);
         m_channels = std::move(streams);
         m_bitsPerSample = bitsPerSample;
         m_bytesPerFrame = bytesPerFrame;
         m_sampleRate = sampleRate;
+        m_chunk = chunk;
         m_sampleTypeInfo = sampleTypeInfo;
         m_rangeManager = rangeManager;
         m_roundAnswers.clear();
-        m_channelEnds.assign(channels, 0);
     }
     // The old streams delete their temporary files as they go (unless a
     // reader still holds one, in which case its last reference does).
     old.clear();
-    return result;
+}
+
+TkError RecordData::Adopt(uint64_t sampleRate, uint16_t bitsPerSample, bool isDsd,
+                          const SampleTypeInfo* sampleTypeInfo, RecordRangeManager* rangeManager,
+                          uint64_t chunkBytes, std::vector<std::vector<TemporaryFile>> files, uint64_t length)
+{
+    const uint32_t bytesPerFrame = isDsd ? 2 : bitsPerSample / 8;
+    if (files.empty() || sampleRate == 0 || bytesPerFrame == 0 || chunkBytes == 0)
+        return TkErrorInvalidArgument;
+    std::vector<std::shared_ptr<TemporaryData>> streams;
+    for (std::vector<TemporaryFile>& channel : files) {
+        auto stream = std::make_shared<TemporaryData>(m_engine, m_maxFileBytes);
+        stream->Adopt(chunkBytes, std::move(channel), length);
+        streams.push_back(std::move(stream));
+    }
+    Replace(std::move(streams), sampleRate, bitsPerSample, bytesPerFrame, chunkBytes, sampleTypeInfo,
+            rangeManager);
+    return TkErrorSuccess;
+}
+
+std::vector<std::shared_ptr<TemporaryData>> RecordData::Streams()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_channels;
+}
+
+TkError RecordData::SyncToDisk(uint64_t& synced)
+{
+    const std::vector<std::shared_ptr<TemporaryData>> streams = Streams();
+    synced = streams.empty() ? 0 : std::numeric_limits<uint64_t>::max();
+    for (const auto& stream : streams) {
+        uint64_t channelSynced = 0;
+        if (stream->SyncTail(channelSynced) != TkErrorSuccess)
+            return TkErrorFailed;
+        synced = std::min(synced, channelSynced);
+    }
+    return TkErrorSuccess;
+}
+
+void RecordData::KeepFiles()
+{
+    for (const auto& stream : Streams())
+        stream->KeepFiles();
+}
+
+std::vector<std::vector<std::pair<uint64_t, std::string>>> RecordData::GetFileStarts()
+{
+    std::vector<std::vector<std::pair<uint64_t, std::string>>> starts;
+    for (const auto& stream : Streams())
+        starts.push_back(stream->GetFileStarts());
+    return starts;
+}
+
+uint64_t RecordData::GetChunkBytes()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_chunk;
 }
 
 TkError RecordData::TemporaryClear()

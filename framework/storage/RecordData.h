@@ -65,6 +65,23 @@ public:
     // recording's temporary files. -3 if any fails; 0 with no channels.
     TkError TemporaryClear();
 
+    // Writes what every channel holds in memory and syncs their files (the
+    // recording thread, about once a second). synced: the bytes of one
+    // channel now on disk in every channel. -3 with errno when one fails.
+    TkError SyncToDisk(uint64_t& synced);
+    // Takes over a recording found on disk: per channel its files (in
+    // stream order), every channel `length` bytes long. Same arguments and
+    // errors as InitWithFormat otherwise; chunkBytes is the chunk size the
+    // recording was made with.
+    TkError Adopt(uint64_t sampleRate, uint16_t bitsPerSample, bool isDsd, const SampleTypeInfo* sampleTypeInfo,
+                  RecordRangeManager* rangeManager, uint64_t chunkBytes,
+                  std::vector<std::vector<TemporaryFile>> files, uint64_t length);
+    // Leaves the temporary files on disk for a later recovery and forgets them.
+    void KeepFiles();
+    // Per channel, the start position and path of each temporary file.
+    std::vector<std::vector<std::pair<uint64_t, std::string>>> GetFileStarts();
+    uint64_t GetChunkBytes();
+
     // Appends one captured block to one channel. -2 for a bad channel or
     // without a range manager; -3 when a flush to disk failed (the block is
     // still accepted and the flush is retried on the next Add).
@@ -104,6 +121,11 @@ private:
                                    uint64_t size);
     void BlockAdded(uint16_t channel, uint64_t end);
     TemporaryData* Channel(uint16_t channel);
+    std::vector<std::shared_ptr<TemporaryData>> Streams();
+    // Installs new channel streams and format; the old streams go.
+    void Replace(std::vector<std::shared_ptr<TemporaryData>> streams, uint64_t sampleRate, uint16_t bitsPerSample,
+                 uint32_t bytesPerFrame, uint64_t chunk, const SampleTypeInfo* sampleTypeInfo,
+                 RecordRangeManager* rangeManager);
 
     IToolkitManager* const m_engine;
     const uint64_t m_maxFileBytes;
@@ -121,6 +143,7 @@ private:
     uint16_t m_bitsPerSample = 0;
     uint32_t m_bytesPerFrame = 0;
     uint64_t m_sampleRate = 0;
+    uint64_t m_chunk = 0;
     const SampleTypeInfo* m_sampleTypeInfo = nullptr;
     RecordRangeManager* m_rangeManager = nullptr;
     // Range answers by window start, and each channel's live length as of its last Add (m_addLock).

@@ -3,6 +3,7 @@
 #include "storage/TemporaryData.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 TemporaryData::TemporaryData(IToolkitManager* engine, uint64_t maxFileBytes)
@@ -33,8 +34,103 @@ TkError TemporaryData::Init(uint64_t chunkSize)
     std::lock_guard<std::mutex> guard(m_lock);
     m_files.clear();
     m_chunkSize = chunkSize;
+    m_tailWritten = 0;
+    m_syncFrom = 0;
     ResetStream(m_live);
     ResetStream(m_recorded);
+    return TkErrorSuccess;
+}
+
+TkError TemporaryData::Adopt(uint64_t chunkSize, std::vector<TemporaryFile> files, uint64_t length)
+{
+    if (chunkSize == 0)
+        return TkErrorInvalidArgument;
+    std::lock_guard<std::mutex> writeGuard(m_writeLock);
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_files = std::move(files);
+    m_chunkSize = chunkSize;
+    m_tailWritten = 0;
+    m_syncFrom = m_files.size();
+    ResetStream(m_live);
+    ResetStream(m_recorded);
+    // Every recorded byte is on disk; the empty buffers stand at the end.
+    m_recorded.length = length;
+    m_recorded.bufferStart[0] = m_recorded.bufferStart[1] = length;
+    return TkErrorSuccess;
+}
+
+void TemporaryData::KeepFiles()
+{
+    std::lock_guard<std::mutex> writeGuard(m_writeLock);
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (TemporaryFile& file : m_files)
+        file.Keep();
+    m_files.clear();
+}
+
+std::vector<std::pair<uint64_t, std::string>> TemporaryData::GetFileStarts()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::vector<std::pair<uint64_t, std::string>> starts;
+    for (const TemporaryFile& file : m_files)
+        starts.emplace_back(file.GetStart(), file.GetPath());
+    return starts;
+}
+
+TemporaryFile* TemporaryData::NextChunkFile(uint64_t position, TkError& result)
+{
+    result = TkErrorSuccess;
+    if (!m_files.empty() && m_files.back().GetLength() + m_chunkSize <= m_maxFileBytes)
+        return &m_files.back();
+    TemporaryFile file;
+    result = file.Init(m_engine, position);
+    if (result != TkErrorSuccess)
+        return nullptr;
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_files.push_back(std::move(file));
+    m_tailWritten = 0;
+    return &m_files.back();
+}
+
+TkError TemporaryData::SyncTail(uint64_t& synced)
+{
+    std::lock_guard<std::mutex> writeGuard(m_writeLock);
+    const uint8_t* pending = nullptr;
+    size_t pendingSize = 0;
+    uint64_t pendingStart = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        synced = m_recorded.length;
+        if (m_chunkSize == 0)
+            return TkErrorSuccess;
+        const std::vector<uint8_t>& buffer = m_recorded.buffer[m_recorded.writeIndex];
+        pending = buffer.data();
+        pendingSize = buffer.size();
+        pendingStart = m_recorded.bufferStart[m_recorded.writeIndex];
+    }
+    // A backlog of more than a chunk means flushing fails: nothing to add here.
+    if (pendingSize > m_tailWritten && pendingSize < m_chunkSize) {
+        TkError result = TkErrorSuccess;
+        TemporaryFile* file = NextChunkFile(pendingStart, result);
+        if (file == nullptr)
+            return result;
+        if (file->GetEnd() != pendingStart) {
+            errno = EINVAL;
+            return TkErrorFailed;
+        }
+        result = file->WriteBeyond(m_tailWritten, pending + m_tailWritten, size_t(pendingSize - m_tailWritten));
+        if (result != TkErrorSuccess)
+            return result;
+        m_tailWritten = pendingSize;
+    }
+    // The bytes written are the writer's own: the file list only grows under m_writeLock.
+    for (size_t i = std::min(m_syncFrom, m_files.size()); i < m_files.size(); ++i) {
+        if (m_files[i].SyncData() != TkErrorSuccess)
+            return TkErrorFailed;
+    }
+    m_syncFrom = m_files.empty() ? 0 : m_files.size() - 1;
+    if (pendingSize > m_tailWritten)
+        synced -= pendingSize - m_tailWritten;
     return TkErrorSuccess;
 }
 
@@ -197,24 +293,20 @@ TkError TemporaryData::FlushedRecorded(size_t flushed, TkError result)
 TkError TemporaryData::WriteChunk(const uint8_t* chunk, uint64_t position)
 {
     const size_t size = size_t(m_chunkSize);
-    if (!m_files.empty() && m_files.back().GetLength() + m_chunkSize <= m_maxFileBytes) {
-        TemporaryFile& file = m_files.back();
-        const TkError result = file.Write(chunk, size);
-        if (result == TkErrorSuccess) {
-            std::lock_guard<std::mutex> guard(m_lock);
-            file.Advance(size);
-        }
+    TkError result = TkErrorSuccess;
+    TemporaryFile* file = NextChunkFile(position, result);
+    if (file == nullptr)
         return result;
+    // The part a sync already wrote is in place.
+    const size_t skip = size_t(std::min<uint64_t>(m_tailWritten, m_chunkSize));
+    result = file->WriteBeyond(skip, chunk + skip, size - skip);
+    if (result != TkErrorSuccess)
+        return result;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        file->Advance(size);
     }
-    TemporaryFile file;
-    TkError result = file.Init(m_engine, position);
-    if (result != TkErrorSuccess)
-        return result;
-    result = file.Add(chunk, size);
-    if (result != TkErrorSuccess)
-        return result;
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_files.push_back(std::move(file));
+    m_tailWritten -= skip;
     return TkErrorSuccess;
 }
 
@@ -223,11 +315,15 @@ TkError TemporaryData::LoadRecordedChunk(uint64_t position, int32_t& index)
     const int32_t target = m_recorded.writeIndex ^ 1;
     const uint64_t base = position - position % m_chunkSize;
     auto file = std::lower_bound(m_files.begin(), m_files.end(), base, TemporaryFileCmp());
-    if (file == m_files.end() || file->GetStart() > base || base + m_chunkSize > file->GetEnd())
+    if (file == m_files.end() || file->GetStart() > base)
+        return TkErrorInvalidArgument;
+    // The last chunk of a recording taken over from disk may be partial.
+    const uint64_t end = std::min(base + m_chunkSize, file->GetEnd());
+    if (end <= position)
         return TkErrorInvalidArgument;
     std::vector<uint8_t>& buffer = m_recorded.buffer[target];
-    buffer.resize(size_t(m_chunkSize));
-    TkError result = file->GetData(base, base + m_chunkSize, buffer.data());
+    buffer.resize(size_t(end - base));
+    TkError result = file->GetData(base, end, buffer.data());
     if (result != TkErrorSuccess) {
         buffer.clear();
         return result;

@@ -22,6 +22,14 @@
 // one chunk) and every later Add retries the flush. Reads of accepted bytes
 // keep working from memory or disk meanwhile.
 //
+// Durability: SyncTail (the writer, about once a second) also writes the
+// recorded bytes still waiting in memory, past the last file's logical end
+// where the next chunk will go, and syncs the files written since the last
+// call. Invariant: the first m_tailWritten bytes of the recorded write buffer
+// are in the last file just past its end, so the chunk write that follows
+// writes only the rest. After a crash a file may hold such a tail: its bytes
+// are recorded bytes in stream order like the rest.
+//
 // Buffer swap: when the live write buffer fills, writing continues in the
 // buffer that the last read did not use, so a reader following closely
 // behind the writer keeps the chunk it is reading. The recorded stream swaps
@@ -69,6 +77,20 @@ public:
     // recorded chunks waiting (-3 when that fails; 0 when there are none).
     TkError AcceptBytes(const void* block, size_t size, const RecordRangeList& ranges);
     TkError Flush();
+
+    // Writes the recorded bytes waiting in memory and syncs the files written
+    // since the last call; synced is the recorded length now on disk. -3
+    // (errno kept) when a write or sync fails.
+    TkError SyncTail(uint64_t& synced);
+
+    // Replaces the streams by the recorded stream of a recording found on
+    // disk: files in stream order (taken over), holding `length` bytes from
+    // position 0. The live stream stays empty. -2 when chunkSize is 0.
+    TkError Adopt(uint64_t chunkSize, std::vector<TemporaryFile> files, uint64_t length);
+    // Leaves every temporary file on disk (a journal names them) and forgets them.
+    void KeepFiles();
+    // The files of the recorded stream: their start positions and paths.
+    std::vector<std::pair<uint64_t, std::string>> GetFileStarts();
 
     template <class T, class A>
     TkError Add(const std::vector<T, A>& block, const RecordRangeList& ranges)
@@ -134,8 +156,15 @@ private:
     TkError WriteChunk(const uint8_t* chunk, uint64_t position);
     TkError LoadRecordedChunk(uint64_t position, int32_t& index);
 
+    // The file the next recorded chunk goes to (created when needed); m_writeLock held.
+    TemporaryFile* NextChunkFile(uint64_t position, TkError& result);
+
     IToolkitManager* const m_engine;
     const uint64_t m_maxFileBytes;
+    // Bytes of the recorded write buffer already in the last file (m_writeLock).
+    uint64_t m_tailWritten = 0;
+    // Files from this index on have been written since the last sync (m_writeLock).
+    size_t m_syncFrom = 0;
     std::mutex m_writeLock;
     std::mutex m_lock;
     std::vector<TemporaryFile> m_files;

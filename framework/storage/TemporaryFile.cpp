@@ -11,6 +11,7 @@
 
 #include "engine/IToolkitManager.h"
 #include "platform/Trace.h"
+#include "recovery/DurableIo.h"
 
 TemporaryFile::~TemporaryFile()
 {
@@ -90,13 +91,43 @@ TkError TemporaryFile::Add(const uint8_t* bytes, size_t count)
     return result;
 }
 
-TkError TemporaryFile::Write(const uint8_t* bytes, size_t count)
+TkError TemporaryFile::Adopt(const std::string& path, uint64_t start, uint64_t length)
+{
+    Release();
+    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        const int cause = errno;
+        if (fd >= 0)
+            close(fd);
+        errno = cause;
+        return TkErrorFailed;
+    }
+    m_path = path;
+    m_fd = fd;
+    m_start = start;
+    m_end = start + length;
+    m_device = info.st_dev;
+    m_inode = info.st_ino;
+    return TkErrorSuccess;
+}
+
+TkError TemporaryFile::SyncData()
 {
     if (m_fd < 0)
         return TkErrorFailed;
+    return CurrentDurableIo().SyncData(m_fd) == 0 ? TkErrorSuccess : TkErrorFailed;
+}
+
+TkError TemporaryFile::WriteBeyond(uint64_t skip, const uint8_t* bytes, size_t count)
+{
+    if (m_fd < 0)
+        return TkErrorFailed;
+    DurableIo& io = CurrentDurableIo();
+    const uint64_t offset = m_end - m_start + skip;
     size_t written = 0;
     while (written < count) {
-        ssize_t n = pwrite(m_fd, bytes + written, count - written, off_t(m_end - m_start + written));
+        ssize_t n = io.WriteAt(m_fd, bytes + written, count - written, off_t(offset + written));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -155,4 +186,12 @@ void TemporaryFile::Release()
     m_start = m_end = 0;
     m_device = 0;
     m_inode = 0;
+}
+
+void TemporaryFile::Keep()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = -1;
+    Release();
 }

@@ -35,13 +35,21 @@ public:
     // -3 when there is no engine, the folder does not exist or the file cannot be created.
     TkError Init(IToolkitManager* engine, uint64_t start);
 
+    // Takes over an existing file of a recording (after a crash) holding
+    // [start, start + length). -3 with errno when it cannot be opened.
+    TkError Adopt(const std::string& path, uint64_t start, uint64_t length);
+
     // Appends count bytes at the logical end. -3 without a file or when the
     // write does not complete (the end is then unchanged).
     TkError Add(const uint8_t* bytes, size_t count);
     // The two halves of Add: writes count bytes at the logical end without
     // moving it (same errors), then moves the end past bytes so written.
-    TkError Write(const uint8_t* bytes, size_t count);
+    TkError Write(const uint8_t* bytes, size_t count) { return WriteBeyond(0, bytes, count); }
     void Advance(size_t count) { m_end += count; }
+    // Writes count bytes at `skip` bytes past the logical end, without moving it.
+    TkError WriteBeyond(uint64_t skip, const uint8_t* bytes, size_t count);
+    // fdatasync through the durability seam: -3 with errno when it fails.
+    TkError SyncData();
 
     // Reads stream positions [from, to) into out (room for to - from bytes).
     // -2 unless start <= from < to <= end; -3 when the read does not complete.
@@ -56,6 +64,8 @@ public:
 
     // Closes and deletes the file if one is open; clears every field.
     void Release();
+    // Closes the file and leaves it on disk (a journal names it); clears every field.
+    void Keep();
 
     // Creates a unique file from directory + "/tmpXXXXXX" with mkstemp and
     // stores its path. Returns the open descriptor, or -1 on failure.

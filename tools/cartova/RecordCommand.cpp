@@ -609,6 +609,37 @@ bool RepairClicks(Session& session, ClickRepairLevel level, Terminal& out)
 
 } // namespace
 
+void CatchInterrupts()
+{
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+}
+
+std::string CheckWriteOptions(const RecordOptions& options, const std::string& extension, const std::string& date,
+                              double horizon)
+{
+    if (std::string problem = ValidateNames(options, extension); !problem.empty())
+        return problem;
+    if (std::string problem = CheckDestination(options); !problem.empty())
+        return problem;
+    if (std::string problem = CheckCover(options); !problem.empty())
+        return problem;
+    return CheckTrackCollisions(PlanTracks(options, horizon, extension, date), options.overwrite);
+}
+
+int WriteRecording(Session& session, RecordOptions& options, double recorded, const std::string& extension,
+                   const std::string& date)
+{
+    Terminal& terminal = session.Out();
+    interrupted = false;
+    if (options.autoTracks)
+        options.splits = FindTrackSplits(options, recorded, terminal);
+    const bool repairFailed = options.repairClicks && !RepairClicks(session, *options.repairClicks, terminal);
+    TrackPlan plan = PlanTracks(options, recorded, extension, date);
+    const int written = Write(session, plan, options, date);
+    return repairFailed ? kExitFailure : written;
+}
+
 int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
 {
     RecordOptions options;
@@ -626,25 +657,13 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
         return kExitUsage;
     }
     const std::string extension = options.format == RecordFormat::Dsd ? "dsf" : options.flac ? "flac" : "wav";
-    if (std::string problem = ValidateNames(options, extension); !problem.empty()) {
-        std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
-        return kExitUsage;
-    }
-    if (std::string problem = CheckDestination(options); !problem.empty()) {
-        std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
-        return kExitUsage;
-    }
-    if (std::string problem = CheckCover(options); !problem.empty()) {
-        std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
-        return kExitUsage;
-    }
     // The default names carry the date of the recording's start.
     const std::string date = CurrentDateString();
-    const TrackPlan fullPlan = PlanTracks(options, PlanningHorizon(options), extension, date);
-    if (std::string problem = CheckTrackCollisions(fullPlan, options.overwrite); !problem.empty()) {
+    if (std::string problem = CheckWriteOptions(options, extension, date, PlanningHorizon(options)); !problem.empty()) {
         std::fprintf(stderr, "cartova record: %s\n", problem.c_str());
         return kExitUsage;
     }
+    const TrackPlan fullPlan = PlanTracks(options, PlanningHorizon(options), extension, date);
 
     Session& session = ProcessSession();
     Terminal& terminal = session.Out();
@@ -677,8 +696,7 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
         return kExitUsage;
     }
 
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    CatchInterrupts();
 
     double previewRate = options.format == RecordFormat::Dsd ? options.rate / 64.0 : double(options.rate);
     Cartova_New();
@@ -696,11 +714,6 @@ int RunRecordCommand(const std::vector<std::string>& args, GlobalOptions global)
     terminal.Line("recorded " + FormatTime(recorded));
 
     // What was recorded is written even after a failure, so that it is not lost.
-    interrupted = false;
-    if (options.autoTracks)
-        options.splits = FindTrackSplits(options, recorded, terminal);
-    const bool repairFailed = options.repairClicks && !RepairClicks(session, *options.repairClicks, terminal);
-    TrackPlan plan = PlanTracks(options, recorded, extension, date);
-    int written = Write(session, plan, options, date);
-    return problem.empty() && !dropped && !repairFailed ? written : kExitFailure;
+    const int written = WriteRecording(session, options, recorded, extension, date);
+    return problem.empty() && !dropped ? written : kExitFailure;
 }

@@ -65,9 +65,13 @@ std::string FolderName(const RecordOptions& options, const std::string& date)
 
 std::string CurrentDateString()
 {
-    std::time_t now = std::time(nullptr);
+    return DateString(std::time(nullptr));
+}
+
+std::string DateString(std::time_t when)
+{
     std::tm local{};
-    localtime_r(&now, &local);
+    localtime_r(&when, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local);
     return text;

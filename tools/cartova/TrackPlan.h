@@ -4,6 +4,7 @@
 // extension by default; "/", ":" and control characters are refused.
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct TrackPlan {
 
 // The current local time as "yyyyMMddHHmmss".
 std::string CurrentDateString();
+// The same for a time in seconds since 1970.
+std::string DateString(std::time_t when);
 
 // True when text holds "/", ":" or a control character (below U+0020,
 // U+007F, U+0080 to U+009F).

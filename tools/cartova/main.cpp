@@ -14,6 +14,7 @@ const char* const kHelp =
     "  devices   list the turntables and what they can record\n"
     "  record    record, then write the tracks as WAV or DSF files\n"
     "  repair-clicks IN.wav OUT.wav   repair the clicks, pops and crackle of a WAV file\n"
+    "  recover   list, write or discard recordings left by a program that died\n"
     "\n"
     "Run 'cartova <command> --help' for a command's options.\n";
 
@@ -43,6 +44,8 @@ int main(int argc, char** argv)
         return RunDevicesCommand(rest, global);
     if (command == "record")
         return RunRecordCommand(rest, global);
+    if (command == "recover")
+        return RunRecoverCommand(rest, global);
     if (command == "repair-clicks")
         return RunRepairCommand(rest, global);
     if (command == "help") {

@@ -164,11 +164,13 @@ TEST(SaveCancel, CancelInTheMiddleOfAFileRemovesItAndTheFolderTheRunCreated)
     // Re-modulating for the gain keeps the file in writing long enough to cancel it.
     const Track track{folder + "/01 cancelled.dsf", 0.0, seconds - 0.05, 6.0, {{"Title", "Cancelled"}}};
 
-    // Cancelled as soon as the file is there (the progress read right after
-    // the start may still be the previous run's).
+    // Cancelled as soon as the file is being written (under a temporary name
+    // in the folder; the progress read right after the start may still be
+    // the previous run's).
     bool cancelled = false;
     const SaveOutcome outcome = SaveTracks({track}, [&](int32_t) {
-        if (!cancelled && std::filesystem::exists(track.path)) {
+        std::error_code ignored;
+        if (!cancelled && !std::filesystem::is_empty(folder, ignored) && std::filesystem::exists(folder)) {
             EXPECT_EQ(Cartova_SaveFileCancel(true), TkErrorSuccess);
             cancelled = true;
         }

@@ -1,5 +1,6 @@
 // Runs the cartova tool as a process against the simulated turntable and
 // checks its track files with ffprobe, and its answers to bad input.
+#include "ToolRun.h"
 #include "support/SourceWav.h"
 #include "support/RecordSide.h"
 
@@ -18,46 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ProcessResult {
-    int status = -1;
-    std::string output;
-};
-
-std::string Quote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
-ProcessResult RunCommand(const std::string& command)
-{
-    ProcessResult run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-ProcessResult RunTool(const std::vector<std::string>& args)
-{
-    std::string command = "env -u CARTOVA_DEVICE " + Quote(CARTOVA_TOOL);
-    for (const std::string& arg : args)
-        command += " " + Quote(arg);
-    return RunCommand(command);
-}
 
 // ffprobe's stream and format entries of the first stream as key=value.
 std::map<std::string, std::string> Probe(const fs::path& file)
@@ -118,34 +79,9 @@ void WriteWav(const fs::path& path, uint16_t bits, uint32_t frames)
     std::fclose(f);
 }
 
-// The little-endian 32-bit value at `offset` of a file.
-uint32_t FileWord(const fs::path& path, long offset)
-{
-    uint8_t b[4] = {};
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f) {
-        std::fseek(f, offset, SEEK_SET);
-        if (std::fread(b, 1, 4, f) != 4)
-            b[0] = b[1] = b[2] = b[3] = 0;
-        std::fclose(f);
-    }
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-}
-
-class ToolProcess : public ::testing::Test {
+class ToolProcess : public ToolFolderTest {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/cartova-tool-XXXXXX";
-        root = mkdtemp(pattern);
-        out = root / "out";
-        temp = root / "temp";
-        fs::create_directories(out);
-        fs::create_directories(temp);
-    }
-    void TearDown() override { fs::remove_all(root); }
-
-    fs::path root, out, temp;
+    ToolProcess() : ToolFolderTest("cartova-tool") {}
 };
 
 } // namespace
@@ -335,30 +271,6 @@ TEST_F(ToolProcess, TheWrittenLengthIsTheLengthAskedFor)
                                  out.string(), "--temp-dir", temp.string()});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(FileWord(out / "Exact" / "exact.wav", 40), 54444u * 4);
-}
-
-// The left channel of a 16-bit stereo WAV file's "data" chunk.
-std::vector<uint16_t> LeftSamples16(const fs::path& path)
-{
-    std::vector<uint16_t> left;
-    long at = 12;
-    for (;;) {
-        const uint32_t size = FileWord(path, at + 4);
-        if (size == 0 && FileWord(path, at) == 0)
-            return left;
-        if (FileWord(path, at) == 0x61746164) { // "data"
-            std::FILE* f = std::fopen(path.c_str(), "rb");
-            if (!f)
-                return left;
-            std::fseek(f, at + 8, SEEK_SET);
-            uint8_t frame[4];
-            for (uint32_t read = 0; read + 4 <= size && std::fread(frame, 1, 4, f) == 4; read += 4)
-                left.push_back(uint16_t(frame[0] | frame[1] << 8));
-            std::fclose(f);
-            return left;
-        }
-        at += 8 + long(size) + long(size & 1);
-    }
 }
 
 // The simulated turntable plays a record whose every frame holds its own
