@@ -180,6 +180,42 @@ TkError CartovaController::CheckCoverImage(const QString& path, QString& problem
     return result;
 }
 
+TkError CartovaController::FindClicks(TkClickSensitivity sensitivity) { return Cartova_FindClicks(sensitivity); }
+
+TkError CartovaController::FindClicksProgress(int32_t& progress, TkClickAnalysisState& state)
+{
+    return Cartova_FindClicksProgress(&progress, &state);
+}
+
+TkError CartovaController::FindClicksCancel() { return Cartova_FindClicksCancel(); }
+
+TkError CartovaController::GetClickPlaces(std::vector<ClickPlace>& places)
+{
+    places.clear();
+    TkClickPlaceList* list = nullptr;
+    const TkError result = Cartova_GetClickPlaces(&list);
+    if (result != TkErrorSuccess)
+        return result;
+    const double rate = list->sample_rate > 0 ? static_cast<double>(list->sample_rate) : 1.0;
+    places.reserve(list->count);
+    for (size_t i = 0; i < list->count; ++i) {
+        const TkClickPlace& place = list->places[i];
+        places.push_back({static_cast<double>(place.position) / rate, static_cast<double>(place.length) / rate,
+                          place.channel_mask, place.kind, place.repaired != 0});
+    }
+    Cartova_ReleaseClickPlaces(list);
+    return TkErrorSuccess;
+}
+
+TkError CartovaController::SetClickRepair(bool onPreview, bool onSave) { return Cartova_SetClickRepair(onPreview, onSave); }
+
+TkError CartovaController::ClearClickPlaces() { return Cartova_ClearClickPlaces(); }
+
+TkError CartovaController::GetRepairedPreviewDataFrom(uint64_t from, uint64_t to, int16_t* buffer, size_t bufferSamples)
+{
+    return Cartova_GetRepairedPreviewData(from, to, buffer, bufferSamples);
+}
+
 TkError CartovaController::FindTracks(uint32_t trackCount, TrackFinding& finding)
 {
     finding = TrackFinding{};
