@@ -255,6 +255,13 @@
     </message>
 </context>
 <context>
+    <name>DialogButtons</name>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DownloadWrapper</name>
     <message>
         <source>A download is already running.</source>
@@ -526,10 +533,6 @@
     </message>
     <message>
         <source>Repair</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -857,10 +860,6 @@
     </message>
     <message>
         <source>Add Markers</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

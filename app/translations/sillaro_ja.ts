@@ -251,6 +251,13 @@
     </message>
 </context>
 <context>
+    <name>DialogButtons</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
     <name>DownloadWrapper</name>
     <message>
         <source>A download is already running.</source>
@@ -523,10 +530,6 @@
     <message>
         <source>Repair</source>
         <translation>修復</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation type="unfinished">キャンセル</translation>
     </message>
 </context>
 <context>
@@ -802,7 +805,7 @@
     <name>TrackGapFlow</name>
     <message>
         <source>Failed to find the gaps between tracks.</source>
-        <translation type="unfinished">トラック間の無音を検出できませんでした。</translation>
+        <translation>トラック間の無音を検出できませんでした。</translation>
     </message>
     <message>
         <source>No music was found in the recording.</source>
@@ -818,15 +821,15 @@
     </message>
     <message>
         <source>No gaps between tracks were found.</source>
-        <translation type="unfinished">トラック間の無音は見つかりませんでした。</translation>
+        <translation>トラック間の無音は見つかりませんでした。</translation>
     </message>
     <message>
         <source>Every gap between tracks already has a marker.</source>
-        <translation type="unfinished">トラック間の無音にはすべてマーカーが付いています。</translation>
+        <translation>トラック間の無音にはすべてマーカーが付いています。</translation>
     </message>
     <message>
         <source>Gaps between tracks found: %1</source>
-        <translation type="unfinished">見つかったトラック間の無音: %1 か所</translation>
+        <translation>見つかったトラック間の無音: %1 か所</translation>
     </message>
     <message>
         <source>The music plays from %1 to %2; the lead-in and run-out are left unchecked in Write to Files.</source>
@@ -834,14 +837,14 @@
     </message>
     <message>
         <source>A marker is added at each gap. Edit &gt; Undo takes them back.</source>
-        <translation type="unfinished">無音ごとにマーカーを追加します。「編集」&gt;「トラック間の無音の検出を元に戻す」で取り消せます。</translation>
+        <translation>無音ごとにマーカーを追加します。「編集」&gt;「トラック間の無音の検出を元に戻す」で取り消せます。</translation>
     </message>
 </context>
 <context>
     <name>TrackGapsDialog</name>
     <message>
         <source>Find Track Gaps</source>
-        <translation type="unfinished">トラック間の無音を検出</translation>
+        <translation>トラック間の無音を検出</translation>
     </message>
     <message>
         <source>Tracks on this side:</source>
@@ -853,11 +856,7 @@
     </message>
     <message>
         <source>Add Markers</source>
-        <translation type="unfinished">マーカーを追加</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation type="unfinished">キャンセル</translation>
+        <translation>マーカーを追加</translation>
     </message>
 </context>
 <context>

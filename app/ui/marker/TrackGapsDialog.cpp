@@ -1,11 +1,11 @@
 // The Find Track Gaps result dialog.
 #include "marker/TrackGapsDialog.h"
 
+#include "controls/DialogButtons.h"
 #include "look/DarkLook.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -34,23 +34,11 @@ TrackGapsDialog::TrackGapsDialog(const TrackGapsRequest& request, QWidget* paren
     auto* hint = new QLabel(tr("Change the count and the most gap-like places are chosen."), this);
     hint->setObjectName(QStringLiteral("label_hint"));
 
-    auto* add = new QPushButton(tr("Add Markers"), this);
-    add->setObjectName(QStringLiteral("button_add_markers"));
-    add->setDefault(true);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("button_cancel"));
-    cancel->setAutoDefault(false);
-    connect(add, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* count = new QHBoxLayout;
     count->addWidget(label);
     count->addWidget(m_count);
     count->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cancel);
-    buttons->addWidget(add);
+    QHBoxLayout* buttons = CancelAndActionButtons(this, tr("Add Markers"), QStringLiteral("button_add_markers"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 16);
     layout->setSpacing(12);

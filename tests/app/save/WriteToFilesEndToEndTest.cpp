@@ -421,22 +421,7 @@ TEST(WriteToFiles, RepairClicksMarksThePlacesAndWritesTheTrackWithoutItsClicks)
         ASSERT_TRUE(inPlace[i] || written[i] == recorded[i]) << "sample " << i << " changed outside the places";
 }
 
-// The side the simulated turntable plays in the track-finding run (SILLARO_TEST_SIDE set): three
-// tracks, a lead-in and a run-out of the turntable's electrical noise.
-SidePlan TestSide()
-{
-    SidePlan plan;
-    plan.leadInSeconds = 3.0;
-    plan.leadInGrooveSeconds = 1.0;
-    plan.trackSeconds = {5.0, 4.0, 5.0};
-    plan.gapSeconds = {1.5, 2.5};
-    plan.runOutGrooveSeconds = 1.5;
-    plan.runOutSeconds = 3.0;
-    plan.fadeOutSeconds = 1.0;
-    return plan;
-}
-
-// Run with SILLARO_TEST_SIDE set (the simulated turntable plays TestSide()): Find Track Gaps
+// Run with SILLARO_TEST_SIDE set (the simulated turntable plays the short side): Find Track Gaps
 // suggests the gaps and where the music starts and ends, Return accepts, and Write to Files
 // writes the three tracks and leaves the lead-in and run-out out.
 TEST(TrackFinding, FindTrackGapsOnASideWithLeadInAndRunOutWritesItsTracks)
@@ -444,7 +429,7 @@ TEST(TrackFinding, FindTrackGapsOnASideWithLeadInAndRunOutWritesItsTracks)
     if (qEnvironmentVariableIsEmpty("SILLARO_TEST_SIDE"))
         GTEST_SKIP() << "runs as test_app_tracks_e2e";
     SideTruth truth;
-    SideSignal(TestSide(), 44100, truth);
+    SideSignal(ShortSidePlan(), 44100, truth);
     QTemporaryDir destination;
     AlertClicker clicker(kOutputDir);
     RecordedSession session(clicker, QStringLiteral("WAV"), 26.0);
@@ -490,7 +475,7 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsEmpty("SILLARO_TEST_SIDE")) {
         SideTruth truth;
         const QString side = sideFolder.filePath(QStringLiteral("side.wav"));
-        if (!WriteSourceWav(SideSignal(TestSide(), 44100, truth), side.toStdString()))
+        if (!WriteSourceWav(SideSignal(ShortSidePlan(), 44100, truth), side.toStdString()))
             return 1;
         qputenv("CARTOVA_SIM_SOURCE", side.toLocal8Bit());
     }
