@@ -164,18 +164,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Failed to find the gaps between tracks.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No gaps between tracks were found.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Every gap between tracks already has a marker.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Some audio was lost while recording: the recording has gaps.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -232,18 +220,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Gaps between tracks found: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>A marker is added at each gap. Edit &gt; Undo takes them back.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Add Markers</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Stopped recording because the temporary file storage is full.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -275,6 +251,13 @@
     </message>
     <message>
         <source>dB</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DialogButtons</name>
+    <message>
+        <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -552,10 +535,6 @@
         <source>Repair</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>Cancel</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>SaveDialog</name>
@@ -823,6 +802,64 @@
     </message>
     <message>
         <source>PCM (.flac)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TrackGapFlow</name>
+    <message>
+        <source>Failed to find the gaps between tracks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No music was found in the recording.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recording is shorter than the shortest gap between tracks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This side cannot have that many tracks: there are places for at most %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No gaps between tracks were found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every gap between tracks already has a marker.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gaps between tracks found: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The music plays from %1 to %2; the lead-in and run-out are left unchecked in Write to Files.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A marker is added at each gap. Edit &gt; Undo takes them back.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TrackGapsDialog</name>
+    <message>
+        <source>Find Track Gaps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tracks on this side:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change the count and the most gap-like places are chosen.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add Markers</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

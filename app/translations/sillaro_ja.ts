@@ -164,18 +164,6 @@
         <translation>録音時間の上限に達したため、録音を停止しました。</translation>
     </message>
     <message>
-        <source>Failed to find the gaps between tracks.</source>
-        <translation>トラック間の無音を検出できませんでした。</translation>
-    </message>
-    <message>
-        <source>No gaps between tracks were found.</source>
-        <translation>トラック間の無音は見つかりませんでした。</translation>
-    </message>
-    <message>
-        <source>Every gap between tracks already has a marker.</source>
-        <translation>トラック間の無音にはすべてマーカーが付いています。</translation>
-    </message>
-    <message>
         <source>Some audio was lost while recording: the recording has gaps.</source>
         <translation>録音中に音声の一部が失われました。録音に途切れがあります。</translation>
     </message>
@@ -228,18 +216,6 @@
         <translation>一時ファイルの保存先</translation>
     </message>
     <message>
-        <source>Gaps between tracks found: %1</source>
-        <translation>見つかったトラック間の無音: %1 か所</translation>
-    </message>
-    <message>
-        <source>A marker is added at each gap. Edit &gt; Undo takes them back.</source>
-        <translation>無音ごとにマーカーを追加します。「編集」&gt;「トラック間の無音の検出を元に戻す」で取り消せます。</translation>
-    </message>
-    <message>
-        <source>Add Markers</source>
-        <translation>マーカーを追加</translation>
-    </message>
-    <message>
         <source>Stopped recording because the temporary file storage is full.</source>
         <translation>一時ファイルの保存先がいっぱいになったため、録音を停止しました。</translation>
     </message>
@@ -272,6 +248,13 @@
     <message>
         <source>dB</source>
         <translation>dB</translation>
+    </message>
+</context>
+<context>
+    <name>DialogButtons</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>
@@ -548,10 +531,6 @@
         <source>Repair</source>
         <translation>修復</translation>
     </message>
-    <message>
-        <source>Cancel</source>
-        <translation type="unfinished">キャンセル</translation>
-    </message>
 </context>
 <context>
     <name>SaveDialog</name>
@@ -820,6 +799,64 @@
     <message>
         <source>PCM (.flac)</source>
         <translation>PCM (.flac)</translation>
+    </message>
+</context>
+<context>
+    <name>TrackGapFlow</name>
+    <message>
+        <source>Failed to find the gaps between tracks.</source>
+        <translation>トラック間の無音を検出できませんでした。</translation>
+    </message>
+    <message>
+        <source>No music was found in the recording.</source>
+        <translation>録音に音楽が見つかりませんでした。</translation>
+    </message>
+    <message>
+        <source>The recording is shorter than the shortest gap between tracks.</source>
+        <translation>録音がトラック間の最短の無音より短くなっています。</translation>
+    </message>
+    <message>
+        <source>This side cannot have that many tracks: there are places for at most %1.</source>
+        <translation>この面にはそれほど多くのトラックはありません。最大 %1 トラックです。</translation>
+    </message>
+    <message>
+        <source>No gaps between tracks were found.</source>
+        <translation>トラック間の無音は見つかりませんでした。</translation>
+    </message>
+    <message>
+        <source>Every gap between tracks already has a marker.</source>
+        <translation>トラック間の無音にはすべてマーカーが付いています。</translation>
+    </message>
+    <message>
+        <source>Gaps between tracks found: %1</source>
+        <translation>見つかったトラック間の無音: %1 か所</translation>
+    </message>
+    <message>
+        <source>The music plays from %1 to %2; the lead-in and run-out are left unchecked in Write to Files.</source>
+        <translation>音楽は %1 から %2 までです。リードインとランアウトは「ファイルに書き出し」でチェックが外れます。</translation>
+    </message>
+    <message>
+        <source>A marker is added at each gap. Edit &gt; Undo takes them back.</source>
+        <translation>無音ごとにマーカーを追加します。「編集」&gt;「トラック間の無音の検出を元に戻す」で取り消せます。</translation>
+    </message>
+</context>
+<context>
+    <name>TrackGapsDialog</name>
+    <message>
+        <source>Find Track Gaps</source>
+        <translation>トラック間の無音を検出</translation>
+    </message>
+    <message>
+        <source>Tracks on this side:</source>
+        <translation>この面のトラック数:</translation>
+    </message>
+    <message>
+        <source>Change the count and the most gap-like places are chosen.</source>
+        <translation>数を変えると、最も無音らしい箇所が選ばれます。</translation>
+    </message>
+    <message>
+        <source>Add Markers</source>
+        <translation>マーカーを追加</translation>
     </message>
 </context>
 <context>

@@ -257,6 +257,19 @@ RecordSide MakeRecordSide(const SidePlan& plan)
     return side;
 }
 
+SidePlan ShortSidePlan()
+{
+    SidePlan plan;
+    plan.leadInSeconds = 3.0;
+    plan.leadInGrooveSeconds = 1.0;
+    plan.trackSeconds = {5.0, 4.0, 5.0};
+    plan.gapSeconds = {1.5, 2.5};
+    plan.runOutGrooveSeconds = 1.5;
+    plan.runOutSeconds = 3.0;
+    plan.fadeOutSeconds = 1.0;
+    return plan;
+}
+
 SidePlan VariedSidePlan(uint32_t seed, uint32_t previewRate)
 {
     std::mt19937 random(seed * 7919u + 13u);

@@ -69,6 +69,10 @@ RecordSide MakeRecordSide(const SidePlan& plan);
 // passages drawn from the seed; a quarter of the sides DSD.
 SidePlan VariedSidePlan(uint32_t seed, uint32_t previewRate);
 
+// A short side for end-to-end runs on the simulated turntable (about 27 s): three tracks of 4 to
+// 5 s, gaps of 1.5 and 2.5 s, 3 s of electrical noise before the needle drops and after it lifts.
+SidePlan ShortSidePlan();
+
 // The 10 ms window levels of the side's preview, as the engine makes them.
 std::vector<float> SideLevels(const RecordSide& side);
 

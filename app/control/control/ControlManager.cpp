@@ -5,6 +5,7 @@
 #include "settings/MaxRecordTime.h"
 #include "document/Document.h"
 #include "control/ClickRepairFlow.h"
+#include "control/TrackGapFlow.h"
 #include "control/DialogService.h"
 #include "control/MainView.h"
 #include "control/MarkerNavigation.h"
@@ -87,6 +88,7 @@ void ControlManager::windowDidLoad()
     m_recManager = std::make_unique<RecordManager>(m_view, m_dialogs, m_document, m_bridge, m_state);
     connect(m_recManager.get(), &RecordManager::limitReached, this, [this]() { RecStop(CommandSender::RecordManager); });
     m_clickRepair = std::make_unique<ClickRepairFlow>(m_dialogs, m_bridge, m_document);
+    m_trackGaps = std::make_unique<TrackGapFlow>(m_dialogs, m_bridge, m_document);
     m_updateChecker = std::make_unique<UpdateChecker>();
     m_updateChecker->setOfferHandler([this](const UpdateOffer& offer) { return m_dialogs.runUpdateDialog(offer); });
 
@@ -102,6 +104,8 @@ void ControlManager::windowDidLoad()
     connect(&m_state, &ModeTimeManager::statusChanged, this, &ControlManager::onStatusChanged);
     connect(&m_state, &ModeTimeManager::currentTimeChanged, this, &ControlManager::onCurrentTimeChanged);
     connect(&m_document, &Document::markersReplaced, this, &ControlManager::onMarkersReplaced);
+    connect(&m_document, &Document::suggestedMarkersChanged, this,
+            [this] { m_view.showSuggestedMarkers(m_document.suggestedMarkers()); });
     connect(&m_document, &Document::clickMarksChanged, this, [this] { m_view.showClickMarks(&m_document.clickMarks()); });
     connect(&m_document, &Document::peaksReplaced, this, [this](WaveImageManager* peaks) { m_view.resetWave(peaks); });
     m_document.setAlertHandler([this](const QString& message) { m_dialogs.OkAlertWithMessage(message); });
@@ -571,30 +575,8 @@ void ControlManager::FindTrackGaps(CommandSender)
     MarkerManager* markers = getMarkerManager();
     if (m_state.status() != ModeStatusEditStopped || !markers)
         return;
-    std::vector<double> boundaries;
-    if (m_bridge.FindTrackGaps(boundaries) != TkErrorSuccess) {
-        m_dialogs.OkAlertWithMessage(tr("Failed to find the gaps between tracks."));
-        return;
-    }
-    if (boundaries.empty()) {
-        m_dialogs.OkAlertWithMessage(tr("No gaps between tracks were found."));
-        return;
-    }
-    const int newPlaces = TrackGapMarkers::countNew(*markers, boundaries);
-    if (newPlaces == 0) {
-        m_dialogs.OkAlertWithMessage(tr("Every gap between tracks already has a marker."));
-        return;
-    }
-    // The result first; the first button (Return) accepts it as one step Undo takes back.
-    AlertRequest result;
-    result.message = tr("Gaps between tracks found: %1").arg(newPlaces);
-    result.information = tr("A marker is added at each gap. Edit > Undo takes them back.");
-    result.buttons = {tr("Add Markers"), tr("Cancel")};
-    if (m_dialogs.runAlert(result) != 0)
-        return;
-    if (m_document.trackGaps().addSuggestions(*markers, boundaries).added > 0)
-        m_document.done(UndoStep::TrackGaps);
-    Update_MarkerButton();
+    if (m_trackGaps->run(*markers, m_state.totalTime()))
+        Update_MarkerButton();
     m_view.redrawWave();
 }
 

@@ -26,6 +26,7 @@
 #include <vector>
 
 class ClickRepairFlow;
+class TrackGapFlow;
 class DialogService;
 struct AlertRequest;
 class Document;
@@ -83,7 +84,8 @@ public:
     void Marker_MoveForward(CommandSender sender = CommandSender::User);
     void Marker_Remove(CommandSender sender = CommandSender::User);
     void Marker_RemoveAll(CommandSender sender = CommandSender::User);
-    // Adds markers at the gaps between tracks that the framework finds; Undo takes them back.
+    // Adds markers at the gaps between tracks that the framework finds (and at the music's
+    // start and end after a lead-in or before a run-out); Undo takes them back.
     void FindTrackGaps(CommandSender sender = CommandSender::User);
     // Repairs the clicks of a PCM recording for listening and writing; Undo takes it back.
     void RepairClicks(CommandSender sender = CommandSender::User);
@@ -172,4 +174,5 @@ private:
     std::unique_ptr<PreviewController> m_previewController;
     std::unique_ptr<UpdateChecker> m_updateChecker;
     std::unique_ptr<ClickRepairFlow> m_clickRepair;
+    std::unique_ptr<TrackGapFlow> m_trackGaps;
 };

@@ -45,6 +45,14 @@ struct SettingValues {
     QString defaultDirectory; // shown by the dialog's "default" choice; not handed back
 };
 
+// The result of Find Track Gaps, shown with the side's track count, which the user may change.
+struct TrackGapsRequest {
+    QString message;
+    QString information;
+    int trackCount = 1;    // shown and, on "Add Markers", the user's choice
+    int maxTrackCount = 1; // the most the recording's places allow
+};
+
 // Source of a progress dialog: polled every 0.1 s while the dialog is open.
 class ProgressDelegate {
 public:
@@ -99,6 +107,9 @@ public:
     // handled inside its loop); delegate is polled every 0.1 s.
     virtual void runProgressDialog(ProgressDelegate& delegate) = 0;
     virtual void finishProgressDialog() = 0;
+    // Find Track Gaps result, modal: true on "Add Markers" (the default button), with the
+    // track count chosen in request.trackCount.
+    virtual bool runTrackGapsDialog(TrackGapsRequest& request) = 0;
     // Repair Clicks dialog, modal: the sensitivity is shown and, on "Repair" (true),
     // replaced by the user's choice.
     virtual bool runRepairClicksDialog(TkClickSensitivity& sensitivity) = 0;

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 class ClickMarks;
 class PreviewController;
@@ -59,6 +60,8 @@ public:
     // The click repair's places under the waveform and their count beside the marker
     // indicator (null or empty: none).
     virtual void showClickMarks(const ClickMarks* marks) = 0;
+    // Markers suggested but not yet accepted, drawn in their own colour (seconds).
+    virtual void showSuggestedMarkers(const std::vector<double>& seconds) = 0;
     // Title of the gain submenu's "Auto" item (also the gain panel's row).
     virtual void setAutoGainTitle(const QString& title) = 0;
     // Retranslates every menu title from its source text.

@@ -180,18 +180,6 @@ TkError CartovaController::CheckCoverImage(const QString& path, QString& problem
     return result;
 }
 
-TkError CartovaController::FindTrackGaps(std::vector<double>& boundaries)
-{
-    boundaries.clear();
-    TkTrackBoundaryList* list = nullptr;
-    const TkError result = Cartova_FindTrackGaps(nullptr, &list);
-    if (result != TkErrorSuccess)
-        return result;
-    boundaries.assign(list->seconds, list->seconds + list->count);
-    Cartova_ReleaseTrackGaps(list);
-    return TkErrorSuccess;
-}
-
 TkError CartovaController::FindClicks(TkClickSensitivity sensitivity) { return Cartova_FindClicks(sensitivity); }
 
 TkError CartovaController::FindClicksProgress(int32_t& progress, TkClickAnalysisState& state)
@@ -226,6 +214,25 @@ TkError CartovaController::ClearClickPlaces() { return Cartova_ClearClickPlaces(
 TkError CartovaController::GetRepairedPreviewDataFrom(uint64_t from, uint64_t to, int16_t* buffer, size_t bufferSamples)
 {
     return Cartova_GetRepairedPreviewData(from, to, buffer, bufferSamples);
+}
+
+TkError CartovaController::FindTracks(uint32_t trackCount, TrackFinding& finding)
+{
+    finding = TrackFinding{};
+    TkTrackFinding* found = nullptr;
+    const TkError result = Cartova_FindTracks(nullptr, trackCount, &found);
+    if (result != TkErrorSuccess)
+        return result;
+    finding.problem = found->problem;
+    finding.needleDown = found->needle_down_seconds;
+    finding.needleUp = found->needle_up_seconds;
+    finding.musicStart = found->music_start_seconds;
+    finding.musicEnd = found->music_end_seconds;
+    finding.boundaries.assign(found->boundaries, found->boundaries + found->count);
+    finding.strengths.assign(found->strengths, found->strengths + found->count);
+    finding.places = found->places;
+    Cartova_ReleaseTrackFinding(found);
+    return TkErrorSuccess;
 }
 
 TkError CartovaController::GetDroppedAudio(std::vector<TkDroppedAudio>& places)

@@ -47,6 +47,18 @@ struct ClickPlace {
     bool repaired = false;
 };
 
+// Owned copy of TkTrackFinding: the tracks found in the finished recording, in seconds.
+struct TrackFinding {
+    TkSideProblem problem = TkSideProblemNone;
+    double needleDown = 0.0;
+    double needleUp = 0.0;
+    double musicStart = 0.0;
+    double musicEnd = 0.0;
+    std::vector<double> boundaries; // where each further track starts, ascending
+    std::vector<double> strengths;  // per boundary, 0 to 1
+    size_t places = 0;              // places between tracks a track count can choose from
+};
+
 class CartovaController : public QObject {
     Q_OBJECT
 public:
@@ -87,9 +99,9 @@ public:
     TkError CheckCoverImage(const QString& path, QString& problem);
     // Deletes the framework's leftover temporary files in a folder.
     TkError DeleteTempLeftovers(const QString& folder);
-    // Suggested track boundaries (seconds) at the gaps of the finished recording, found with
-    // the framework's default settings.
-    TkError FindTrackGaps(std::vector<double>& boundaries);
+    // The tracks of the finished recording with the framework's default settings:
+    // trackCount 0 lets the gaps decide, N asks for N tracks.
+    TkError FindTracks(uint32_t trackCount, TrackFinding& finding);
     // Click repair of the finished PCM recording: the analysis (started, polled for its
     // progress in thousandths and its state, cancelled), its places, whether the repair is
     // laid over listening and writing, and forgetting the places.

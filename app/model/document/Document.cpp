@@ -63,6 +63,12 @@ void Document::setMarkers(std::unique_ptr<MarkerManager> markers)
     emit markersReplaced(m_markers.get());
 }
 
+void Document::setSuggestedMarkers(std::vector<double> seconds)
+{
+    m_suggested = std::move(seconds);
+    emit suggestedMarkersChanged();
+}
+
 void Document::setClickMarks(std::vector<ClickPlace> places)
 {
     m_clickMarks.set(std::move(places));

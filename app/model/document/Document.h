@@ -37,6 +37,10 @@ public:
     TrackGapMarkers& trackGaps() { return m_trackGaps; }
     const TrackGapMarkers& trackGaps() const { return m_trackGaps; }
 
+    // Markers Find Track Gaps suggests while the user decides (seconds; empty: none).
+    const std::vector<double>& suggestedMarkers() const { return m_suggested; }
+    void setSuggestedMarkers(std::vector<double> seconds);
+
     const ClickMarks& clickMarks() const { return m_clickMarks; }
     // The places of a finished click repair (replacing any earlier ones), or none.
     void setClickMarks(std::vector<ClickPlace> places);
@@ -68,6 +72,7 @@ signals:
     void peaksReplaced(WaveImageManager* peaks);
     void markersReplaced(MarkerManager* markers);
     void clickMarksChanged();
+    void suggestedMarkersChanged();
 
 private:
     void retire(std::unique_ptr<WaveImageManager> peaks);
@@ -79,6 +84,7 @@ private:
     std::unique_ptr<MarkerManager> m_markers;
     TrackGapMarkers m_trackGaps;
     ClickMarks m_clickMarks;
+    std::vector<double> m_suggested;
     std::vector<UndoStep> m_undoSteps;
     std::function<void(const QString&)> m_alert;
 };

@@ -1,6 +1,7 @@
 // Suggested gap markers as one undoable step; see TrackGapMarkers.h.
 #include "marker/TrackGapMarkers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -29,7 +30,9 @@ int TrackGapMarkers::countNew(const MarkerManager& markers, const std::vector<do
 }
 
 TrackGapMarkers::Outcome TrackGapMarkers::addSuggestions(MarkerManager& markers,
-                                                         const std::vector<double>& boundaries)
+                                                         const std::vector<double>& boundaries,
+                                                         std::optional<double> musicStart,
+                                                         std::optional<double> musicEnd)
 {
     Outcome outcome;
     std::vector<int32_t> added;
@@ -38,22 +41,45 @@ TrackGapMarkers::Outcome TrackGapMarkers::addSuggestions(MarkerManager& markers,
         QObject::disconnect(watch);
     }
     m_watches.clear();
-    for (double boundary : boundaries) {
-        const double t = OnMarkerGrid(boundary);
-        if (!markers.CanAddToPosition(t)) {
+    const auto add = [&](double seconds) -> int32_t {
+        const double t = OnMarkerGrid(seconds);
+        if (outcome.limitReached || !markers.CanAddToPosition(t)) {
             ++outcome.skipped;
-            continue;
+            return -1;
         }
         const int32_t id = markers.AddWithPosition(t); // alerts at the limit
         if (id < 0) {
             outcome.limitReached = true;
-            break;
+            return -1;
         }
         added.push_back(id);
         ++outcome.added;
+        return id;
+    };
+    const int32_t start = musicStart ? add(*musicStart) : -1;
+    for (double boundary : boundaries) {
+        add(boundary);
+    }
+    const int32_t end = musicEnd ? add(*musicEnd) : -1;
+    std::vector<std::pair<int32_t, bool>> unchecked;
+    const auto uncheck = [&](int32_t id) {
+        unchecked.emplace_back(id, markers.IsMarkerCheckedFromId(id));
+        markers.SetMarkerCheckedWithId(id, false);
+    };
+    if (start >= 0) {
+        // The lead-in is the track that ends at the music's start.
+        const std::vector<int32_t> ids = markers.EnumMarkerId();
+        const auto at = std::find(ids.begin(), ids.end(), start);
+        if (at != ids.begin() && at != ids.end()) {
+            uncheck(*(at - 1));
+        }
+    }
+    if (end >= 0) {
+        uncheck(end);
     }
     if (!added.empty()) {
         m_added = std::move(added);
+        m_unchecked = std::move(unchecked);
         m_markers = &markers;
     }
     if (m_markers) {
@@ -69,11 +95,18 @@ int TrackGapMarkers::undo()
     }
     MarkerManager& markers = *m_markers;
     const std::vector<int32_t> added = m_added;
+    const std::vector<std::pair<int32_t, bool>> unchecked = m_unchecked;
     clear();
     int removed = 0;
     for (int32_t id : added) {
         if (markers.DeleteWithMarkerId(id)) {
             ++removed;
+        }
+    }
+    // The rows as they were: the markers that stay get their checks back.
+    for (const auto& [id, checked] : unchecked) {
+        if (std::find(added.begin(), added.end(), id) == added.end()) {
+            markers.SetMarkerCheckedWithId(id, checked);
         }
     }
     return removed;
@@ -86,6 +119,7 @@ void TrackGapMarkers::clear()
     }
     m_watches.clear();
     m_added.clear();
+    m_unchecked.clear();
     m_markers = nullptr;
 }
 

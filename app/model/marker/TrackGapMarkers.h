@@ -1,6 +1,10 @@
 // Markers suggested at the quiet gaps between tracks, added as one step the
 // user can take back. The suggestions come from the framework's analysis of
-// the finished recording; this class decides which of them become markers:
+// the finished recording: the boundaries between tracks, and where the music
+// starts and ends when the recording has a lead-in before the needle dropped
+// or a run-out after the arm lifted. The tracks of the lead-in and run-out
+// are unchecked, so that Write to Files leaves them out; undo checks them
+// again as they were. This class decides which suggestions become markers:
 // each is put on the 0.1 s grid the other markers use, one within 0.2 s of an
 // existing marker (or outside the recording) is skipped, and adding stops at
 // the marker limit, where the marker manager tells the user.
@@ -16,6 +20,8 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class TrackGapMarkers {
@@ -31,10 +37,13 @@ public:
         bool limitReached = false; // the marker limit stopped the adding
     };
 
-    // Adds markers at the suggested boundaries (seconds, ascending). The ids
-    // added become the step that undo() takes back; an outcome with nothing
-    // added leaves the previous step in place.
-    Outcome addSuggestions(MarkerManager& markers, const std::vector<double>& boundaries);
+    // Adds markers at the suggested boundaries (seconds, ascending) and, when
+    // given, at the music's start and end, unchecking the lead-in's and the
+    // run-out's tracks. The changes become the step that undo() takes back;
+    // an outcome with nothing added leaves the previous step in place.
+    Outcome addSuggestions(MarkerManager& markers, const std::vector<double>& boundaries,
+                           std::optional<double> musicStart = std::nullopt,
+                           std::optional<double> musicEnd = std::nullopt);
     // How many of the suggested boundaries addSuggestions would add, the marker limit aside.
     static int countNew(const MarkerManager& markers, const std::vector<double>& boundaries);
 
@@ -49,5 +58,6 @@ private:
 
     QPointer<MarkerManager> m_markers;
     std::vector<int32_t> m_added;
+    std::vector<std::pair<int32_t, bool>> m_unchecked; // markers whose track was unchecked, and their state before
     std::vector<QMetaObject::Connection> m_watches;
 };

@@ -1,12 +1,12 @@
 // The sensitivity dialog of Edit > Repair Clicks...
 #include "repair/RepairClicksDialog.h"
 
+#include "controls/DialogButtons.h"
 #include "look/DarkLook.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,23 +38,11 @@ RepairClicksDialog::RepairClicksDialog(QWidget* parent) : QDialog(parent)
     label->setBuddy(m_sensitivity);
     setSensitivity(TkClickSensitivityNormal);
 
-    auto* repair = new QPushButton(tr("Repair"), this);
-    repair->setObjectName(QStringLiteral("button_repair"));
-    repair->setDefault(true);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("button_cancel"));
-    cancel->setAutoDefault(false);
-    connect(repair, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* choice = new QHBoxLayout;
     choice->addWidget(label);
     choice->addWidget(m_sensitivity);
     choice->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cancel);
-    buttons->addWidget(repair);
+    QHBoxLayout* buttons = CancelAndActionButtons(this, tr("Repair"), QStringLiteral("button_repair"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 16, 20, 16);
     layout->setSpacing(12);

@@ -455,6 +455,28 @@ void WaveView::setClickMarks(const ClickMarks* marks)
     update();
 }
 
+void WaveView::setSuggestedMarkers(const std::vector<double>& seconds)
+{
+    m_suggested = seconds;
+    update();
+}
+
+// A suggested marker: a dashed line across the wave and marker areas in the focus colour,
+// apart from the accepted markers' look until the user accepts it.
+void WaveView::drawSuggestedMarkers(QPainter& p) const
+{
+    if (m_suggested.empty())
+        return;
+    QPen pen{QColor(look::kFocus)};
+    pen.setWidth(2);
+    pen.setStyle(Qt::DashLine);
+    p.setPen(pen);
+    for (double t : m_suggested) {
+        const double x = std::floor(pxFromSecond(t)) + 0.5;
+        p.drawLine(QPointF(x, kUp.fromQt(kMarkerAreaY + kMarkerAreaHeight)), QPointF(x, kUp.fromQt(kWaveAreaY)));
+    }
+}
+
 // A tick at the foot of the wave area for each place of the click repair: accent for a
 // repaired place, the clip colour for one left as recorded.
 void WaveView::drawClickMarks(QPainter& p, const QRect& dirty) const
@@ -512,6 +534,7 @@ void WaveView::paintEvent(QPaintEvent* event)
     for (double lane : {kLane1CentreY, kLane2CentreY})
         p.fillRect(kUp.rect(kLeftMargin, lane - 0.5, width() - kLeftMargin, 1.0), centre);
     drawClickMarks(p, dirty);
+    drawSuggestedMarkers(p);
 }
 
 // ---------------------------------------------------------------------------------------

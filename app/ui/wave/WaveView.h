@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 class ClickMarks;
 class MarkerView;
@@ -51,6 +52,8 @@ public:
     MarkerManager* markerManager() const { return m_markers; }
     // The click repair's places to mark (not owned; null: none).
     void setClickMarks(const ClickMarks* marks);
+    // Markers suggested but not yet accepted (seconds), drawn as dashed lines.
+    void setSuggestedMarkers(const std::vector<double>& seconds);
     // Hint labels and backdrops (not owned; any may be null).
     void setHints(QLabel* markerAreaHint, QLabel* recReadyHint, QWidget* timecodeBackdrop, QWidget* recReadyBackdrop);
 
@@ -107,6 +110,7 @@ private:
     void mouseDown(const QPointF& qtPoint, bool doubleClick);
     void drawPeaks(class QPainter& p, const QRect& dirty, double ox, double oy, const PeakArray* peaks, float gain) const;
     void drawClickMarks(class QPainter& p, const QRect& dirty) const;
+    void drawSuggestedMarkers(class QPainter& p) const;
     void placeMarkerView(MarkerView* view);
     void applyMarkerHiding(MarkerView* view);
     void applyMarkerHidingToAll();
@@ -144,5 +148,6 @@ private:
     QPointer<PageSelectorMatrix> m_page_selector;
     QPointer<MarkerManager> m_markers;
     const ClickMarks* m_clickMarks = nullptr;
+    std::vector<double> m_suggested;
     QScrollArea* m_connectedScroll = nullptr;
 };

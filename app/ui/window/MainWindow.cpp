@@ -579,6 +579,11 @@ void MainWindow::showClickMarks(const ClickMarks* marks)
     m_controls.clickCountLabel->setVisible(count > 0);
 }
 
+void MainWindow::showSuggestedMarkers(const std::vector<double>& seconds)
+{
+    m_controls.waveView->setSuggestedMarkers(seconds);
+}
+
 void MainWindow::localizeMenus()
 {
     localize(menuBar());

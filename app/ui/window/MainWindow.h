@@ -41,6 +41,7 @@ public:
     void setMenuItemTitle(MenuItemId item, const char* sourceText) override;
     void setMenuItemHint(MenuItemId item, const QString& hint) override;
     void showClickMarks(const ClickMarks* marks) override;
+    void showSuggestedMarkers(const std::vector<double>& seconds) override;
     void localizeMenus() override;
     void setModeText(const QString& text) override;
     void setModeIcon(const QString& name) override;

@@ -8,6 +8,7 @@
 #include "save/SaveDialog.h"
 #include "save/UpdateFileNamesDialog.h"
 #include "repair/RepairClicksDialog.h"
+#include "marker/TrackGapsDialog.h"
 #include "settings/SettingDialog.h"
 #include "update/UpdateDialog.h"
 #include "window/AboutDialog.h"
@@ -126,6 +127,15 @@ void QtDialogService::finishProgressDialog()
 {
     if (m_progress)
         m_progress->onFinish();
+}
+
+bool QtDialogService::runTrackGapsDialog(TrackGapsRequest& request)
+{
+    TrackGapsDialog dialog(request, m_mainWindow);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    request.trackCount = dialog.trackCount();
+    return true;
 }
 
 bool QtDialogService::runRepairClicksDialog(TkClickSensitivity& sensitivity)

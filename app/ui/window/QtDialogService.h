@@ -27,6 +27,7 @@ public:
     void runProgressDialog(ProgressDelegate& delegate) override;
     void finishProgressDialog() override;
     bool runRepairClicksDialog(TkClickSensitivity& sensitivity) override;
+    bool runTrackGapsDialog(TrackGapsRequest& request) override;
     int runUpdateFileNamesDialog() override;
     int runUpdateDialog(const UpdateOffer& offer) override;
     void showAbout() override;

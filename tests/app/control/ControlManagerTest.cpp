@@ -435,13 +435,18 @@ TEST_F(ControlManagerTest, FindTrackGapsAddsMarkersThatOneUndoTakesBack)
     EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditUndo));
 
     Fake().trackGaps = {62.48, 100.1, 181.0};
-    dialogs.alertAnswers = {1}; // the result is shown first; "Cancel" adds nothing
+    dialogs.onTrackGapsDialog = [&](TrackGapsRequest&) {
+        EXPECT_EQ(view.suggestedMarkers, Fake().trackGaps) << "shown in their own colour while asked";
+        return false; // "Cancel" adds nothing
+    };
     cm->FindTrackGaps();
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
-    EXPECT_EQ(dialogs.lastAlert().message, "Gaps between tracks found: 2"); // the one beside the user's marker is not new
-    EXPECT_EQ(dialogs.lastAlert().buttons, QStringList({"Add Markers", "Cancel"}));
+    ASSERT_EQ(dialogs.trackGapsRequests.size(), 1u);
+    EXPECT_EQ(dialogs.trackGapsRequests[0].message, "Gaps between tracks found: 2"); // the one beside the user's marker is not new
+    EXPECT_EQ(dialogs.trackGapsRequests[0].trackCount, 4);
+    EXPECT_TRUE(view.suggestedMarkers.empty());
     EXPECT_EQ(m->count(), 3);
-    cm->FindTrackGaps(); // accepted (the first button)
+    dialogs.onTrackGapsDialog = nullptr;
+    cm->FindTrackGaps(); // accepted (the default button)
     EXPECT_EQ(m->count(), 5);
     cm->validateAllMenuItems();
     EXPECT_TRUE(view.isMenuEnabled(MenuItemId::EditUndo));
@@ -463,4 +468,52 @@ TEST_F(ControlManagerTest, FindTrackGapsAddsMarkersThatOneUndoTakesBack)
     mtm().setStatus(ModeStatusRecording);
     cm->validateAllMenuItems();
     EXPECT_FALSE(view.isMenuEnabled(MenuItemId::EditFindTrackGaps));
+}
+
+TEST_F(ControlManagerTest, FindTrackGapsLeavesTheLeadInAndRunOutUncheckedAndTakesATrackCount)
+{
+    MarkerManager& m = app->document().startMarkers(300.0);
+    mtm().setTotalTime(300.0);
+    mtm().setStatus(ModeStatusEditStopped);
+    Fake().trackGaps = {60.0, 120.0, 180.0};
+    Fake().musicStart = 8.0;
+    Fake().musicEnd = 290.0;
+    dialogs.onTrackGapsDialog = [](TrackGapsRequest& request) {
+        request.trackCount = request.trackCount == 4 ? 3 : request.trackCount; // "this side has 3 tracks"
+        return true;
+    };
+    cm->FindTrackGaps();
+    ASSERT_EQ(dialogs.trackGapsRequests.size(), 2u) << "the new count's suggestions are shown first";
+    EXPECT_EQ(dialogs.trackGapsRequests[1].message, "Gaps between tracks found: 2");
+    EXPECT_EQ(dialogs.trackGapsRequests[1].maxTrackCount, 4);
+    const std::vector<int32_t> ids = m.EnumMarkerId(); // S, 8, 60, 120, 290, E
+    ASSERT_EQ(ids.size(), 6u);
+    EXPECT_EQ(m.GetMarkerPositionFromId(ids[1]), 8.0);
+    EXPECT_EQ(m.GetMarkerPositionFromId(ids[4]), 290.0);
+    const std::vector<bool> rows = {false, true, true, true, false}; // lead-in, three tracks, run-out
+    for (size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(m.IsMarkerCheckedFromId(ids[i]), rows[i]) << i;
+    cm->Undo();
+    EXPECT_EQ(m.count(), 2);
+    EXPECT_TRUE(m.IsMarkerCheckedFromId(m.GetStartMarkerId())) << "the rows as they were";
+
+    const struct {
+        TkSideProblem problem;
+        int askedTracks; // 0: as found
+        QString message;
+    } problems[] = {
+        {TkSideProblemNoMusic, 0, "No music was found in the recording."},
+        {TkSideProblemTooShort, 0, "The recording is shorter than the shortest gap between tracks."},
+        {TkSideProblemNone, 9, "This side cannot have that many tracks: there are places for at most 4."},
+    };
+    for (const auto& c : problems) {
+        Fake().sideProblem = c.problem;
+        dialogs.onTrackGapsDialog = [&](TrackGapsRequest& request) {
+            request.trackCount = c.askedTracks ? c.askedTracks : request.trackCount;
+            return true;
+        };
+        cm->FindTrackGaps();
+        EXPECT_EQ(dialogs.lastAlert().message, c.message);
+        EXPECT_EQ(m.count(), 2) << "no markers changed";
+    }
 }

@@ -21,6 +21,8 @@
 #include "save/CoverThumbnail.h"
 #include "save/SaveDialogItemView.h"
 #include "support/ExternalReaders.h"
+#include "support/RecordSide.h"
+#include "support/SourceWav.h"
 #include "window/MainWindow.h"
 
 #include <QAction>
@@ -173,6 +175,12 @@ std::vector<double> RecordedSamples(uint64_t from, uint64_t to)
     std::vector<int16_t> preview((to - from) * 2);
     CartovaController::sharedInstance().GetPreviewDataFrom(from, to, preview.data(), preview.size());
     return {preview.begin(), preview.end()};
+}
+
+// Hidden files too (a track being written has a hidden temporary name).
+QStringList AllFilesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QStringList FilesIn(const QString& folder)
@@ -337,8 +345,9 @@ TEST(WriteToFiles, CancellingWhileWritingRemovesThePartialFileAndTheNewFolder)
     clicker.onModal(QStringLiteral("SaveDialog"), [&](QWidget* dialog) {
         Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), QStringLiteral("Cancelled"));
         clicker.onModal(QStringLiteral("ProgressDialog"), [&](QWidget* progress) {
-            // Cancelled once the file is there, as a user would while it is written.
-            EXPECT_TRUE(WaitFor([&] { return !FilesIn(folder).isEmpty(); }, kPatienceMs));
+            // Cancelled once the file is being written (under its hidden temporary name), as a
+            // user would.
+            EXPECT_TRUE(WaitFor([&] { return !AllFilesIn(folder).isEmpty(); }, kPatienceMs));
             Click(progress->findChild<QPushButton*>(QStringLiteral("cancel")));
             cancelled = true;
         });
@@ -347,7 +356,7 @@ TEST(WriteToFiles, CancellingWhileWritingRemovesThePartialFileAndTheNewFolder)
     });
     Click(session.window->controls().button_file_save);
     ASSERT_TRUE(cancelled);
-    EXPECT_FALSE(QFileInfo::exists(folder)) << FilesIn(folder).join('|').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder)) << AllFilesIn(folder).join('|').toStdString();
     EXPECT_EQ(clicker.messages(),
               (QStringList{kStartMessage, "Increasing the gain will result in a longer time in writing to files."}));
 }
@@ -412,8 +421,64 @@ TEST(WriteToFiles, RepairClicksMarksThePlacesAndWritesTheTrackWithoutItsClicks)
         ASSERT_TRUE(inPlace[i] || written[i] == recorded[i]) << "sample " << i << " changed outside the places";
 }
 
+// Run with SILLARO_TEST_SIDE set (the simulated turntable plays the short side): Find Track Gaps
+// suggests the gaps and where the music starts and ends, Return accepts, and Write to Files
+// writes the three tracks and leaves the lead-in and run-out out.
+TEST(TrackFinding, FindTrackGapsOnASideWithLeadInAndRunOutWritesItsTracks)
+{
+    if (qEnvironmentVariableIsEmpty("SILLARO_TEST_SIDE"))
+        GTEST_SKIP() << "runs as test_app_tracks_e2e";
+    SideTruth truth;
+    SideSignal(ShortSidePlan(), 44100, truth);
+    QTemporaryDir destination;
+    AlertClicker clicker(kOutputDir);
+    RecordedSession session(clicker, QStringLiteral("WAV"), 26.0);
+    ASSERT_TRUE(session.ok) << clicker.messages().join('|').toStdString();
+    clicker.onModal(QStringLiteral("TrackGapsDialog"), [&](QWidget* dialog) {
+        EXPECT_EQ(session.app->document().suggestedMarkers().size(), 4u) << "two gaps, the music's start and end";
+        EXPECT_TRUE(session.window->grab().save(kOutputDir + "/sillaro-track-gaps-suggested.png"));
+        EXPECT_TRUE(dialog->grab().save(kOutputDir + "/sillaro-track-gaps.png"));
+        QTest::keyClick(dialog, Qt::Key_Return); // "Add Markers"
+    });
+    Click(session.window->controls().button_view_zoom_in); // ten pixels a second: the suggestions apart
+    RecordedSession::Mtm().setCurrentTime(13.0);
+    session.window->controls().menu_edit_find_track_gaps->trigger();
+    MarkerManager& markers = *session.app->markerManager();
+    ASSERT_EQ(markers.count(), 6) << clicker.messages().join('|').toStdString();
+    const std::vector<int32_t> ids = markers.EnumMarkerId();
+    EXPECT_GT(markers.GetMarkerPositionFromId(ids[1]), truth.needleDown - 0.5);
+    EXPECT_LT(markers.GetMarkerPositionFromId(ids[1]), truth.trackStarts[0]);
+    for (size_t gap = 0; gap < 2; ++gap) {
+        const double at = markers.GetMarkerPositionFromId(ids[2 + gap]);
+        EXPECT_GT(at, truth.trackEnds[gap] - 0.5);
+        EXPECT_LT(at, truth.trackStarts[gap + 1]);
+    }
+
+    const QStringList files = WriteAlbum(clicker, *session.window, destination.path(), QStringLiteral("Side"),
+                                         [&](QWidget* dialog) {
+                                             Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")),
+                                                  QStringLiteral("Side"));
+                                             EXPECT_EQ(Rows(dialog).size(), 5u);
+                                         });
+    ASSERT_EQ(files.size(), 3) << files.join('|').toStdString(); // the lead-in and run-out left out
+    for (int i = 0; i < 3; ++i) {
+        const double expected = markers.GetMarkerPositionFromId(ids[i + 2]) - markers.GetMarkerPositionFromId(ids[i + 1]);
+        const std::string path = (destination.path() + "/Side/" + files[i]).toStdString();
+        EXPECT_NEAR(std::stod(saving::Probe(path)["duration"]), expected, 0.01) << path;
+    }
+}
+
 int main(int argc, char** argv)
 {
+    // The track-finding run plays a generated side instead of the demo album.
+    QTemporaryDir sideFolder;
+    if (!qEnvironmentVariableIsEmpty("SILLARO_TEST_SIDE")) {
+        SideTruth truth;
+        const QString side = sideFolder.filePath(QStringLiteral("side.wav"));
+        if (!WriteSourceWav(SideSignal(ShortSidePlan(), 44100, truth), side.toStdString()))
+            return 1;
+        qputenv("CARTOVA_SIM_SOURCE", side.toLocal8Bit());
+    }
     ScratchDesktop scratch(QStringLiteral("SillaroWriteTest"));
     ApplySimulateOption({QStringLiteral("--simulate")});
     // The simulated turntable runs faster than real time.

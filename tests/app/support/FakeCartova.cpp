@@ -327,22 +327,36 @@ TkError Cartova_SaveFileCancel(bool deletePartial)
     return TkErrorSuccess;
 }
 
-TkError Cartova_FindTrackGaps(const TkTrackGapSetting*, TkTrackBoundaryList** list)
+TkError Cartova_FindTracks(const TkTrackGapSetting*, uint32_t track_count, TkTrackFinding** finding)
 {
-    *list = nullptr;
+    *finding = nullptr;
     if (Fake().findTrackGapsResult != TkErrorSuccess)
         return Fake().findTrackGapsResult;
-    auto* copy = new TkTrackBoundaryList{new double[Fake().trackGaps.size() + 1], Fake().trackGaps.size()};
-    std::copy(Fake().trackGaps.begin(), Fake().trackGaps.end(), copy->seconds);
-    *list = copy;
+    // A track count takes the first places of the list.
+    std::vector<double> gaps = Fake().trackGaps;
+    TkSideProblem problem = Fake().sideProblem;
+    if (track_count > 0 && track_count - 1 > gaps.size())
+        problem = TkSideProblemTooManyTracks;
+    else if (track_count > 0)
+        gaps.resize(track_count - 1);
+    if (problem != TkSideProblemNone)
+        gaps.clear();
+    auto* f = new TkTrackFinding{problem, 0.0, 0.0, Fake().musicStart, Fake().musicEnd,
+                                 new double[gaps.size() + 1], new double[gaps.size() + 1], gaps.size(),
+                                 Fake().trackGaps.size()};
+    std::copy(gaps.begin(), gaps.end(), f->boundaries);
+    std::fill(f->strengths, f->strengths + gaps.size(), 1.0);
+    *finding = f;
     return TkErrorSuccess;
 }
 
-void Cartova_ReleaseTrackGaps(TkTrackBoundaryList* list)
+void Cartova_ReleaseTrackFinding(TkTrackFinding* finding)
 {
-    if (list != nullptr)
-        delete[] list->seconds;
-    delete list;
+    if (finding != nullptr) {
+        delete[] finding->boundaries;
+        delete[] finding->strengths;
+    }
+    delete finding;
 }
 
 uint64_t Cartova_SecondsToSamples(uint64_t sampleRate, double seconds)

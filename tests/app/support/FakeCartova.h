@@ -80,7 +80,10 @@ struct FakeCartova {
     int startPreRecordingCalls = 0;
     int startCalls = 0;
     int resumeCalls = 0;
-    std::vector<double> trackGaps; // what Cartova_FindTrackGaps answers
+    std::vector<double> trackGaps; // the boundaries Cartova_FindTracks answers (its places too)
+    double musicStart = 0.0;       // no lead-in
+    double musicEnd = 1e9;         // no run-out
+    TkSideProblem sideProblem = TkSideProblemNone;
     TkError findTrackGapsResult = TkErrorSuccess;
     std::vector<TkDroppedAudio> droppedAudio; // what Cartova_GetDroppedAudio answers
 

@@ -18,6 +18,7 @@ struct FakeMainView : MainView {
     std::map<MenuItemId, QString> menuTitle; // source texts
     std::map<MenuItemId, QString> menuHint;
     int clickMarksShown = 0; // places shown under the waveform
+    std::vector<double> suggestedMarkers;
     QString modeText;
     QString modeIcon;
     int timeLeading = 0;
@@ -55,6 +56,7 @@ struct FakeMainView : MainView {
     void setAutoGainTitle(const QString& title) override { autoGainTitle = title; }
     void setMenuItemTitle(MenuItemId item, const char* sourceText) override { menuTitle[item] = sourceText; }
     void setMenuItemHint(MenuItemId item, const QString& hint) override { menuHint[item] = hint; }
+    void showSuggestedMarkers(const std::vector<double>& seconds) override { suggestedMarkers = seconds; }
     void showClickMarks(const ClickMarks* marks) override { clickMarksShown = marks ? int(marks->places().size()) : 0; }
     void localizeMenus() override {}
     void setModeText(const QString& text) override { modeText = text; }

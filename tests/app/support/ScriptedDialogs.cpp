@@ -71,6 +71,12 @@ void ScriptedDialogs::runProgressDialog(ProgressDelegate& delegate)
         onProgressDialog(delegate);
 }
 
+bool ScriptedDialogs::runTrackGapsDialog(TrackGapsRequest& request)
+{
+    trackGapsRequests.push_back(request);
+    return !onTrackGapsDialog || onTrackGapsDialog(request);
+}
+
 bool ScriptedDialogs::runRepairClicksDialog(TkClickSensitivity& sensitivity)
 {
     return onRepairClicksDialog && onRepairClicksDialog(sensitivity);

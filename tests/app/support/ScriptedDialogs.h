@@ -24,6 +24,8 @@ struct ScriptedDialogs : DialogService {
     std::function<int(const QString& extension, MarkerManager&, QString& dirName)> onSaveDialog;
     std::function<void(ProgressDelegate&)> onProgressDialog;
     std::function<bool(TkClickSensitivity&)> onRepairClicksDialog;
+    std::function<bool(TrackGapsRequest&)> onTrackGapsDialog; // none: accepted as shown
+    std::vector<TrackGapsRequest> trackGapsRequests;
     std::function<int()> onUpdateFileNamesDialog;
     std::function<int(const UpdateOffer&)> onUpdateDialog;
 
@@ -49,6 +51,7 @@ struct ScriptedDialogs : DialogService {
     void runProgressDialog(ProgressDelegate& delegate) override;
     void finishProgressDialog() override { ++progressDialogFinishes; }
     bool runRepairClicksDialog(TkClickSensitivity& sensitivity) override;
+    bool runTrackGapsDialog(TrackGapsRequest& request) override;
     int runUpdateFileNamesDialog() override;
     int runUpdateDialog(const UpdateOffer& offer) override;
     void showAbout() override { ++aboutShown; }

@@ -341,14 +341,7 @@ std::pair<double, double> PrintedMusic(const std::string& output)
 // places available is named and leaves one track.
 TEST_F(ToolProcess, TracksAutoWritesOneFilePerTrackOfAGeneratedSide)
 {
-    SidePlan plan;
-    plan.leadInSeconds = 3.0;
-    plan.leadInGrooveSeconds = 1.0;
-    plan.trackSeconds = {5.0, 4.0, 5.0};
-    plan.gapSeconds = {1.5, 2.5};
-    plan.runOutGrooveSeconds = 1.5;
-    plan.runOutSeconds = 3.0;
-    plan.fadeOutSeconds = 1.0;
+    const SidePlan plan = ShortSidePlan();
     SideTruth truth;
     const fs::path source = root / "side.wav";
     ASSERT_TRUE(WriteSourceWav(SideSignal(plan, 44100, truth), source.string()));
