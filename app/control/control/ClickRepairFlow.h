@@ -32,9 +32,6 @@ public:
     // Takes the repair back: the framework forgets the places, the marks go.
     void undo();
 
-    // The sensitivity offered next (the last one chosen).
-    TkClickSensitivity sensitivity() const { return m_sensitivity; }
-
 private:
     Outcome analyse();
     void tellResult();
@@ -42,5 +39,5 @@ private:
     DialogService& m_dialogs;
     CartovaController& m_bridge;
     Document& m_document;
-    TkClickSensitivity m_sensitivity = TkClickSensitivityNormal;
+    TkClickSensitivity m_sensitivity = TkClickSensitivityNormal; // offered next: the last one chosen
 };

@@ -460,7 +460,7 @@ TEST_F(ControlManagerTest, FindTrackGapsAddsMarkersThatOneUndoTakesBack)
     Fake().trackGaps.clear();
     cm->FindTrackGaps();
     EXPECT_EQ(dialogs.lastAlert().message, "No gaps between tracks were found.");
-    Fake().findTrackGapsResult = TkErrorInvalidState;
+    Fake().findTracksResult = TkErrorInvalidState;
     cm->FindTrackGaps();
     EXPECT_EQ(dialogs.lastAlert().message, "Failed to find the gaps between tracks.");
     EXPECT_EQ(m->count(), 3);

@@ -330,8 +330,8 @@ TkError Cartova_SaveFileCancel(bool deletePartial)
 TkError Cartova_FindTracks(const TkTrackGapSetting*, uint32_t track_count, TkTrackFinding** finding)
 {
     *finding = nullptr;
-    if (Fake().findTrackGapsResult != TkErrorSuccess)
-        return Fake().findTrackGapsResult;
+    if (Fake().findTracksResult != TkErrorSuccess)
+        return Fake().findTracksResult;
     // A track count takes the first places of the list.
     std::vector<double> gaps = Fake().trackGaps;
     TkSideProblem problem = Fake().sideProblem;

@@ -84,7 +84,7 @@ struct FakeCartova {
     double musicStart = 0.0;       // no lead-in
     double musicEnd = 1e9;         // no run-out
     TkSideProblem sideProblem = TkSideProblemNone;
-    TkError findTrackGapsResult = TkErrorSuccess;
+    TkError findTracksResult = TkErrorSuccess;
     std::vector<TkDroppedAudio> droppedAudio; // what Cartova_GetDroppedAudio answers
 
     // Click repair: the analysis's answers (the state it ends in, on the first poll or
