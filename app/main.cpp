@@ -1,8 +1,10 @@
 // Sillaro's entry: single-instance check, simulator selection, translations, then the
 // application delegate and the event loop.
+#include "control/QuitFlow.h"
 #include "root/AppDelegate.h"
 #include "root/SimulateOption.h"
 #include "root/SingleInstance.h"
+#include "root/TerminationSignals.h"
 #include "root/Translations.h"
 
 #include <QApplication>
@@ -27,6 +29,15 @@ int main(int argc, char** argv)
     InstallTranslations(app);
 
     AppDelegate delegate;
+    // A logout or a process manager ends the program without a question; a recording in
+    // progress ends and stays to be recovered at the next start.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &delegate, [&delegate]() {
+        if (QuitFlow* quit = delegate.quitFlow())
+            quit->terminateFromOutside();
+        else
+            QApplication::exit(0);
+    });
     delegate.launch();
     const int status = QApplication::exec();
     delegate.shutdown();

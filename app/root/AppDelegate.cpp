@@ -73,6 +73,9 @@ void AppDelegate::applicationDidFinishLaunching()
     QTimer::singleShot(0, this, [this]() {
         if (m_view)
             m_view->scrollWaveToOrigin();
+        // Over the window: a recording an earlier run left unwritten.
+        if (m_controlManager)
+            m_controlManager->offerRecovery();
     });
 }
 
@@ -97,6 +100,10 @@ void AppDelegate::shutdown()
             m_bridge.Stop(true);
         if (PreviewController* preview = m_controlManager->previewController())
             preview->Stop();
+        // A user who quit is done with the recording; after a termination from outside
+        // it stays to be recovered.
+        if (m_quitFlow && m_quitFlow->closesRecording())
+            m_bridge.New();
     }
     // Without receivers, the posted notifications are delivered to nobody and freed.
     m_quitFlow.reset();

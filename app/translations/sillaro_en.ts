@@ -231,6 +231,18 @@
         <source>Click repair works on PCM recordings.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The recording could not be recovered.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another program is using it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its temporary files cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CoverThumbnail</name>
@@ -498,6 +510,45 @@
     <name>RecordManager</name>
     <message>
         <source>Stopped recording because the limit of recording time has been reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryFlow</name>
+    <message>
+        <source>A recording of %1 from %2 was not written to files. Recover it?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DSD %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCM %1, %2-bit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only what is left can be recovered: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recover</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discard the recording of %1? It cannot be recovered afterwards.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recording could not be discarded.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

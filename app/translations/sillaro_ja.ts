@@ -227,6 +227,18 @@
         <source>Click repair works on PCM recordings.</source>
         <translation>クリックノイズの修復は PCM の録音で使えます。</translation>
     </message>
+    <message>
+        <source>The recording could not be recovered.</source>
+        <translation>録音を復元できませんでした。</translation>
+    </message>
+    <message>
+        <source>Another program is using it.</source>
+        <translation>別のプログラムが使用しています。</translation>
+    </message>
+    <message>
+        <source>Its temporary files cannot be read.</source>
+        <translation>一時ファイルを読み込めません。</translation>
+    </message>
 </context>
 <context>
     <name>CoverThumbnail</name>
@@ -487,7 +499,7 @@
     <name>QuitFlow</name>
     <message>
         <source>Are you sure you want to exit?</source>
-        <translation type="unfinished">終了してもよろしいですか？</translation>
+        <translation>終了してもよろしいですか？</translation>
     </message>
 </context>
 <context>
@@ -495,6 +507,45 @@
     <message>
         <source>Stopped recording because the limit of recording time has been reached.</source>
         <translation>録音時間の上限に達したため、録音を停止しました。</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryFlow</name>
+    <message>
+        <source>A recording of %1 from %2 was not written to files. Recover it?</source>
+        <translation>%2 からの %1 の録音がファイルに書き出されていません。復元しますか？</translation>
+    </message>
+    <message>
+        <source>DSD %1</source>
+        <translation>DSD %1</translation>
+    </message>
+    <message>
+        <source>PCM %1, %2-bit</source>
+        <translation>PCM %1、%2 bit</translation>
+    </message>
+    <message>
+        <source>Only what is left can be recovered: %1</source>
+        <translation>残っている部分だけを復元できます: %1</translation>
+    </message>
+    <message>
+        <source>Recover</source>
+        <translation>復元</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>破棄</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>後で</translation>
+    </message>
+    <message>
+        <source>Discard the recording of %1? It cannot be recovered afterwards.</source>
+        <translation>%1 の録音を破棄しますか？破棄すると復元できません。</translation>
+    </message>
+    <message>
+        <source>The recording could not be discarded.</source>
+        <translation>録音を破棄できませんでした。</translation>
     </message>
 </context>
 <context>

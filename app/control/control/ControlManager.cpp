@@ -5,6 +5,8 @@
 #include "settings/MaxRecordTime.h"
 #include "document/Document.h"
 #include "control/ClickRepairFlow.h"
+#include "control/RecordingNotesKeeper.h"
+#include "control/RecoveryFlow.h"
 #include "control/TrackGapFlow.h"
 #include "control/DialogService.h"
 #include "control/MainView.h"
@@ -21,6 +23,7 @@
 
 #include <QPointer>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -89,6 +92,12 @@ void ControlManager::windowDidLoad()
     connect(m_recManager.get(), &RecordManager::limitReached, this, [this]() { RecStop(CommandSender::RecordManager); });
     m_clickRepair = std::make_unique<ClickRepairFlow>(m_dialogs, m_bridge, m_document);
     m_trackGaps = std::make_unique<TrackGapFlow>(m_dialogs, m_bridge, m_document);
+    m_recovery = std::make_unique<RecoveryFlow>(m_dialogs, m_bridge);
+    m_notes = std::make_unique<RecordingNotesKeeper>(m_bridge);
+    connect(m_recManager.get(), &RecordManager::recordingEnded, this, [this]() {
+        if (std::exchange(m_restoreNotes, false) && getMarkerManager())
+            m_notes->restore(*getMarkerManager());
+    });
     m_updateChecker = std::make_unique<UpdateChecker>();
     m_updateChecker->setOfferHandler([this](const UpdateOffer& offer) { return m_dialogs.runUpdateDialog(offer); });
 
@@ -158,6 +167,8 @@ void ControlManager::onMarkersReplaced(MarkerManager* markers)
         disconnect(c);
     m_markerWatches.clear();
     m_view.showMarkers(markers);
+    if (m_notes)
+        m_notes->watch(markers);
     if (markers) {
         // Every change of the markers or their selection is an input of the command rules.
         auto refresh = [this]() { refreshCommands(); };
@@ -380,6 +391,23 @@ void ControlManager::RecStart(CommandSender)
         m_dialogs.OkAlertWithMessage(tr("No device found."));
         return;
     }
+    applyRecordFormat();
+    // A refused pre-recording leaves the status ready; the user can press the button again.
+    if (!m_recManager->startPreRecording()) {
+        m_dialogs.OkAlertWithMessage(tr("No device found."));
+        return;
+    }
+    if (!m_previewController->BeginRecordPreview()) {
+        m_dialogs.OkAlertWithMessage(tr(kAudioDeviceProblem));
+        m_recManager->stopWithoutNotification();
+        m_state.setStatus(ModeStatusReady);
+        return;
+    }
+    m_view.setLevelMeterHoldTime(kLevelHoldRecording);
+}
+
+void ControlManager::applyRecordFormat()
+{
     WaveImageManager* images = getWaveImageManager();
     if (m_settingManager->GetRecType() != RecTypePcm) {
         if (images) {
@@ -394,18 +422,41 @@ void ControlManager::RecStart(CommandSender)
         }
         m_view.setLevelMeterAmp(1.0f);
     }
-    // A refused pre-recording leaves the status ready; the user can press the button again.
-    if (!m_recManager->startPreRecording()) {
-        m_dialogs.OkAlertWithMessage(tr("No device found."));
+}
+
+void ControlManager::offerRecovery()
+{
+    if (m_state.status() != ModeStatusReady)
         return;
+    if (const std::optional<RecoverableRecording> chosen = m_recovery->ask())
+        recover(*chosen);
+}
+
+bool ControlManager::recover(const RecoverableRecording& recording)
+{
+    if (m_state.status() != ModeStatusReady)
+        return false;
+    m_settingManager->SetRecType(recording.isDsd ? RecTypeDsd : RecTypePcm);
+    if (recording.isDsd) {
+        m_settingManager->SetDsdFreq(recording.freq);
+    } else {
+        m_settingManager->SetPcmFreq(recording.freq);
+        m_settingManager->SetBits(static_cast<int16_t>(recording.bits));
     }
-    if (!m_previewController->BeginRecordPreview()) {
-        m_dialogs.OkAlertWithMessage(tr(kAudioDeviceProblem));
-        m_recManager->stopWithoutNotification();
-        m_state.setStatus(ModeStatusReady);
-        return;
+    LoadRecordSettings();
+    applyRecordFormat();
+    const TkError err = m_bridge.OpenRecoverableRecording(recording.id);
+    if (err != TkErrorSuccess) {
+        m_dialogs.OkAlertWithMessage(tr("The recording could not be recovered."),
+                                     err == TkErrorInvalidState
+                                         ? tr("Another program is using it.")
+                                         : tr("Its temporary files cannot be read."));
+        return false;
     }
-    m_view.setLevelMeterHoldTime(kLevelHoldRecording);
+    m_restoreNotes = true;
+    m_recManager->adoptRecovered(recording.started.date());
+    refreshCommands();
+    return true;
 }
 
 void ControlManager::RecPause(CommandSender)

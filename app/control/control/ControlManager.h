@@ -26,6 +26,8 @@
 #include <vector>
 
 class ClickRepairFlow;
+class RecordingNotesKeeper;
+class RecoveryFlow;
 class TrackGapFlow;
 class DialogService;
 struct AlertRequest;
@@ -60,6 +62,14 @@ public:
 
     // Start-up once the window exists: titles, framework Init, managers, observation.
     void windowDidLoad();
+    // At start: offers the recordings an earlier run left before their tracks were
+    // written, and opens the one the user chooses to recover.
+    void offerRecovery();
+    // Opens a recording left by an earlier run as the current one, in its own format
+    // (which becomes the chosen format): the status is "stopping" while its preview is
+    // rebuilt, then the edit mode with the markers and names kept in its journal.
+    // Only in the ready state; false (the user told why) when it cannot be opened.
+    bool recover(const RecoverableRecording& recording);
 
     // Free bytes of the file system holding a folder; none when it cannot be read.
     using FreeSpaceQuery = std::function<std::optional<uint64_t>(const QString& folder)>;
@@ -154,6 +164,8 @@ private:
     void onOperation(TkRecOperation operation);
     void onFrameworkError(TkNotifyError code, const QString& message);
     void onCaptureStarted();
+    // The waveform's frequency and scale and the level meter's for the chosen format.
+    void applyRecordFormat();
     void showAfterRecStop(const QString& message, bool checkFolderFirst);
     void showAfterRecStop(const AlertRequest& alert, bool checkFolderFirst);
     MenuContext menuContext() const;
@@ -175,4 +187,7 @@ private:
     std::unique_ptr<UpdateChecker> m_updateChecker;
     std::unique_ptr<ClickRepairFlow> m_clickRepair;
     std::unique_ptr<TrackGapFlow> m_trackGaps;
+    std::unique_ptr<RecoveryFlow> m_recovery;
+    std::unique_ptr<RecordingNotesKeeper> m_notes;
+    bool m_restoreNotes = false; // the recording being recovered gets its journal's notes
 };

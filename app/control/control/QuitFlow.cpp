@@ -52,6 +52,23 @@ void QuitFlow::terminate()
     QCoreApplication::quit();
 }
 
+void QuitFlow::terminateFromOutside()
+{
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    m_fromOutside = true;
+    const uint32_t status = m_state.status();
+    if (status >= ModeStatusPreRecording && status <= ModeStatusRecordPaused)
+        m_control.RecStop(CommandSender::AppDelegate);
+    else if (status == ModeStatusEditPlaying)
+        m_control.Pause(CommandSender::AppDelegate);
+    m_control.SaveRecordSettings();
+    emit willTerminate();
+    // Every event loop ends, an open dialog's too.
+    QCoreApplication::exit(0);
+}
+
 bool QuitFlow::windowShouldClose()
 {
     if (m_terminated)

@@ -95,6 +95,15 @@ bool RecordManager::stopWithoutNotification()
     return true;
 }
 
+void RecordManager::adoptRecovered(QDate startedOn)
+{
+    startObservation();
+    m_startedOn = startedOn;
+    if (WaveImageManager* images = m_document.peaks())
+        images->startWaveGenerate();
+    m_state.setStatus(ModeStatusStopping);
+}
+
 void RecordManager::onNotifyStream(double seconds)
 {
     m_state.setCurrentTime(seconds);
@@ -160,6 +169,7 @@ void RecordManager::endRecording()
 
     m_state.setStatus(ModeStatusEditStopped);
     stopObservation();
+    emit recordingEnded();
     reportLostAudio();
 }
 

@@ -38,6 +38,11 @@ public:
     bool stop(StopKind kind);
     // Abandons the recording: no end-of-recording processing follows.
     bool stopWithoutNotification();
+    // A recording the framework is opening again after an earlier run ended before its
+    // tracks were written (started on startedOn): the waveform follows its preview as it
+    // is rebuilt, the status is "stopping", and the framework's stop ends it as a
+    // recording just made.
+    void adoptRecovered(QDate startedOn);
 
     void onNotifyStream(double seconds);
     void onOperation(int32_t operation);
@@ -50,6 +55,8 @@ public:
 signals:
     // The recorded length reached the time limit: the recording is to be completed.
     void limitReached();
+    // The recording has ended in the edit mode, its markers fresh.
+    void recordingEnded();
 
 private:
     void startObservation();

@@ -6,6 +6,7 @@
 
 #include "cartova.h"
 
+#include <QDateTime>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -57,6 +58,27 @@ struct TrackFinding {
     std::vector<double> boundaries; // where each further track starts, ascending
     std::vector<double> strengths;  // per boundary, 0 to 1
     size_t places = 0;              // places between tracks a track count can choose from
+};
+
+// Owned copy of TkRecoverable: a recording a program left before its tracks were written.
+struct RecoverableRecording {
+    QString id;
+    QDateTime started; // local time
+    bool isDsd = false;
+    uint64_t freq = 0; // Hz (the DSD bit rate for DSD)
+    uint16_t channels = 0;
+    uint16_t bits = 0; // of the PCM track files chosen for it; 1 for DSD
+    double seconds = 0.0; // recorded time its files still hold
+    TkRecoverableState state = TkRecoverableReady;
+    QString missing; // what is gone, in words; empty when nothing
+};
+
+// Owned copy of TkRecordingNotes: the user's markers and names kept in the journal.
+struct RecordingNotes {
+    std::vector<double> markers; // seconds of the recording
+    QStringList names;           // the album first, then the track titles
+
+    bool operator==(const RecordingNotes&) const = default;
 };
 
 class CartovaController : public QObject {
@@ -114,6 +136,15 @@ public:
     // The preview for listening: GetPreviewDataFrom with the repaired samples where the
     // repair is on for listening.
     TkError GetRepairedPreviewDataFrom(uint64_t from, uint64_t to, int16_t* buffer, size_t bufferSamples);
+    // Recovery: the recordings of the temporary folder that were not written to files
+    // (newest first), opening one as the current recording (TkRecOperationStopped says
+    // when its preview is complete), deleting one, and the notes kept in the current
+    // recording's journal.
+    TkError GetRecoverableRecordings(std::vector<RecoverableRecording>& recordings);
+    TkError OpenRecoverableRecording(const QString& id);
+    TkError DiscardRecoverableRecording(const QString& id);
+    TkError SetRecordingNotes(const RecordingNotes& notes);
+    TkError GetRecordingNotes(RecordingNotes& notes);
     // Why the framework offers no device (for example a simulated record it cannot play),
     // as a sentence for the user; empty when nothing is known to be wrong.
     QString DeviceProblem();

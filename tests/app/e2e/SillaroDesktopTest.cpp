@@ -2,6 +2,7 @@
 // state, the single-instance rule and the quit confirmation; a whole recording through the
 // real window and dialogs (record, start dialog, pause, resume, complete, edit mode,
 // File > New, quit), with screenshots in tests/output/.
+#include "ProgramWindows.h"
 #include "ScratchDesktop.h"
 #include "AlertClicker.h"
 #include "ScriptedDialogs.h"
@@ -93,17 +94,7 @@ TEST(SillaroDesktop, StartsReadyKeepsOneInstanceAndAsksBeforeQuitting)
     QProcess first;
     first.start(QStringLiteral(SILLARO_BINARY), {QStringLiteral("--simulate")});
     ASSERT_TRUE(first.waitForStarted(30000));
-    // On a loaded machine the window may take a while to be mapped: look for
-    // it for up to 90 seconds, as long as the program keeps running.
-    bool windowShown = false;
-    for (int attempt = 0; attempt < 90 && !windowShown; ++attempt) {
-        if (first.waitForFinished(1000))
-            break;
-        QProcess list;
-        list.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
-        list.waitForFinished(5000);
-        windowShown = QString::fromLocal8Bit(list.readAllStandardOutput()).contains("\"Sillaro\"");
-    }
+    const bool windowShown = WaitForNamedWindows(first, QStringLiteral("Sillaro"), 1, 90000);
     EXPECT_EQ(first.state(), QProcess::Running);
     EXPECT_TRUE(windowShown);
     first.terminate();

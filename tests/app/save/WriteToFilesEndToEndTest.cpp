@@ -8,11 +8,14 @@
 // and the track written has them rebuilt, every other sample as recorded.
 #include "ScratchDesktop.h"
 #include "AlertClicker.h"
+#include "ProgramWindows.h"
 #include "WaitFor.h"
+#include "XKeyboard.h"
 #include "root/AppDelegate.h"
 #include "bridge/CartovaController.h"
 #include "document/Document.h"
 #include "control/ControlManager.h"
+#include "control/RecoveryFlow.h"
 #include "state/ModeTimeManager.h"
 #include "settings/SettingManager.h"
 #include "root/SimulateOption.h"
@@ -21,6 +24,8 @@
 #include "save/CoverThumbnail.h"
 #include "save/SaveDialogItemView.h"
 #include "support/ExternalReaders.h"
+#include "support/JournalOnDisk.h"
+#include "update/UpdateServer.h"
 #include "support/RecordSide.h"
 #include "support/SourceWav.h"
 #include "window/MainWindow.h"
@@ -33,6 +38,7 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -466,6 +472,98 @@ TEST(TrackFinding, FindTrackGapsOnASideWithLeadInAndRunOutWritesItsTracks)
         const std::string path = (destination.path() + "/Side/" + files[i]).toStdString();
         EXPECT_NEAR(std::stod(saving::Probe(path)["duration"]), expected, 0.01) << path;
     }
+}
+
+// Sillaro killed (SIGKILL) while it records a counting record on the simulated turntable,
+// driven by real key presses as a user would: the next start asks about the recording,
+// "Recover" opens it in the edit mode, and the track written from it holds the record's
+// frames in order (none lost, none added, no padding), at least up to the last sync the
+// killed program's journal recorded, and the journal is gone once the track is written.
+TEST(Recovery, SillaroKilledWhileRecordingComesBackAndWritesTheRecord)
+{
+    if (qEnvironmentVariableIsEmpty("SILLARO_TEST_RECOVERY"))
+        GTEST_SKIP() << "runs as test_app_recovery_e2e";
+    QTemporaryDir work;
+    const QString temp = work.filePath(QStringLiteral("temp"));
+    const QString destination = work.filePath(QStringLiteral("out"));
+    for (const QString& folder : {temp, destination, kOutputDir})
+        QDir().mkpath(folder);
+    SourceSignal counting;
+    counting.rate = 44100;
+    for (uint32_t frame = 0; frame < 44100 * 90; ++frame) {
+        const int32_t value = (int32_t(frame % 65536) - 32768) * 256;
+        counting.samples.insert(counting.samples.end(), {value, value});
+    }
+    const QString record = work.filePath(QStringLiteral("counting.wav"));
+    ASSERT_TRUE(WriteSourceWav(counting, record.toStdString()));
+    // The same settings for the program that is killed and for the one that recovers.
+    auto configure = [&temp](QSettings&& settings) {
+        settings.setValue(kKeyRecordFormat, QStringLiteral("WAV"));
+        settings.setValue(kKeyPcmFreq, 44100);
+        settings.setValue(kKeyBitDepth, 16);
+        settings.setValue(kKeyPcmFileFormat, QStringLiteral("WAV"));
+        settings.setValue(kKeyTempDirectory, temp);
+        settings.setValue(kKeyUpdateServer, QStringLiteral("http://updates.invalid"));
+    };
+    configure(QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sillaro"), QStringLiteral("Sillaro")));
+    configure(QSettings());
+
+    QProcess sillaro;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CARTOVA_SIM_SOURCE"), record);
+    sillaro.setProcessEnvironment(environment);
+    sillaro.start(QStringLiteral(SILLARO_BINARY), {QStringLiteral("--simulate")});
+    ASSERT_TRUE(sillaro.waitForStarted(30000));
+    ASSERT_TRUE(WaitForNamedWindows(sillaro, QStringLiteral("Sillaro"), 1, kPatienceMs));
+    XKeyboard keys;
+    ASSERT_TRUE(keys.isAvailable());
+    keys.press(QStringLiteral("ctrl+r"));
+    ASSERT_TRUE(WaitForNamedWindows(sillaro, QStringLiteral("Sillaro"), 2, kPatienceMs)) << "the start dialog";
+    keys.press(QStringLiteral("Return")); // "Start Recording"
+    std::optional<JournalContents> journal;
+    ASSERT_TRUE(WaitFor([&] {
+        journal = ReadJournal(temp.toStdString());
+        return journal && SyncedSamples(*journal) >= 6 * 44100;
+    }, kPatienceMs));
+    sillaro.kill();
+    ASSERT_TRUE(sillaro.waitForFinished(30000));
+    const uint64_t synced = SyncedSamples(*journal);
+
+    AlertClicker clicker(kOutputDir);
+    auto app = std::make_unique<AppDelegate>();
+    app->launch(); // the question comes once the window is up
+    std::vector<RecoverableRecording> left;
+    ASSERT_EQ(CartovaController::sharedInstance().GetRecoverableRecordings(left), TkErrorSuccess);
+    ASSERT_EQ(left.size(), 1u);
+    const QString question = RecoveryFlow::question(left[0]);
+    clicker.screenshot(question, QStringLiteral("sillaro-recover-question.png"));
+    clicker.answer(question, QStringLiteral("Recover"));
+    ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
+    ASSERT_TRUE(WaitFor([&] { return clicker.hasSeen(question) && mtm.status() == ModeStatusEditStopped; }, kPatienceMs))
+        << clicker.messages().join('|').toStdString();
+    EXPECT_GE(mtm.totalTime() * 44100.0, double(synced));
+    EXPECT_TRUE(app->window()->grab().save(kOutputDir + "/sillaro-recovered.png"));
+
+    const QStringList files = WriteAlbum(clicker, *app->window(), destination, QStringLiteral("Side"),
+                                         [](QWidget* dialog) {
+                                             Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")),
+                                                  QStringLiteral("Side"));
+                                         });
+    ASSERT_EQ(files.size(), 1) << files.join('|').toStdString();
+    std::vector<int32_t> decoded;
+    ASSERT_TRUE(saving::DecodeWithSox((destination + "/Side/" + files[0]).toStdString(), decoded));
+    const size_t frames = decoded.size() / 2;
+    EXPECT_GE(frames, synced);
+    EXPECT_EQ(double(frames), std::round(mtm.totalTime() * 44100.0));
+    size_t breaks = 0;
+    for (size_t f = 0; f < frames; ++f) {
+        const bool same = decoded[2 * f] == decoded[2 * f + 1];
+        const bool next = f == 0 || uint16_t((decoded[2 * f] >> 16) - (decoded[2 * f - 2] >> 16)) == 1;
+        breaks += same && next ? 0 : 1;
+    }
+    EXPECT_EQ(breaks, 0u) << "every frame the record's next one";
+    EXPECT_FALSE(ReadJournal(temp.toStdString())) << "every track written: nothing left to recover";
+    app->shutdown();
 }
 
 int main(int argc, char** argv)

@@ -119,6 +119,7 @@ TkError Cartova_Init(const ICartovaDelegate* delegate)
 TkError Cartova_New(void)
 {
     ++Fake().newCalls;
+    Fake().hasJournal = false; // the recording is closed, its journal with it
     return TkErrorSuccess;
 }
 
@@ -375,6 +376,82 @@ TkError Cartova_GetDroppedAudio(TkDroppedAudio** list, size_t* count)
 void Cartova_ReleaseDroppedAudio(TkDroppedAudio* list)
 {
     delete[] list;
+}
+
+TkError Cartova_GetRecoverableRecordings(const char*, TkRecoverableList** list)
+{
+    const std::vector<FakeCartova::Recoverable>& all = Fake().recoverable;
+    *list = new TkRecoverableList{new TkRecoverable[all.size() + 1], all.size()};
+    for (size_t i = 0; i < all.size(); ++i) {
+        (*list)->items[i] = all[i].info;
+        (*list)->items[i].id = Dup(all[i].id);
+        (*list)->items[i].started = all[i].started;
+        (*list)->items[i].folder = Dup(Fake().tempDirectory);
+        (*list)->items[i].missing = Dup(all[i].missing);
+    }
+    return TkErrorSuccess;
+}
+
+void Cartova_ReleaseRecoverableRecordings(TkRecoverableList* list)
+{
+    for (size_t i = 0; list != nullptr && i < list->count; ++i) {
+        std::free(list->items[i].id);
+        std::free(list->items[i].folder);
+        std::free(list->items[i].missing);
+    }
+    if (list != nullptr)
+        delete[] list->items;
+    delete list;
+}
+
+TkError Cartova_OpenRecoverableRecording(const char* id)
+{
+    Fake().opened.push_back(id);
+    Fake().hasJournal = Fake().openRecoverableResult == TkErrorSuccess;
+    return Fake().openRecoverableResult;
+}
+
+TkError Cartova_DiscardRecoverableRecording(const char*, const char* id)
+{
+    Fake().discarded.push_back(id);
+    std::erase_if(Fake().recoverable, [id](const FakeCartova::Recoverable& r) { return r.id == id; });
+    return TkErrorSuccess;
+}
+
+TkError Cartova_SetRecordingNotes(const double* markers, size_t marker_count, const char* const* names,
+                                  size_t name_count)
+{
+    ++Fake().setNotesCalls;
+    if (!Fake().hasJournal)
+        return TkErrorInvalidState;
+    Fake().notesMarkers.assign(markers, markers + marker_count);
+    Fake().notesNames.assign(names, names + name_count);
+    return TkErrorSuccess;
+}
+
+TkError Cartova_GetRecordingNotes(TkRecordingNotes** notes)
+{
+    *notes = nullptr;
+    if (!Fake().hasJournal)
+        return TkErrorInvalidState;
+    const size_t names = Fake().notesNames.size();
+    *notes = new TkRecordingNotes{new double[Fake().notesMarkers.size() + 1], Fake().notesMarkers.size(),
+                                  new char*[names + 1], names};
+    std::copy(Fake().notesMarkers.begin(), Fake().notesMarkers.end(), (*notes)->markers);
+    for (size_t i = 0; i < names; ++i)
+        (*notes)->names[i] = Dup(Fake().notesNames[i]);
+    return TkErrorSuccess;
+}
+
+void Cartova_ReleaseRecordingNotes(TkRecordingNotes* notes)
+{
+    for (size_t i = 0; notes != nullptr && i < notes->name_count; ++i)
+        std::free(notes->names[i]);
+    if (notes != nullptr) {
+        delete[] notes->markers;
+        delete[] notes->names;
+    }
+    delete notes;
 }
 
 TkError Cartova_DeleteTempLeftovers(const char* folder)

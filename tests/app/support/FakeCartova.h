@@ -117,6 +117,23 @@ struct FakeCartova {
     TkPcmFileFormat pcmFileFormat = TkPcmFileFormatWav;
     int32_t compressionLevel = -1;
     std::map<std::string, TkError> refusedCovers;
+
+    // Recovery: the recordings listed (newest first), what was opened and discarded, and
+    // the notes of the current recording's journal (kept only while it has one).
+    struct Recoverable {
+        std::string id;
+        int64_t started = 0;
+        TkRecoverable info{}; // its format, length and state (id, folder, missing unused)
+        std::string missing;
+    };
+    std::vector<Recoverable> recoverable;
+    TkError openRecoverableResult = TkErrorSuccess;
+    std::vector<std::string> opened;
+    std::vector<std::string> discarded;
+    bool hasJournal = false;
+    std::vector<double> notesMarkers;
+    std::vector<std::string> notesNames;
+    int setNotesCalls = 0;
 };
 
 // The one fake of the test program; Reset() before each test.

@@ -3,7 +3,7 @@
 // record whose every frame holds its own number, then recovers it with
 // "cartova recover" and compares the samples with that record.
 #include "ToolRun.h"
-#include "recovery/JournalFile.h"
+#include "support/JournalOnDisk.h"
 #include "support/SourceWav.h"
 
 #include <gtest/gtest.h>
@@ -19,22 +19,6 @@
 namespace {
 
 constexpr uint32_t kRate = 44100;
-
-// The journal in folder, as its owner last wrote it (read without its lock).
-std::optional<JournalContents> ReadJournal(const fs::path& folder)
-{
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        std::string id;
-        if (!ParseJournalFileName(entry.path().filename().string(), id))
-            continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-        JournalContents contents;
-        if (DecodeJournal(bytes, contents) == JournalProblem::None)
-            return contents;
-    }
-    return std::nullopt;
-}
 
 // A child running the tool, its output in a file.
 struct Child {
@@ -156,7 +140,7 @@ protected:
 
 bool SyncedSeconds(const JournalContents& j, double seconds)
 {
-    return j.syncedBytes * 8 / j.bitsPerSample >= uint64_t(seconds * double(j.sampleRate));
+    return SyncedSamples(j) >= uint64_t(seconds * double(j.sampleRate));
 }
 
 } // namespace
@@ -185,7 +169,7 @@ TEST_F(RecoveryProcess, AKilledPcmRecordingComesBackUpToItsLastSync)
         ASSERT_TRUE(child.Running()) << c.what << ReadText(root / "record.log");
         child.Kill();
         ASSERT_TRUE(seen) << c.what;
-        const uint64_t synced = seen->syncedBytes * 8 / seen->bitsPerSample;
+        const uint64_t synced = SyncedSamples(*seen);
 
         const ProcessResult list = Recover({"--list"});
         EXPECT_EQ(list.status, 0) << list.output;
