@@ -5,9 +5,14 @@
 #include "ToolRun.h"
 #include "support/JournalOnDisk.h"
 #include "support/SourceWav.h"
+#include "capture/Float_To_DSD16.h"
+#include "device/SimSignalGenerator.h"
+#include "device/WavFileSource.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
@@ -95,6 +100,49 @@ size_t FirstBreak(const std::vector<uint16_t>& left)
             return i;
     }
     return left.size();
+}
+
+// The DSD bytes of each channel the simulated turntable delivers from its start when it
+// plays record at bitRate, earliest bit first in each byte's most significant bit.
+std::array<std::vector<uint8_t>, 2> DeliveredDsd(const fs::path& record, uint64_t bitRate, size_t bytes)
+{
+    auto source = std::make_shared<WavFileSource>();
+    std::string error;
+    EXPECT_TRUE(source->Load(record.string(), error)) << error;
+    SimSignalGenerator generator(source, {double(bitRate / 16), 16, true});
+    const size_t words = bytes / 2 + 1;
+    std::vector<float> carriage(2 * words);
+    generator.Next(words, carriage.data());
+    std::array<std::vector<uint8_t>, 2> channels;
+    for (size_t c = 0; c < 2; ++c) {
+        for (size_t w = 0; w < words; ++w) {
+            const auto word = uint16_t(DsdWordFromFloat(carriage[2 * w + c]));
+            channels[c].push_back(uint8_t(word & 0xFF));
+            channels[c].push_back(uint8_t(word >> 8));
+        }
+    }
+    return channels;
+}
+
+// The DSD bytes of each channel of a stereo DSF file (blocks of 4096 bytes per channel in
+// turn, least significant bit first), earliest bit first in the most significant bit.
+std::array<std::vector<uint8_t>, 2> DsfChannels(const fs::path& file)
+{
+    constexpr size_t kDataStart = 28 + 52 + 12;
+    constexpr size_t kBlock = 4096;
+    const uint64_t samples = uint64_t(FileWord(file, 28 + 36)) | uint64_t(FileWord(file, 28 + 40)) << 32;
+    std::ifstream in(file, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::array<std::vector<uint8_t>, 2> channels;
+    for (size_t at = kDataStart, c = 0; at + kBlock <= bytes.size(); at += kBlock, c ^= 1) {
+        for (size_t i = 0; i < kBlock && channels[c].size() < samples / 8; ++i) {
+            uint8_t b = bytes[at + i], reversed = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                reversed = uint8_t(reversed << 1 | ((b >> bit) & 1));
+            channels[c].push_back(reversed);
+        }
+    }
+    return channels;
 }
 
 class RecoveryProcess : public ToolFolderTest {
@@ -195,10 +243,23 @@ TEST_F(RecoveryProcess, AKilledDsdRecordingComesBackAsADsfFile)
     ASSERT_TRUE(seen && seen->isDsd);
     const ProcessResult run = Recover({"-o", out.string(), "--album", "Side", "--name", "side.dsf"});
     ASSERT_EQ(run.status, 0) << run.output;
-    // DSF: the sample count per channel is the 64-bit value at 0x40 of the fmt chunk.
-    const fs::path file = out / "Side" / "side.dsf";
-    const uint64_t samples = uint64_t(FileWord(file, 28 + 36)) | uint64_t(FileWord(file, 28 + 40)) << 32;
-    EXPECT_GE(samples, seen->syncedBytes * 8);
+    const std::array<std::vector<uint8_t>, 2> recovered = DsfChannels(out / "Side" / "side.dsf");
+    EXPECT_GE(recovered[0].size() * 8, SyncedSamples(*seen));
+
+    // Every bit is the turntable's, in order from where the recording started.
+    const std::array<std::vector<uint8_t>, 2> delivered =
+        DeliveredDsd(record, 2822400, recovered[0].size() + 2822400 / 8 * 10);
+    const auto start = std::search(delivered[0].begin(), delivered[0].end(), recovered[0].begin(),
+                                   recovered[0].begin() + std::min<size_t>(recovered[0].size(), 4096));
+    ASSERT_NE(start, delivered[0].end()) << "the recording's first bits are not the turntable's";
+    const size_t offset = size_t(start - delivered[0].begin());
+    for (size_t c = 0; c < 2; ++c) {
+        ASSERT_LE(offset + recovered[c].size(), delivered[c].size());
+        const auto mismatch = std::mismatch(recovered[c].begin(), recovered[c].end(), delivered[c].begin() + offset);
+        EXPECT_EQ(mismatch.first, recovered[c].end())
+            << "channel " << c << " differs at byte " << (mismatch.first - recovered[c].begin()) << " of "
+            << recovered[c].size();
+    }
 }
 
 // The track being written when the tool died is not left under its name,
