@@ -6,6 +6,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,10 +31,45 @@ std::string Stem(const std::string& name, size_t limit) {
     return name.substr(0, cut);
 }
 
-std::string TemporaryName(const std::string& finalPath) {
+// The hidden temporary name of finalPath begins with this: "<dir>.<name stem>.".
+std::string TemporaryPrefix(const std::string& finalPath) {
     const std::string dir = DirectoryPart(finalPath);
-    const std::string name = Stem(finalPath.substr(dir.size()), kNameStemBytes);
-    return dir + "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(nameCounter++) + ".part";
+    return "." + Stem(finalPath.substr(dir.size()), kNameStemBytes) + ".";
+}
+
+std::string TemporaryName(const std::string& finalPath) {
+    return DirectoryPart(finalPath) + TemporaryPrefix(finalPath) + std::to_string(getpid()) + "-" +
+           std::to_string(nameCounter++) + ".part";
+}
+
+// The writer's process of a temporary name of finalPath ("<prefix><pid>-<n>.part"),
+// or 0 when entry is not one.
+pid_t TemporaryWriter(const std::string& entry, const std::string& prefix) {
+    if (entry.size() <= prefix.size() + 5 || entry.compare(0, prefix.size(), prefix) != 0 ||
+        entry.compare(entry.size() - 5, 5, ".part") != 0)
+        return 0;
+    const std::string rest = entry.substr(prefix.size(), entry.size() - prefix.size() - 5);
+    const size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string::npos || dash + 1 == rest.size() ||
+        rest.find_first_not_of("0123456789-") != std::string::npos || rest.find('-', dash + 1) != std::string::npos)
+        return 0;
+    return static_cast<pid_t>(std::strtol(rest.c_str(), nullptr, 10));
+}
+
+// Removes the temporary files of finalPath left by writers that died before
+// completing them (a kill, a crash, a power cut). A writer that still runs,
+// or whose state cannot be told, keeps its file.
+void RemoveAbandonedTemporaries(const std::string& finalPath) {
+    const std::string dir = DirectoryPart(finalPath);
+    const std::string prefix = TemporaryPrefix(finalPath);
+    DIR* folder = opendir(dir.empty() ? "." : dir.c_str());
+    if (folder == nullptr) return;
+    while (const dirent* entry = readdir(folder)) {
+        const pid_t writer = TemporaryWriter(entry->d_name, prefix);
+        if (writer > 0 && writer != getpid() && kill(writer, 0) != 0 && errno == ESRCH)
+            unlink((dir + entry->d_name).c_str());
+    }
+    closedir(folder);
 }
 
 } // namespace
@@ -118,6 +156,7 @@ bool PendingTrackFile::Commit() {
         return false;
     }
     m_temporaryPath.clear();
+    RemoveAbandonedTemporaries(m_finalPath);
     return true;
 }
 

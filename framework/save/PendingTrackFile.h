@@ -34,7 +34,9 @@ public:
     // is on disk before the name is: a power cut never leaves a named track
     // without its samples). False with Error()
     // set when the data could not be flushed or the rename failed; the
-    // temporary file is then removed.
+    // temporary file is then removed. Once the track has its name, the
+    // temporary files of the same name that writers which died left behind
+    // are removed too.
     bool Commit();
     // Closes and removes the temporary file.
     void Discard();

@@ -282,6 +282,8 @@ TEST_F(RecoveryProcess, DyingWhileWritingLeavesNoHalfTrackAndTheRecordingRecover
     const std::vector<uint16_t> left = LeftTop16(out / "Side" / "side.wav", 3);
     EXPECT_GE(left.size(), size_t(kRate) * 4);
     EXPECT_EQ(FirstBreak(left), left.size());
+    // The dead tool's unfinished file went when the track was written.
+    EXPECT_EQ(std::distance(fs::directory_iterator(out / "Side"), fs::directory_iterator()), 1);
 }
 
 // The power cut: every write stops at 4 s of recorded time and unsynced
