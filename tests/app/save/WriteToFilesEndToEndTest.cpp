@@ -474,8 +474,9 @@ TEST(TrackFinding, FindTrackGapsOnASideWithLeadInAndRunOutWritesItsTracks)
     }
 }
 
-// Sillaro killed (SIGKILL) while it records a counting record on the simulated turntable,
-// driven by real key presses as a user would: the next start asks about the recording,
+// Sillaro killed (SIGKILL), or ended from outside (SIGTERM), while it records a counting
+// record on the simulated turntable, driven by real key presses as a user would: the next
+// start asks about the recording,
 // "Recover" opens it in the edit mode, and the track written from it holds the record's
 // frames in order (none lost, none added, no padding), at least up to the last sync the
 // killed program's journal recorded, and the journal is gone once the track is written.
@@ -508,62 +509,76 @@ TEST(Recovery, SillaroKilledWhileRecordingComesBackAndWritesTheRecord)
     configure(QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Sillaro"), QStringLiteral("Sillaro")));
     configure(QSettings());
 
-    QProcess sillaro;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CARTOVA_SIM_SOURCE"), record);
-    sillaro.setProcessEnvironment(environment);
-    sillaro.start(QStringLiteral(SILLARO_BINARY), {QStringLiteral("--simulate")});
-    ASSERT_TRUE(sillaro.waitForStarted(30000));
-    ASSERT_TRUE(WaitForNamedWindows(sillaro, QStringLiteral("Sillaro"), 1, kPatienceMs));
-    XKeyboard keys;
-    ASSERT_TRUE(keys.isAvailable());
-    keys.press(QStringLiteral("ctrl+r"));
-    ASSERT_TRUE(WaitForNamedWindows(sillaro, QStringLiteral("Sillaro"), 2, kPatienceMs)) << "the start dialog";
-    keys.press(QStringLiteral("Return")); // "Start Recording"
-    std::optional<JournalContents> journal;
-    ASSERT_TRUE(WaitFor([&] {
-        journal = ReadJournal(temp.toStdString());
-        return journal && SyncedSamples(*journal) >= 6 * 44100;
-    }, kPatienceMs));
-    sillaro.kill();
-    ASSERT_TRUE(sillaro.waitForFinished(30000));
-    const uint64_t synced = SyncedSamples(*journal);
+    // Killed outright, and ended as at a logout (which ends the recording cleanly and
+    // asks nothing on the way out).
+    const struct {
+        const char* name;
+        bool kill;
+    } ends[] = {{"killed", true}, {"terminated", false}};
+    for (const auto& end : ends) {
+        SCOPED_TRACE(end.name);
+        QProcess sillaro;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CARTOVA_SIM_SOURCE"), record);
+        sillaro.setProcessEnvironment(environment);
+        sillaro.start(QStringLiteral(SILLARO_BINARY), {QStringLiteral("--simulate")});
+        ASSERT_TRUE(sillaro.waitForStarted(30000));
+        ASSERT_TRUE(WaitForNamedWindows(sillaro, QStringLiteral("Sillaro"), 1, kPatienceMs));
+        XKeyboard keys;
+        ASSERT_TRUE(keys.isAvailable());
+        keys.press(QStringLiteral("ctrl+r"));
+        ASSERT_TRUE(WaitForNamedWindows(sillaro, QStringLiteral("Sillaro"), 2, kPatienceMs)) << "the start dialog";
+        keys.press(QStringLiteral("Return")); // "Start Recording"
+        std::optional<JournalContents> journal;
+        ASSERT_TRUE(WaitFor([&] {
+            journal = ReadJournal(temp.toStdString());
+            return journal && SyncedSamples(*journal) >= 6 * 44100;
+        }, kPatienceMs));
+        if (end.kill)
+            sillaro.kill();
+        else
+            sillaro.terminate();
+        ASSERT_TRUE(sillaro.waitForFinished(30000));
+        EXPECT_EQ(sillaro.exitStatus(), end.kill ? QProcess::CrashExit : QProcess::NormalExit);
+        const uint64_t synced = SyncedSamples(*journal);
 
-    AlertClicker clicker(kOutputDir);
-    auto app = std::make_unique<AppDelegate>();
-    app->launch(); // the question comes once the window is up
-    std::vector<RecoverableRecording> left;
-    ASSERT_EQ(CartovaController::sharedInstance().GetRecoverableRecordings(left), TkErrorSuccess);
-    ASSERT_EQ(left.size(), 1u);
-    const QString question = RecoveryFlow::question(left[0]);
-    clicker.screenshot(question, QStringLiteral("sillaro-recover-question.png"));
-    clicker.answer(question, QStringLiteral("Recover"));
-    ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
-    ASSERT_TRUE(WaitFor([&] { return clicker.hasSeen(question) && mtm.status() == ModeStatusEditStopped; }, kPatienceMs))
-        << clicker.messages().join('|').toStdString();
-    EXPECT_GE(mtm.totalTime() * 44100.0, double(synced));
-    EXPECT_TRUE(app->window()->grab().save(kOutputDir + "/sillaro-recovered.png"));
+        AlertClicker clicker(kOutputDir);
+        auto app = std::make_unique<AppDelegate>();
+        app->launch(); // the question comes once the window is up
+        std::vector<RecoverableRecording> left;
+        ASSERT_EQ(CartovaController::sharedInstance().GetRecoverableRecordings(left), TkErrorSuccess);
+        ASSERT_EQ(left.size(), 1u);
+        const QString question = RecoveryFlow::question(left[0]);
+        if (end.kill)
+            clicker.screenshot(question, QStringLiteral("sillaro-recover-question.png"));
+        clicker.answer(question, QStringLiteral("Recover"));
+        ModeTimeManager& mtm = ModeTimeManager::sharedInstance();
+        ASSERT_TRUE(WaitFor([&] { return clicker.hasSeen(question) && mtm.status() == ModeStatusEditStopped; }, kPatienceMs))
+            << clicker.messages().join('|').toStdString();
+        EXPECT_GE(mtm.totalTime() * 44100.0, double(synced));
+        if (end.kill)
+            EXPECT_TRUE(app->window()->grab().save(kOutputDir + "/sillaro-recovered.png"));
 
-    const QStringList files = WriteAlbum(clicker, *app->window(), destination, QStringLiteral("Side"),
-                                         [](QWidget* dialog) {
-                                             Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")),
-                                                  QStringLiteral("Side"));
-                                         });
-    ASSERT_EQ(files.size(), 1) << files.join('|').toStdString();
-    std::vector<int32_t> decoded;
-    ASSERT_TRUE(saving::DecodeWithSox((destination + "/Side/" + files[0]).toStdString(), decoded));
-    const size_t frames = decoded.size() / 2;
-    EXPECT_GE(frames, synced);
-    EXPECT_EQ(double(frames), std::round(mtm.totalTime() * 44100.0));
-    size_t breaks = 0;
-    for (size_t f = 0; f < frames; ++f) {
-        const bool same = decoded[2 * f] == decoded[2 * f + 1];
-        const bool next = f == 0 || uint16_t((decoded[2 * f] >> 16) - (decoded[2 * f - 2] >> 16)) == 1;
-        breaks += same && next ? 0 : 1;
+        const QString album = QStringLiteral("Side ") + end.name;
+        const QStringList files = WriteAlbum(clicker, *app->window(), destination, album, [&](QWidget* dialog) {
+            Type(dialog->findChild<QLineEdit*>(QStringLiteral("edit_album_name")), album);
+        });
+        ASSERT_EQ(files.size(), 1) << files.join('|').toStdString();
+        std::vector<int32_t> decoded;
+        ASSERT_TRUE(saving::DecodeWithSox((destination + "/" + album + "/" + files[0]).toStdString(), decoded));
+        const size_t frames = decoded.size() / 2;
+        EXPECT_GE(frames, synced);
+        EXPECT_EQ(double(frames), std::round(mtm.totalTime() * 44100.0));
+        size_t breaks = 0;
+        for (size_t f = 0; f < frames; ++f) {
+            const bool same = decoded[2 * f] == decoded[2 * f + 1];
+            const bool next = f == 0 || uint16_t((decoded[2 * f] >> 16) - (decoded[2 * f - 2] >> 16)) == 1;
+            breaks += same && next ? 0 : 1;
+        }
+        EXPECT_EQ(breaks, 0u) << "every frame the record's next one";
+        EXPECT_FALSE(ReadJournal(temp.toStdString())) << "every track written: nothing left to recover";
+        app->shutdown();
     }
-    EXPECT_EQ(breaks, 0u) << "every frame the record's next one";
-    EXPECT_FALSE(ReadJournal(temp.toStdString())) << "every track written: nothing left to recover";
-    app->shutdown();
 }
 
 int main(int argc, char** argv)
