@@ -169,17 +169,9 @@ void ControlManager::onMarkersReplaced(MarkerManager* markers)
     m_view.showMarkers(markers);
     if (m_notes)
         m_notes->watch(markers);
-    if (markers) {
-        // Every change of the markers or their selection is an input of the command rules.
-        auto refresh = [this]() { refreshCommands(); };
-        m_markerWatches = {
-            connect(markers, &MarkerManager::markersReset, this, refresh),
-            connect(markers, &MarkerManager::markerAdded, this, refresh),
-            connect(markers, &MarkerManager::markerRemoved, this, refresh),
-            connect(markers, &MarkerManager::markerMoved, this, refresh),
-            connect(markers, &MarkerManager::selectionChanged, this, refresh),
-        };
-    }
+    // Every change of the markers or their selection is an input of the command rules.
+    if (markers)
+        m_markerWatches = WatchMarkerChanges(*markers, this, [this]() { refreshCommands(); });
     refreshCommands();
 }
 

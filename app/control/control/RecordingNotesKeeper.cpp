@@ -23,17 +23,10 @@ void RecordingNotesKeeper::watch(MarkerManager* markers)
     m_written = RecordingNotes();
     if (!markers)
         return;
-    auto changed = [this]() { this->changed(); };
     // The write dialog hands its names back and then selects the selected marker again,
     // so a selection change also stands for a change of names.
-    m_watches = {
-        connect(markers, &MarkerManager::markersReset, this, changed),
-        connect(markers, &MarkerManager::markerAdded, this, changed),
-        connect(markers, &MarkerManager::markerRemoved, this, changed),
-        connect(markers, &MarkerManager::markerMoved, this, changed),
-        connect(markers, &MarkerManager::selectionChanged, this, changed),
-        connect(markers, &QObject::destroyed, this, [this]() { watch(nullptr); }),
-    };
+    m_watches = WatchMarkerChanges(*markers, this, [this]() { changed(); });
+    m_watches.push_back(connect(markers, &QObject::destroyed, this, [this]() { watch(nullptr); }));
 }
 
 RecordingNotes RecordingNotesKeeper::notesOf(const MarkerManager& markers)

@@ -19,6 +19,18 @@ MarkerManager::MarkerManager(QObject* parent) : QObject(parent)
         stored.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation) : stored;
 }
 
+std::vector<QMetaObject::Connection> WatchMarkerChanges(MarkerManager& markers, QObject* receiver,
+                                                        const std::function<void()>& changed)
+{
+    return {
+        QObject::connect(&markers, &MarkerManager::markersReset, receiver, changed),
+        QObject::connect(&markers, &MarkerManager::markerAdded, receiver, changed),
+        QObject::connect(&markers, &MarkerManager::markerRemoved, receiver, changed),
+        QObject::connect(&markers, &MarkerManager::markerMoved, receiver, changed),
+        QObject::connect(&markers, &MarkerManager::selectionChanged, receiver, changed),
+    };
+}
+
 MarkerManager::~MarkerManager()
 {
     QSettings().setValue(kSaveDirectoryKey, m_DestinationDirectory);

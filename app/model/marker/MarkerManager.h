@@ -21,6 +21,13 @@
 
 inline const QString kSaveDirectoryKey = QStringLiteral("Save Directory");
 
+class MarkerManager;
+
+// Connects every change of the markers or of their selection to `changed`, run in
+// receiver's context; the caller disconnects the connections returned.
+std::vector<QMetaObject::Connection> WatchMarkerChanges(MarkerManager& markers, QObject* receiver,
+                                                        const std::function<void()>& changed);
+
 class MarkerManager : public QObject {
     Q_OBJECT
 public:
