@@ -106,6 +106,19 @@ double& WallTimeStretch()
     return stretch;
 }
 
+// The simulated turntable's speed, as the engine was initialised with it.
+double& SimSpeed()
+{
+    static double speed = 1.0;
+    return speed;
+}
+
+// Preview frames of a second of the recording for setting.
+double PreviewFramesPerSecond(const TkRecordSetting& setting)
+{
+    return setting.rec_type == 1 ? double(setting.freq) / CARTOVA_DSD_PREVIEW_DECIMATION : double(setting.freq);
+}
+
 std::chrono::milliseconds Stretched(int ms)
 {
     return std::chrono::milliseconds(static_cast<int64_t>(ms * WallTimeStretch()));
@@ -132,6 +145,7 @@ bool InitEngineOnce(const std::string& sourceWav, double speed, std::string& err
     speed = std::min(speed, 1.0);
 #endif
     setenv("CARTOVA_SIM_SPEED", std::to_string(speed).c_str(), 1);
+    SimSpeed() = speed;
     static const ICartovaDelegate delegate{&Queue(), OnOperation, OnStreamPos, OnConvertPos, OnError,
                                            MainQueue::PostToMainQueue};
     TkError result = Cartova_Init(&delegate);
@@ -178,6 +192,15 @@ bool Record(const RecordPlan& plan, uint64_t& previewFrames, std::string& error)
         return false;
     }
     Queue().RunFor(Stretched(plan.recordMs));
+    // A loaded machine (or a sanitizer) may slow the turntable below its pace:
+    // the first stretch lasts until it holds the audio it was planned for.
+    const auto planned = static_cast<uint64_t>(plan.recordMs / 1000.0 * SimSpeed() * PreviewFramesPerSecond(plan.setting));
+    Queue().RunUntil(
+        [planned] {
+            uint64_t frames = 0;
+            return Cartova_GetRecordingPreviewDataLength(&frames) == TkErrorSuccess && frames >= planned;
+        },
+        std::chrono::seconds(60));
     if (plan.pauseMs > 0) {
         if ((result = Cartova_Pause()) != TkErrorSuccess) {
             error = ResultText("Cartova_Pause", result);

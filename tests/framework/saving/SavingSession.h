@@ -34,8 +34,9 @@ bool InitEngineOnce(const std::string& sourceWav, double speed, std::string& err
 // A folder of this process under the system's temporary folder, created on first use.
 const std::string& ScratchFolder();
 
-// One stretch of a recording: record for `recordMs` of wall time, then pause
-// for `pauseMs` (skipped when 0) and record `resumeMs` more.
+// One stretch of a recording: record for `recordMs` of wall time (and at least
+// until the recording holds that much audio at the turntable's speed), then
+// pause for `pauseMs` (skipped when 0) and record `resumeMs` more.
 struct RecordPlan {
     TkRecordSetting setting{};
     int recordMs = 0;
