@@ -15,6 +15,7 @@
 struct DamagedPlace {
     uint64_t start = 0; // union of the runs
     uint64_t end = 0;
+    uint64_t outputEnd = 0; // end, or past it the end of a run's ring: the last sample the repair writes
     uint32_t channelMask = 0;
     double peakSigmas = 0.0;
     std::vector<ChannelRegion> runs; // by channel, then position; not overlapping
