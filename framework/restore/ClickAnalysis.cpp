@@ -50,32 +50,26 @@ public:
             m_channels[c] = ChannelSamples{m_buffers[c].data(), bufferStart, available, frames};
             m_found[c].clear();
             m_detectors[c].Detect(m_channels[c], detectFirst, detectEnd, c, m_found[c]);
-            for (const ChannelRegion& region : m_found[c]) {
-                SubtractRing(region);
-            }
             regions.insert(regions.end(), m_found[c].begin(), m_found[c].end());
         }
+        // The places in the margin before the segment are repaired too, but
+        // not kept: the places after them take their context from repaired
+        // samples.
         for (DamagedPlace& place : JoinPlaces(std::move(regions), m_settings)) {
-            if (place.start >= start && place.start < end) {
-                JoinOtherChannels(place);
-                out.push_back(m_repairer.Repair(place, m_channels, m_found));
-                KeepRepair(out.back());
+            if (place.start >= end) {
+                break;
+            }
+            JoinOtherChannels(place);
+            RepairedPlace repaired = m_repairer.Repair(place, m_channels, m_found);
+            KeepRepair(repaired);
+            if (place.start >= start) {
+                out.push_back(std::move(repaired));
             }
         }
         return true;
     }
 
 private:
-    // A click's ring is taken out of the samples before any repair reads
-    // them: the repairs' contexts are then free of it, and the place
-    // writes the samples without it.
-    void SubtractRing(const ChannelRegion& region)
-    {
-        if (region.ring.length > 0) {
-            region.ring.AddTo(m_buffers[region.channel].data(), m_channels[region.channel].origin, -1.0);
-        }
-    }
-
     // The places are repaired in order, and each one's repair is laid over
     // the samples, so that the places after it have undamaged context on
     // their left.
@@ -97,10 +91,8 @@ private:
             ChannelRegion run;
             if ((place.channelMask & (1u << c)) == 0 &&
                 m_detectors[c].TestSpan(place.start, place.end, c, run)) {
-                SubtractRing(run);
                 place.runs.push_back(run);
                 place.channelMask |= 1u << c;
-                place.outputEnd = std::max(place.outputEnd, run.ring.End());
                 m_found[c].push_back(run);
             }
         }

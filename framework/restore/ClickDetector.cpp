@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <cstdlib>
 
 namespace {
 
@@ -23,6 +22,8 @@ constexpr double kSigmaFloorRelative = 1e-5;
 constexpr double kSigmaFloor = 1e-10;
 // Every fourth error enters the median: plenty for a robust deviation.
 constexpr size_t kMedianStride = 4;
+// Sub-blocks on each side whose deviations enter a sample's median.
+constexpr std::ptrdiff_t kMedianReach = 2;
 
 } // namespace
 
@@ -33,10 +34,7 @@ double ChiSquareQuantile(double degrees, double z)
     return degrees * root * root * root;
 }
 
-ClickDetector::ClickDetector(const RestoreSettings& settings)
-    : m_settings(settings), m_fit(settings.blockLength), m_ringFitter(settings)
-{
-}
+ClickDetector::ClickDetector(const RestoreSettings& settings) : m_settings(settings), m_fit(settings.blockLength) {}
 
 const ClickDetector::BlockModel& ClickDetector::BlockAt(uint64_t position) const
 {
@@ -114,7 +112,8 @@ void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
     // The deviation of the errors changes within a block (a note starts,
     // the music grows loud): each sub-block gets the median absolute error
     // of its own samples, and a sample the median of its sub-block's and
-    // the two neighbours' values, which one click cannot move.
+    // the two neighbours' on each side: a pop, which can fill two
+    // sub-blocks, cannot move that median and so hide its own tail.
     const size_t length = m_settings.SubBlockLength();
     const size_t count = static_cast<size_t>((end - first + length - 1) / length);
     std::vector<double>& mad = m_subBlockMad;
@@ -137,16 +136,15 @@ void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
         mad[j] = kMadToSigma * *middle;
     }
     m_sigma.assign(count, std::numeric_limits<double>::infinity());
-    static const int reach = std::getenv("X_MED") ? std::atoi(std::getenv("X_MED")) : 1;
+    const auto last = static_cast<std::ptrdiff_t>(count) - 1;
     for (size_t j = 0; j < count; ++j) {
-        double v[5];
-        int n = 0;
-        for (int d = -reach; d <= reach; ++d) {
-            const auto k = static_cast<ptrdiff_t>(j) + d;
-            v[n++] = mad[static_cast<size_t>(std::clamp<ptrdiff_t>(k, 0, static_cast<ptrdiff_t>(count) - 1))];
+        // The median of five, the ends repeating the first and last values.
+        double v[2 * kMedianReach + 1];
+        for (std::ptrdiff_t d = -kMedianReach; d <= kMedianReach; ++d) {
+            v[d + kMedianReach] = mad[static_cast<size_t>(std::clamp<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(j) + d, 0, last))];
         }
-        std::nth_element(v, v + n / 2, v + n);
-        const double median = v[n / 2];
+        std::nth_element(v, v + kMedianReach, v + 2 * kMedianReach + 1);
+        const double median = v[kMedianReach];
         const BlockModel& block = BlockAt(first + j * length);
         if (!block.taps.empty()) {
             m_sigma[j] = std::max(median, block.sigmaFloor);
@@ -338,7 +336,6 @@ void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, st
                               m_work.begin() + static_cast<std::ptrdiff_t>(region.start - s.origin));
                 }
             }
-            FitRing(s, block, region);
             // The edges of a run, damaged a little less than the noise
             // shows, are taken in too; the repair gives back what it need
             // not replace.
@@ -349,83 +346,6 @@ void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, st
     }
     std::sort(out.begin() + static_cast<std::ptrdiff_t>(firstOut), out.end(),
               [](const ChannelRegion& a, const ChannelRegion& b) { return a.start < b.start; });
-}
-
-void ClickDetector::FitRing(const ChannelSamples& s, const BlockModel& block, ChannelRegion& region)
-{
-    const uint64_t limit = std::min(s.frames, s.origin + s.available);
-    if (region.end + m_settings.ringWindow > limit || region.peakSigmas < m_settings.ringSeedSigmas ||
-        region.end - region.start >= m_settings.popLength) {
-        return;
-    }
-    const double sigma = SigmaAt(region.start);
-    const auto offset = static_cast<std::ptrdiff_t>(region.start - s.origin);
-    static const bool ringInterp = std::getenv("X_RINTERP") != nullptr;
-    auto reinterpolate = [&]() {
-        double removed = 0.0;
-        if (ringInterp) {
-            const size_t count = static_cast<size_t>(region.end - region.start);
-            m_unknown.resize(count);
-            m_values.resize(count);
-            for (size_t i = 0; i < count; ++i) m_unknown[i] = static_cast<size_t>(region.start - s.origin) + i;
-            m_ringInterpolator.Prepare(m_ringModel);
-            if (m_ringInterpolator.Interpolate(m_work.data(), m_unknown.data(), count, m_values.data()))
-                std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(count), m_work.begin() + offset);
-            return;
-        }
-        if (TestRun(s, block, region.start, region.end, removed)) {
-            std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(region.end - region.start),
-                      m_work.begin() + offset);
-        }
-    };
-    // The run was interpolated with the ring in its right context: fit,
-    // take the ring out, interpolate again, and fit once more on the better
-    // run.
-    // The music's model for the fit: a higher order than detection's, from
-    // the context before the click.
-    const size_t order = m_settings.ringOrder;
-    const size_t context = m_settings.ringContext;
-    if (region.start < s.origin + context + order) {
-        return;
-    }
-    BurgFit::Segment segment{m_work.data() + (region.start - context - s.origin), context};
-    if (!m_ringBurg.Fit(&segment, 1, order, m_ringModel)) {
-        return;
-    }
-    // The model's own prediction error deviation over the context.
-    double power = 0.0;
-    {
-        const float* x = m_work.data() + (region.start - s.origin);
-        const size_t rows = context / 2;
-        for (size_t r = 0; r < rows; ++r) {
-            double e = 0.0;
-            for (size_t k = 0; k <= order; ++k) {
-                e += m_ringModel.a[k] * x[static_cast<std::ptrdiff_t>(r) - static_cast<std::ptrdiff_t>(rows + k)];
-            }
-            power += e * e;
-        }
-        power /= static_cast<double>(rows);
-    }
-    const double ringSigma = std::sqrt(power);
-    (void)sigma;
-    double peak = 0.0;
-    for (uint64_t n = region.start; n < region.end; ++n) {
-        peak = std::max(peak, std::fabs(static_cast<double>(s.x[n - s.origin]) - m_work[n - s.origin]));
-    }
-    DampedRing ring;
-    if (!m_ringFitter.Fit(m_work.data(), s.origin, m_ringModel, region.end, ringSigma, peak, ring)) {
-        return;
-    }
-    static const int passes = std::getenv("X_RPASS") ? std::atoi(std::getenv("X_RPASS")) : 2;
-    ring.AddTo(m_work.data(), s.origin, -1.0);
-    reinterpolate();
-    for (int pass = 1; pass < passes; ++pass) {
-        ring.AddTo(m_work.data(), s.origin, 1.0);
-        m_ringFitter.Fit(m_work.data(), s.origin, m_ringModel, region.end, ringSigma, peak, ring);
-        ring.AddTo(m_work.data(), s.origin, -1.0);
-        reinterpolate();
-    }
-    region.ring = ring;
 }
 
 uint64_t ClickDetector::LevelEnd(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end)
@@ -479,9 +399,6 @@ bool ClickDetector::TestSpan(uint64_t start, uint64_t end, uint16_t channel, Cha
     region.start = first;
     region.end = last + 1;
     region.peakSigmas = std::sqrt(removed / static_cast<double>(last + 1 - first));
-    std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(last + 1 - first),
-              m_work.begin() + static_cast<std::ptrdiff_t>(first - s.origin));
-    FitRing(s, block, region);
     return true;
 }
 

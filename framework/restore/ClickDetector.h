@@ -7,7 +7,7 @@
 //    noise; a click is not and stands out.
 // 2. The noise of the errors is estimated robustly, from the median
 //    absolute deviation of the forward errors, per sub-block of a few
-//    milliseconds (the median of three neighbours), so that the clicks
+//    milliseconds (the median of five neighbours), so that the clicks
 //    themselves do not raise it and a loud new note does not look damaged.
 // 3. Samples whose error exceeds a few deviations are candidates. A click
 //    spreads its forward error over the samples after it and its backward
@@ -30,7 +30,6 @@
 
 #include "restore/ArInterpolation.h"
 #include "restore/ArModel.h"
-#include "restore/DampedRing.h"
 #include "restore/RestoreSettings.h"
 
 #include <cstdint>
@@ -43,7 +42,6 @@ struct ChannelRegion {
     uint16_t channel = 0;
     double peakSigmas = 0.0; // largest prediction error, in noise deviations
     bool confirmed = false;  // damage on its own evidence; else only enough to join another channel's
-    DampedRing ring;         // the click's ring after the run, to be subtracted from the recording
 };
 
 // The samples of one channel that a detection may read: x[i] is sample
@@ -96,10 +94,6 @@ private:
     void Trim(const ChannelSamples& s, const BlockModel& block, uint64_t& first, uint64_t& last, double& removed);
     // Interpolates [start, end) with the block's model; the removed energy over the noise variance.
     bool TestRun(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end, double& removed);
-    // Estimates the ring after the run of region, whose samples the working
-    // copy holds interpolated, and subtracts it from the working copy; the
-    // run is interpolated again without the ring in its context.
-    void FitRing(const ChannelSamples& s, const BlockModel& block, ChannelRegion& region);
     const BlockModel& BlockAt(uint64_t position) const;
     // The deviation of the prediction error at position.
     double SigmaAt(uint64_t position) const
@@ -123,10 +117,6 @@ private:
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
     ArInterpolator m_interpolator;
-    RingFitter m_ringFitter;
-    BurgFit m_ringBurg;
-    ArModel m_ringModel;
-    ArInterpolator m_ringInterpolator;
 };
 
 // The chi-square quantile with `degrees` degrees of freedom that a standard

@@ -3,7 +3,10 @@
 // than in the other: a run confirmed in one channel takes along the weaker
 // runs the other channels show within the join distance. Places that
 // almost touch are one place (one interpolation, with the samples between
-// them known), up to a span limit.
+// them known), up to a span limit. A pop is a train of impacts that the
+// detection may find as several runs with damaged samples between them:
+// runs and places near a strong, long one are bridged over a longer
+// distance, so that the pop is interpolated whole.
 #pragma once
 
 #include "restore/ClickDetector.h"
@@ -15,7 +18,6 @@
 struct DamagedPlace {
     uint64_t start = 0; // union of the runs
     uint64_t end = 0;
-    uint64_t outputEnd = 0; // end, or past it the end of a run's ring: the last sample the repair writes
     uint32_t channelMask = 0;
     double peakSigmas = 0.0;
     std::vector<ChannelRegion> runs; // by channel, then position; not overlapping

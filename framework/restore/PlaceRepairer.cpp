@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -39,11 +38,14 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = std::max(s.origin, first > context ? first - context : 0);
         const uint64_t high = std::min(readable, last + 1 + context);
-        // [low, high) without the place and the runs found in this channel.
+        // [low, high) without the place and the damage found after it in
+        // this channel. The places before it are repaired already (the
+        // samples hold their repairs); runs that were not confirmed are
+        // noise. Cutting the context at every run would leave pieces
+        // shorter than a high order, which give the model nothing.
         m_excluded.assign(1, {first, last + 1});
         for (const ChannelRegion& run : found[c]) {
-            static const double minSig = std::getenv("X_EXCL") ? std::atof(std::getenv("X_EXCL")) : 0.0;
-            if (run.end > low && run.start < high && run.peakSigmas >= minSig) {
+            if (run.confirmed && run.start > last && run.start < high) {
                 m_excluded.emplace_back(run.start, run.end);
             }
         }
@@ -124,7 +126,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
 {
     RepairedPlace repaired;
     repaired.position = place.start;
-    repaired.length = static_cast<uint32_t>(place.outputEnd - place.start);
+    repaired.length = static_cast<uint32_t>(place.end - place.start);
     repaired.channelMask = place.channelMask;
     const double strength = 20.0 * std::log10(std::max(place.peakSigmas, 1.0));
     repaired.strengthDb = static_cast<float>(strength);
@@ -133,17 +135,16 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     for (const ChannelRegion& run : place.runs) {
         runs[run.channel].push_back(run);
     }
-    // The place spans its runs and their rings (already taken out of the
-    // samples); the model's context is around the runs.
+    // The place spans its runs.
     const uint64_t first = place.start;
-    const uint64_t last = place.outputEnd - 1;
+    const uint64_t last = place.end - 1;
     size_t longest = 0;
     for (const ChannelRegion& run : place.runs) {
         longest = std::max<size_t>(longest, static_cast<size_t>(run.end - run.start));
     }
     repaired.kind = ClassifyPlace(longest, strength, m_settings);
     repaired.repaired = longest <= m_settings.maxRepairLength &&
-                        FitContext(place.channelMask, first, place.end - 1, m_settings.RepairOrder(longest), channels, found);
+                        FitContext(place.channelMask, first, last, m_settings.RepairOrder(longest), channels, found);
     // The samples actually replaced, once the runs' ends are given back.
     uint64_t replacedFirst = last;
     uint64_t replacedLast = first;
@@ -171,9 +172,6 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
             }
             replacedFirst = std::min<uint64_t>(replacedFirst, low + m_unknown.front());
             replacedLast = std::max<uint64_t>(replacedLast, low + m_unknown.back());
-            if (run.ring.length > 0) {
-                replacedLast = std::max<uint64_t>(replacedLast, run.ring.End() - 1);
-            }
             float* out = repaired.samples.data() + offset;
             for (size_t i = 0; i < m_unknown.size(); ++i) {
                 const auto value = static_cast<float>(m_values[i]);

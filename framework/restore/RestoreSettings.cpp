@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-static double Env(const char* n, double d){const char* v=std::getenv(n);return v?std::atof(v):d;}
 
 size_t MillisecondsToSamples(uint64_t rate, double milliseconds, size_t minimum)
 {
@@ -16,21 +14,23 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
 {
     RestoreSettings s;
     s.rate = rate;
-    s.blockLength = MillisecondsToSamples(rate, Env("X_BLK",20.0), 64);
-    s.detectOrder = MillisecondsToSamples(rate, Env("X_DORD",0.5), 8);
+    s.blockLength = MillisecondsToSamples(rate, 20.0, 64);
+    s.detectOrder = MillisecondsToSamples(rate, 0.5, 8);
     s.clusterGap = MillisecondsToSamples(rate, 0.06, 2);
     s.joinDistance = MillisecondsToSamples(rate, 0.1, 3);
-    s.edgePad = MillisecondsToSamples(rate, Env("X_PAD", 0.015), static_cast<size_t>(Env("X_PADMIN", 1)));
-    s.orderPerSample = 12;
-    s.contextPerOrder = static_cast<size_t>(Env("X_CTX", 2));
+    s.edgePad = MillisecondsToSamples(rate, 0.015, 1);
+    s.orderPerSample = 16;
+    s.contextPerOrder = 3;
+    s.popContextPerOrder = 2;
     s.minRepairOrder = MillisecondsToSamples(rate, 0.5, 8);
     s.maxRepairOrder = MillisecondsToSamples(rate, 4.0, 16);
-    s.popOrder = MillisecondsToSamples(rate, Env("X_POPORD", 10.0), 32);
-    s.trimFraction = Env("X_TRIM", 0.1);
+    s.popOrder = MillisecondsToSamples(rate, 20.0, 32);
+    s.trimFraction = 0.15;
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
     s.mergeDistance = MillisecondsToSamples(rate, 0.1, 3);
-    s.bridgeDistance = MillisecondsToSamples(rate, Env("X_BRIDGE", 0.5), 3);
-    s.bridgeSigmas = Env("X_BSIG", 30.0);
+    s.bridgeDistance = MillisecondsToSamples(rate, 0.5, 3);
+    s.bridgeSigmas = 10.0;
+    s.bridgeLength = MillisecondsToSamples(rate, 0.2, 2);
     s.maxPlaceSpan = MillisecondsToSamples(rate, 12.0, 8);
     s.popLength = MillisecondsToSamples(rate, 1.6, 2);
     s.crackleLength = MillisecondsToSamples(rate, 0.1, 1);
@@ -42,8 +42,8 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
         s.joinSigmas = 4.5;
         break;
     case ClickSensitivity::Normal:
-        s.candidateSigmas = Env("X_CAND",5.0);
-        s.confirmSigmas = Env("X_CONF",5.0);
+        s.candidateSigmas = 5.0;
+        s.confirmSigmas = 5.0;
         s.joinSigmas = 3.5;
         break;
     case ClickSensitivity::High:
@@ -54,15 +54,9 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     }
     s.extendSigmas = 3.0;
     s.trimSigmas = 2.0;
-    s.strongSigmas = Env("X_STRONG", 30.0);
+    s.strongSigmas = 15.0;
     s.levelWindow = MillisecondsToSamples(rate, 0.1, 4);
-    s.levelSigmas = Env("X_LEVEL", 1.5);
-    s.ringSeedSigmas = Env("X_RSEED", 10.0);
-    s.ringOrder = MillisecondsToSamples(rate, Env("X_RORD", 2.0), 16);
-    s.ringContext = MillisecondsToSamples(rate, Env("X_RCTX", 8.0), 128);
-    s.ringWindow = MillisecondsToSamples(rate, Env("X_RWIN", 1.5), 16);
-    s.ringSigmas = Env("X_RSIG", 6.0);
-    s.ringFloor = Env("X_RFLOOR", 0.25);
+    s.levelSigmas = 1.5;
     return s;
 }
 
@@ -79,7 +73,10 @@ size_t RestoreSettings::RepairOrder(size_t length) const
 
 size_t RestoreSettings::RepairContext(size_t order, size_t length) const
 {
-    return std::max(contextPerOrder * order, 2 * length);
+    // Short gaps are rebuilt best from a context several times their
+    // order; twice the pop order already holds 40 ms of music on each side,
+    // and more would cost more than the rest of the analysis.
+    return std::max((order >= popOrder ? popContextPerOrder : contextPerOrder) * order, 2 * length);
 }
 
 size_t RestoreSettings::RepairReach() const

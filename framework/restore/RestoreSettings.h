@@ -27,24 +27,20 @@ struct RestoreSettings {
     double strongSigmas = 0.0;    // from this strength a candidate may grow, and is reported when too long to test
     size_t levelWindow = 0;       // a strong run grows by windows of this length (0.1 ms)...
     double levelSigmas = 0.0;     // ...while their error level is above this
-    double ringSeedSigmas = 0.0;  // clicks this strong are looked at for a ring
-    size_t ringOrder = 0;         // the order of the music's model for the fit (1 ms)...
-    size_t ringContext = 0;       // ...fitted to this much before the click (8 ms)
-    size_t ringWindow = 0;        // prediction errors after a click that its ring is fitted to (1.5 ms)
-    double ringSigmas = 0.0;      // a ring is kept when it removes the error energy of one error this large
-    double ringFloor = 0.0;       // and subtracted while its envelope is above this many deviations
 
     // Repair: least-squares interpolation with a model of the context.
     size_t orderPerSample = 0;    // interpolation order per damaged sample
     size_t contextPerOrder = 0;   // context on each side per order
+    size_t popContextPerOrder = 0; // the same for the pop order
     size_t minRepairOrder = 0;    // 0.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
-    size_t popOrder = 0;          // 10 ms: the order for runs as long as a pop (popLength)
+    size_t popOrder = 0;          // 20 ms: the order for runs as long as a pop (popLength)
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
     size_t mergeDistance = 0;     // places this close are repaired as one (0.1 ms)...
-    size_t bridgeDistance = 0;    // ...and strong ones this close (0.5 ms)...
-    double bridgeSigmas = 0.0;    // ...strong meaning this many deviations...
+    size_t bridgeDistance = 0;    // ...or this close (0.5 ms) when one of them is pop-like:
+    double bridgeSigmas = 0.0;    //    this strong...
+    size_t bridgeLength = 0;      //    ...and this long (0.2 ms)...
     size_t maxPlaceSpan = 0;      // ...up to this span (12 ms)
 
     // Kinds.
