@@ -112,8 +112,10 @@ void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
     // The deviation of the errors changes within a block (a note starts,
     // the music grows loud): each sub-block gets the median absolute error
     // of its own samples, and a sample the median of its sub-block's and
-    // the two neighbours' on each side: a pop, which can fill two
-    // sub-blocks, cannot move that median and so hide its own tail.
+    // the two neighbours' on each side (a pop, which can fill two
+    // sub-blocks, cannot move that median and so hide its own tail), but
+    // not less than the level its sub-block and the next share: a note
+    // that starts there raises both.
     const size_t length = m_settings.SubBlockLength();
     const size_t count = static_cast<size_t>((end - first + length - 1) / length);
     std::vector<double>& mad = m_subBlockMad;
@@ -144,7 +146,8 @@ void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
             v[d + kMedianReach] = mad[static_cast<size_t>(std::clamp<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(j) + d, 0, last))];
         }
         std::nth_element(v, v + kMedianReach, v + 2 * kMedianReach + 1);
-        const double median = v[kMedianReach];
+        const double shared = std::min(mad[j], mad[std::min(j + 1, count - 1)]);
+        const double median = std::max(v[kMedianReach], shared);
         const BlockModel& block = BlockAt(first + j * length);
         if (!block.taps.empty()) {
             m_sigma[j] = std::max(median, block.sigmaFloor);
