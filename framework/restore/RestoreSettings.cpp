@@ -20,7 +20,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.joinDistance = MillisecondsToSamples(rate, 0.1, 3);
     s.edgePad = MillisecondsToSamples(rate, 0.015, 1);
     s.orderPerSample = 16;
-    s.contextPerOrder = 3;
+    s.contextPerOrder = 4;
     s.popContextPerOrder = 2;
     s.minRepairOrder = MillisecondsToSamples(rate, 0.5, 8);
     s.maxRepairOrder = MillisecondsToSamples(rate, 4.0, 16);
