@@ -30,7 +30,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.mergeDistance = MillisecondsToSamples(rate, 0.1, 3);
     s.bridgeDistance = MillisecondsToSamples(rate, 0.5, 3);
     s.bridgeSigmas = 10.0;
-    s.bridgeLength = MillisecondsToSamples(rate, 0.2, 2);
+    s.bridgeLength = MillisecondsToSamples(rate, 0.5, 4);
     s.maxPlaceSpan = MillisecondsToSamples(rate, 12.0, 8);
     s.popLength = MillisecondsToSamples(rate, 1.6, 2);
     s.crackleLength = MillisecondsToSamples(rate, 0.1, 1);
