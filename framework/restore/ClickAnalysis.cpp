@@ -52,11 +52,18 @@ public:
             m_detectors[c].Detect(m_channels[c], detectFirst, detectEnd, c, m_found[c]);
             regions.insert(regions.end(), m_found[c].begin(), m_found[c].end());
         }
+        // The places in the margin before the segment are repaired too, but
+        // not kept: the places after them take their context from repaired
+        // samples.
         for (DamagedPlace& place : JoinPlaces(std::move(regions), m_settings)) {
-            if (place.start >= start && place.start < end) {
-                JoinOtherChannels(place);
-                out.push_back(m_repairer.Repair(place, m_channels, m_found));
-                KeepRepair(out.back());
+            if (place.start >= end) {
+                break;
+            }
+            JoinOtherChannels(place);
+            RepairedPlace repaired = m_repairer.Repair(place, m_channels, m_found);
+            KeepRepair(repaired);
+            if (place.start >= start) {
+                out.push_back(std::move(repaired));
             }
         }
         return true;

@@ -22,6 +22,8 @@ constexpr double kSigmaFloorRelative = 1e-5;
 constexpr double kSigmaFloor = 1e-10;
 // Every fourth error enters the median: plenty for a robust deviation.
 constexpr size_t kMedianStride = 4;
+// Sub-blocks on each side whose deviations enter a sample's median.
+constexpr std::ptrdiff_t kMedianReach = 2;
 
 } // namespace
 
@@ -110,7 +112,10 @@ void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
     // The deviation of the errors changes within a block (a note starts,
     // the music grows loud): each sub-block gets the median absolute error
     // of its own samples, and a sample the median of its sub-block's and
-    // the two neighbours' values, which one click cannot move.
+    // the two neighbours' on each side (a pop, which can fill two
+    // sub-blocks, cannot move that median and so hide its own tail), but
+    // not less than the level its sub-block and the next share: a note
+    // that starts there raises both.
     const size_t length = m_settings.SubBlockLength();
     const size_t count = static_cast<size_t>((end - first + length - 1) / length);
     std::vector<double>& mad = m_subBlockMad;
@@ -133,10 +138,16 @@ void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
         mad[j] = kMadToSigma * *middle;
     }
     m_sigma.assign(count, std::numeric_limits<double>::infinity());
+    const auto last = static_cast<std::ptrdiff_t>(count) - 1;
     for (size_t j = 0; j < count; ++j) {
-        double a = mad[j > 0 ? j - 1 : j], b = mad[j], c = mad[j + 1 < count ? j + 1 : j];
-        // The median of three.
-        const double median = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        // The median of five, the ends repeating the first and last values.
+        double v[2 * kMedianReach + 1];
+        for (std::ptrdiff_t d = -kMedianReach; d <= kMedianReach; ++d) {
+            v[d + kMedianReach] = mad[static_cast<size_t>(std::clamp<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(j) + d, 0, last))];
+        }
+        std::nth_element(v, v + kMedianReach, v + 2 * kMedianReach + 1);
+        const double shared = std::min(mad[j], mad[std::min(j + 1, count - 1)]);
+        const double median = std::max(v[kMedianReach], shared);
         const BlockModel& block = BlockAt(first + j * length);
         if (!block.taps.empty()) {
             m_sigma[j] = std::max(median, block.sigmaFloor);

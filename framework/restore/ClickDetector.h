@@ -7,7 +7,7 @@
 //    noise; a click is not and stands out.
 // 2. The noise of the errors is estimated robustly, from the median
 //    absolute deviation of the forward errors, per sub-block of a few
-//    milliseconds (the median of three neighbours), so that the clicks
+//    milliseconds (the median of five neighbours), so that the clicks
 //    themselves do not raise it and a loud new note does not look damaged.
 // 3. Samples whose error exceeds a few deviations are candidates. A click
 //    spreads its forward error over the samples after it and its backward

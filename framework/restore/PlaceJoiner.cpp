@@ -15,15 +15,43 @@ bool ByChannel(const ChannelRegion& a, const ChannelRegion& b)
     return a.channel != b.channel ? a.channel < b.channel : a.start < b.start;
 }
 
+// A run or a place: where it lies and how strong it is.
+struct Extent {
+    uint64_t start, end;
+    double strength;
+
+    // Strong and long: a pop, whose impacts come in trains with damaged
+    // samples between them that the detection does not always take.
+    bool PopLike(const RestoreSettings& settings) const
+    {
+        return strength >= settings.bridgeSigmas && end - start >= settings.bridgeLength;
+    }
+};
+
+Extent Of(const ChannelRegion& run) { return {run.start, run.end, run.peakSigmas}; }
+Extent Of(const DamagedPlace& place) { return {place.start, place.end, place.peakSigmas}; }
+
+// Whether b (starting at or after a's start) belongs with a: it overlaps a
+// or starts within gap of its end, or within the bridge distance when
+// either is pop-like.
+bool Close(const Extent& a, const Extent& b, uint64_t gap, const RestoreSettings& settings)
+{
+    if (b.start <= a.end) {
+        return true;
+    }
+    const bool pop = a.PopLike(settings) || b.PopLike(settings);
+    return b.start - a.end <= (pop ? std::max<uint64_t>(gap, settings.bridgeDistance) : gap);
+}
+
 // Sorts a place's runs and merges those of one channel that overlap or
 // almost touch (the few samples between them go with the run: one gap is
 // interpolated better, and far faster, than two close ones).
-void Normalise(DamagedPlace& place, uint64_t gap)
+void Normalise(DamagedPlace& place, uint64_t gap, const RestoreSettings& settings)
 {
     std::sort(place.runs.begin(), place.runs.end(), ByChannel);
     std::vector<ChannelRegion> runs;
     for (const ChannelRegion& run : place.runs) {
-        if (!runs.empty() && runs.back().channel == run.channel && run.start <= runs.back().end + gap) {
+        if (!runs.empty() && runs.back().channel == run.channel && Close(Of(runs.back()), Of(run), gap, settings)) {
             ChannelRegion& last = runs.back();
             last.end = std::max(last.end, run.end);
             last.peakSigmas = std::max(last.peakSigmas, run.peakSigmas);
@@ -54,7 +82,7 @@ std::vector<DamagedPlace> JoinPlaces(std::vector<ChannelRegion> regions, const R
         place.end = regions[i].end;
         bool confirmed = false;
         size_t j = i;
-        for (; j < regions.size() && regions[j].start <= place.end + join; ++j) {
+        for (; j < regions.size() && Close(Of(place), Of(regions[j]), join, settings); ++j) {
             place.end = std::max(place.end, regions[j].end);
             place.peakSigmas = std::max(place.peakSigmas, regions[j].peakSigmas);
             confirmed = confirmed || regions[j].confirmed;
@@ -62,20 +90,22 @@ std::vector<DamagedPlace> JoinPlaces(std::vector<ChannelRegion> regions, const R
         }
         i = j;
         if (confirmed) {
-            Normalise(place, settings.mergeDistance);
+            Normalise(place, settings.mergeDistance, settings);
             places.push_back(std::move(place));
         }
     }
-    // Places that almost touch become one interpolation.
+    // Places that almost touch (or follow a pop closely) become one
+    // interpolation.
     std::vector<DamagedPlace> merged;
     for (DamagedPlace& place : places) {
         if (!merged.empty()) {
             DamagedPlace& last = merged.back();
-            if (place.start <= last.end + settings.mergeDistance && place.end - last.start <= settings.maxPlaceSpan) {
+            if (Close(Of(last), Of(place), settings.mergeDistance, settings) &&
+                place.end - last.start <= settings.maxPlaceSpan) {
                 last.end = std::max(last.end, place.end);
                 last.peakSigmas = std::max(last.peakSigmas, place.peakSigmas);
                 last.runs.insert(last.runs.end(), place.runs.begin(), place.runs.end());
-                Normalise(last, settings.mergeDistance);
+                Normalise(last, settings.mergeDistance, settings);
                 continue;
             }
         }

@@ -3,7 +3,10 @@
 // than in the other: a run confirmed in one channel takes along the weaker
 // runs the other channels show within the join distance. Places that
 // almost touch are one place (one interpolation, with the samples between
-// them known), up to a span limit.
+// them known), up to a span limit. A pop is a train of impacts that the
+// detection may find as several runs with damaged samples between them:
+// runs and places near a strong, long one are bridged over a longer
+// distance, so that the pop is interpolated whole.
 #pragma once
 
 #include "restore/ClickDetector.h"

@@ -2,6 +2,7 @@
 #include "restore/PlaceRepairer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -30,18 +31,23 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
 {
     const size_t context = m_settings.RepairContext(order, static_cast<size_t>(last + 1 - first));
     m_segments.clear();
-    for (uint16_t c = 0; c < channels.size(); ++c) {
-        if ((mask & (1u << c)) == 0) {
-            continue;
-        }
+    // The first channel of the place: the channels carry the same music,
+    // and a wider context of one gives a better model for the same work
+    // than a narrower one of each.
+    {
+        const auto c = static_cast<uint16_t>(std::countr_zero(mask));
         const ChannelSamples& s = channels[c];
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = std::max(s.origin, first > context ? first - context : 0);
         const uint64_t high = std::min(readable, last + 1 + context);
-        // [low, high) without the place and the runs found in this channel.
+        // [low, high) without the place and the damage found after it in
+        // this channel. The places before it are repaired already (the
+        // samples hold their repairs); runs that were not confirmed are
+        // noise. Cutting the context at every run would leave pieces
+        // shorter than a high order, which give the model nothing.
         m_excluded.assign(1, {first, last + 1});
         for (const ChannelRegion& run : found[c]) {
-            if (run.end > low && run.start < high) {
+            if (run.confirmed && run.start > last && run.start < high) {
                 m_excluded.emplace_back(run.start, run.end);
             }
         }

@@ -1,8 +1,9 @@
 // Repair of one damaged place. One autoregressive model is fitted (Burg)
-// to the undamaged context on both sides of the place, in every channel of
-// it (the channels carry the same music), leaving out every sample found
-// damaged there; then the damaged samples alone are replaced, channel by
-// channel, by least-squares interpolation with that model. The order grows
+// to the undamaged context on both sides of the place, in the first of its
+// channels (the channels carry the same music), leaving out the place and
+// the damage found after it (the places before it are repaired by then);
+// then the damaged samples alone are replaced, channel by channel, by
+// least-squares interpolation with that model. The order grows
 // with the longest run and the context with the order, so long gaps get a
 // model that can carry the music across them.
 //
@@ -28,13 +29,15 @@ class PlaceRepairer {
 public:
     explicit PlaceRepairer(const RestoreSettings& settings);
 
-    // channels: every channel's samples; found: every run found in each
-    // channel (by position), left out of the model's context.
+    // channels: every channel's samples, the places before this one
+    // repaired in them; found: every run found in each channel (by
+    // position), those confirmed after the place left out of the model's
+    // context.
     RepairedPlace Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
                          const std::vector<std::vector<ChannelRegion>>& found);
 
 private:
-    // Fits m_model of `order` to the context of [first, last] in every
+    // Fits m_model of `order` to the context of [first, last] in the first
     // channel of mask.
     bool FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t order, const std::vector<ChannelSamples>& channels,
                     const std::vector<std::vector<ChannelRegion>>& found);

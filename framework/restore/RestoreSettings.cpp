@@ -19,14 +19,18 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.clusterGap = MillisecondsToSamples(rate, 0.06, 2);
     s.joinDistance = MillisecondsToSamples(rate, 0.1, 3);
     s.edgePad = MillisecondsToSamples(rate, 0.015, 1);
-    s.orderPerSample = 12;
-    s.contextPerOrder = 2;
+    s.orderPerSample = 16;
+    s.contextPerOrder = 4;
+    s.popContextPerOrder = 2;
     s.minRepairOrder = MillisecondsToSamples(rate, 0.5, 8);
     s.maxRepairOrder = MillisecondsToSamples(rate, 4.0, 16);
-    s.popOrder = MillisecondsToSamples(rate, 10.0, 32);
-    s.trimFraction = 0.1;
+    s.popOrder = MillisecondsToSamples(rate, 20.0, 32);
+    s.trimFraction = 0.15;
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
     s.mergeDistance = MillisecondsToSamples(rate, 0.1, 3);
+    s.bridgeDistance = MillisecondsToSamples(rate, 0.5, 3);
+    s.bridgeSigmas = 10.0;
+    s.bridgeLength = MillisecondsToSamples(rate, 0.5, 4);
     s.maxPlaceSpan = MillisecondsToSamples(rate, 12.0, 8);
     s.popLength = MillisecondsToSamples(rate, 1.6, 2);
     s.crackleLength = MillisecondsToSamples(rate, 0.1, 1);
@@ -50,7 +54,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     }
     s.extendSigmas = 3.0;
     s.trimSigmas = 2.0;
-    s.strongSigmas = 30.0;
+    s.strongSigmas = 15.0;
     s.levelWindow = MillisecondsToSamples(rate, 0.1, 4);
     s.levelSigmas = 1.5;
     return s;
@@ -69,7 +73,10 @@ size_t RestoreSettings::RepairOrder(size_t length) const
 
 size_t RestoreSettings::RepairContext(size_t order, size_t length) const
 {
-    return std::max(contextPerOrder * order, 2 * length);
+    // Short gaps are rebuilt best from a context several times their
+    // order; twice the pop order already holds 40 ms of music on each side,
+    // and more would cost more than the rest of the analysis.
+    return std::max((order >= popOrder ? popContextPerOrder : contextPerOrder) * order, 2 * length);
 }
 
 size_t RestoreSettings::RepairReach() const

@@ -31,12 +31,16 @@ struct RestoreSettings {
     // Repair: least-squares interpolation with a model of the context.
     size_t orderPerSample = 0;    // interpolation order per damaged sample
     size_t contextPerOrder = 0;   // context on each side per order
+    size_t popContextPerOrder = 0; // the same for the pop order
     size_t minRepairOrder = 0;    // 0.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
-    size_t popOrder = 0;          // 10 ms: the order for runs as long as a pop (popLength)
+    size_t popOrder = 0;          // 20 ms: the order for runs as long as a pop (popLength)
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
     size_t mergeDistance = 0;     // places this close are repaired as one (0.1 ms)...
+    size_t bridgeDistance = 0;    // ...or this close (0.5 ms) when one of them is pop-like:
+    double bridgeSigmas = 0.0;    //    this strong...
+    size_t bridgeLength = 0;      //    ...and this long (0.5 ms)...
     size_t maxPlaceSpan = 0;      // ...up to this span (12 ms)
 
     // Kinds.
