@@ -35,6 +35,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -212,6 +213,13 @@ QStringList WriteAlbum(AlertClicker& clicker, MainWindow& window, const QString&
     EXPECT_TRUE(filled);
     EXPECT_EQ(clicker.messages().mid(alertsBefore), QStringList()) << "no alert while writing";
     return FilesIn(destination + "/" + album);
+}
+
+// The whole of a text file, for a failure's message.
+std::string TextOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
 // Presses chord until done() holds: a key pressed before the other program's window has
@@ -533,6 +541,9 @@ TEST(Recovery, SillaroKilledWhileRecordingComesBackAndWritesTheRecord)
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("CARTOVA_SIM_SOURCE"), record);
         sillaro.setProcessEnvironment(environment);
+        const QString log = work.filePath(QStringLiteral("sillaro-%1.log").arg(end.name));
+        sillaro.setStandardOutputFile(log);
+        sillaro.setStandardErrorFile(log, QIODevice::Append);
         sillaro.start(QStringLiteral(SILLARO_BINARY), {QStringLiteral("--simulate")});
         ASSERT_TRUE(sillaro.waitForStarted(30000));
         ASSERT_TRUE(WaitForNamedWindows(sillaro, QStringLiteral("Sillaro"), 1, kPatienceMs));
@@ -541,14 +552,16 @@ TEST(Recovery, SillaroKilledWhileRecordingComesBackAndWritesTheRecord)
         ASSERT_TRUE(PressUntil(keys, QStringLiteral("ctrl+r"), [] { return NamedWindowCount(QStringLiteral("Sillaro")) >= 2; }))
             << "the start dialog";
         std::optional<JournalContents> journal;
+        // The journal is there from the start dialog on; it holds samples once recording runs.
         ASSERT_TRUE(PressUntil(keys, QStringLiteral("Return"), [&] { // "Start Recording"
             journal = ReadJournal(temp.toStdString());
-            return journal.has_value();
+            return journal && SyncedSamples(*journal) > 0;
         }));
         ASSERT_TRUE(WaitFor([&] {
             journal = ReadJournal(temp.toStdString());
             return journal && SyncedSamples(*journal) >= 6 * 44100;
-        }, kPatienceMs));
+        }, kPatienceMs)) << (journal ? SyncedSamples(*journal) : 0) << " samples synced; the program said:\n"
+                         << TextOf(log);
         if (end.kill)
             sillaro.kill();
         else
