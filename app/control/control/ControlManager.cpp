@@ -428,6 +428,16 @@ bool ControlManager::recover(const RecoverableRecording& recording)
 {
     if (m_state.status() != ModeStatusReady)
         return false;
+    // The framework's stop, which ends the opening, arrives through the main queue: after
+    // the waveform and the status below are set up.
+    const TkError err = m_bridge.OpenRecoverableRecording(recording.id);
+    if (err != TkErrorSuccess) {
+        m_dialogs.OkAlertWithMessage(tr("The recording could not be recovered."),
+                                     err == TkErrorInvalidState
+                                         ? tr("Another program is using it.")
+                                         : tr("Its temporary files cannot be read."));
+        return false;
+    }
     m_settingManager->SetRecType(recording.isDsd ? RecTypeDsd : RecTypePcm);
     if (recording.isDsd) {
         m_settingManager->SetDsdFreq(recording.freq);
@@ -437,14 +447,6 @@ bool ControlManager::recover(const RecoverableRecording& recording)
     }
     LoadRecordSettings();
     applyRecordFormat();
-    const TkError err = m_bridge.OpenRecoverableRecording(recording.id);
-    if (err != TkErrorSuccess) {
-        m_dialogs.OkAlertWithMessage(tr("The recording could not be recovered."),
-                                     err == TkErrorInvalidState
-                                         ? tr("Another program is using it.")
-                                         : tr("Its temporary files cannot be read."));
-        return false;
-    }
     m_restoreNotes = true;
     m_recManager->adoptRecovered(recording.started.date());
     refreshCommands();

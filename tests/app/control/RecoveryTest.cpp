@@ -89,8 +89,10 @@ TEST_F(RecoveryTest, TheQuestionAndItsAnswers)
         EXPECT_EQ(questions, c.questions);
         const bool opened = !c.opened.empty() && c.openResult == TkErrorSuccess;
         EXPECT_EQ(mtm().status(), opened ? ModeStatusStopping : ModeStatusReady);
-        if (!c.lastReason.isEmpty())
+        if (!c.lastReason.isEmpty()) {
             EXPECT_EQ(dialogs.lastAlert().information, c.lastReason);
+            EXPECT_EQ(cm->settingManager()->GetPcmFreq(), 44100u) << "a refused recording leaves the format chosen";
+        }
     }
     // The question's words, buttons and details.
     SetUp();
