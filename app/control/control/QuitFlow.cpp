@@ -52,17 +52,22 @@ void QuitFlow::terminate()
     QCoreApplication::quit();
 }
 
+void QuitFlow::stopWhatRuns()
+{
+    const uint32_t status = m_state.status();
+    if (status >= ModeStatusPreRecording && status <= ModeStatusRecordPaused)
+        m_control.RecStop(CommandSender::AppDelegate);
+    else if (status == ModeStatusEditPlaying)
+        m_control.Pause(CommandSender::AppDelegate);
+}
+
 void QuitFlow::terminateFromOutside()
 {
     if (m_terminated)
         return;
     m_terminated = true;
     m_fromOutside = true;
-    const uint32_t status = m_state.status();
-    if (status >= ModeStatusPreRecording && status <= ModeStatusRecordPaused)
-        m_control.RecStop(CommandSender::AppDelegate);
-    else if (status == ModeStatusEditPlaying)
-        m_control.Pause(CommandSender::AppDelegate);
+    stopWhatRuns();
     m_control.SaveRecordSettings();
     emit willTerminate();
     // Every event loop ends, an open dialog's too.
@@ -83,10 +88,6 @@ void QuitFlow::windowWillClose()
 {
     if (m_terminated)
         return;
-    const uint32_t status = m_state.status();
-    if (status >= ModeStatusPreRecording && status <= ModeStatusRecordPaused)
-        m_control.RecStop(CommandSender::AppDelegate);
-    else if (status == ModeStatusEditPlaying)
-        m_control.Pause(CommandSender::AppDelegate);
+    stopWhatRuns();
     terminate();
 }

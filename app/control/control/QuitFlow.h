@@ -44,6 +44,9 @@ signals:
     void willTerminate();
 
 private:
+    // A recording in progress ends at once (kept), playback pauses.
+    void stopWhatRuns();
+
     ControlManager& m_control;
     MainView& m_view;
     DialogService& m_dialogs;

@@ -8,6 +8,7 @@
 #include "capture/Float_To_DSD16.h"
 #include "device/SimSignalGenerator.h"
 #include "device/WavFileSource.h"
+#include "save/DsdBitReverse.h"
 
 #include <gtest/gtest.h>
 
@@ -135,12 +136,8 @@ std::array<std::vector<uint8_t>, 2> DsfChannels(const fs::path& file)
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     std::array<std::vector<uint8_t>, 2> channels;
     for (size_t at = kDataStart, c = 0; at + kBlock <= bytes.size(); at += kBlock, c ^= 1) {
-        for (size_t i = 0; i < kBlock && channels[c].size() < samples / 8; ++i) {
-            uint8_t b = bytes[at + i], reversed = 0;
-            for (int bit = 0; bit < 8; ++bit)
-                reversed = uint8_t(reversed << 1 | ((b >> bit) & 1));
-            channels[c].push_back(reversed);
-        }
+        for (size_t i = 0; i < kBlock && channels[c].size() < samples / 8; ++i)
+            channels[c].push_back(m_br[bytes[at + i]]);
     }
     return channels;
 }
