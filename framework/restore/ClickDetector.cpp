@@ -24,6 +24,9 @@ constexpr double kSigmaFloor = 1e-10;
 constexpr size_t kMedianStride = 4;
 // Sub-blocks on each side whose deviations enter a sample's median.
 constexpr std::ptrdiff_t kMedianReach = 2;
+// After a lull, a pop's run goes on at a window whose error level is this
+// many deviations: an impact, not the music's own variation.
+constexpr double kImpactSigmas = 2.0;
 
 } // namespace
 
@@ -360,9 +363,9 @@ uint64_t ClickDetector::LevelEnd(const ChannelSamples& s, const BlockModel& bloc
     const uint64_t limit = std::min(std::min(s.frames, s.origin + s.available) - p - 1, start + m_settings.maxRepairLength);
     const double sigma = SigmaAt(start);
     const double floor = m_settings.levelSigmas * m_settings.levelSigmas * sigma * sigma * static_cast<double>(window);
-    while (end + window <= limit) {
+    auto level = [&](uint64_t from) {
         double power = 0.0;
-        for (uint64_t n = end; n < end + window; ++n) {
+        for (uint64_t n = from; n < from + window; ++n) {
             const float* x = m_work.data() + (n - s.origin);
             double e = 0.0;
             for (size_t k = 0; k <= p; ++k) {
@@ -370,10 +373,23 @@ uint64_t ClickDetector::LevelEnd(const ChannelSamples& s, const BlockModel& bloc
             }
             power += e * e;
         }
-        if (power < floor) {
-            break;
+        return power;
+    };
+    // A lull between impacts, where only the thump is left and the model
+    // predicts it, does not end the run when a strong impact follows
+    // within the bridge distance.
+    const double strong = floor * (kImpactSigmas * kImpactSigmas) /
+                          (m_settings.levelSigmas * m_settings.levelSigmas);
+    uint64_t at = end;
+    bool lull = false;
+    while (at + window <= limit && at < end + (lull ? m_settings.bridgeDistance : window)) {
+        const double power = level(at);
+        if (power >= (lull ? strong : floor)) {
+            end = at + window;
+        } else {
+            lull = true;
         }
-        end += window;
+        at += window;
     }
     return end;
 }

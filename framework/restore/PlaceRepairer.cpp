@@ -145,6 +145,21 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         longest = std::max<size_t>(longest, static_cast<size_t>(run.end - run.start));
     }
     repaired.kind = ClassifyPlace(longest, strength, m_settings);
+    if (repaired.kind == PlaceKind::Pop) {
+        // A pop damages every sample from its first impact to its last, in
+        // every channel it hits: the detection's runs, which leave out the
+        // lulls between impacts where the thump is predictable, become one.
+        for (uint16_t c = 0; c < channels.size(); ++c) {
+            if ((place.channelMask & (1u << c)) != 0) {
+                ChannelRegion whole;
+                whole.start = first;
+                whole.end = last + 1;
+                whole.channel = c;
+                whole.confirmed = true;
+                runs[c].assign(1, whole);
+            }
+        }
+    }
     repaired.repaired = longest <= m_settings.maxRepairLength &&
                         FitContext(place.channelMask, first, last, m_settings.RepairOrder(longest), channels, found);
     // The samples actually replaced, once the runs' ends are given back.
