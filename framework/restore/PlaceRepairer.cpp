@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <numbers>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -25,7 +28,7 @@ PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSetti
 
 PlaceRepairer::PlaceRepairer(const RestoreSettings& settings) : m_settings(settings) {}
 
-bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t order,
+bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t ringReach, size_t order,
                                const std::vector<ChannelSamples>& channels,
                                const std::vector<std::vector<ChannelRegion>>& found)
 {
@@ -40,12 +43,12 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = std::max(s.origin, first > context ? first - context : 0);
         const uint64_t high = std::min(readable, last + 1 + context);
-        // [low, high) without the place and the damage found after it in
+        // [low, high) without the place (and the ring it may leave) and the damage found after it in
         // this channel. The places before it are repaired already (the
         // samples hold their repairs); runs that were not confirmed are
         // noise. Cutting the context at every run would leave pieces
         // shorter than a high order, which give the model nothing.
-        m_excluded.assign(1, {first, last + 1});
+        m_excluded.assign(1, {first, last + 1 + ringReach});
         for (const ChannelRegion& run : found[c]) {
             if (run.confirmed && run.start > last && run.start < high) {
                 m_excluded.emplace_back(run.start, run.end);
@@ -123,6 +126,26 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
     return Interpolate(s, {run});
 }
 
+uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run)
+{
+    const size_t p = m_model.Order();
+    const auto gapStart = static_cast<size_t>(run.start - s.origin);
+    const auto gapEnd = static_cast<size_t>(run.end - s.origin);
+    size_t ringStart = gapEnd;
+    if (gapStart < p + m_ringLimits.lead || gapEnd + m_ringLimits.maxLength + p > s.available ||
+        !m_ringEstimator.Estimate(m_model, s.x, gapStart, gapEnd, m_ringLimits, m_ring, ringStart)) {
+        return run.end;
+    }
+    if (getenv("DBGRING")) fprintf(stderr, "SUB run %lu-%lu ring at %lu len %zu\n", run.start, run.end, s.origin + ringStart, m_ring.size());
+    // s.x is the caller's local copy; the run shrinks to the impulse.
+    float* x = const_cast<float*>(s.x);
+    for (size_t k = 0; k < m_ring.size(); ++k) {
+        x[ringStart + k] = static_cast<float>(x[ringStart + k] - m_ring[k]);
+    }
+    run.end = s.origin + ringStart;
+    return run.end + m_ring.size();
+}
+
 RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
                                     const std::vector<std::vector<ChannelRegion>>& found)
 {
@@ -160,58 +183,83 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
             }
         }
     }
+    // A click may leave a ring after its last run: the context of the
+    // models leaves out the span it may take.
+    const bool ringing = repaired.kind == PlaceKind::Click;
+    const size_t order = ringing ? std::max(m_settings.RepairOrder(longest), m_settings.ringOrder)
+                                 : m_settings.RepairOrder(longest);
+    const size_t ringReach = ringing ? m_settings.ringLength : 0;
     repaired.repaired = longest <= m_settings.maxRepairLength &&
-                        FitContext(place.channelMask, first, last, m_settings.RepairOrder(longest), channels, found);
-    // The samples actually replaced, once the runs' ends are given back.
+                        FitContext(place.channelMask, first, last, ringReach, order, channels, found);
+    m_ringLimits.maxLength = m_settings.ringLength;
+    m_ringLimits.minRho = std::exp(-1.0 / m_settings.ringFastest);
+    m_ringLimits.maxRho = std::exp(-1.0 / m_settings.ringSlowest);
+    m_ringLimits.sigmas = m_settings.ringSigmas;
+    m_ringLimits.lead = m_settings.ringLead;
+    m_ringLimits.longestImpulse = m_settings.longestImpulse;
+    m_ringLimits.lowestOmega = 2.0 * std::numbers::pi * m_settings.ringLowest / static_cast<double>(m_settings.rate);
+    // The samples actually replaced, once the runs' ends are given back
+    // and the rings subtracted.
     uint64_t replacedFirst = last;
     uint64_t replacedLast = first;
+    m_locals.resize(channels.size());
+    m_localStarts.assign(channels.size(), 0);
     for (uint16_t c = 0; repaired.repaired && c < channels.size(); ++c) {
         if ((place.channelMask & (1u << c)) == 0) {
             continue;
         }
         const ChannelSamples& s = channels[c];
-        const size_t offset = repaired.samples.size();
-        const float* recorded = s.x + (first - s.origin);
-        repaired.samples.insert(repaired.samples.end(), recorded, recorded + repaired.length);
         // The runs one after the other, each a contiguous gap, in a copy of
         // the samples around the place: a run sees the runs before it
         // repaired.
         const size_t p = m_model.Order();
+        const size_t lead = p + 1 + (ringing ? m_ringLimits.lead : 0);
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
-        const uint64_t low = first > s.origin + p + 1 ? first - p - 1 : s.origin;
-        const uint64_t high = std::min(readable, last + p + 2);
-        m_local.assign(s.x + (low - s.origin), s.x + (high - s.origin));
-        const ChannelSamples local{m_local.data(), low, m_local.size(), s.frames};
-        for (ChannelRegion run : runs[c]) {
-            if (!RepairRun(local, run)) {
+        const uint64_t low = first > s.origin + lead ? first - lead : s.origin;
+        const uint64_t high = std::min(readable, last + p + 2 + ringReach);
+        std::vector<float>& local = m_locals[c];
+        local.assign(s.x + (low - s.origin), s.x + (high - s.origin));
+        m_localStarts[c] = low;
+        const ChannelSamples samples{local.data(), low, local.size(), s.frames};
+        if (ringing && !runs[c].empty()) {
+            // The detection often finds a ring as several runs after the
+            // impulse: the ring is sought after the impulse at the start of
+            // the first, and once subtracted only the impulse is left.
+            ChannelRegion whole = runs[c].front();
+            whole.end = runs[c].back().end;
+            const uint64_t ringEnd = SubtractRing(samples, whole);
+            if (ringEnd > whole.end || whole.end < runs[c].back().end) {
+                runs[c].assign(1, whole);
+                replacedLast = std::max(replacedLast, ringEnd - 1);
+            }
+        }
+        for (const ChannelRegion& run : runs[c]) {
+            if (!RepairRun(samples, run)) {
                 repaired.repaired = false;
                 break;
             }
             replacedFirst = std::min<uint64_t>(replacedFirst, low + m_unknown.front());
             replacedLast = std::max<uint64_t>(replacedLast, low + m_unknown.back());
-            float* out = repaired.samples.data() + offset;
-            for (size_t i = 0; i < m_unknown.size(); ++i) {
-                const auto value = static_cast<float>(m_values[i]);
-                out[low + m_unknown[i] - first] = value;
-                m_local[m_unknown[i]] = value;
+            for (size_t k = 0; k < m_unknown.size(); ++k) {
+                local[m_unknown[k]] = static_cast<float>(m_values[k]);
             }
         }
     }
+    if (repaired.repaired && replacedFirst <= replacedLast) {
+        // The place is what was replaced, in every channel of its mask.
+        repaired.position = replacedFirst;
+        repaired.length = static_cast<uint32_t>(replacedLast - replacedFirst + 1);
+        for (uint16_t c = 0; c < channels.size(); ++c) {
+            if ((place.channelMask & (1u << c)) != 0) {
+                const float* from = m_locals[c].data() + (replacedFirst - m_localStarts[c]);
+                repaired.samples.insert(repaired.samples.end(), from, from + repaired.length);
+            }
+        }
+    } else {
+        repaired.repaired = false;
+    }
     if (!repaired.repaired) {
         repaired.samples.clear();
-    } else if (replacedFirst > first || replacedLast < last) {
-        // The place shrinks to what was replaced.
-        const size_t length = repaired.length;
-        const size_t from = static_cast<size_t>(replacedFirst - first);
-        const size_t kept = static_cast<size_t>(replacedLast - replacedFirst + 1);
-        std::vector<float> samples;
-        for (size_t at = 0; at < repaired.samples.size(); at += length) {
-            samples.insert(samples.end(), repaired.samples.begin() + static_cast<std::ptrdiff_t>(at + from),
-                           repaired.samples.begin() + static_cast<std::ptrdiff_t>(at + from + kept));
-        }
-        repaired.samples = std::move(samples);
-        repaired.position = replacedFirst;
-        repaired.length = static_cast<uint32_t>(kept);
     }
     return repaired;
 }

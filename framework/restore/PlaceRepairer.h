@@ -22,6 +22,7 @@
 #include "restore/PlaceJoiner.h"
 #include "restore/RepairedPlaces.h"
 #include "restore/RestoreSettings.h"
+#include "restore/RingEstimator.h"
 
 #include <vector>
 
@@ -38,8 +39,8 @@ public:
 
 private:
     // Fits m_model of `order` to the context of [first, last] in the first
-    // channel of mask.
-    bool FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t order, const std::vector<ChannelSamples>& channels,
+    // channel of mask, leaving out ringReach samples after it.
+    bool FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t ringReach, size_t order, const std::vector<ChannelSamples>& channels,
                     const std::vector<std::vector<ChannelRegion>>& found);
     // Interpolates the runs (positions [start, end)) of s with m_model into
     // m_values, their indices into s in m_unknown; false when that fails.
@@ -48,13 +49,22 @@ private:
     // damaged; m_values and m_unknown hold the result.
     bool RepairRun(const ChannelSamples& s, ChannelRegion run);
 
+    // Estimates the ring after the impulse of run in s (a local copy) and
+    // subtracts it there; run shrinks to the impulse. The end of what the
+    // ring changed.
+    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run);
+
     const RestoreSettings& m_settings;
     BurgFit m_burg;
     ArModel m_model;
     ArInterpolator m_interpolator;
     std::vector<BurgFit::Segment> m_segments;
     std::vector<std::pair<uint64_t, uint64_t>> m_excluded;
-    std::vector<float> m_local; // the samples around the place being repaired
+    RingLimits m_ringLimits;
+    RingEstimator m_ringEstimator;
+    std::vector<double> m_ring;
+    std::vector<std::vector<float>> m_locals; // per channel, the samples around the place being repaired
+    std::vector<uint64_t> m_localStarts;
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
 };

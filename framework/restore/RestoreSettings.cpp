@@ -32,6 +32,14 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.bridgeSigmas = 10.0;
     s.bridgeLength = MillisecondsToSamples(rate, 0.5, 4);
     s.maxPlaceSpan = MillisecondsToSamples(rate, 12.0, 8);
+    s.ringLength = MillisecondsToSamples(rate, 1.5, 8);
+    s.ringOrder = MillisecondsToSamples(rate, 3.0, 16);
+    s.ringLead = MillisecondsToSamples(rate, 0.5, 8);
+    s.longestImpulse = MillisecondsToSamples(rate, 0.1, 2);
+    s.ringLowest = 2000.0;
+    s.ringFastest = 0.02e-3 * static_cast<double>(rate);
+    s.ringSlowest = 0.7e-3 * static_cast<double>(rate);
+    s.ringSigmas = 6.0;
     s.popLength = MillisecondsToSamples(rate, 1.6, 2);
     s.crackleLength = MillisecondsToSamples(rate, 0.1, 1);
     s.crackleStrengthDb = 30.0;
@@ -74,9 +82,10 @@ size_t RestoreSettings::RepairOrder(size_t length) const
 size_t RestoreSettings::RepairContext(size_t order, size_t length) const
 {
     // Short gaps are rebuilt best from a context several times their
-    // order; twice the pop order already holds 40 ms of music on each side,
-    // and more would cost more than the rest of the analysis.
-    return std::max((order >= popOrder ? popContextPerOrder : contextPerOrder) * order, 2 * length);
+    // order; twice the ring order holds 6 ms of music on each side, twice
+    // the pop order 40 ms, and more would cost more than the rest of the
+    // analysis.
+    return std::max((order >= ringOrder ? popContextPerOrder : contextPerOrder) * order, 2 * length);
 }
 
 size_t RestoreSettings::RepairReach() const

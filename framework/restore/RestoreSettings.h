@@ -31,7 +31,7 @@ struct RestoreSettings {
     // Repair: least-squares interpolation with a model of the context.
     size_t orderPerSample = 0;    // interpolation order per damaged sample
     size_t contextPerOrder = 0;   // context on each side per order
-    size_t popContextPerOrder = 0; // the same for the pop order
+    size_t popContextPerOrder = 0; // the same for the ring and pop orders
     size_t minRepairOrder = 0;    // 0.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
     size_t popOrder = 0;          // 20 ms: the order for runs as long as a pop (popLength)
@@ -42,6 +42,20 @@ struct RestoreSettings {
     double bridgeSigmas = 0.0;    //    this strong...
     size_t bridgeLength = 0;      //    ...and this long (0.5 ms)...
     size_t maxPlaceSpan = 0;      // ...up to this span (12 ms)
+
+    // The ring after a click (RingEstimator): estimated with the repair
+    // model, at least of ringOrder (a lower one cannot tell a ring from a
+    // partial of the music near its frequency), over at most ringLength
+    // samples, decay times between ringFastest and ringSlowest (samples),
+    // kept above ringSigmas; the music's deviation from ringLead samples.
+    size_t ringLength = 0;        // 1.5 ms
+    size_t ringOrder = 0;         // 3 ms
+    size_t ringLead = 0;          // 0.5 ms
+    size_t longestImpulse = 0;    // a run's first samples up to this many may be the impulse before a ring (0.1 ms)
+    double ringLowest = 0.0;      // Hz: the stylus rings high (2 kHz)
+    double ringFastest = 0.0;     // 0.02 ms
+    double ringSlowest = 0.0;     // 0.7 ms
+    double ringSigmas = 0.0;
 
     // Kinds.
     size_t popLength = 0;         // a run this long or longer is a pop (1.6 ms)

@@ -1,0 +1,302 @@
+// The ring a click leaves behind; see RingEstimator.h.
+#include "restore/RingEstimator.h"
+
+#include "restore/VectorLoops.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// The relative ridge of the impulse's normal matrix, as in the interpolator.
+constexpr double kRidge = 1e-10;
+// The pattern search: first steps in frequency (relative) and in the log of
+// the decay time, the smallest frequency step, and the most evaluations.
+constexpr int kCoarseFrequencies = 24;
+constexpr double kFirstFrequencyStep = 0.5 / kCoarseFrequencies * std::numbers::pi;
+constexpr int kCoarseDecays = 4;
+constexpr double kFirstDecayStep = 0.4;
+constexpr double kLastFrequencyStep = 0.004;
+constexpr int kMostEvaluations = 24;
+// Frequencies this close to 0 or to half the rate are not searched: the
+// sine part of the basis vanishes there.
+constexpr double kEdgeFrequency = std::numbers::pi / (4 * kCoarseFrequencies);
+// The ring is subtracted where its envelope is above this share of the
+// music's error deviation.
+constexpr double kEnvelopeFloor = 0.5;
+// What a sample taken as unknown costs in the choice of the impulse's
+// length, in error variances: Akaike's criterion charges two, but an
+// interpolated sample is worse than the fit shows (its error is the
+// music's uncertainty, which a free sample hides), so more.
+constexpr double kSampleCost = 8.0;
+
+double Dot(const std::vector<double>& a, const std::vector<double>& b) { return DotDouble(a.data(), b.data(), a.size()); }
+
+} // namespace
+
+void RingEstimator::BasisErrors(double rho, double omega)
+{
+    // The basis is the complex z^k, z = rho e^(i omega), for k = 0 .. span
+    // - 1 from the first sample after the impulse; its cosine and sine
+    // parts are the real and imaginary parts. Its error at k is the sum of
+    // a[j] z^(k - j) over the j whose sample lies in the span: z^k times a
+    // sum of w[j] = a[j] z^-j over consecutive j, a difference of two
+    // prefix sums. (Within the decay limits |z|^-order stays far inside the
+    // range of a double, and the later terms, the larger ones, dominate
+    // both sums.)
+    using Complex = std::complex<double>;
+    const Complex z = std::polar(rho, omega);
+    const Complex inverse = 1.0 / z;
+    m_prefix.resize(m_p + 1);
+    Complex power = 1.0;
+    Complex sum = 0.0;
+    for (size_t j = 0; j <= m_p; ++j) {
+        sum += m_a[j] * power;
+        m_prefix[j] = sum;
+        power *= inverse;
+    }
+    m_basis.resize(2 * m_span);
+    m_e1.assign(m_rows, 0.0);
+    m_e2.assign(m_rows, 0.0);
+    Complex zk = 1.0;
+    for (size_t k = 0; k + m_gap < m_rows; ++k) {
+        if (k < m_span) {
+            m_basis[k] = zk.real();
+            m_basis[m_span + k] = zk.imag();
+        }
+        const size_t low = k >= m_span ? k - m_span + 1 : 0;
+        const Complex partial = m_prefix[std::min(k, m_p)] - (low > 0 ? m_prefix[low - 1] : Complex(0.0));
+        const Complex e = zk * partial;
+        m_e1[m_gap + k] = e.real();
+        m_e2[m_gap + k] = e.imag();
+        zk *= z;
+    }
+    if (getenv("DBGCHECK")) {
+        double worst = 0;
+        for (size_t r = 0; r < m_rows; ++r) { double s1 = 0, s2 = 0;
+            for (size_t j = 0; j <= m_p; ++j) { long local = (long)r - (long)j - (long)m_gap; if (local >= 0 && local < (long)m_span) { s1 += m_a[j] * m_basis[local]; s2 += m_a[j] * m_basis[m_span + local]; } }
+            worst = std::max(worst, std::fabs(s1 - m_e1[r]) + std::fabs(s2 - m_e2[r])); }
+        fprintf(stderr, "CHECK worst %.3g\n", worst);
+    }
+}
+
+void RingEstimator::ImpulseProduct(const std::vector<double>& w, std::vector<double>& out) const
+{
+    // Column j of A_u holds a[k] at row j + k.
+    out.resize(m_gap);
+    for (size_t j = 0; j < m_gap; ++j) {
+        out[j] = DotDouble(m_a.data(), w.data() + j, m_p + 1);
+    }
+}
+
+RingEstimator::Fit RingEstimator::Solve(double rho, double omega)
+{
+    Fit fit;
+    fit.rho = rho;
+    fit.omega = omega;
+    BasisErrors(rho, omega);
+    ImpulseProduct(m_e1, m_b1);
+    ImpulseProduct(m_e2, m_b2);
+    m_s1 = m_b1;
+    m_s2 = m_b2;
+    if (!m_toeplitz.Solve(m_c.data(), m_c.size(), m_s1.data(), m_gap) ||
+        !m_toeplitz.Solve(m_c.data(), m_c.size(), m_s2.data(), m_gap)) {
+        return fit;
+    }
+    // The projected normal equations of alpha and beta: P e_i . P e_j =
+    // e_i . e_j - b_i . S^-1 b_j.
+    const double g11 = Dot(m_e1, m_e1) - Dot(m_b1, m_s1);
+    const double g12 = Dot(m_e1, m_e2) - Dot(m_b1, m_s2);
+    const double g22 = Dot(m_e2, m_e2) - Dot(m_b2, m_s2);
+    const double h1 = Dot(m_e1, m_e0) - Dot(m_b1, m_s0);
+    const double h2 = Dot(m_e2, m_e0) - Dot(m_b2, m_s0);
+    const double det = g11 * g22 - g12 * g12;
+    if (!(det > 1e-6 * g11 * g22)) {
+        return fit;
+    }
+    fit.alpha = (g22 * h1 - g12 * h2) / det;
+    fit.beta = (g11 * h2 - g12 * h1) / det;
+    fit.gain = fit.alpha * h1 + fit.beta * h2;
+    return fit;
+}
+
+bool RingEstimator::SetImpulse(size_t impulse, const RingLimits& limits)
+{
+    // The errors with samples [impulse, run) known again: their columns
+    // added back to the errors of the zeroed run.
+    m_gap = impulse;
+    m_span = m_run - impulse + limits.maxLength;
+    m_e0 = m_eRun;
+    for (size_t i = impulse; i < m_run; ++i) {
+        AxpyDouble(m_e0.data() + i, m_a.data(), m_p + 1, m_y[m_p + i]);
+    }
+    ImpulseProduct(m_e0, m_b0);
+    m_s0 = m_b0;
+    if (!m_toeplitz.Solve(m_c.data(), m_c.size(), m_s0.data(), m_gap)) {
+        return false;
+    }
+    m_error0 = Dot(m_e0, m_e0) - Dot(m_b0, m_s0);
+    return true;
+}
+
+RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, double frequencyStep, double decayStep)
+{
+    // A pattern search in frequency and in the log of the decay time.
+    auto decayOf = [](double r) { return std::log(-1.0 / std::log(r)); };
+    auto rhoOf = [&](double d) { return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho); };
+    for (int evaluations = 1; evaluations < kMostEvaluations && frequencyStep > kLastFrequencyStep * best.omega;) {
+        const double d = decayOf(best.rho);
+        const double trials[4][2] = {{best.omega + frequencyStep, best.rho},
+                                     {best.omega - frequencyStep, best.rho},
+                                     {best.omega, rhoOf(d + decayStep)},
+                                     {best.omega, rhoOf(d - decayStep)}};
+        bool moved = false;
+        for (const auto& trial : trials) {
+            if (trial[0] < std::max(kEdgeFrequency, limits.lowestOmega) || trial[0] > std::numbers::pi - kEdgeFrequency) {
+                continue;
+            }
+            const Fit fit = Solve(trial[1], trial[0]);
+            ++evaluations;
+            if (fit.gain > best.gain) {
+                best = fit;
+                moved = true;
+            }
+        }
+        if (!moved) {
+            frequencyStep /= 2.0;
+            decayStep /= 2.0;
+        }
+    }
+    return best;
+}
+
+bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                             const RingLimits& limits, std::vector<double>& ring, size_t& ringStart)
+{
+    m_p = model.Order();
+    if (m_p == 0 || gapEnd <= gapStart || limits.maxLength < 4 || gapStart < m_p + limits.lead) {
+        return false;
+    }
+    m_a = model.a;
+    m_c.resize(m_p + 1);
+    for (size_t l = 0; l <= m_p; ++l) {
+        m_c[l] = DotDouble(m_a.data(), m_a.data() + l, m_p + 1 - l);
+    }
+    m_c[0] *= 1.0 + kRidge;
+    // The music's error deviation, from the errors just before the click.
+    double lead = 0.0;
+    for (size_t n = gapStart - limits.lead; n < gapStart; ++n) {
+        double e = 0.0;
+        for (size_t k = 0; k <= m_p; ++k) {
+            e += m_a[k] * x[n - k];
+        }
+        lead += e * e;
+    }
+    const double variance = lead / static_cast<double>(std::max<size_t>(limits.lead, 1));
+    if (!(variance > 0.0)) {
+        return false;
+    }
+    // Local copy from gapStart - p with the whole run zeroed, and its errors.
+    const float* base = x + (gapStart - m_p);
+    m_run = gapEnd - gapStart;
+    m_rows = m_run + limits.maxLength + m_p;
+    m_y.assign(base, base + m_p + m_rows);
+    std::fill(m_y.begin() + static_cast<std::ptrdiff_t>(m_p), m_y.begin() + static_cast<std::ptrdiff_t>(m_p + m_run), 0.0);
+    m_eRun.resize(m_rows);
+    for (size_t r = 0; r < m_rows; ++r) {
+        double e = 0.0;
+        for (size_t k = 0; k <= m_p; ++k) {
+            e += m_a[k] * m_y[m_p + r - k];
+        }
+        m_eRun[r] = e;
+    }
+    for (size_t i = 0; i < m_run; ++i) {
+        m_y[m_p + i] = base[m_p + i];
+    }
+    if (!SetImpulse(m_run, limits)) {
+        return false;
+    }
+    // A coarse search over frequency and decay, then a pattern
+    // search in frequency and in the log of the decay time.
+    Fit best;
+    auto decayOf = [](double r) { return std::log(-1.0 / std::log(r)); };
+    auto rhoOf = [&](double d) { return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho); };
+    const double fastest = decayOf(limits.minRho);
+    const double slowest = decayOf(limits.maxRho);
+    for (int j = 0; j < kCoarseDecays; ++j) {
+        const double rho = rhoOf(fastest + (slowest - fastest) * (j + 0.5) / kCoarseDecays);
+        for (int i = 1; i < kCoarseFrequencies; ++i) {
+            if (std::numbers::pi * i / kCoarseFrequencies < limits.lowestOmega) {
+                continue;
+            }
+            const Fit fit = Solve(rho, std::numbers::pi * i / kCoarseFrequencies);
+            if (fit.gain > best.gain) {
+                best = fit;
+            }
+        }
+    }
+    if (getenv("DBGTRUE")) { Fit t = Solve(0.96, 0.405); fprintf(stderr, "TRUE gain %.3g amp %.4f\n", t.gain, std::hypot(t.alpha, t.beta));
+        double ee = 0; for (double v : m_e1) ee += v * v; double e0 = 0; for (double v : m_e0) e0 += v * v; fprintf(stderr, "e1 energy %.3g e0 energy %.3g rows %zu E0 %.3g\n", ee, e0, m_rows, e0 - Dot(m_b0, m_s0)); for (size_t r = 0; r < m_rows; r += 8) fprintf(stderr, "%.4f ", m_e0[r]); fprintf(stderr, "\n"); }
+    if (!(best.gain > 0.0)) {
+        return false;
+    }
+    best = Refine(best, limits, kFirstFrequencyStep, kFirstDecayStep);
+    // The impulse may be shorter than the run, the ring starting inside it:
+    // the length that leaves the least error energy, each sample taken as
+    // unknown costing what fitting noise with it would gain.
+    const double fullError = m_error0;
+    Fit chosen = best;
+    size_t impulse = m_run;
+    double least = fullError - best.gain;
+    for (size_t q = std::min(m_run - 1, limits.longestImpulse); q >= 1; --q) {
+        if (!SetImpulse(q, limits)) {
+            break;
+        }
+        const Fit fit = Solve(best.rho, best.omega);
+        const double error = m_error0 - fit.gain - static_cast<double>(m_run - q) * kSampleCost * variance;
+        if (getenv("DBGQ")) fprintf(stderr, "  q %zu error0 %.4g gain %.4g error %.4g least %.4g\n", q, m_error0, fit.gain, error, least);
+        if (fit.gain > 0.0 && error < least) {
+            least = error;
+            chosen = fit;
+            impulse = q;
+        }
+    }
+    if (!SetImpulse(impulse, limits)) {
+        return false;
+    }
+    best = impulse < m_run ? Refine(chosen, limits, kFirstFrequencyStep / 4.0, kFirstDecayStep / 4.0) : chosen;
+    best.gain = fullError - (m_error0 - best.gain);
+    if (getenv("DBGRING")) fprintf(stderr, "RING at %p gap %zu impulse %zu rho %.4f omega %.3f gain %.3g thr %.3g amp %.4f sd %.5f\n", (void*)x, m_run, impulse, best.rho, best.omega, best.gain, limits.sigmas * limits.sigmas * variance, std::hypot(best.alpha, best.beta), std::sqrt(variance));
+    if (!(best.gain > limits.sigmas * limits.sigmas * variance)) {
+        return false;
+    }
+    // A ring is excited by the impulse and is weaker than it: the impulse's
+    // damage (the recording minus its interpolation with the ring
+    // subtracted) must stand above the ring's envelope.
+    Solve(best.rho, best.omega);
+    const double amplitude = std::hypot(best.alpha, best.beta);
+    double impulsePeak = 0.0;
+    for (size_t j = 0; j < m_gap; ++j) {
+        const double value = -(m_s0[j] - best.alpha * m_s1[j] - best.beta * m_s2[j]);
+        impulsePeak = std::max(impulsePeak, std::fabs(m_y[m_p + j] - value));
+    }
+    if (!(amplitude < impulsePeak)) {
+        return false;
+    }
+    // The kept ring, where its envelope stands above the floor.
+    const double floor = kEnvelopeFloor * std::sqrt(variance);
+    const size_t length =
+        amplitude > floor
+            ? std::min<size_t>(m_span, static_cast<size_t>(std::ceil(std::log(floor / amplitude) / std::log(best.rho))))
+            : 0;
+    ringStart = gapStart + m_gap;
+    ring.resize(length);
+    for (size_t k = 0; k < length; ++k) {
+        ring[k] = best.alpha * m_basis[k] + best.beta * m_basis[m_span + k];
+    }
+    return length > 0 && std::all_of(ring.begin(), ring.end(), [](double v) { return std::isfinite(v); });
+}
