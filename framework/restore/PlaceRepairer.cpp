@@ -12,6 +12,9 @@ namespace {
 
 // Repaired values beyond this are a failed interpolation, not music.
 constexpr double kLargestValue = 4.0;
+// A crackle tick is tried for a ring when the prediction errors after it
+// hold this many times the energy of those before it.
+constexpr double kRingScreenRatio = 3.0;
 
 } // namespace
 
@@ -146,6 +149,44 @@ uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run
     return run.end + m_ring.size();
 }
 
+bool PlaceRepairer::RingLikely(const ChannelSamples& s, const std::vector<ChannelRegion>& runs)
+{
+    // The prediction errors of the span after the runs, once they are
+    // repaired, against those of as long a span before them.
+    if (runs.empty()) {
+        return false;
+    }
+    const size_t p = m_model.Order();
+    const size_t span = m_settings.ringScreen;
+    const uint64_t readable = std::min(s.frames, s.origin + s.available);
+    if (runs.front().start < s.origin + span + 2 * p + 1 || runs.back().end + span + p + 1 > readable) {
+        return false;
+    }
+    const uint64_t low = runs.front().start - span - 2 * p - 1;
+    m_screen.assign(s.x + (low - s.origin), s.x + (runs.back().end + span + p + 1 - s.origin));
+    const ChannelSamples local{m_screen.data(), low, m_screen.size(), s.frames};
+    for (const ChannelRegion& run : runs) {
+        if (!Interpolate(local, {run})) {
+            return false;
+        }
+        for (size_t k = 0; k < m_unknown.size(); ++k) {
+            m_screen[m_unknown[k]] = static_cast<float>(m_values[k]);
+        }
+    }
+    auto energy = [&](uint64_t from) {
+        double sum = 0.0;
+        for (uint64_t n = from; n < from + span; ++n) {
+            double e = 0.0;
+            for (size_t k = 0; k <= p; ++k) {
+                e += m_model.a[k] * m_screen[n - low - k];
+            }
+            sum += e * e;
+        }
+        return sum;
+    };
+    return energy(runs.back().end) > kRingScreenRatio * energy(runs.front().start - span);
+}
+
 RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
                                     const std::vector<std::vector<ChannelRegion>>& found)
 {
@@ -184,13 +225,23 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         }
     }
     // A click may leave a ring after its last run: the context of the
-    // models leaves out the span it may take.
-    const bool ringing = repaired.kind == PlaceKind::Click;
-    const size_t order = ringing ? std::max(m_settings.RepairOrder(longest), m_settings.ringOrder)
-                                 : m_settings.RepairOrder(longest);
-    const size_t ringReach = ringing ? m_settings.ringLength : 0;
-    repaired.repaired = longest <= m_settings.maxRepairLength &&
-                        FitContext(place.channelMask, first, last, ringReach, order, channels, found);
+    // models leaves out the span it may take. Most crackle ticks leave
+    // none, and a model of their own order shows whether one may follow
+    // before the costly model of the ring's order is fitted.
+    const size_t ringReach = repaired.kind != PlaceKind::Pop ? m_settings.ringLength : 0;
+    repaired.repaired = longest <= m_settings.maxRepairLength;
+    bool ringing = repaired.kind == PlaceKind::Click;
+    if (repaired.repaired && repaired.kind == PlaceKind::Crackle) {
+        repaired.repaired =
+            FitContext(place.channelMask, first, last, ringReach, m_settings.RepairOrder(longest), channels, found);
+        const auto c = static_cast<uint16_t>(std::countr_zero(place.channelMask));
+        ringing = repaired.repaired && RingLikely(channels[c], runs[c]);
+    }
+    if (repaired.repaired && (ringing || repaired.kind != PlaceKind::Crackle)) {
+        const size_t order = ringing ? std::max(m_settings.RepairOrder(longest), m_settings.ringOrder)
+                                     : m_settings.RepairOrder(longest);
+        repaired.repaired = FitContext(place.channelMask, first, last, ringReach, order, channels, found);
+    }
     m_ringLimits.maxLength = m_settings.ringLength;
     m_ringLimits.minRho = std::exp(-1.0 / m_settings.ringFastest);
     m_ringLimits.maxRho = std::exp(-1.0 / m_settings.ringSlowest);

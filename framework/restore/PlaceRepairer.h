@@ -49,6 +49,10 @@ private:
     // damaged; m_values and m_unknown hold the result.
     bool RepairRun(const ChannelSamples& s, ChannelRegion run);
 
+    // Whether a ring may follow the runs of one channel: m_model's
+    // prediction errors after them, once they are interpolated, stand
+    // above those before them.
+    bool RingLikely(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);
     // Estimates the ring after the impulse of run in s (a local copy) and
     // subtracts it there; run shrinks to the impulse. The end of what the
     // ring changed.
@@ -63,6 +67,7 @@ private:
     RingLimits m_ringLimits;
     RingEstimator m_ringEstimator;
     std::vector<double> m_ring;
+    std::vector<float> m_screen;
     std::vector<std::vector<float>> m_locals; // per channel, the samples around the place being repaired
     std::vector<uint64_t> m_localStarts;
     std::vector<size_t> m_unknown;

@@ -51,6 +51,7 @@ struct RestoreSettings {
     size_t ringLength = 0;        // 1.5 ms
     size_t ringOrder = 0;         // 3 ms
     size_t ringLead = 0;          // 0.5 ms
+    size_t ringScreen = 0;        // a crackle tick is tried for a ring by the errors of this span after it (0.3 ms)
     size_t longestImpulse = 0;    // a run's first samples up to this many may be the impulse before a ring (0.1 ms)
     double ringLowest = 0.0;      // Hz: the stylus rings high (2 kHz)
     double ringFastest = 0.0;     // 0.02 ms

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <numbers>
 #include <cstdio>
 #include <cstdlib>
@@ -16,18 +15,22 @@ namespace {
 constexpr double kRidge = 1e-10;
 // The pattern search: first steps in frequency (relative) and in the log of
 // the decay time, the smallest frequency step, and the most evaluations.
-constexpr int kCoarseFrequencies = 24;
+constexpr int kCoarseFrequencies = 16;
 constexpr double kFirstFrequencyStep = 0.5 / kCoarseFrequencies * std::numbers::pi;
-constexpr int kCoarseDecays = 4;
+constexpr int kCoarseDecays = 3;
 constexpr double kFirstDecayStep = 0.4;
 constexpr double kLastFrequencyStep = 0.004;
-constexpr int kMostEvaluations = 24;
+constexpr int kMostEvaluations = 16;
 // Frequencies this close to 0 or to half the rate are not searched: the
 // sine part of the basis vanishes there.
 constexpr double kEdgeFrequency = std::numbers::pi / (4 * kCoarseFrequencies);
 // The ring is subtracted where its envelope is above this share of the
 // music's error deviation.
 constexpr double kEnvelopeFloor = 0.5;
+// The least envelope at the ring's start, in deviations of the music's errors.
+constexpr double kLeastAmplitude = 2.0;
+// Basis errors below this share of the ring's start are taken as zero.
+constexpr double kNegligible = 1e-9;
 // What a sample taken as unknown costs in the choice of the impulse's
 // length, in error variances: Akaike's criterion charges two, but an
 // interpolated sample is worse than the fit shows (its error is the
@@ -48,32 +51,47 @@ void RingEstimator::BasisErrors(double rho, double omega)
     // prefix sums. (Within the decay limits |z|^-order stays far inside the
     // range of a double, and the later terms, the larger ones, dominate
     // both sums.)
-    using Complex = std::complex<double>;
-    const Complex z = std::polar(rho, omega);
-    const Complex inverse = 1.0 / z;
-    m_prefix.resize(m_p + 1);
-    Complex power = 1.0;
-    Complex sum = 0.0;
+    // (Plain arithmetic on pairs: the library's complex product checks for
+    // infinities on every call, and this loop is most of the search.)
+    const double zr = rho * std::cos(omega), zi = rho * std::sin(omega);
+    const double ir = zr / (rho * rho), ii = -zi / (rho * rho);
+    m_prefixRe.resize(m_p + 1);
+    m_prefixIm.resize(m_p + 1);
+    double pr = 1.0, pi = 0.0, sr = 0.0, si = 0.0;
     for (size_t j = 0; j <= m_p; ++j) {
-        sum += m_a[j] * power;
-        m_prefix[j] = sum;
-        power *= inverse;
+        sr += m_a[j] * pr;
+        si += m_a[j] * pi;
+        m_prefixRe[j] = sr;
+        m_prefixIm[j] = si;
+        const double t = pr * ir - pi * ii;
+        pi = pr * ii + pi * ir;
+        pr = t;
     }
     m_basis.resize(2 * m_span);
     m_e1.assign(m_rows, 0.0);
     m_e2.assign(m_rows, 0.0);
-    Complex zk = 1.0;
-    for (size_t k = 0; k + m_gap < m_rows; ++k) {
+    // Rows where every term is below kNegligible of the ring's start are
+    // left at zero: |a[j] z^(k - j)| <= rho^(k - order).
+    const size_t decayed = m_p + static_cast<size_t>(std::log(kNegligible) / std::log(rho));
+    const size_t rows = std::min(m_rows - m_gap, std::max(decayed, m_span));
+    double kr = 1.0, ki = 0.0;
+    for (size_t k = 0; k < rows; ++k) {
         if (k < m_span) {
-            m_basis[k] = zk.real();
-            m_basis[m_span + k] = zk.imag();
+            m_basis[k] = kr;
+            m_basis[m_span + k] = ki;
         }
+        const size_t high = std::min(k, m_p);
         const size_t low = k >= m_span ? k - m_span + 1 : 0;
-        const Complex partial = m_prefix[std::min(k, m_p)] - (low > 0 ? m_prefix[low - 1] : Complex(0.0));
-        const Complex e = zk * partial;
-        m_e1[m_gap + k] = e.real();
-        m_e2[m_gap + k] = e.imag();
-        zk *= z;
+        double ar = m_prefixRe[high], ai = m_prefixIm[high];
+        if (low > 0) {
+            ar -= m_prefixRe[low - 1];
+            ai -= m_prefixIm[low - 1];
+        }
+        m_e1[m_gap + k] = kr * ar - ki * ai;
+        m_e2[m_gap + k] = kr * ai + ki * ar;
+        const double t = kr * zr - ki * zi;
+        ki = kr * zi + ki * zr;
+        kr = t;
     }
     if (getenv("DBGCHECK")) {
         double worst = 0;
@@ -284,7 +302,11 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
         const double value = -(m_s0[j] - best.alpha * m_s1[j] - best.beta * m_s2[j]);
         impulsePeak = std::max(impulsePeak, std::fabs(m_y[m_p + j] - value));
     }
-    if (!(amplitude < impulsePeak)) {
+    // A fit that stands no higher than the music's own errors, or that
+    // decays as slowly as allowed, is the model's misfit of the music
+    // around the click, not a ring.
+    if (!(amplitude < impulsePeak) || amplitude < kLeastAmplitude * std::sqrt(variance) ||
+        best.rho >= limits.maxRho * (1.0 - 1e-9)) {
         return false;
     }
     // The kept ring, where its envelope stands above the floor.

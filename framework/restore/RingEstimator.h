@@ -35,7 +35,6 @@
 #include "restore/ArModel.h"
 #include "restore/LinearSolvers.h"
 
-#include <complex>
 #include <cstddef>
 #include <vector>
 
@@ -89,6 +88,6 @@ private:
     std::vector<double> m_b0; // A_u' m_e0
     std::vector<double> m_s0; // S^-1 m_b0
     std::vector<double> m_basis, m_e1, m_e2, m_b1, m_b2, m_s1, m_s2;
-    std::vector<std::complex<double>> m_prefix;
+    std::vector<double> m_prefixRe, m_prefixIm;
     ToeplitzSolver m_toeplitz;
 };
