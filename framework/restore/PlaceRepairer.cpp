@@ -208,8 +208,11 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     for (const ChannelRegion& run : place.runs) {
         longest = std::max<size_t>(longest, static_cast<size_t>(run.end - run.start));
     }
-    repaired.kind = ClassifyPlace(longest, strength, m_settings);
+    // A weak pop may be found as runs with lulls between them: its span
+    // tells it from a click.
+    repaired.kind = ClassifyPlace(std::max<size_t>(longest, static_cast<size_t>(place.end - place.start)), strength, m_settings);
     if (repaired.kind == PlaceKind::Pop) {
+        longest = static_cast<size_t>(place.end - place.start);
         // A pop damages every sample from its first impact to its last, in
         // every channel it hits: the detection's runs, which leave out the
         // lulls between impacts where the thump is predictable, become one.
