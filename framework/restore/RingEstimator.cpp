@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <cstdio>
 #include <cstdlib>
@@ -269,7 +270,7 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     const double fullError = m_error0;
     Fit chosen = best;
     size_t impulse = m_run;
-    double least = fullError - best.gain;
+    double least = m_run > limits.longestImpulse ? std::numeric_limits<double>::infinity() : fullError - best.gain;
     for (size_t q = std::min(m_run - 1, limits.longestImpulse); q >= 1; --q) {
         if (!SetImpulse(q, limits)) {
             break;
@@ -287,7 +288,7 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
         return false;
     }
     best = impulse < m_run ? Refine(chosen, limits, kFirstFrequencyStep / 4.0, kFirstDecayStep / 4.0) : chosen;
-    best.gain = fullError - (m_error0 - best.gain);
+    best.gain = fullError - (m_error0 - best.gain) + static_cast<double>(m_run - impulse) * kSampleCost * variance;
     if (getenv("DBGRING")) fprintf(stderr, "RING at %p gap %zu impulse %zu rho %.4f omega %.3f gain %.3g thr %.3g amp %.4f sd %.5f\n", (void*)x, m_run, impulse, best.rho, best.omega, best.gain, limits.sigmas * limits.sigmas * variance, std::hypot(best.alpha, best.beta), std::sqrt(variance));
     if (!(best.gain > limits.sigmas * limits.sigmas * variance)) {
         return false;
