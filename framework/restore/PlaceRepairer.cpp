@@ -15,6 +15,9 @@ constexpr double kLargestValue = 4.0;
 // A crackle tick is tried for a ring when the prediction errors after it
 // hold this many times the energy of those before it.
 constexpr double kRingScreenRatio = 3.0;
+// The error energy (in variances of the music's errors) that a ring found
+// in one channel must remove in every other one.
+constexpr double kConfirmingGain = 4.0;
 
 } // namespace
 
@@ -129,15 +132,33 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
     return Interpolate(s, {run});
 }
 
-uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run)
+uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels)
 {
     const size_t p = m_model.Order();
-    const auto gapStart = static_cast<size_t>(run.start - s.origin);
-    const auto gapEnd = static_cast<size_t>(run.end - s.origin);
-    size_t ringStart = gapEnd;
-    if (gapStart < p + m_ringLimits.lead || gapEnd + m_ringLimits.maxLength + p > s.available ||
+    auto fits = [&](const ChannelSamples& c, size_t& gapStart, size_t& gapEnd) {
+        gapStart = static_cast<size_t>(run.start - c.origin);
+        gapEnd = static_cast<size_t>(run.end - c.origin);
+        return run.start >= c.origin + p + m_ringLimits.lead && gapEnd + m_ringLimits.maxLength + p <= c.available;
+    };
+    size_t gapStart = 0, gapEnd = 0;
+    size_t ringStart = 0;
+    if (!fits(s, gapStart, gapEnd) ||
         !m_ringEstimator.Estimate(m_model, s.x, gapStart, gapEnd, m_ringLimits, m_ring, ringStart)) {
         return run.end;
+    }
+    // The stylus rings in every channel alike (at other strengths): the
+    // other channels must show the ring too, or this one was the model's
+    // misfit of the music around the click.
+    const double rho = m_ringEstimator.Rho();
+    const double omega = m_ringEstimator.Omega();
+    for (uint16_t c = 0; c < channels.size(); ++c) {
+        size_t otherStart = 0, otherEnd = 0;
+        if (c != run.channel &&
+            (!fits(channels[c], otherStart, otherEnd) ||
+             m_confirmer.GainAt(m_model, channels[c].x, otherStart, otherEnd, m_ringLimits, rho, omega) <
+                 kConfirmingGain)) {
+            return run.end;
+        }
     }
     if (getenv("DBGRING")) fprintf(stderr, "SUB run %lu-%lu ring at %lu len %zu\n", run.start, run.end, s.origin + ringStart, m_ring.size());
     // s.x is the caller's local copy; the run shrinks to the impulse.
@@ -281,7 +302,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
             // the first, and once subtracted only the impulse is left.
             ChannelRegion whole = runs[c].front();
             whole.end = runs[c].back().end;
-            const uint64_t ringEnd = SubtractRing(samples, whole);
+            const uint64_t ringEnd = SubtractRing(samples, whole, channels);
             if (ringEnd > whole.end || whole.end < runs[c].back().end) {
                 runs[c].assign(1, whole);
                 replacedLast = std::max(replacedLast, ringEnd - 1);

@@ -53,10 +53,10 @@ private:
     // prediction errors after them, once they are interpolated, stand
     // above those before them.
     bool RingLikely(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);
-    // Estimates the ring after the impulse of run in s (a local copy) and
-    // subtracts it there; run shrinks to the impulse. The end of what the
-    // ring changed.
-    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run);
+    // Estimates the ring after the impulse of run in s (a local copy) and,
+    // when every other channel of channels confirms it, subtracts it there;
+    // run shrinks to the impulse. The end of what the ring changed.
+    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels);
 
     const RestoreSettings& m_settings;
     BurgFit m_burg;
@@ -66,6 +66,7 @@ private:
     std::vector<std::pair<uint64_t, uint64_t>> m_excluded;
     RingLimits m_ringLimits;
     RingEstimator m_ringEstimator;
+    RingEstimator m_confirmer;
     std::vector<double> m_ring;
     std::vector<float> m_screen;
     std::vector<std::vector<float>> m_locals; // per channel, the samples around the place being repaired

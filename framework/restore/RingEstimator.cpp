@@ -193,8 +193,8 @@ RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, dou
     return best;
 }
 
-bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
-                             const RingLimits& limits, std::vector<double>& ring, size_t& ringStart)
+bool RingEstimator::Prepare(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                            const RingLimits& limits)
 {
     m_p = model.Order();
     if (m_p == 0 || gapEnd <= gapStart || limits.maxLength < 4 || gapStart < m_p + limits.lead) {
@@ -215,8 +215,8 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
         }
         lead += e * e;
     }
-    const double variance = lead / static_cast<double>(std::max<size_t>(limits.lead, 1));
-    if (!(variance > 0.0)) {
+    m_variance = lead / static_cast<double>(std::max<size_t>(limits.lead, 1));
+    if (!(m_variance > 0.0)) {
         return false;
     }
     // Local copy from gapStart - p with the whole run zeroed, and its errors.
@@ -236,9 +236,27 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     for (size_t i = 0; i < m_run; ++i) {
         m_y[m_p + i] = base[m_p + i];
     }
-    if (!SetImpulse(m_run, limits)) {
+    return SetImpulse(m_run, limits);
+}
+
+double RingEstimator::GainAt(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                             const RingLimits& limits, double rho, double omega)
+{
+    if (!Prepare(model, x, gapStart, gapEnd, limits)) {
+        return 0.0;
+    }
+    const Fit fit = Solve(rho, omega);
+    return fit.gain > 0.0 ? fit.gain / m_variance : 0.0;
+}
+
+bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                             const RingLimits& limits, std::vector<double>& ring, size_t& ringStart)
+{
+    if (!Prepare(model, x, gapStart, gapEnd, limits)) {
         return false;
     }
+    const double variance = m_variance;
+
     // A coarse search over frequency and decay, then a pattern
     // search in frequency and in the log of the decay time.
     Fit best;
@@ -310,6 +328,8 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
         best.rho >= limits.maxRho * (1.0 - 1e-9)) {
         return false;
     }
+    m_rho = best.rho;
+    m_omega = best.omega;
     // The kept ring, where its envelope stands above the floor.
     const double floor = kEnvelopeFloor * std::sqrt(variance);
     const size_t length =

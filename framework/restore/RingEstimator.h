@@ -58,6 +58,17 @@ public:
     bool Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd, const RingLimits& limits,
                   std::vector<double>& ring, size_t& ringStart);
 
+    // The frequency and decay of the last ring Estimate found.
+    double Rho() const { return m_rho; }
+    double Omega() const { return m_omega; }
+
+    // How much error energy, in variances of the music's errors, a ring of
+    // the given frequency and decay removes after the run [gapStart,
+    // gapEnd) of x (read as in Estimate): another channel's confirmation
+    // of a ring.
+    double GainAt(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd, const RingLimits& limits,
+                  double rho, double omega);
+
 private:
     struct Fit {
         double rho = 0.0, omega = 0.0;
@@ -67,6 +78,9 @@ private:
     // Errors over the rows of the impulse and the ring of the basis
     // rho^k cos(omega k) (m_e1) and rho^k sin(omega k) (m_e2).
     void BasisErrors(double rho, double omega);
+    // The model, the music's variance and the errors with the whole run
+    // unknown; false when they cannot be had.
+    bool Prepare(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd, const RingLimits& limits);
     // Takes the first `impulse` samples of the run as unknown, the rest as
     // known: m_e0, m_b0, m_s0 and m_error0 (the least error energy without
     // a ring) follow.
@@ -84,6 +98,8 @@ private:
     std::vector<double> m_y;  // x from gapStart - p to gapEnd + maxLength + p
     std::vector<double> m_eRun; // errors of m_y with the run zeroed
     double m_error0 = 0.0;
+    double m_variance = 0.0;
+    double m_rho = 0.0, m_omega = 0.0;
     std::vector<double> m_e0; // errors of m_y over the rows, the impulse zeroed
     std::vector<double> m_b0; // A_u' m_e0
     std::vector<double> m_s0; // S^-1 m_b0
