@@ -171,9 +171,18 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
     uint64_t firstFlag = 0, lastFlag = 0, firstForward = 0, lastBackward = 0;
     bool haveForward = false, haveBackward = false;
     double peak = 0.0;
+    // The first forward flag at the seed threshold: a run starts no more
+    // than the cluster gap before it. Weak flags before it that chain into
+    // the run are the backward errors of the click and the noise among
+    // them, not damage.
+    bool haveStrongForward = false;
+    uint64_t strongForward = 0;
     auto close = [&]() {
         if (open && seeded) {
             uint64_t start = haveForward ? firstForward : firstFlag;
+            if (haveStrongForward && start + gap < strongForward) {
+                start = *std::lower_bound(m_forwardFlags.begin(), m_forwardFlags.end(), strongForward - gap);
+            }
             uint64_t last = haveBackward ? lastBackward : lastFlag;
             if (start > last) {
                 std::swap(start, last);
@@ -207,13 +216,21 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
             open = true;
             seeded = false;
             firstFlag = n;
-            haveForward = haveBackward = false;
+            haveForward = haveBackward = haveStrongForward = false;
+            m_forwardFlags.clear();
             peak = 0.0;
         }
         lastFlag = n;
         if (flagF && !haveForward) {
             haveForward = true;
             firstForward = n;
+        }
+        if (flagF) {
+            m_forwardFlags.push_back(n);
+            if (!haveStrongForward && f > seed) {
+                haveStrongForward = true;
+                strongForward = n;
+            }
         }
         if (flagB) {
             haveBackward = true;
