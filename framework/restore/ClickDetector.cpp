@@ -174,9 +174,10 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
     // The first forward flag at the seed threshold: a run starts no more
     // than the cluster gap before it. Weak flags before it that chain into
     // the run are the backward errors of the click and the noise among
-    // them, not damage.
-    bool haveStrongForward = false;
-    uint64_t strongForward = 0;
+    // them, not damage. Likewise a run ends no more than the gap after its
+    // last strong backward flag.
+    bool haveStrongForward = false, haveStrongBackward = false;
+    uint64_t strongForward = 0, strongBackward = 0;
     auto close = [&]() {
         if (open && seeded) {
             uint64_t start = haveForward ? firstForward : firstFlag;
@@ -184,6 +185,9 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
                 start = *std::lower_bound(m_forwardFlags.begin(), m_forwardFlags.end(), strongForward - gap);
             }
             uint64_t last = haveBackward ? lastBackward : lastFlag;
+            if (haveStrongBackward && last > strongBackward + gap) {
+                last = *(std::upper_bound(m_backwardFlags.begin(), m_backwardFlags.end(), strongBackward + gap) - 1);
+            }
             if (start > last) {
                 std::swap(start, last);
             }
@@ -216,8 +220,9 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
             open = true;
             seeded = false;
             firstFlag = n;
-            haveForward = haveBackward = haveStrongForward = false;
+            haveForward = haveBackward = haveStrongForward = haveStrongBackward = false;
             m_forwardFlags.clear();
+            m_backwardFlags.clear();
             peak = 0.0;
         }
         lastFlag = n;
@@ -235,6 +240,11 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
         if (flagB) {
             haveBackward = true;
             lastBackward = n;
+            m_backwardFlags.push_back(n);
+            if (b > seed) {
+                haveStrongBackward = true;
+                strongBackward = n;
+            }
         }
         peak = std::max(peak, std::max(f, b));
         seeded = seeded || peak > seed;

@@ -114,7 +114,7 @@ private:
     std::vector<double> m_subBlockMad;
     std::vector<double> m_sigma; // per sub-block
     std::vector<Candidate> m_candidates;
-    std::vector<uint64_t> m_forwardFlags; // of the candidate being gathered
+    std::vector<uint64_t> m_forwardFlags, m_backwardFlags; // of the candidate being gathered
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
     ArInterpolator m_interpolator;
