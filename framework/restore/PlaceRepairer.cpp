@@ -5,8 +5,6 @@
 #include <bit>
 #include <cmath>
 #include <numbers>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -160,7 +158,6 @@ uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run
             return run.end;
         }
     }
-    if (getenv("DBGRING")) fprintf(stderr, "SUB run %lu-%lu ring at %lu len %zu\n", run.start, run.end, s.origin + ringStart, m_ring.size());
     // s.x is the caller's local copy; the run shrinks to the impulse.
     float* x = const_cast<float*>(s.x);
     for (size_t k = 0; k < m_ring.size(); ++k) {

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -17,10 +15,9 @@ constexpr double kRidge = 1e-10;
 // The pattern search: first steps in frequency (relative) and in the log of
 // the decay time, the smallest frequency step, and the most evaluations.
 constexpr int kCoarseFrequencies = 16;
-constexpr double kFirstFrequencyStep = 0.5 / kCoarseFrequencies * std::numbers::pi;
 constexpr int kCoarseDecays = 3;
 constexpr double kFirstDecayStep = 0.4;
-constexpr double kLastFrequencyStep = 0.004;
+constexpr double kLastFrequencyStep = 0.001;
 constexpr int kMostEvaluations = 16;
 // Frequencies this close to 0 or to half the rate are not searched: the
 // sine part of the basis vanishes there.
@@ -93,13 +90,6 @@ void RingEstimator::BasisErrors(double rho, double omega)
         const double t = kr * zr - ki * zi;
         ki = kr * zi + ki * zr;
         kr = t;
-    }
-    if (getenv("DBGCHECK")) {
-        double worst = 0;
-        for (size_t r = 0; r < m_rows; ++r) { double s1 = 0, s2 = 0;
-            for (size_t j = 0; j <= m_p; ++j) { long local = (long)r - (long)j - (long)m_gap; if (local >= 0 && local < (long)m_span) { s1 += m_a[j] * m_basis[local]; s2 += m_a[j] * m_basis[m_span + local]; } }
-            worst = std::max(worst, std::fabs(s1 - m_e1[r]) + std::fabs(s2 - m_e2[r])); }
-        fprintf(stderr, "CHECK worst %.3g\n", worst);
     }
 }
 
@@ -257,45 +247,52 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     }
     const double variance = m_variance;
 
-    // A coarse search over frequency and decay, then a pattern
-    // search in frequency and in the log of the decay time.
+    // The ring is sought after the longest impulse a run may start with
+    // (the error of the whole run taken as unknown, without a ring, is the
+    // measure it must beat): a coarse search over frequency and decay,
+    // then a pattern search in frequency and in the log of the decay time.
+    const double fullError = m_error0;
+    const size_t longest = std::min(m_run, std::max<size_t>(limits.longestImpulse, 1));
+    if (longest < m_run && !SetImpulse(longest, limits)) {
+        return false;
+    }
     Fit best;
     auto decayOf = [](double r) { return std::log(-1.0 / std::log(r)); };
     auto rhoOf = [&](double d) { return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho); };
     const double fastest = decayOf(limits.minRho);
     const double slowest = decayOf(limits.maxRho);
+    const double low = std::max(kEdgeFrequency, limits.lowestOmega);
+    const double high = std::numbers::pi - kEdgeFrequency;
+    if (!(low < high)) {
+        return false;
+    }
     for (int j = 0; j < kCoarseDecays; ++j) {
         const double rho = rhoOf(fastest + (slowest - fastest) * (j + 0.5) / kCoarseDecays);
-        for (int i = 1; i < kCoarseFrequencies; ++i) {
-            if (std::numbers::pi * i / kCoarseFrequencies < limits.lowestOmega) {
-                continue;
-            }
-            const Fit fit = Solve(rho, std::numbers::pi * i / kCoarseFrequencies);
+        for (int i = 0; i < kCoarseFrequencies; ++i) {
+            const Fit fit = Solve(rho, low + (high - low) * (i + 0.5) / kCoarseFrequencies);
             if (fit.gain > best.gain) {
                 best = fit;
             }
         }
     }
-    if (getenv("DBGTRUE")) { Fit t = Solve(0.96, 0.405); fprintf(stderr, "TRUE gain %.3g amp %.4f\n", t.gain, std::hypot(t.alpha, t.beta));
-        double ee = 0; for (double v : m_e1) ee += v * v; double e0 = 0; for (double v : m_e0) e0 += v * v; fprintf(stderr, "e1 energy %.3g e0 energy %.3g rows %zu E0 %.3g\n", ee, e0, m_rows, e0 - Dot(m_b0, m_s0)); for (size_t r = 0; r < m_rows; r += 8) fprintf(stderr, "%.4f ", m_e0[r]); fprintf(stderr, "\n"); }
     if (!(best.gain > 0.0)) {
         return false;
     }
-    best = Refine(best, limits, kFirstFrequencyStep, kFirstDecayStep);
-    // The impulse may be shorter than the run, the ring starting inside it:
-    // the length that leaves the least error energy, each sample taken as
-    // unknown costing what fitting noise with it would gain.
-    const double fullError = m_error0;
+    const double firstStep = (high - low) / (2 * kCoarseFrequencies);
+    best = Refine(best, limits, firstStep, kFirstDecayStep);
+    // The impulse may be shorter still: the length that leaves the least
+    // error energy, each sample taken as unknown costing kSampleCost
+    // variances.
+    auto cost = [&](size_t q) { return static_cast<double>(m_run - q) * kSampleCost * variance; };
     Fit chosen = best;
-    size_t impulse = m_run;
-    double least = m_run > limits.longestImpulse ? std::numeric_limits<double>::infinity() : fullError - best.gain;
-    for (size_t q = std::min(m_run - 1, limits.longestImpulse); q >= 1; --q) {
+    size_t impulse = longest;
+    double least = m_error0 - best.gain - cost(longest);
+    for (size_t q = longest - 1; q >= 1; --q) {
         if (!SetImpulse(q, limits)) {
             break;
         }
         const Fit fit = Solve(best.rho, best.omega);
-        const double error = m_error0 - fit.gain - static_cast<double>(m_run - q) * kSampleCost * variance;
-        if (getenv("DBGQ")) fprintf(stderr, "  q %zu error0 %.4g gain %.4g error %.4g least %.4g\n", q, m_error0, fit.gain, error, least);
+        const double error = m_error0 - fit.gain - cost(q);
         if (fit.gain > 0.0 && error < least) {
             least = error;
             chosen = fit;
@@ -305,9 +302,10 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     if (!SetImpulse(impulse, limits)) {
         return false;
     }
-    best = impulse < m_run ? Refine(chosen, limits, kFirstFrequencyStep / 4.0, kFirstDecayStep / 4.0) : chosen;
-    best.gain = fullError - (m_error0 - best.gain) + static_cast<double>(m_run - impulse) * kSampleCost * variance;
-    if (getenv("DBGRING")) fprintf(stderr, "RING at %p gap %zu impulse %zu rho %.4f omega %.3f gain %.3g thr %.3g amp %.4f sd %.5f\n", (void*)x, m_run, impulse, best.rho, best.omega, best.gain, limits.sigmas * limits.sigmas * variance, std::hypot(best.alpha, best.beta), std::sqrt(variance));
+    // A last, finer search at that length: a strong ring must be matched
+    // closely, or what is left of it outweighs the samples saved.
+    best = Refine(chosen, limits, firstStep / 4.0, kFirstDecayStep / 4.0);
+    best.gain = fullError - (m_error0 - best.gain) + cost(impulse);
     if (!(best.gain > limits.sigmas * limits.sigmas * variance)) {
         return false;
     }
