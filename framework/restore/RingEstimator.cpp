@@ -27,8 +27,6 @@ constexpr double kEdgeFrequency = std::numbers::pi / (4 * kCoarseFrequencies);
 constexpr double kEnvelopeFloor = 0.5;
 // The least envelope at the ring's start, in deviations of the music's errors.
 constexpr double kLeastAmplitude = 2.0;
-// Basis errors below this share of the ring's start are taken as zero.
-constexpr double kNegligible = 1e-9;
 // What a sample taken as unknown costs in the choice of the impulse's
 // length, in error variances: Akaike's criterion charges two, but an
 // interpolated sample is worse than the fit shows (its error is the
@@ -48,9 +46,8 @@ void RingEstimator::BasisErrors(double rho, double omega)
     // sum of w[j] = a[j] z^-j over consecutive j, a difference of two
     // prefix sums. (Within the decay limits |z|^-order stays far inside the
     // range of a double, and the later terms, the larger ones, dominate
-    // both sums.)
-    // (Plain arithmetic on pairs: the library's complex product checks for
-    // infinities on every call, and this loop is most of the search.)
+    // both sums.) Plain arithmetic on pairs: the library's complex product
+    // checks for infinities on every call, and this is most of the search.
     const double zr = rho * std::cos(omega), zi = rho * std::sin(omega);
     const double ir = zr / (rho * rho), ii = -zi / (rho * rho);
     m_prefixRe.resize(m_p + 1);
@@ -65,28 +62,41 @@ void RingEstimator::BasisErrors(double rho, double omega)
         pi = pr * ii + pi * ir;
         pr = t;
     }
-    m_basis.resize(2 * m_span);
-    m_e1.assign(m_rows, 0.0);
-    m_e2.assign(m_rows, 0.0);
-    // Rows where every term is below kNegligible of the ring's start are
-    // left at zero: |a[j] z^(k - j)| <= rho^(k - order).
-    const size_t decayed = m_p + static_cast<size_t>(std::log(kNegligible) / std::log(rho));
-    const size_t rows = std::min(m_rows - m_gap, std::max(decayed, m_span));
+    // Rows before the ring are zero; then, for k < span, the prefix sum up
+    // to min(k, order); past the span the difference of two.
+    std::fill(m_e1.begin(), m_e1.begin() + static_cast<std::ptrdiff_t>(m_gap), 0.0);
+    std::fill(m_e2.begin(), m_e2.begin() + static_cast<std::ptrdiff_t>(m_gap), 0.0);
     double kr = 1.0, ki = 0.0;
+    double* e1 = m_e1.data() + m_gap;
+    double* e2 = m_e2.data() + m_gap;
+    const size_t rows = m_rows - m_gap;
     for (size_t k = 0; k < rows; ++k) {
+        double ar, ai;
         if (k < m_span) {
-            m_basis[k] = kr;
-            m_basis[m_span + k] = ki;
+            const size_t high = std::min(k, m_p);
+            ar = m_prefixRe[high];
+            ai = m_prefixIm[high];
+        } else {
+            const size_t high = std::min(k, m_p);
+            ar = m_prefixRe[high] - m_prefixRe[k - m_span];
+            ai = m_prefixIm[high] - m_prefixIm[k - m_span];
         }
-        const size_t high = std::min(k, m_p);
-        const size_t low = k >= m_span ? k - m_span + 1 : 0;
-        double ar = m_prefixRe[high], ai = m_prefixIm[high];
-        if (low > 0) {
-            ar -= m_prefixRe[low - 1];
-            ai -= m_prefixIm[low - 1];
-        }
-        m_e1[m_gap + k] = kr * ar - ki * ai;
-        m_e2[m_gap + k] = kr * ai + ki * ar;
+        e1[k] = kr * ar - ki * ai;
+        e2[k] = kr * ai + ki * ar;
+        const double t = kr * zr - ki * zi;
+        ki = kr * zi + ki * zr;
+        kr = t;
+    }
+}
+
+void RingEstimator::BasisValues(double rho, double omega)
+{
+    m_basis.resize(2 * m_span);
+    const double zr = rho * std::cos(omega), zi = rho * std::sin(omega);
+    double kr = 1.0, ki = 0.0;
+    for (size_t k = 0; k < m_span; ++k) {
+        m_basis[k] = kr;
+        m_basis[m_span + k] = ki;
         const double t = kr * zr - ki * zi;
         ki = kr * zi + ki * zr;
         kr = t;
@@ -191,18 +201,17 @@ bool RingEstimator::Prepare(const ArModel& model, const float* x, size_t gapStar
         return false;
     }
     m_a = model.a;
+    m_reversed.assign(m_a.rbegin(), m_a.rend());
     m_c.resize(m_p + 1);
     for (size_t l = 0; l <= m_p; ++l) {
         m_c[l] = DotDouble(m_a.data(), m_a.data() + l, m_p + 1 - l);
     }
     m_c[0] *= 1.0 + kRidge;
     // The music's error deviation, from the errors just before the click.
+    m_y.assign(x + (gapStart - limits.lead - m_p), x + gapStart);
     double lead = 0.0;
-    for (size_t n = gapStart - limits.lead; n < gapStart; ++n) {
-        double e = 0.0;
-        for (size_t k = 0; k <= m_p; ++k) {
-            e += m_a[k] * x[n - k];
-        }
+    for (size_t n = 0; n < limits.lead; ++n) {
+        const double e = DotDouble(m_reversed.data(), m_y.data() + n, m_p + 1);
         lead += e * e;
     }
     m_variance = lead / static_cast<double>(std::max<size_t>(limits.lead, 1));
@@ -213,15 +222,13 @@ bool RingEstimator::Prepare(const ArModel& model, const float* x, size_t gapStar
     const float* base = x + (gapStart - m_p);
     m_run = gapEnd - gapStart;
     m_rows = m_run + limits.maxLength + m_p;
+    m_e1.resize(m_rows);
+    m_e2.resize(m_rows);
     m_y.assign(base, base + m_p + m_rows);
     std::fill(m_y.begin() + static_cast<std::ptrdiff_t>(m_p), m_y.begin() + static_cast<std::ptrdiff_t>(m_p + m_run), 0.0);
     m_eRun.resize(m_rows);
     for (size_t r = 0; r < m_rows; ++r) {
-        double e = 0.0;
-        for (size_t k = 0; k <= m_p; ++k) {
-            e += m_a[k] * m_y[m_p + r - k];
-        }
-        m_eRun[r] = e;
+        m_eRun[r] = DotDouble(m_reversed.data(), m_y.data() + r, m_p + 1);
     }
     for (size_t i = 0; i < m_run; ++i) {
         m_y[m_p + i] = base[m_p + i];
@@ -328,6 +335,7 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     }
     m_rho = best.rho;
     m_omega = best.omega;
+    BasisValues(best.rho, best.omega);
     // The kept ring, where its envelope stands above the floor.
     const double floor = kEnvelopeFloor * std::sqrt(variance);
     const size_t length =

@@ -85,6 +85,8 @@ private:
     // known: m_e0, m_b0, m_s0 and m_error0 (the least error energy without
     // a ring) follow.
     bool SetImpulse(size_t impulse, const RingLimits& limits);
+    // m_basis: the cosine and sine parts over the span.
+    void BasisValues(double rho, double omega);
     // A_u' w for the impulse's columns into out.
     void ImpulseProduct(const std::vector<double>& w, std::vector<double>& out) const;
     // The ring of frequency and decay that removes the most error energy.
@@ -94,6 +96,7 @@ private:
 
     std::vector<double> m_a;
     std::vector<double> m_c; // autocorrelation of the coefficients
+    std::vector<double> m_reversed; // the coefficients, last first
     size_t m_p = 0, m_run = 0, m_gap = 0, m_span = 0, m_rows = 0;
     std::vector<double> m_y;  // x from gapStart - p to gapEnd + maxLength + p
     std::vector<double> m_eRun; // errors of m_y with the run zeroed
