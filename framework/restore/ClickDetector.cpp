@@ -27,6 +27,9 @@ constexpr std::ptrdiff_t kMedianReach = 2;
 // After a lull, a pop's run goes on at a window whose error level is this
 // many deviations: an impact, not the music's own variation.
 constexpr double kImpactSigmas = 2.0;
+// Forward flags more than this many cluster gaps apart within a candidate
+// belong to different disturbances.
+constexpr size_t kSplitGaps = 3;
 
 } // namespace
 
@@ -178,8 +181,35 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
     // last strong backward flag.
     bool haveStrongForward = false, haveStrongBackward = false;
     uint64_t strongForward = 0, strongBackward = 0;
+    // Forward flags far apart with only backward flags between them are
+    // two disturbances (a crackle tick, then a click whose backward errors
+    // reach back to it): each earlier stretch of forward flags is a
+    // candidate of its own.
+    const size_t split = kSplitGaps * gap;
     auto close = [&]() {
         if (open && seeded) {
+            size_t from = 0;
+            for (size_t i = 1; i < m_forwardFlags.size(); ++i) {
+                if (m_forwardFlags[i] - m_forwardFlags[i - 1] <= split) {
+                    continue;
+                }
+                double strength = 0.0;
+                for (size_t k = from; k < i; ++k) {
+                    strength = std::max(strength, m_forwardStrengths[k]);
+                }
+                if (strength > seed) {
+                    m_candidates.push_back({m_forwardFlags[from], m_forwardFlags[i - 1], strength});
+                }
+                from = i;
+            }
+            if (from > 0) {
+                firstForward = m_forwardFlags[from];
+                haveStrongForward = false;
+                for (size_t k = from; k < m_forwardFlags.size() && !haveStrongForward; ++k) {
+                    haveStrongForward = m_forwardStrengths[k] > seed;
+                    strongForward = m_forwardFlags[k];
+                }
+            }
             uint64_t start = haveForward ? firstForward : firstFlag;
             if (haveStrongForward && start + gap < strongForward) {
                 start = *std::lower_bound(m_forwardFlags.begin(), m_forwardFlags.end(), strongForward - gap);
@@ -222,6 +252,7 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
             firstFlag = n;
             haveForward = haveBackward = haveStrongForward = haveStrongBackward = false;
             m_forwardFlags.clear();
+            m_forwardStrengths.clear();
             m_backwardFlags.clear();
             peak = 0.0;
         }
@@ -232,6 +263,7 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
         }
         if (flagF) {
             m_forwardFlags.push_back(n);
+            m_forwardStrengths.push_back(f);
             if (!haveStrongForward && f > seed) {
                 haveStrongForward = true;
                 strongForward = n;

@@ -115,6 +115,7 @@ private:
     std::vector<double> m_sigma; // per sub-block
     std::vector<Candidate> m_candidates;
     std::vector<uint64_t> m_forwardFlags, m_backwardFlags; // of the candidate being gathered
+    std::vector<double> m_forwardStrengths;                // of its forward flags, in deviations
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
     ArInterpolator m_interpolator;
