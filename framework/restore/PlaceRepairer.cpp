@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -30,7 +31,16 @@ PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSetti
     return PlaceKind::Click;
 }
 
-PlaceRepairer::PlaceRepairer(const RestoreSettings& settings) : m_settings(settings) {}
+PlaceRepairer::PlaceRepairer(const RestoreSettings& settings) : m_settings(settings)
+{
+    m_ringLimits.maxLength = settings.ringLength;
+    m_ringLimits.minRho = std::exp(-1.0 / settings.ringFastest);
+    m_ringLimits.maxRho = std::exp(-1.0 / settings.ringSlowest);
+    m_ringLimits.sigmas = settings.ringSigmas;
+    m_ringLimits.lead = settings.ringLead;
+    m_ringLimits.longestImpulse = settings.longestImpulse;
+    m_ringLimits.lowestOmega = 2.0 * std::numbers::pi * settings.ringLowest / static_cast<double>(settings.rate);
+}
 
 bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t ringReach, size_t order,
                                const std::vector<ChannelSamples>& channels,
@@ -47,8 +57,9 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = std::max(s.origin, first > context ? first - context : 0);
         const uint64_t high = std::min(readable, last + 1 + context);
-        // [low, high) without the place (and the ring it may leave) and the damage found after it in
-        // this channel. The places before it are repaired already (the
+        // [low, high) without the place (and the ring it may leave) and the
+        // damage found after it in this channel. The places before it are
+        // repaired already (the
         // samples hold their repairs); runs that were not confirmed are
         // noise. Cutting the context at every run would leave pieces
         // shorter than a high order, which give the model nothing.
@@ -130,7 +141,8 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
     return Interpolate(s, {run});
 }
 
-uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels)
+uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels,
+                                     uint64_t next)
 {
     const size_t p = m_model.Order();
     auto fits = [&](const ChannelSamples& c, size_t& gapStart, size_t& gapEnd) {
@@ -159,6 +171,11 @@ uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run
         }
     }
     // s.x is the caller's local copy; the run shrinks to the impulse.
+    const uint64_t ringFirst = s.origin + ringStart;
+    if (next <= ringFirst) {
+        return run.end;
+    }
+    m_ring.resize(std::min<uint64_t>(m_ring.size(), next - ringFirst));
     float* x = const_cast<float*>(s.x);
     for (size_t k = 0; k < m_ring.size(); ++k) {
         x[ringStart + k] = static_cast<float>(x[ringStart + k] - m_ring[k]);
@@ -263,13 +280,15 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
                                      : m_settings.RepairOrder(longest);
         repaired.repaired = FitContext(place.channelMask, first, last, ringReach, order, channels, found);
     }
-    m_ringLimits.maxLength = m_settings.ringLength;
-    m_ringLimits.minRho = std::exp(-1.0 / m_settings.ringFastest);
-    m_ringLimits.maxRho = std::exp(-1.0 / m_settings.ringSlowest);
-    m_ringLimits.sigmas = m_settings.ringSigmas;
-    m_ringLimits.lead = m_settings.ringLead;
-    m_ringLimits.longestImpulse = m_settings.longestImpulse;
-    m_ringLimits.lowestOmega = 2.0 * std::numbers::pi * m_settings.ringLowest / static_cast<double>(m_settings.rate);
+    // A ring stops short of the next damage found after the place.
+    uint64_t next = std::numeric_limits<uint64_t>::max();
+    for (const std::vector<ChannelRegion>& channelRuns : found) {
+        for (const ChannelRegion& run : channelRuns) {
+            if (run.confirmed && run.start > last) {
+                next = std::min(next, run.start);
+            }
+        }
+    }
     // The samples actually replaced, once the runs' ends are given back
     // and the rings subtracted.
     uint64_t replacedFirst = last;
@@ -299,7 +318,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
             // the first, and once subtracted only the impulse is left.
             ChannelRegion whole = runs[c].front();
             whole.end = runs[c].back().end;
-            const uint64_t ringEnd = SubtractRing(samples, whole, channels);
+            const uint64_t ringEnd = SubtractRing(samples, whole, channels, next);
             if (ringEnd > whole.end || whole.end < runs[c].back().end) {
                 runs[c].assign(1, whole);
                 replacedLast = std::max(replacedLast, ringEnd - 1);

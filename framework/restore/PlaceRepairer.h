@@ -54,9 +54,11 @@ private:
     // above those before them.
     bool RingLikely(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);
     // Estimates the ring after the impulse of run in s (a local copy) and,
-    // when every other channel of channels confirms it, subtracts it there;
-    // run shrinks to the impulse. The end of what the ring changed.
-    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels);
+    // when every other channel of channels confirms it, subtracts it there
+    // up to `next` at most; run shrinks to the impulse. The end of what the
+    // ring changed.
+    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels,
+                          uint64_t next);
 
     const RestoreSettings& m_settings;
     BurgFit m_burg;
