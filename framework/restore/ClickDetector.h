@@ -12,7 +12,8 @@
 // 3. Samples whose error exceeds a few deviations are candidates. A click
 //    spreads its forward error over the samples after it and its backward
 //    error over those before, so a candidate starts at its first forward
-//    flag and ends at its last backward flag.
+//    flag and ends at its last backward flag (no further than a cluster gap
+//    from its strong ones; forward flags far apart are two candidates).
 // 4. Each candidate is interpolated with the block's model and kept when
 //    the interpolation removes more prediction-error energy than noise
 //    could (a likelihood-ratio test: under no damage the removed energy

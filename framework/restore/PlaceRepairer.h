@@ -12,6 +12,12 @@
 // and beyond that point it would change the music more than the damage
 // does.
 //
+// A click's stylus may ring after the impulse: the ring is estimated as a
+// damped sinusoid jointly with the impulse's interpolation, confirmed in
+// the other channels and subtracted (RingEstimator), and only the impulse
+// is interpolated. A pop is rebuilt whole, from its first run to its last,
+// in every channel it hits.
+//
 // A run longer than the longest that interpolation can hold is left as
 // recorded and the place reported as not repaired.
 #pragma once
