@@ -177,10 +177,10 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
     // The first forward flag at the seed threshold: a run starts no more
     // than the cluster gap before it. Weak flags before it that chain into
     // the run are the backward errors of the click and the noise among
-    // them, not damage. Likewise a run ends no more than the gap after its
-    // last strong backward flag.
-    bool haveStrongForward = false, haveStrongBackward = false;
-    uint64_t strongForward = 0, strongBackward = 0;
+    // them, not damage. (Its end is not cut so: the weak backward flags
+    // after a strong one are a decaying spike's tail.)
+    bool haveStrongForward = false;
+    uint64_t strongForward = 0;
     // Forward flags far apart with only backward flags between them are
     // two disturbances (a crackle tick, then a click whose backward errors
     // reach back to it): each earlier stretch of forward flags is a
@@ -214,14 +214,8 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
             if (haveStrongForward && start + gap < strongForward) {
                 start = *std::lower_bound(m_forwardFlags.begin(), m_forwardFlags.end(), strongForward - gap);
             }
-            uint64_t last = haveBackward ? lastBackward : lastFlag;
-            if (haveStrongBackward && last > strongBackward + gap) {
-                last = *(std::upper_bound(m_backwardFlags.begin(), m_backwardFlags.end(), strongBackward + gap) - 1);
-            }
-            if (start > last) {
-                std::swap(start, last);
-            }
-            m_candidates.push_back({start, last, peak});
+            const uint64_t last = haveBackward ? lastBackward : lastFlag;
+            m_candidates.push_back({std::min(start, last), std::max(start, last), peak});
         }
         open = false;
     };
@@ -250,10 +244,9 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
             open = true;
             seeded = false;
             firstFlag = n;
-            haveForward = haveBackward = haveStrongForward = haveStrongBackward = false;
+            haveForward = haveBackward = haveStrongForward = false;
             m_forwardFlags.clear();
             m_forwardStrengths.clear();
-            m_backwardFlags.clear();
             peak = 0.0;
         }
         lastFlag = n;
@@ -272,11 +265,6 @@ void ClickDetector::FindCandidates(uint64_t first, uint64_t end)
         if (flagB) {
             haveBackward = true;
             lastBackward = n;
-            m_backwardFlags.push_back(n);
-            if (b > seed) {
-                haveStrongBackward = true;
-                strongBackward = n;
-            }
         }
         peak = std::max(peak, std::max(f, b));
         seeded = seeded || peak > seed;

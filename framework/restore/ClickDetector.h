@@ -12,8 +12,8 @@
 // 3. Samples whose error exceeds a few deviations are candidates. A click
 //    spreads its forward error over the samples after it and its backward
 //    error over those before, so a candidate starts at its first forward
-//    flag and ends at its last backward flag (no further than a cluster gap
-//    from its strong ones; forward flags far apart are two candidates).
+//    flag (no more than a cluster gap before its first strong one) and ends
+//    at its last backward flag; forward flags far apart are two candidates.
 // 4. Each candidate is interpolated with the block's model and kept when
 //    the interpolation removes more prediction-error energy than noise
 //    could (a likelihood-ratio test: under no damage the removed energy
@@ -115,8 +115,8 @@ private:
     std::vector<double> m_subBlockMad;
     std::vector<double> m_sigma; // per sub-block
     std::vector<Candidate> m_candidates;
-    std::vector<uint64_t> m_forwardFlags, m_backwardFlags; // of the candidate being gathered
-    std::vector<double> m_forwardStrengths;                // of its forward flags, in deviations
+    std::vector<uint64_t> m_forwardFlags;   // of the candidate being gathered
+    std::vector<double> m_forwardStrengths; // of its forward flags, in deviations
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
     ArInterpolator m_interpolator;

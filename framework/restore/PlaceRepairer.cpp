@@ -158,21 +158,26 @@ uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run
     }
     // The stylus rings in every channel alike (at other strengths): the
     // other channels must show the ring too, or this one was the model's
-    // misfit of the music around the click.
+    // misfit of the music around the click. They are tested with this
+    // one's impulse unknown and the rest known.
     const double rho = m_ringEstimator.Rho();
     const double omega = m_ringEstimator.Omega();
+    const ChannelRegion whole = run;
+    run.end = s.origin + ringStart;
     for (uint16_t c = 0; c < channels.size(); ++c) {
         size_t otherStart = 0, otherEnd = 0;
         if (c != run.channel &&
             (!fits(channels[c], otherStart, otherEnd) ||
              m_confirmer.GainAt(m_model, channels[c].x, otherStart, otherEnd, m_ringLimits, rho, omega) <
                  kConfirmingGain)) {
+            run = whole;
             return run.end;
         }
     }
     // s.x is the caller's local copy; the run shrinks to the impulse.
     const uint64_t ringFirst = s.origin + ringStart;
     if (next <= ringFirst) {
+        run = whole;
         return run.end;
     }
     m_ring.resize(std::min<uint64_t>(m_ring.size(), next - ringFirst));
@@ -180,7 +185,6 @@ uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run
     for (size_t k = 0; k < m_ring.size(); ++k) {
         x[ringStart + k] = static_cast<float>(x[ringStart + k] - m_ring[k]);
     }
-    run.end = s.origin + ringStart;
     return run.end + m_ring.size();
 }
 

@@ -328,9 +328,11 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     }
     // A fit that stands no higher than the music's own errors, or that
     // decays as slowly as allowed, is the model's misfit of the music
-    // around the click, not a ring.
+    // around the click, not a ring; one that wants a frequency below the
+    // lowest is a slow decay (a spike's tail), which the impulse's
+    // interpolation takes whole.
     if (!(amplitude < impulsePeak) || amplitude < kLeastAmplitude * std::sqrt(variance) ||
-        best.rho >= limits.maxRho * (1.0 - 1e-9)) {
+        best.rho >= limits.maxRho * (1.0 - 1e-9) || best.omega < low + firstStep / 2.0) {
         return false;
     }
     m_rho = best.rho;
