@@ -12,8 +12,9 @@ namespace {
 
 // The relative ridge of the impulse's normal matrix, as in the interpolator.
 constexpr double kRidge = 1e-10;
-// The pattern search: first steps in frequency (relative) and in the log of
-// the decay time, the smallest frequency step, and the most evaluations.
+// The search: the coarse grid's frequencies and decays; the pattern
+// search's first step in the log of the decay time, its smallest frequency
+// step (relative) and its most evaluations.
 constexpr int kCoarseFrequencies = 16;
 constexpr int kCoarseDecays = 3;
 constexpr double kFirstDecayStep = 0.4;

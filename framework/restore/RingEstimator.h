@@ -10,12 +10,7 @@
 // samples would throw away the music there with it. Instead the ring is
 // estimated and subtracted, jointly with the interpolation of the impulse:
 //
-// 1. The span after the impulse is interpolated as if missing; the
-//    difference to the recording there is the ring plus the interpolation's
-//    error, and an order-two linear prediction of it (Prony's method, as in
-//    Kay and Marple, "Spectrum analysis: a modern perspective", Proc. IEEE
-//    69, 1981) gives a first frequency and decay.
-// 2. For a given frequency and decay the ring is linear in alpha and beta,
+// 1. For a given frequency and decay the ring is linear in alpha and beta,
 //    and the impulse samples are linear in the data: the least-squares AR
 //    interpolation (Janssen, Veldhuis and Vries 1986) of the impulse from
 //    the recording minus the ring leaves a prediction-error energy that is
@@ -23,13 +18,21 @@
 //    projection of the ring's errors out of the impulse's columns, a
 //    separable least-squares problem: Golub and Pereyra, SIAM J. Numer.
 //    Anal. 10, 1973).
-// 3. A pattern search over frequency and decay, started at the estimate of
-//    step 1, minimises that energy.
+// 2. With the ring starting after the longest impulse a run may begin with
+//    (the run's other samples known), a coarse grid of frequencies and
+//    decays, then a pattern search, minimises that energy.
+// 3. The impulse may be shorter: each shorter length is tried at that
+//    frequency and decay, every sample left unknown costing a few error
+//    variances, and the search is refined at the length chosen.
 // 4. The ring is kept when it removes more prediction-error energy than a
 //    fit to noise could (sigmas squared times the error variance of the
-//    music just before the click), over the samples where its envelope
-//    stands above half that deviation. The caller subtracts it and
-//    interpolates the impulse from the cleaned samples.
+//    music just before the click) compared with the whole run taken as
+//    unknown without a ring, is weaker than its impulse, stands above the
+//    music's errors, and sits at neither the slowest decay nor the lowest
+//    frequency (a fit pressed against those is the music's misfit or a
+//    spike's slow tail). It reaches as far as its envelope stands above
+//    half the music's deviation. The caller subtracts it and interpolates
+//    the impulse from the cleaned samples.
 #pragma once
 
 #include "restore/ArModel.h"
