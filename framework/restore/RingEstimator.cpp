@@ -23,9 +23,10 @@ constexpr int kMostEvaluations = 16;
 // Frequencies this close to 0 or to half the rate are not searched: the
 // sine part of the basis vanishes there.
 constexpr double kEdgeFrequency = std::numbers::pi / (4 * kCoarseFrequencies);
-// The ring is subtracted where its envelope is above this share of the
-// music's error deviation.
-constexpr double kEnvelopeFloor = 0.5;
+// The ring is subtracted where its envelope is above this many deviations
+// of the music's errors: below, subtracting an estimate changes more
+// samples than the damage it takes away is worth.
+constexpr double kEnvelopeFloor = 2.0;
 // The least envelope at the ring's start, in deviations of the music's errors.
 constexpr double kLeastAmplitude = 2.0;
 // What a sample taken as unknown costs in the choice of the impulse's

@@ -31,7 +31,7 @@
 //    music's errors, and sits at neither the slowest decay nor the lowest
 //    frequency (a fit pressed against those is the music's misfit or a
 //    spike's slow tail). It reaches as far as its envelope stands above
-//    half the music's deviation. The caller subtracts it and interpolates
+//    twice the music's deviation. The caller subtracts it and interpolates
 //    the impulse from the cleaned samples.
 #pragma once
 
