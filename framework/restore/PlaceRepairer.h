@@ -46,8 +46,8 @@ public:
 private:
     // Fits m_model of `order` to the context of [first, last] in the first
     // channel of mask, leaving out ringReach samples after it.
-    bool FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t ringReach, size_t order, const std::vector<ChannelSamples>& channels,
-                    const std::vector<std::vector<ChannelRegion>>& found);
+    bool FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t ringReach, size_t order,
+                    const std::vector<ChannelSamples>& channels, const std::vector<std::vector<ChannelRegion>>& found);
     // Interpolates the runs (positions [start, end)) of s with m_model into
     // m_values, their indices into s in m_unknown; false when that fails.
     bool Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);

@@ -35,7 +35,10 @@ constexpr double kLeastAmplitude = 2.0;
 // music's uncertainty, which a free sample hides), so more.
 constexpr double kSampleCost = 8.0;
 
-double Dot(const std::vector<double>& a, const std::vector<double>& b) { return DotDouble(a.data(), b.data(), a.size()); }
+double Dot(const std::vector<double>& a, const std::vector<double>& b)
+{
+    return DotDouble(a.data(), b.data(), a.size());
+}
 
 } // namespace
 
@@ -164,12 +167,16 @@ bool RingEstimator::SetImpulse(size_t impulse, const RingLimits& limits)
     return true;
 }
 
-RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, double frequencyStep, double decayStep)
+RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, double frequencyStep,
+                                         double decayStep)
 {
     // A pattern search in frequency and in the log of the decay time.
     auto decayOf = [](double r) { return std::log(-1.0 / std::log(r)); };
-    auto rhoOf = [&](double d) { return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho); };
-    for (int evaluations = 1; evaluations < kMostEvaluations && frequencyStep > kLastFrequencyStep * best.omega;) {
+    auto rhoOf = [&](double d) {
+        return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho);
+    };
+    for (int evaluations = 1;
+         evaluations < kMostEvaluations && frequencyStep > kLastFrequencyStep * best.omega;) {
         const double d = decayOf(best.rho);
         const double trials[4][2] = {{best.omega + frequencyStep, best.rho},
                                      {best.omega - frequencyStep, best.rho},
@@ -177,7 +184,8 @@ RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, dou
                                      {best.omega, rhoOf(d - decayStep)}};
         bool moved = false;
         for (const auto& trial : trials) {
-            if (trial[0] < std::max(kEdgeFrequency, limits.lowestOmega) || trial[0] > std::numbers::pi - kEdgeFrequency) {
+            if (trial[0] < std::max(kEdgeFrequency, limits.lowestOmega) ||
+                trial[0] > std::numbers::pi - kEdgeFrequency) {
                 continue;
             }
             const Fit fit = Solve(trial[1], trial[0]);
@@ -227,7 +235,8 @@ bool RingEstimator::Prepare(const ArModel& model, const float* x, size_t gapStar
     m_e1.resize(m_rows);
     m_e2.resize(m_rows);
     m_y.assign(base, base + m_p + m_rows);
-    std::fill(m_y.begin() + static_cast<std::ptrdiff_t>(m_p), m_y.begin() + static_cast<std::ptrdiff_t>(m_p + m_run), 0.0);
+    std::fill(m_y.begin() + static_cast<std::ptrdiff_t>(m_p),
+              m_y.begin() + static_cast<std::ptrdiff_t>(m_p + m_run), 0.0);
     m_eRun.resize(m_rows);
     for (size_t r = 0; r < m_rows; ++r) {
         m_eRun[r] = DotDouble(m_reversed.data(), m_y.data() + r, m_p + 1);
@@ -267,7 +276,9 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     }
     Fit best;
     auto decayOf = [](double r) { return std::log(-1.0 / std::log(r)); };
-    auto rhoOf = [&](double d) { return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho); };
+    auto rhoOf = [&](double d) {
+        return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho);
+    };
     const double fastest = decayOf(limits.minRho);
     const double slowest = decayOf(limits.maxRho);
     const double low = std::max(kEdgeFrequency, limits.lowestOmega);
@@ -344,12 +355,14 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     const double floor = kEnvelopeFloor * std::sqrt(variance);
     const size_t length =
         amplitude > floor
-            ? std::min<size_t>(m_span, static_cast<size_t>(std::ceil(std::log(floor / amplitude) / std::log(best.rho))))
+            ? std::min<size_t>(m_span, static_cast<size_t>(std::ceil(std::log(floor / amplitude) /
+                                                                     std::log(best.rho))))
             : 0;
     ringStart = gapStart + m_gap;
     ring.resize(length);
     for (size_t k = 0; k < length; ++k) {
         ring[k] = best.alpha * m_basis[k] + best.beta * m_basis[m_span + k];
     }
-    return length > 0 && std::all_of(ring.begin(), ring.end(), [](double v) { return std::isfinite(v); });
+    return length > 0 &&
+           std::all_of(ring.begin(), ring.end(), [](double v) { return std::isfinite(v); });
 }

@@ -42,11 +42,11 @@
 #include <vector>
 
 struct RingLimits {
-    size_t maxLength = 0;  // samples after the impulse that a ring may take
-    double minRho = 0.0;   // the fastest decay per sample
-    double maxRho = 0.0;   // the slowest
-    double sigmas = 0.0;   // how far the ring's gain must stand above noise
-    size_t lead = 0;       // samples before the impulse whose errors give the music's deviation
+    size_t maxLength = 0;      // samples after the impulse that a ring may take
+    double minRho = 0.0;       // the fastest decay per sample
+    double maxRho = 0.0;       // the slowest
+    double sigmas = 0.0;       // how far the ring's gain must stand above noise
+    size_t lead = 0;           // samples before the impulse whose errors give the music's deviation
     size_t longestImpulse = 0; // the most samples of a run taken as the impulse when a ring follows
     double lowestOmega = 0.0;  // the lowest ring frequency, radians per sample
 };
@@ -58,8 +58,8 @@ public:
     // ring, ring gets the damage it does to the samples from ringStart on
     // (the impulse is [gapStart, ringStart), ringStart <= gapEnd); false
     // when there is none (or nothing could be estimated).
-    bool Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd, const RingLimits& limits,
-                  std::vector<double>& ring, size_t& ringStart);
+    bool Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                  const RingLimits& limits, std::vector<double>& ring, size_t& ringStart);
 
     // The frequency and decay of the last ring Estimate found.
     double Rho() const { return m_rho; }
@@ -69,8 +69,8 @@ public:
     // the given frequency and decay removes after the run [gapStart,
     // gapEnd) of x (read as in Estimate): another channel's confirmation
     // of a ring.
-    double GainAt(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd, const RingLimits& limits,
-                  double rho, double omega);
+    double GainAt(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                  const RingLimits& limits, double rho, double omega);
 
 private:
     struct Fit {
@@ -83,7 +83,8 @@ private:
     void BasisErrors(double rho, double omega);
     // The model, the music's variance and the errors with the whole run
     // unknown; false when they cannot be had.
-    bool Prepare(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd, const RingLimits& limits);
+    bool Prepare(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                 const RingLimits& limits);
     // Takes the first `impulse` samples of the run as unknown, the rest as
     // known: m_e0, m_b0, m_s0 and m_error0 (the least error energy without
     // a ring) follow.
@@ -98,10 +99,10 @@ private:
     Fit Refine(Fit best, const RingLimits& limits, double frequencyStep, double decayStep);
 
     std::vector<double> m_a;
-    std::vector<double> m_c; // autocorrelation of the coefficients
+    std::vector<double> m_c;        // autocorrelation of the coefficients
     std::vector<double> m_reversed; // the coefficients, last first
     size_t m_p = 0, m_run = 0, m_gap = 0, m_span = 0, m_rows = 0;
-    std::vector<double> m_y;  // x from gapStart - p to gapEnd + maxLength + p
+    std::vector<double> m_y;    // x from gapStart - p to gapEnd + maxLength + p
     std::vector<double> m_eRun; // errors of m_y with the run zeroed
     double m_error0 = 0.0;
     double m_variance = 0.0;
