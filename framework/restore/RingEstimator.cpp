@@ -17,8 +17,11 @@ constexpr double kRidge = 1e-10;
 // step (relative) and its most evaluations.
 constexpr int kCoarseFrequencies = 16;
 constexpr int kCoarseDecays = 3;
+// Decay times tried for a plain decay before its pattern search.
+constexpr int kDecayTrials = 6;
 constexpr double kFirstDecayStep = 0.4;
 constexpr double kLastFrequencyStep = 0.001;
+constexpr double kLastDecayStep = 0.01;
 constexpr int kMostEvaluations = 16;
 // Frequencies this close to 0 or to half the rate are not searched: the
 // sine part of the basis vanishes there.
@@ -29,6 +32,8 @@ constexpr double kEdgeFrequency = std::numbers::pi / (4 * kCoarseFrequencies);
 constexpr double kEnvelopeFloor = 2.0;
 // The least envelope at the ring's start, in deviations of the music's errors.
 constexpr double kLeastAmplitude = 2.0;
+// The least amplitude of a plain decay, in deviations of the music's errors.
+constexpr double kLeastDecayAmplitude = 20.0;
 // What a sample taken as unknown costs in the choice of the impulse's
 // length, in error variances: Akaike's criterion charges two, but an
 // interpolated sample is worse than the fit shows (its error is the
@@ -124,11 +129,24 @@ RingEstimator::Fit RingEstimator::Solve(double rho, double omega)
     fit.omega = omega;
     BasisErrors(rho, omega);
     ImpulseProduct(m_e1, m_b1);
-    ImpulseProduct(m_e2, m_b2);
     m_s1 = m_b1;
+    if (!m_toeplitz.Solve(m_c.data(), m_c.size(), m_s1.data(), m_gap)) {
+        return fit;
+    }
+    if (omega == 0.0) {
+        // A plain decay: the sine part is zero, one amplitude.
+        m_b2.assign(m_gap, 0.0);
+        m_s2.assign(m_gap, 0.0);
+        const double g11 = Dot(m_e1, m_e1) - Dot(m_b1, m_s1);
+        if (g11 > 0.0) {
+            fit.alpha = (Dot(m_e1, m_e0) - Dot(m_b1, m_s0)) / g11;
+            fit.gain = fit.alpha * fit.alpha * g11;
+        }
+        return fit;
+    }
+    ImpulseProduct(m_e2, m_b2);
     m_s2 = m_b2;
-    if (!m_toeplitz.Solve(m_c.data(), m_c.size(), m_s1.data(), m_gap) ||
-        !m_toeplitz.Solve(m_c.data(), m_c.size(), m_s2.data(), m_gap)) {
+    if (!m_toeplitz.Solve(m_c.data(), m_c.size(), m_s2.data(), m_gap)) {
         return fit;
     }
     // The projected normal equations of alpha and beta: P e_i . P e_j =
@@ -170,13 +188,16 @@ bool RingEstimator::SetImpulse(size_t impulse, const RingLimits& limits)
 RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, double frequencyStep,
                                          double decayStep)
 {
-    // A pattern search in frequency and in the log of the decay time.
+    // A pattern search in frequency and in the log of the decay time (a
+    // plain decay, at frequency zero, in the decay time only).
     auto decayOf = [](double r) { return std::log(-1.0 / std::log(r)); };
     auto rhoOf = [&](double d) {
         return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho);
     };
-    for (int evaluations = 1;
-         evaluations < kMostEvaluations && frequencyStep > kLastFrequencyStep * best.omega;) {
+    auto searching = [&] {
+        return best.omega == 0.0 ? decayStep > kLastDecayStep : frequencyStep > kLastFrequencyStep * best.omega;
+    };
+    for (int evaluations = 1; evaluations < kMostEvaluations && searching();) {
         const double d = decayOf(best.rho);
         const double trials[4][2] = {{best.omega + frequencyStep, best.rho},
                                      {best.omega - frequencyStep, best.rho},
@@ -184,6 +205,9 @@ RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, dou
                                      {best.omega, rhoOf(d - decayStep)}};
         bool moved = false;
         for (const auto& trial : trials) {
+            if (best.omega == 0.0 && trial[0] != 0.0) {
+                continue; // a plain decay stays one
+            }
             if (trial[0] < std::max(kEdgeFrequency, limits.lowestOmega) ||
                 trial[0] > std::numbers::pi - kEdgeFrequency) {
                 continue;
@@ -300,6 +324,21 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     }
     const double firstStep = (high - low) / (2 * kCoarseFrequencies);
     best = Refine(best, limits, firstStep, kFirstDecayStep);
+    if (best.omega < low + firstStep / 2.0) {
+        // Pressed against the lowest frequency: no ring, but perhaps a
+        // spike's tail, a plain decay (the ring at frequency zero).
+        best = Fit{};
+        for (int j = 0; j < kDecayTrials; ++j) {
+            const Fit fit = Solve(rhoOf(fastest + (slowest - fastest) * (j + 0.5) / kDecayTrials), 0.0);
+            if (fit.gain > best.gain) {
+                best = fit;
+            }
+        }
+        if (!(best.gain > 0.0)) {
+            return false;
+        }
+        best = Refine(best, limits, firstStep, kFirstDecayStep);
+    }
     // The impulse may be shorter still: the length that leaves the least
     // error energy, each sample taken as unknown costing kSampleCost
     // variances.
@@ -333,6 +372,7 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     // damage (the recording minus its interpolation with the ring
     // subtracted) must stand above the ring's envelope.
     Solve(best.rho, best.omega);
+    const bool decay = best.omega == 0.0;
     const double amplitude = std::hypot(best.alpha, best.beta);
     double impulsePeak = 0.0;
     for (size_t j = 0; j < m_gap; ++j) {
@@ -341,11 +381,18 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     }
     // A fit that stands no higher than the music's own errors, or that
     // decays as slowly as allowed, is the model's misfit of the music
-    // around the click, not a ring; one that wants a frequency below the
-    // lowest is a slow decay (a spike's tail), which the impulse's
-    // interpolation takes whole.
-    if (!(amplitude < impulsePeak) || amplitude < kLeastAmplitude * std::sqrt(variance) ||
-        best.rho >= limits.maxRho * (1.0 - 1e-9) || best.omega < low + firstStep / 2.0) {
+    // around the click, not a ring.
+    if (!(amplitude < impulsePeak || decay) || amplitude < kLeastAmplitude * std::sqrt(variance) ||
+        best.rho >= limits.maxRho * (1.0 - 1e-9)) {
+        return false;
+    }
+    // A plain decay is a spike's tail only when it stands far above the
+    // music's errors and starts inside the run: the detection flags the
+    // first samples after a spike's step, so most of the run is the decay,
+    // not the impulse. One wholly after the run is the low notes of the
+    // music, which a model of a few milliseconds follows poorly. (A spike
+    // is all tail: it is not weaker than its impulse.)
+    if (decay && (amplitude < kLeastDecayAmplitude * std::sqrt(variance) || 2 * impulse > m_run)) {
         return false;
     }
     m_rho = best.rho;

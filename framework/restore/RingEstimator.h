@@ -20,7 +20,10 @@
 //    Anal. 10, 1973).
 // 2. With the ring starting after the longest impulse a run may begin with
 //    (the run's other samples known), a coarse grid of frequencies and
-//    decays, then a pattern search, minimises that energy.
+//    decays, then a pattern search, minimises that energy. When the best
+//    ring is pressed against the lowest frequency, a plain decay (omega
+//    zero, one amplitude: a spike's tail) is sought instead, in the decay
+//    alone.
 // 3. The impulse may be shorter: each shorter length is tried at that
 //    frequency and decay, every sample left unknown costing a few error
 //    variances, and the search is refined at the length chosen.
@@ -29,10 +32,12 @@
 //    music just before the click) compared with the whole run taken as
 //    unknown without a ring, is weaker than its impulse, stands above the
 //    music's errors, and sits at neither the slowest decay nor the lowest
-//    frequency (a fit pressed against those is the music's misfit or a
-//    spike's slow tail). It reaches as far as its envelope stands above
-//    twice the music's deviation. The caller subtracts it and interpolates
-//    the impulse from the cleaned samples.
+//    frequency (a fit pressed against those is the music's misfit). A
+//    plain decay (a spike is all tail, not weaker than its impulse) must
+//    stand far above the music's errors and start inside the run. The ring
+//    reaches as far as its envelope stands above twice the music's
+//    deviation. The caller subtracts it and interpolates the impulse from
+//    the cleaned samples.
 #pragma once
 
 #include "restore/ArModel.h"
