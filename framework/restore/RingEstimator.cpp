@@ -195,7 +195,8 @@ RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, dou
         return std::clamp(std::exp(-1.0 / std::exp(d)), limits.minRho, limits.maxRho);
     };
     auto searching = [&] {
-        return best.omega == 0.0 ? decayStep > kLastDecayStep : frequencyStep > kLastFrequencyStep * best.omega;
+        return best.omega == 0.0 ? decayStep > kLastDecayStep
+                                 : frequencyStep > kLastFrequencyStep * best.omega;
     };
     for (int evaluations = 1; evaluations < kMostEvaluations && searching();) {
         const double d = decayOf(best.rho);
@@ -329,7 +330,8 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
         // spike's tail, a plain decay (the ring at frequency zero).
         best = Fit{};
         for (int j = 0; j < kDecayTrials; ++j) {
-            const Fit fit = Solve(rhoOf(fastest + (slowest - fastest) * (j + 0.5) / kDecayTrials), 0.0);
+            const Fit fit =
+                Solve(rhoOf(fastest + (slowest - fastest) * (j + 0.5) / kDecayTrials), 0.0);
             if (fit.gain > best.gain) {
                 best = fit;
             }
