@@ -109,3 +109,13 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     }
     return true;
 }
+
+double ArInterpolator::EndVariance(size_t count)
+{
+    if (count == 0 || m_c.empty()) {
+        return 0.0;
+    }
+    m_z.assign(count, 0.0);
+    m_z[0] = 1.0;
+    return m_toeplitz.Solve(m_c.data(), m_c.size(), m_z.data(), count) && m_z[0] > 0.0 ? m_z[0] : 0.0;
+}

@@ -36,6 +36,12 @@ public:
     // cannot be solved or a value is not finite.
     bool Interpolate(const float* x, const size_t* unknown, size_t count, double* values, Result* result = nullptr);
 
+    // The variance of the first (and, the matrix being persymmetric, the
+    // last) value of a contiguous gap of count samples, in variances of the
+    // prediction error: the first diagonal entry of (A_u' A_u)^-1. 0 when
+    // it cannot be had.
+    double EndVariance(size_t count);
+
 private:
     // Error energy over rows [first, last] of the prediction error of y.
     double ErrorEnergy(const double* y, size_t first, size_t last) const;

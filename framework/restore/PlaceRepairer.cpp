@@ -108,6 +108,48 @@ bool PlaceRepairer::Interpolate(const ChannelSamples& s, const std::vector<Chann
     return std::all_of(m_values.begin(), m_values.end(), [](double v) { return std::fabs(v) < kLargestValue; });
 }
 
+bool PlaceRepairer::GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& run)
+{
+    // An end sample whose recorded value lies within the spread its
+    // interpolation has (the prediction error's variance times the first
+    // diagonal entry of the inverse normal matrix) is as likely music as
+    // damage: it is kept as recorded, and the rest interpolated again.
+    const size_t p = m_model.Order();
+    const uint64_t lead = m_ringLimits.lead;
+    if (run.start < s.origin + p + lead) {
+        return true;
+    }
+    double energy = 0.0;
+    for (uint64_t n = run.start - lead; n < run.start; ++n) {
+        const float* x = s.x + (n - s.origin);
+        double e = 0.0;
+        for (size_t k = 0; k <= p; ++k) {
+            e += m_model.a[k] * x[-static_cast<std::ptrdiff_t>(k)];
+        }
+        energy += e * e;
+    }
+    const double variance = energy / static_cast<double>(lead);
+    const double limit = m_settings.giveBackSigmas * m_settings.giveBackSigmas * variance;
+    while (run.end - run.start > 1) {
+        const double spread = limit * m_interpolator.EndVariance(static_cast<size_t>(run.end - run.start));
+        auto quiet = [&](size_t i) {
+            const double d = m_values[i] - s.x[m_unknown[i]];
+            return d * d < spread;
+        };
+        const bool front = quiet(0);
+        const bool back = quiet(m_unknown.size() - 1);
+        if (!front && !back) {
+            return true;
+        }
+        run.start += front ? 1 : 0;
+        run.end -= back && run.end - run.start > 1 ? 1 : 0;
+        if (!Interpolate(s, {run})) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
 {
     if (!Interpolate(s, {run})) {
@@ -133,12 +175,14 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
     while (b - a > 1 && damage(b - 1) < floor) {
         --b;
     }
-    if (a == 0 && b == count) {
-        return true;
+    if (a != 0 || b != count) {
+        run.end = run.start + b;
+        run.start += a;
+        if (!Interpolate(s, {run})) {
+            return false;
+        }
     }
-    run.end = run.start + b;
-    run.start += a;
-    return Interpolate(s, {run});
+    return GiveBackQuietEnds(s, run);
 }
 
 uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels,
@@ -308,7 +352,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         // the samples around the place: a run sees the runs before it
         // repaired.
         const size_t p = m_model.Order();
-        const size_t lead = p + 1 + (ringing ? m_ringLimits.lead : 0);
+        const size_t lead = p + 1 + m_ringLimits.lead;
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = first > s.origin + lead ? first - lead : s.origin;
         const uint64_t high = std::min(readable, last + p + 2 + ringReach);

@@ -54,6 +54,9 @@ private:
     // Interpolates one run and gives back its ends where they are barely
     // damaged; m_values and m_unknown hold the result.
     bool RepairRun(const ChannelSamples& s, ChannelRegion run);
+    // After an interpolation of run: gives back its ends that the
+    // interpolation cannot tell from music.
+    bool GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& run);
 
     // Whether a ring may follow the runs of one channel: m_model's
     // prediction errors after them, once they are interpolated, stand

@@ -26,6 +26,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.maxRepairOrder = MillisecondsToSamples(rate, 4.0, 16);
     s.popOrder = MillisecondsToSamples(rate, 20.0, 32);
     s.trimFraction = 0.15;
+    s.giveBackSigmas = 3.0;
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
     s.mergeDistance = MillisecondsToSamples(rate, 0.1, 3);
     s.bridgeDistance = MillisecondsToSamples(rate, 0.5, 3);

@@ -35,7 +35,8 @@ struct RestoreSettings {
     size_t minRepairOrder = 0;    // 0.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
     size_t popOrder = 0;          // 20 ms: the order for runs as long as a pop (popLength)
-    double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back
+    double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back,
+    double giveBackSigmas = 0.0;  // and so are those within this many deviations of their interpolation
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
     size_t mergeDistance = 0;     // places this close are repaired as one (0.1 ms)...
     size_t bridgeDistance = 0;    // ...or this close (0.5 ms) when one of them is pop-like:
