@@ -1,6 +1,8 @@
 // Repair of one damaged place; see PlaceRepairer.h.
 #include "restore/PlaceRepairer.h"
 
+#include "restore/VectorLoops.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -85,7 +87,19 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         return false;
     }
     m_interpolator.Prepare(m_model);
+    m_taps.assign(m_model.a.begin(), m_model.a.end());
     return true;
+}
+
+double PlaceRepairer::ErrorEnergy(const float* x, size_t count)
+{
+    m_errors.resize(count);
+    FilterFloat(x, m_taps.data(), m_taps.size(), count, m_errors.data());
+    double energy = 0.0;
+    for (const float e : m_errors) {
+        energy += static_cast<double>(e) * e;
+    }
+    return energy;
 }
 
 bool PlaceRepairer::Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs)
@@ -119,16 +133,7 @@ bool PlaceRepairer::GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& ru
     if (run.start < s.origin + p + lead) {
         return true;
     }
-    double energy = 0.0;
-    for (uint64_t n = run.start - lead; n < run.start; ++n) {
-        const float* x = s.x + (n - s.origin);
-        double e = 0.0;
-        for (size_t k = 0; k <= p; ++k) {
-            e += m_model.a[k] * x[-static_cast<std::ptrdiff_t>(k)];
-        }
-        energy += e * e;
-    }
-    const double variance = energy / static_cast<double>(lead);
+    const double variance = ErrorEnergy(s.x + (run.start - lead - s.origin), lead) / static_cast<double>(lead);
     const double limit = m_settings.giveBackSigmas * m_settings.giveBackSigmas * variance;
     while (run.end - run.start > 1) {
         const double spread = limit * m_interpolator.EndVariance(static_cast<size_t>(run.end - run.start));
@@ -256,17 +261,7 @@ bool PlaceRepairer::RingLikely(const ChannelSamples& s, const std::vector<Channe
             m_screen[m_unknown[k]] = static_cast<float>(m_values[k]);
         }
     }
-    auto energy = [&](uint64_t from) {
-        double sum = 0.0;
-        for (uint64_t n = from; n < from + span; ++n) {
-            double e = 0.0;
-            for (size_t k = 0; k <= p; ++k) {
-                e += m_model.a[k] * m_screen[n - low - k];
-            }
-            sum += e * e;
-        }
-        return sum;
-    };
+    auto energy = [&](uint64_t from) { return ErrorEnergy(m_screen.data() + (from - low), span); };
     return energy(runs.back().end) > kRingScreenRatio * energy(runs.front().start - span);
 }
 

@@ -58,6 +58,10 @@ private:
     // interpolation cannot tell from music.
     bool GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& run);
 
+    // The energy of m_model's prediction errors at x[0 .. count); the
+    // order samples before x must be readable.
+    double ErrorEnergy(const float* x, size_t count);
+
     // Whether a ring may follow the runs of one channel: m_model's
     // prediction errors after them, once they are interpolated, stand
     // above those before them.
@@ -72,6 +76,8 @@ private:
     const RestoreSettings& m_settings;
     BurgFit m_burg;
     ArModel m_model;
+    std::vector<float> m_taps; // m_model's coefficients as floats
+    std::vector<float> m_errors;
     ArInterpolator m_interpolator;
     std::vector<BurgFit::Segment> m_segments;
     std::vector<std::pair<uint64_t, uint64_t>> m_excluded;
