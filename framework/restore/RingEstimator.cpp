@@ -206,11 +206,12 @@ RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, dou
                                      {best.omega, rhoOf(d - decayStep)}};
         bool moved = false;
         for (const auto& trial : trials) {
-            if (best.omega == 0.0 && trial[0] != 0.0) {
-                continue; // a plain decay stays one
-            }
-            if (trial[0] < std::max(kEdgeFrequency, limits.lowestOmega) ||
-                trial[0] > std::numbers::pi - kEdgeFrequency) {
+            // A plain decay stays one; a ring stays within the frequencies searched.
+            const bool allowed = best.omega == 0.0
+                                     ? trial[0] == 0.0
+                                     : trial[0] >= std::max(kEdgeFrequency, limits.lowestOmega) &&
+                                           trial[0] <= std::numbers::pi - kEdgeFrequency;
+            if (!allowed) {
                 continue;
             }
             const Fit fit = Solve(trial[1], trial[0]);
