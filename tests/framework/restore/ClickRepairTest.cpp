@@ -209,6 +209,20 @@ TEST(ClickRepair, RingAfterAClickIsTakenAwayWithIt)
     }
 }
 
+// Generates the worn record of plan (24-bit), repairs it whole and scores the repair.
+RepairScore ScoreWornRecord(const DamagePlan& plan)
+{
+    const DamagedRecord record = MakeDamagedRecord(plan);
+    const std::vector<std::vector<float>> damaged = Quantise(record.damaged, 24);
+    MemorySource source(damaged, plan.rate);
+    const RepairedPlaces places = Analyse(source);
+    std::vector<std::vector<float>> repaired = damaged;
+    for (uint16_t c = 0; c < repaired.size(); ++c) {
+        places.Apply(c, 0, repaired[c].size(), repaired[c].data());
+    }
+    return ScoreRepair(record, damaged, repaired);
+}
+
 TEST(ClickRepair, PopsOfAWornRecordAreFoundWholeAndRebuilt)
 {
     // Pops are trains of impacts over a thump, 2-5 ms: found in pieces, or
@@ -219,17 +233,23 @@ TEST(ClickRepair, PopsOfAWornRecordAreFoundWholeAndRebuilt)
     plan.seconds = 6.0;
     plan.clicksPerSecond = plan.cracklePerSecond = 0.0;
     plan.popsPerSecond = 2.0;
-    const DamagedRecord record = MakeDamagedRecord(plan);
-    const std::vector<std::vector<float>> damaged = Quantise(record.damaged, 24);
-    MemorySource source(damaged, plan.rate);
-    const RepairedPlaces places = Analyse(source);
-    std::vector<std::vector<float>> repaired = damaged;
-    for (uint16_t c = 0; c < repaired.size(); ++c) {
-        places.Apply(c, 0, repaired[c].size(), repaired[c].data());
-    }
-    const RepairScore score = ScoreRepair(record, damaged, repaired);
+    const RepairScore score = ScoreWornRecord(plan);
     EXPECT_GE(score.popsFixed, 0.5);
     EXPECT_GE(score.snrAfterDb - score.snrBeforeDb, 6.0);
+}
+
+TEST(ClickRepair, CrackleIsRepairedWithoutTheMusicBesideIt)
+{
+    // Ticks of 0.01-0.06 ms: the run found around one often takes a
+    // sample or two of music at its ends, and interpolating those changes
+    // them by several times the noise.
+    DamagePlan plan;
+    plan.rate = 96000;
+    plan.seconds = 6.0;
+    plan.clicksPerSecond = plan.popsPerSecond = 0.0;
+    const RepairScore score = ScoreWornRecord(plan);
+    EXPECT_GE(score.crackleFixed, 0.5);
+    EXPECT_LT(score.untouchedChanged, 1e-4); // 0.018 % when the ends were kept
 }
 
 // The share of the record's clicks that a place overlaps, in the first channel.
@@ -304,25 +324,3 @@ TEST(ClickRepair, CancelStopsTheAnalysis)
 }
 
 } // namespace
-
-TEST(ClickRepair, CrackleIsRepairedWithoutTheMusicBesideIt)
-{
-    // Ticks of 0.01-0.06 ms: the run found around one often takes a
-    // sample or two of music at its ends, and interpolating those changes
-    // them by several times the noise.
-    DamagePlan plan;
-    plan.rate = 96000;
-    plan.seconds = 6.0;
-    plan.clicksPerSecond = plan.popsPerSecond = 0.0;
-    const DamagedRecord record = MakeDamagedRecord(plan);
-    const std::vector<std::vector<float>> damaged = Quantise(record.damaged, 24);
-    MemorySource source(damaged, plan.rate);
-    const RepairedPlaces places = Analyse(source);
-    std::vector<std::vector<float>> repaired = damaged;
-    for (uint16_t c = 0; c < repaired.size(); ++c) {
-        places.Apply(c, 0, repaired[c].size(), repaired[c].data());
-    }
-    const RepairScore score = ScoreRepair(record, damaged, repaired);
-    EXPECT_GE(score.crackleFixed, 0.5);
-    EXPECT_LT(score.untouchedChanged, 1e-4); // 0.018 % when the ends were kept
-}
