@@ -20,6 +20,7 @@ void ArInterpolator::Prepare(const ArModel& model)
     m_a = model.a;
     const size_t p = model.Order();
     m_reversed.assign(m_a.rbegin(), m_a.rend());
+    m_taps.assign(m_a.begin(), m_a.end());
     m_c.resize(p + 1);
     for (size_t l = 0; l <= p; ++l) {
         m_c[l] = DotDouble(m_a.data(), m_a.data() + l, p + 1 - l);
@@ -48,20 +49,17 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     // Local copy y of x[unknown[0] - p .. unknown[last] + p], unknowns zeroed.
     const size_t first = unknown[0] - p;
     const size_t span = unknown[count - 1] + p - first + 1;
-    m_y.resize(span);
-    for (size_t i = 0; i < span; ++i) {
-        m_y[i] = x[first + i];
-    }
+    m_yFloat.assign(x + first, x + first + span);
     for (size_t i = 0; i < count; ++i) {
-        m_y[unknown[i] - first] = 0.0;
+        m_yFloat[unknown[i] - first] = 0.0f;
     }
     // Rows that involve an unknown: unknown[0] .. unknown[last] + p (local
-    // p .. span - 1); the error of row n is the reversed coefficients times
-    // y[n - p .. n].
+    // p .. span - 1), their errors z filtered in single precision, the
+    // recording's own (its rounding lies far below any noise floor).
+    m_zFloat.resize(span - p);
+    FilterFloat(m_yFloat.data() + p, m_taps.data(), p + 1, span - p, m_zFloat.data());
     m_z.assign(span + p, 0.0);
-    for (size_t n = p; n < span; ++n) {
-        m_z[n] = DotDouble(m_reversed.data(), m_y.data() + n - p, p + 1);
-    }
+    std::copy(m_zFloat.begin(), m_zFloat.end(), m_z.begin() + static_cast<std::ptrdiff_t>(p));
     // Right-hand side -A_u' A_k x_k.
     for (size_t i = 0; i < count; ++i) {
         values[i] = -DotDouble(a, m_z.data() + (unknown[i] - first), p + 1);
@@ -98,9 +96,7 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     }
     if (result != nullptr) {
         const size_t lastRow = span - 1;
-        for (size_t i = 0; i < count; ++i) {
-            m_y[unknown[i] - first] = x[unknown[i]];
-        }
+        m_y.assign(x + first, x + first + span);
         result->errorBefore = ErrorEnergy(m_y.data(), p, lastRow);
         for (size_t i = 0; i < count; ++i) {
             m_y[unknown[i] - first] = values[i];

@@ -66,32 +66,38 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
     }
     m_previous.resize(order + 1);
     std::vector<double>& a = model.a;
+    // Stage m uses forward errors at i >= m of each segment and the
+    // backward errors one sample earlier; each stage's update yields the
+    // sums of the next.
+    double cross = 0.0;
+    double power = 0.0;
+    at = 0;
+    for (size_t s = 0; s < count; ++s) {
+        const size_t length = segments[s].length;
+        if (length > 1) {
+            double c = 0.0, e = 0.0;
+            BurgSums(m_forward.data() + at + 1, m_backward.data() + at, length - 1, c, e);
+            cross += c;
+            power += e;
+        }
+        at += length;
+    }
     for (size_t m = 1; m <= order; ++m) {
-        // Stage m uses forward errors at i >= m of each segment and the
-        // backward errors one sample earlier.
-        double cross = 0.0;
-        double power = 0.0;
+        if (!(power > 0.0)) {
+            break;
+        }
+        const double k = -2.0 * cross / power;
+        cross = 0.0;
+        power = 0.0;
         at = 0;
         for (size_t s = 0; s < count; ++s) {
             const size_t length = segments[s].length;
             if (length > m) {
                 double c = 0.0, e = 0.0;
-                BurgSums(m_forward.data() + at + m, m_backward.data() + at + m - 1, length - m, c, e);
+                BurgStage(m_forward.data() + at + m, m_backward.data() + at + m - 1, m_backwardNext.data() + at + m,
+                          length - m, static_cast<float>(k), c, e);
                 cross += c;
                 power += e;
-            }
-            at += length;
-        }
-        if (!(power > 0.0)) {
-            break;
-        }
-        const double k = -2.0 * cross / power;
-        at = 0;
-        for (size_t s = 0; s < count; ++s) {
-            const size_t length = segments[s].length;
-            if (length > m) {
-                BurgUpdate(m_forward.data() + at + m, m_backward.data() + at + m - 1,
-                           m_backwardNext.data() + at + m, length - m, static_cast<float>(k));
             }
             at += length;
         }

@@ -50,21 +50,25 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
 {
     const size_t context = m_settings.RepairContext(order, static_cast<size_t>(last + 1 - first));
     m_segments.clear();
-    // The first channel of the place: the channels carry the same music,
-    // and a wider context of one gives a better model for the same work
-    // than a narrower one of each.
-    {
-        const auto c = static_cast<uint16_t>(std::countr_zero(mask));
+    // The channels carry the same music at other strengths, and a model's
+    // coefficients follow the music's frequencies, not their strengths:
+    // one model from the context of every channel of the place is better
+    // than one from the first alone. (The pop order, the costliest fit by
+    // far, gains nothing from the second channel: its context is long.)
+    for (uint16_t c = 0; c < channels.size(); ++c) {
+        if ((mask & (1u << c)) == 0) {
+            continue;
+        }
         const ChannelSamples& s = channels[c];
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = std::max(s.origin, first > context ? first - context : 0);
         const uint64_t high = std::min(readable, last + 1 + context);
         // [low, high) without the place (and the ring it may leave) and the
         // damage found after it in this channel. The places before it are
-        // repaired already (the
-        // samples hold their repairs); runs that were not confirmed are
-        // noise. Cutting the context at every run would leave pieces
-        // shorter than a high order, which give the model nothing.
+        // repaired already (the samples hold their repairs); runs that were
+        // not confirmed are noise. Cutting the context at every run would
+        // leave pieces shorter than a high order, which give the model
+        // nothing.
         m_excluded.assign(1, {first, last + 1 + ringReach});
         for (const ChannelRegion& run : found[c]) {
             if (run.confirmed && run.start > last && run.start < high) {
@@ -81,6 +85,9 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         }
         if (high > at) {
             m_segments.push_back({s.x + (at - s.origin), static_cast<size_t>(high - at)});
+        }
+        if (order >= m_settings.popOrder) {
+            break;
         }
     }
     if (!m_burg.Fit(m_segments.data(), m_segments.size(), order, m_model)) {

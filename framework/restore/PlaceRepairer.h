@@ -1,7 +1,8 @@
 // Repair of one damaged place. One autoregressive model is fitted (Burg)
-// to the undamaged context on both sides of the place, in the first of its
-// channels (the channels carry the same music), leaving out the place and
-// the damage found after it (the places before it are repaired by then);
+// to the undamaged context on both sides of the place, in every channel it
+// damages (the channels carry the same music; a pop's long context, in the
+// first alone), leaving out the place and the damage found after it (the
+// places before it are repaired by then);
 // then the damaged samples alone are replaced, channel by channel, by
 // least-squares interpolation with that model. The order grows
 // with the longest run and the context with the order, so long gaps get a
@@ -44,8 +45,8 @@ public:
                          const std::vector<std::vector<ChannelRegion>>& found);
 
 private:
-    // Fits m_model of `order` to the context of [first, last] in the first
-    // channel of mask, leaving out ringReach samples after it.
+    // Fits m_model of `order` to the context of [first, last] in the
+    // channels of mask, leaving out ringReach samples after it.
     bool FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t ringReach, size_t order,
                     const std::vector<ChannelSamples>& channels, const std::vector<std::vector<ChannelRegion>>& found);
     // Interpolates the runs (positions [start, end)) of s with m_model into

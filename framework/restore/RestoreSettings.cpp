@@ -21,10 +21,11 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.edgePad = MillisecondsToSamples(rate, 0.015, 1);
     s.orderPerSample = 16;
     s.contextPerOrder = 4;
+    s.ringContextPerOrder = 3;
     s.popContextPerOrder = 2;
     s.minRepairOrder = MillisecondsToSamples(rate, 0.5, 8);
     s.maxRepairOrder = MillisecondsToSamples(rate, 4.0, 16);
-    s.popOrder = MillisecondsToSamples(rate, 20.0, 32);
+    s.popOrder = MillisecondsToSamples(rate, 30.0, 32);
     s.trimFraction = 0.15;
     s.giveBackSigmas = 3.0;
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
@@ -84,10 +85,11 @@ size_t RestoreSettings::RepairOrder(size_t length) const
 size_t RestoreSettings::RepairContext(size_t order, size_t length) const
 {
     // Short gaps are rebuilt best from a context several times their
-    // order; twice the ring order holds 6 ms of music on each side, twice
-    // the pop order 40 ms, and more would cost more than the rest of the
-    // analysis.
-    return std::max((order >= ringOrder ? popContextPerOrder : contextPerOrder) * order, 2 * length);
+    // order; three times the ring order holds 9 ms of music on each side,
+    // twice the pop order 60 ms, and more would cost more than the rest of
+    // the analysis.
+    const size_t perOrder = order >= popOrder ? popContextPerOrder : order >= ringOrder ? ringContextPerOrder : contextPerOrder;
+    return std::max(perOrder * order, 2 * length);
 }
 
 size_t RestoreSettings::RepairReach() const

@@ -31,10 +31,11 @@ struct RestoreSettings {
     // Repair: least-squares interpolation with a model of the context.
     size_t orderPerSample = 0;    // interpolation order per damaged sample
     size_t contextPerOrder = 0;   // context on each side per order
-    size_t popContextPerOrder = 0; // the same for the ring and pop orders
+    size_t ringContextPerOrder = 0; // the same for the ring's order
+    size_t popContextPerOrder = 0;  // and for the pop order
     size_t minRepairOrder = 0;    // 0.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
-    size_t popOrder = 0;          // 20 ms: the order for runs as long as a pop (popLength)
+    size_t popOrder = 0;          // 30 ms: the order for runs as long as a pop (popLength)
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back,
     double giveBackSigmas = 0.0;  // and so are those within this many deviations of their interpolation
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)

@@ -121,20 +121,50 @@ ALWAYS_INLINE void BurgSumsBody(const float* f, const float* b, size_t n, double
     energy = e;
 }
 
-ALWAYS_INLINE void BurgUpdateBody(float* f, const float* b, float* bOut, size_t n, float k)
+ALWAYS_INLINE void BurgStageBody(float* f, const float* b, float* bOut, size_t n, float k, double& cross,
+                                 double& energy)
 {
+    // The update, and on the way the next stage's sums over its pairs
+    // f[i], bOut[i - 1] (0 < i < n): one pass over the errors instead of
+    // two. Each vector's backward errors are shifted by one lane, the last
+    // lane of the vector before coming in.
+    typedef int Indices __attribute__((vector_size(32)));
+    const Indices shiftIn = {7, 8, 9, 10, 11, 12, 13, 14};
+    const Lanes firstPaired = {0, 1, 1, 1, 1, 1, 1, 1}; // f[0] pairs with nothing
+    Lanes c0 = {}, c1 = {}, e0 = {}, e1 = {};
+    Lanes previous = {};
     size_t i = 0;
-    for (; i + kLanes <= n; i += kLanes) {
-        const Lanes fi = Load(f + i), bi = Load(b + i);
-        const Lanes fNew = fi + k * bi, bNew = bi + k * fi;
-        std::memcpy(f + i, &fNew, sizeof fNew);
-        std::memcpy(bOut + i, &bNew, sizeof bNew);
+    for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
+        const Lanes f0 = Load(f + i), b0 = Load(b + i);
+        const Lanes f1 = Load(f + i + kLanes), b1 = Load(b + i + kLanes);
+        const Lanes fNew0 = f0 + k * b0, bNew0 = b0 + k * f0;
+        const Lanes fNew1 = f1 + k * b1, bNew1 = b1 + k * f1;
+        std::memcpy(f + i, &fNew0, sizeof fNew0);
+        std::memcpy(f + i + kLanes, &fNew1, sizeof fNew1);
+        std::memcpy(bOut + i, &bNew0, sizeof bNew0);
+        std::memcpy(bOut + i + kLanes, &bNew1, sizeof bNew1);
+        const Lanes paired0 = i == 0 ? firstPaired * fNew0 : fNew0;
+        const Lanes shifted0 = __builtin_shuffle(previous, bNew0, shiftIn);
+        const Lanes shifted1 = __builtin_shuffle(bNew0, bNew1, shiftIn);
+        c0 += paired0 * shifted0;
+        c1 += fNew1 * shifted1;
+        e0 += paired0 * paired0 + shifted0 * shifted0;
+        e1 += fNew1 * fNew1 + shifted1 * shifted1;
+        previous = bNew1;
     }
+    double c = SumLanes(c0 + c1);
+    double e = SumLanes(e0 + e1);
     for (; i < n; ++i) {
         const float fi = f[i];
         f[i] = fi + k * b[i];
         bOut[i] = b[i] + k * fi;
+        if (i > 0) {
+            c += static_cast<double>(f[i] * bOut[i - 1]);
+            e += static_cast<double>(f[i] * f[i] + bOut[i - 1] * bOut[i - 1]);
+        }
     }
+    cross = c;
+    energy = e;
 }
 
 void BurgSumsPortable(const float* f, const float* b, size_t n, double& cross, double& energy)
@@ -145,13 +175,13 @@ WIDE void BurgSumsWide(const float* f, const float* b, size_t n, double& cross, 
 {
     BurgSumsBody(f, b, n, cross, energy);
 }
-void BurgUpdatePortable(float* f, const float* b, float* bOut, size_t n, float k)
+void BurgStagePortable(float* f, const float* b, float* bOut, size_t n, float k, double& cross, double& energy)
 {
-    BurgUpdateBody(f, b, bOut, n, k);
+    BurgStageBody(f, b, bOut, n, k, cross, energy);
 }
-WIDE void BurgUpdateWide(float* f, const float* b, float* bOut, size_t n, float k)
+WIDE void BurgStageWide(float* f, const float* b, float* bOut, size_t n, float k, double& cross, double& energy)
 {
-    BurgUpdateBody(f, b, bOut, n, k);
+    BurgStageBody(f, b, bOut, n, k, cross, energy);
 }
 
 ALWAYS_INLINE double DotDoubleBody(const double* a, const double* b, size_t n)
@@ -221,9 +251,10 @@ void BurgSums(const float* f, const float* b, size_t n, double& cross, double& e
     UseWideVectors() ? BurgSumsWide(f, b, n, cross, energy) : BurgSumsPortable(f, b, n, cross, energy);
 }
 
-void BurgUpdate(float* f, const float* b, float* bOut, size_t n, float k)
+void BurgStage(float* f, const float* b, float* bOut, size_t n, float k, double& cross, double& energy)
 {
-    UseWideVectors() ? BurgUpdateWide(f, b, bOut, n, k) : BurgUpdatePortable(f, b, bOut, n, k);
+    UseWideVectors() ? BurgStageWide(f, b, bOut, n, k, cross, energy)
+                     : BurgStagePortable(f, b, bOut, n, k, cross, energy);
 }
 
 double DotDouble(const double* a, const double* b, size_t n)

@@ -19,10 +19,11 @@ double DotDouble(const double* a, const double* b, size_t n);
 // y[i] += k * x[i], i < n.
 void AxpyDouble(double* y, const double* x, size_t n, double k);
 
-// One stage of Burg's recursion over n samples: the sums of f[i] * b[i] and
+// The sums of a stage of Burg's recursion over n samples: f[i] * b[i] and
 // of f[i]^2 + b[i]^2 (b holds the previous stage's backward errors, shifted
 // by one sample).
 void BurgSums(const float* f, const float* b, size_t n, double& cross, double& energy);
 // The stage's update with reflection coefficient k: f[i] += k * b[i] and
-// bOut[i] = b[i] + k * f[i] (with the old f[i]).
-void BurgUpdate(float* f, const float* b, float* bOut, size_t n, float k);
+// bOut[i] = b[i] + k * f[i] (with the old f[i]); cross and energy get the
+// next stage's sums over the result (the pairs f[i], bOut[i - 1], 0 < i < n).
+void BurgStage(float* f, const float* b, float* bOut, size_t n, float k, double& cross, double& energy);
