@@ -83,18 +83,35 @@ private:
         }
     }
 
-    // A click hits every channel: a channel that found nothing at a place
-    // is tested there once more, at the join threshold.
+    // A click hits every channel: a channel that found nothing at a place,
+    // or only runs too weak to stand on their own, is tested there once
+    // more at the join threshold (its weak runs lie where its errors rose
+    // highest, often on part of the damage alone). The run found takes in
+    // the weak ones.
     void JoinOtherChannels(DamagedPlace& place)
     {
         for (uint16_t c = 0; c < m_source.Channels(); ++c) {
-            ChannelRegion run;
-            if ((place.channelMask & (1u << c)) == 0 &&
-                m_detectors[c].TestSpan(place.start, place.end, c, run)) {
-                place.runs.push_back(run);
-                place.channelMask |= 1u << c;
-                m_found[c].push_back(run);
+            const auto inChannel = [c](const ChannelRegion& r) { return r.channel == c; };
+            if (std::any_of(place.runs.begin(), place.runs.end(),
+                            [c](const ChannelRegion& r) { return r.channel == c && r.confirmed; })) {
+                continue;
             }
+            ChannelRegion run;
+            if (!m_detectors[c].TestSpan(place.start, place.end, c, run)) {
+                continue;
+            }
+            for (const ChannelRegion& weak : place.runs) {
+                if (inChannel(weak)) {
+                    run.start = std::min(run.start, weak.start);
+                    run.end = std::max(run.end, weak.end);
+                }
+            }
+            place.runs.erase(std::remove_if(place.runs.begin(), place.runs.end(), inChannel), place.runs.end());
+            place.runs.push_back(run);
+            place.start = std::min(place.start, run.start);
+            place.end = std::max(place.end, run.end);
+            place.channelMask |= 1u << c;
+            m_found[c].push_back(run);
         }
     }
 

@@ -450,12 +450,32 @@ bool ClickDetector::TestSpan(uint64_t start, uint64_t end, uint16_t channel, Cha
     const BlockModel& block = BlockAt(start);
     const size_t p = block.model.Order();
     const uint64_t limit = std::min(s.frames, s.origin + s.available);
-    double removed = 0.0;
-    if (p == 0 || start < s.origin + p || end + p >= limit || !TestRun(s, block, start, end, removed)) {
+    // A click reaches the channels a few samples apart: the span is moved
+    // by up to the cluster gap either way, and where its interpolation
+    // removes the most error energy is where the damage lies in this
+    // channel (the likelihood ratio maximised over the position). Tested
+    // where the other channel found it, the span often holds only the tail
+    // of this channel's errors, and its repair would miss the damage and
+    // change the music after it.
+    const uint64_t reach = std::min<uint64_t>(m_settings.clusterGap, start - m_first);
+    double removed = -1.0;
+    uint64_t best = 0;
+    for (uint64_t from = start - reach; from <= start + m_settings.clusterGap; ++from) {
+        const uint64_t to = from + (end - start);
+        double trial = 0.0;
+        if (p == 0 || from < s.origin + p || to + p >= limit || !TestRun(s, block, from, to, trial)) {
+            continue;
+        }
+        if (trial > removed) {
+            removed = trial;
+            best = from;
+        }
+    }
+    if (removed < 0.0 || !TestRun(s, block, best, best + (end - start), removed)) {
         return false;
     }
-    uint64_t first = start;
-    uint64_t last = end - 1;
+    uint64_t first = best;
+    uint64_t last = best + (end - start) - 1;
     Trim(s, block, first, last, removed);
     if (removed <= ChiSquareQuantile(static_cast<double>(last + 1 - first), m_settings.joinSigmas)) {
         return false;
