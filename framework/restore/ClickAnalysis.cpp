@@ -93,7 +93,7 @@ private:
         for (uint16_t c = 0; c < m_source.Channels(); ++c) {
             const auto inChannel = [c](const ChannelRegion& r) { return r.channel == c; };
             if (std::any_of(place.runs.begin(), place.runs.end(),
-                            [c](const ChannelRegion& r) { return r.channel == c && r.confirmed; })) {
+                            [&](const ChannelRegion& r) { return inChannel(r) && r.confirmed; })) {
                 continue;
             }
             ChannelRegion run;
