@@ -53,8 +53,8 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
     // The channels carry the same music at other strengths, and a model's
     // coefficients follow the music's frequencies, not their strengths:
     // one model from the context of every channel of the place is better
-    // than one from the first alone. (The pop order, the costliest fit by
-    // far, gains nothing from the second channel: its context is long.)
+    // than one from the first alone, the pop's too: its order needs all the
+    // music it can get.
     for (uint16_t c = 0; c < channels.size(); ++c) {
         if ((mask & (1u << c)) == 0) {
             continue;
@@ -85,9 +85,6 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         }
         if (high > at) {
             m_segments.push_back({s.x + (at - s.origin), static_cast<size_t>(high - at)});
-        }
-        if (order >= m_settings.popOrder) {
-            break;
         }
     }
     if (!m_burg.Fit(m_segments.data(), m_segments.size(), order, m_model)) {

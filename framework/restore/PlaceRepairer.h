@@ -1,8 +1,7 @@
 // Repair of one damaged place. One autoregressive model is fitted (Burg)
 // to the undamaged context on both sides of the place, in every channel it
-// damages (the channels carry the same music; a pop's long context, in the
-// first alone), leaving out the place and the damage found after it (the
-// places before it are repaired by then);
+// damages (the channels carry the same music), leaving out the place and
+// the damage found after it (the places before it are repaired by then);
 // then the damaged samples alone are replaced, channel by channel, by
 // least-squares interpolation with that model. The order grows
 // with the longest run and the context with the order, so long gaps get a
