@@ -67,6 +67,40 @@ void Normalise(DamagedPlace& place, uint64_t gap, const RestoreSettings& setting
     }
 }
 
+// A train of places, each within the bridge distance of the one before,
+// that spans a pop's length: a pop whose impacts the detection found apart
+// (its thump between them is too predictable to be flagged). It takes at
+// least this many places: two close ones are as often two clicks.
+constexpr size_t kLeastTrainPlaces = 3;
+
+// Joins the trains of places into one place each.
+std::vector<DamagedPlace> JoinTrains(std::vector<DamagedPlace> places, const RestoreSettings& settings)
+{
+    std::vector<DamagedPlace> joined;
+    for (size_t i = 0; i < places.size();) {
+        size_t j = i + 1;
+        while (j < places.size() && places[j].start - places[j - 1].end <= settings.bridgeDistance &&
+               places[j].end - places[i].start <= settings.maxPlaceSpan) {
+            ++j;
+        }
+        if (j - i < kLeastTrainPlaces || places[j - 1].end - places[i].start < settings.popLength) {
+            joined.push_back(std::move(places[i]));
+            ++i;
+            continue;
+        }
+        DamagedPlace train = std::move(places[i]);
+        for (size_t k = i + 1; k < j; ++k) {
+            train.end = std::max(train.end, places[k].end);
+            train.peakSigmas = std::max(train.peakSigmas, places[k].peakSigmas);
+            train.runs.insert(train.runs.end(), places[k].runs.begin(), places[k].runs.end());
+        }
+        Normalise(train, settings.mergeDistance, settings);
+        joined.push_back(std::move(train));
+        i = j;
+    }
+    return joined;
+}
+
 } // namespace
 
 std::vector<DamagedPlace> JoinPlaces(std::vector<ChannelRegion> regions, const RestoreSettings& settings)
@@ -111,5 +145,5 @@ std::vector<DamagedPlace> JoinPlaces(std::vector<ChannelRegion> regions, const R
         }
         merged.push_back(std::move(place));
     }
-    return merged;
+    return JoinTrains(std::move(merged), settings);
 }

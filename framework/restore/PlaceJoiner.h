@@ -6,7 +6,8 @@
 // them known), up to a span limit. A pop is a train of impacts that the
 // detection may find as several runs with damaged samples between them:
 // runs and places near a strong, long one are bridged over a longer
-// distance, so that the pop is interpolated whole.
+// distance, and so are trains of places that together span a pop, so that
+// the pop is interpolated whole.
 #pragma once
 
 #include "restore/ClickDetector.h"

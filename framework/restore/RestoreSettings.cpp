@@ -43,7 +43,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.ringFastest = 0.02e-3 * static_cast<double>(rate);
     s.ringSlowest = 0.7e-3 * static_cast<double>(rate);
     s.ringSigmas = 6.0;
-    s.popLength = MillisecondsToSamples(rate, 1.6, 2);
+    s.popLength = MillisecondsToSamples(rate, 1.0, 2);
     s.crackleLength = MillisecondsToSamples(rate, 0.1, 1);
     s.crackleStrengthDb = 30.0;
     switch (sensitivity) {

@@ -61,7 +61,7 @@ struct RestoreSettings {
     double ringSigmas = 0.0;
 
     // Kinds.
-    size_t popLength = 0;         // a run this long or longer is a pop (1.6 ms)
+    size_t popLength = 0;         // a run (or a place's span) this long or longer is a pop (1.0 ms)
     size_t crackleLength = 0;     // runs up to this long that are weak are crackle (0.1 ms)
     double crackleStrengthDb = 0.0;
 
