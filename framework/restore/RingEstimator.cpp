@@ -15,7 +15,7 @@ constexpr double kRidge = 1e-10;
 // The search: the coarse grid's frequencies and decays; the pattern
 // search's first step in the log of the decay time, its smallest frequency
 // step (relative) and its most evaluations.
-constexpr int kCoarseFrequencies = 16;
+constexpr int kCoarseFrequencies = 12;
 constexpr int kCoarseDecays = 3;
 // Decay times tried for a plain decay before its pattern search.
 constexpr int kDecayTrials = 6;
