@@ -50,17 +50,17 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     case ClickSensitivity::Low:
         s.candidateSigmas = 6.0;
         s.confirmSigmas = 6.5;
-        s.joinSigmas = 4.5;
+        s.joinSigmas = 3.0;
         break;
     case ClickSensitivity::Normal:
         s.candidateSigmas = 5.0;
         s.confirmSigmas = 5.0;
-        s.joinSigmas = 3.5;
+        s.joinSigmas = 2.0;
         break;
     case ClickSensitivity::High:
         s.candidateSigmas = 4.0;
         s.confirmSigmas = 4.0;
-        s.joinSigmas = 3.0;
+        s.joinSigmas = 1.5;
         break;
     }
     s.extendSigmas = 3.0;
