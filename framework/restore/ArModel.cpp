@@ -64,7 +64,6 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
     if (!(energy > 0.0)) {
         return false;
     }
-    m_previous.resize(order + 1);
     std::vector<double>& a = model.a;
     // Stage m uses forward errors at i >= m of each segment and the
     // backward errors one sample earlier; each stage's update yields the
@@ -102,9 +101,16 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
             at += length;
         }
         std::swap(m_backward, m_backwardNext);
-        std::copy(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(m), m_previous.begin());
-        for (size_t j = 1; j < m; ++j) {
-            a[j] = m_previous[j] + k * m_previous[m - j];
+        // a[j] += k * a[m - j] with the old values on both sides: in pairs
+        // from the two ends, in place.
+        for (size_t j = 1, i = m - 1; j < i; ++j, --i) {
+            const double low = a[j];
+            const double high = a[i];
+            a[j] = low + k * high;
+            a[i] = high + k * low;
+        }
+        if (m % 2 == 0) {
+            a[m / 2] += k * a[m / 2];
         }
         a[m] = k;
     }

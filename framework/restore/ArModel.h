@@ -45,7 +45,6 @@ private:
     std::vector<float> m_forward;
     std::vector<float> m_backward;
     std::vector<float> m_backwardNext;
-    std::vector<double> m_previous;
 };
 
 // The autocorrelation method for one block: the block times a Hann window,
