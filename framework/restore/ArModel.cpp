@@ -17,10 +17,9 @@ bool LevinsonDurbin(const double* r, size_t order, double* a)
     }
     double error = r[0];
     // reversed[k] = r[order - k], so that the sum over j of a[j] r[i - j]
-    // runs forwards through both; flipped holds a[i - j].
+    // runs forwards through both.
     std::vector<double> reversed(r, r + order + 1);
     std::reverse(reversed.begin(), reversed.end());
-    std::vector<double> flipped(order + 1);
     for (size_t i = 1; i <= order; ++i) {
         const double acc = DotDouble(a, reversed.data() + (order - i), i);
         const double k = -acc / error;
@@ -29,8 +28,8 @@ bool LevinsonDurbin(const double* r, size_t order, double* a)
             break; // the autocorrelation is (numerically) singular here
         }
         // a[j] += k * a[i - j] for 0 < j <= i (a[i] is 0 before).
-        std::reverse_copy(a, a + i + 1, flipped.begin());
-        AxpyDouble(a + 1, flipped.data() + 1, i, k);
+        ReflectDouble(a, i, k);
+        a[i] = k;
         error = nextError;
     }
     return true;
@@ -101,17 +100,7 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
             at += length;
         }
         std::swap(m_backward, m_backwardNext);
-        // a[j] += k * a[m - j] with the old values on both sides: in pairs
-        // from the two ends, in place.
-        for (size_t j = 1, i = m - 1; j < i; ++j, --i) {
-            const double low = a[j];
-            const double high = a[i];
-            a[j] = low + k * high;
-            a[i] = high + k * low;
-        }
-        if (m % 2 == 0) {
-            a[m / 2] += k * a[m / 2];
-        }
+        ReflectDouble(a.data(), m, k);
         a[m] = k;
     }
     return true;

@@ -211,9 +211,38 @@ ALWAYS_INLINE void AxpyDoubleBody(double* y, const double* x, size_t n, double k
     }
 }
 
+ALWAYS_INLINE void ReflectDoubleBody(double* a, size_t m, double k)
+{
+    // Pairs j, m - j from the two ends, four at a time while the blocks
+    // stay apart; the high block reversed, so that its lanes meet their
+    // partners.
+    typedef long long DoubleIndices __attribute__((vector_size(32)));
+    const DoubleIndices reverse = {3, 2, 1, 0};
+    size_t j = 1, i = m - 1; // i = m - j
+    for (; j + 2 * kDoubleLanes <= i + 1; j += kDoubleLanes, i -= kDoubleLanes) {
+        const DoubleLanes low = LoadDouble(a + j);
+        const DoubleLanes high = __builtin_shuffle(LoadDouble(a + i + 1 - kDoubleLanes), reverse);
+        const DoubleLanes newLow = low + k * high;
+        const DoubleLanes newHigh = __builtin_shuffle(high + k * low, reverse);
+        std::memcpy(a + j, &newLow, sizeof newLow);
+        std::memcpy(a + i + 1 - kDoubleLanes, &newHigh, sizeof newHigh);
+    }
+    for (; j < i; ++j, --i) {
+        const double low = a[j];
+        const double high = a[i];
+        a[j] = low + k * high;
+        a[i] = high + k * low;
+    }
+    if (j == i) {
+        a[j] += k * a[j];
+    }
+}
+
 double DotDoublePortable(const double* a, const double* b, size_t n) { return DotDoubleBody(a, b, n); }
 WIDE double DotDoubleWide(const double* a, const double* b, size_t n) { return DotDoubleBody(a, b, n); }
 void AxpyDoublePortable(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
+void ReflectDoublePortable(double* a, size_t m, double k) { ReflectDoubleBody(a, m, k); }
+WIDE void ReflectDoubleWide(double* a, size_t m, double k) { ReflectDoubleBody(a, m, k); }
 WIDE void AxpyDoubleWide(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
 
 void AutocorrelationPortable(const float* x, size_t n, size_t maxLag, double* r)
@@ -260,6 +289,11 @@ void BurgStage(float* f, const float* b, float* bOut, size_t n, float k, double&
 double DotDouble(const double* a, const double* b, size_t n)
 {
     return UseWideVectors() ? DotDoubleWide(a, b, n) : DotDoublePortable(a, b, n);
+}
+
+void ReflectDouble(double* a, size_t m, double k)
+{
+    UseWideVectors() ? ReflectDoubleWide(a, m, k) : ReflectDoublePortable(a, m, k);
 }
 
 void AxpyDouble(double* y, const double* x, size_t n, double k)

@@ -18,6 +18,10 @@ void FilterFloat(const float* x, const float* h, size_t taps, size_t n, float* o
 double DotDouble(const double* a, const double* b, size_t n);
 // y[i] += k * x[i], i < n.
 void AxpyDouble(double* y, const double* x, size_t n, double k);
+// a[j] += k * a[m - j] for 0 < j < m (m > 0), every product with the old
+// values: a model's coefficients taking a reflection coefficient (Levinson,
+// Burg).
+void ReflectDouble(double* a, size_t m, double k);
 
 // The sums of a stage of Burg's recursion over n samples: f[i] * b[i] and
 // of f[i]^2 + b[i]^2 (b holds the previous stage's backward errors, shifted

@@ -2,6 +2,7 @@
 // second-order autoregressive process come back from two segments of it,
 // whatever order is fitted (the stages above two find nothing).
 #include "restore/ArModel.h"
+#include "restore/VectorLoops.h"
 
 #include <gtest/gtest.h>
 
@@ -36,5 +37,21 @@ TEST(ArModel, BurgFindsTheModelOfAKnownProcess)
             // and spread the higher fit's estimates more widely.)
             EXPECT_NEAR(model.a[k], k < 3 ? truth[k] : 0.0, order == 2 ? 0.01 : 0.05) << "a[" << k << "]";
         }
+    }
+}
+
+TEST(ArModel, ReflectionUpdatesEveryCoefficientWithTheOldValues)
+{
+    // Every length, so that both ends' blocks meet at every offset.
+    for (size_t m = 1; m <= 24; ++m) {
+        std::vector<double> a(m + 1), expected(m + 1);
+        for (size_t j = 0; j <= m; ++j) {
+            a[j] = 1.0 + 0.37 * static_cast<double>(j * j % 11);
+        }
+        for (size_t j = 0; j <= m; ++j) {
+            expected[j] = j == 0 || j == m ? a[j] : a[j] + 0.3 * a[m - j];
+        }
+        ReflectDouble(a.data(), m, 0.3);
+        EXPECT_EQ(a, expected) << "m = " << m;
     }
 }
