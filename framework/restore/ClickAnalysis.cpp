@@ -14,7 +14,7 @@ namespace {
 
 // Blocks per segment: long enough that the margins cost little, short
 // enough that two cores share even a short track.
-constexpr uint64_t kSegmentBlocks = 64;
+constexpr uint64_t kSegmentBlocks = 128;
 // Blocks detected beyond each side of a segment, so that the places that
 // start near its edges are found as in the segment next to it.
 constexpr uint64_t kMarginBlocks = 2;
