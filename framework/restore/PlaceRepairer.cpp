@@ -194,45 +194,70 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
     return GiveBackQuietEnds(s, run);
 }
 
-uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels,
-                                     uint64_t next)
+bool PlaceRepairer::RingFits(const ChannelSamples& s, ChannelRegion run, size_t& gapStart, size_t& gapEnd) const
 {
     const size_t p = m_model.Order();
-    auto fits = [&](const ChannelSamples& c, size_t& gapStart, size_t& gapEnd) {
-        gapStart = static_cast<size_t>(run.start - c.origin);
-        gapEnd = static_cast<size_t>(run.end - c.origin);
-        return run.start >= c.origin + p + m_ringLimits.lead && gapEnd + m_ringLimits.maxLength + p <= c.available;
-    };
-    size_t gapStart = 0, gapEnd = 0;
-    size_t ringStart = 0;
-    if (!fits(s, gapStart, gapEnd) ||
-        !m_ringEstimator.Estimate(m_model, s.x, gapStart, gapEnd, m_ringLimits, m_ring, ringStart)) {
-        return run.end;
-    }
-    // The stylus rings in every channel alike (at other strengths): the
-    // other channels must show the ring too, or this one was the model's
-    // misfit of the music around the click. They are tested with this
-    // one's impulse unknown and the rest known.
-    const double rho = m_ringEstimator.Rho();
-    const double omega = m_ringEstimator.Omega();
-    const ChannelRegion whole = run;
-    run.end = s.origin + ringStart;
+    gapStart = static_cast<size_t>(run.start - s.origin);
+    gapEnd = static_cast<size_t>(run.end - s.origin);
+    return run.start >= s.origin + p + m_ringLimits.lead && gapEnd + m_ringLimits.maxLength + p <= s.available;
+}
+
+bool PlaceRepairer::FindRing(const std::vector<std::vector<ChannelRegion>>& runs,
+                             const std::vector<ChannelSamples>& channels, double& rho, double& omega)
+{
+    // The ring is sought after the impulse at the start of each channel's
+    // first run (the detection often finds a ring as several runs after
+    // it), one channel after the other until one finds it. The stylus rings
+    // in every channel alike (at other strengths): the other channels must
+    // show the ring too, or it was the model's misfit of the music around
+    // the click. They are tested with that channel's impulse unknown and
+    // the rest known.
     for (uint16_t c = 0; c < channels.size(); ++c) {
-        size_t otherStart = 0, otherEnd = 0;
-        if (c != run.channel &&
-            (!fits(channels[c], otherStart, otherEnd) ||
-             m_confirmer.GainAt(m_model, channels[c].x, otherStart, otherEnd, m_ringLimits, rho, omega) <
-                 kConfirmingGain)) {
-            run = whole;
-            return run.end;
+        if (runs[c].empty()) {
+            continue;
+        }
+        ChannelRegion whole = runs[c].front();
+        whole.end = runs[c].back().end;
+        size_t gapStart = 0, gapEnd = 0, ringStart = 0;
+        if (!RingFits(channels[c], whole, gapStart, gapEnd) ||
+            !m_ringEstimator.Estimate(m_model, channels[c].x, gapStart, gapEnd, m_ringLimits, m_ring, ringStart)) {
+            continue;
+        }
+        ChannelRegion impulse = whole;
+        impulse.end = channels[c].origin + ringStart;
+        bool confirmed = true;
+        for (uint16_t o = 0; o < channels.size() && confirmed; ++o) {
+            size_t otherStart = 0, otherEnd = 0;
+            confirmed = o == c || (RingFits(channels[o], impulse, otherStart, otherEnd) &&
+                                   m_confirmer.GainAt(m_model, channels[o].x, otherStart, otherEnd, m_ringLimits,
+                                                      m_ringEstimator.Rho(), m_ringEstimator.Omega()) >=
+                                       kConfirmingGain);
+        }
+        if (confirmed) {
+            rho = m_ringEstimator.Rho();
+            omega = m_ringEstimator.Omega();
+            return true;
         }
     }
-    // s.x is the caller's local copy; the run shrinks to the impulse.
-    const uint64_t ringFirst = s.origin + ringStart;
-    if (next <= ringFirst) {
-        run = whole;
+    return false;
+}
+
+uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, double rho, double omega,
+                                     uint64_t next)
+{
+    // This channel's ring at about the frequency and decay found: its own
+    // amplitudes and impulse. s.x is the caller's local copy; the run
+    // shrinks to the impulse.
+    size_t gapStart = 0, gapEnd = 0, ringStart = 0;
+    if (!RingFits(s, run, gapStart, gapEnd) ||
+        !m_ringEstimator.EstimateAt(m_model, s.x, gapStart, gapEnd, m_ringLimits, rho, omega, m_ring, ringStart)) {
         return run.end;
     }
+    const uint64_t ringFirst = s.origin + ringStart;
+    if (next <= ringFirst) {
+        return run.end;
+    }
+    run.end = ringFirst;
     m_ring.resize(std::min<uint64_t>(m_ring.size(), next - ringFirst));
     float* x = const_cast<float*>(s.x);
     for (size_t k = 0; k < m_ring.size(); ++k) {
@@ -336,6 +361,8 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
             }
         }
     }
+    double ringRho = 0.0, ringOmega = 0.0;
+    const bool ringFound = repaired.repaired && ringing && FindRing(runs, channels, ringRho, ringOmega);
     // The samples actually replaced, once the runs' ends are given back
     // and the rings subtracted.
     uint64_t replacedFirst = last;
@@ -359,13 +386,11 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         local.assign(s.x + (low - s.origin), s.x + (high - s.origin));
         m_localStarts[c] = low;
         const ChannelSamples samples{local.data(), low, local.size(), s.frames};
-        if (ringing && !runs[c].empty()) {
-            // The detection often finds a ring as several runs after the
-            // impulse: the ring is sought after the impulse at the start of
-            // the first, and once subtracted only the impulse is left.
+        if (ringFound && !runs[c].empty()) {
+            // Once the ring is subtracted only the impulse is left.
             ChannelRegion whole = runs[c].front();
             whole.end = runs[c].back().end;
-            const uint64_t ringEnd = SubtractRing(samples, whole, channels, next);
+            const uint64_t ringEnd = SubtractRing(samples, whole, ringRho, ringOmega, next);
             if (ringEnd > whole.end || whole.end < runs[c].back().end) {
                 runs[c].assign(1, whole);
                 replacedLast = std::max(replacedLast, ringEnd - 1);

@@ -13,8 +13,9 @@
 // does.
 //
 // A click's stylus may ring after the impulse: the ring is estimated as a
-// damped sinusoid jointly with the impulse's interpolation, confirmed in
-// the other channels and subtracted (RingEstimator), and only the impulse
+// damped sinusoid jointly with the impulse's interpolation (RingEstimator)
+// in one channel and confirmed in the others; each channel then fits its
+// own ring of that frequency and decay, subtracts it, and only the impulse
 // is interpolated. A pop is rebuilt whole, from its first run to its last,
 // in every channel it hits.
 //
@@ -66,12 +67,17 @@ private:
     // prediction errors after them, once they are interpolated, stand
     // above those before them.
     bool RingLikely(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);
-    // Estimates the ring after the impulse of run in s (a local copy) and,
-    // when every other channel of channels confirms it, subtracts it there
-    // up to `next` at most; run shrinks to the impulse. The end of what the
-    // ring changed.
-    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run, const std::vector<ChannelSamples>& channels,
-                          uint64_t next);
+    // Whether a ring may be sought after run in s: the samples it reads are there.
+    bool RingFits(const ChannelSamples& s, ChannelRegion run, size_t& gapStart, size_t& gapEnd) const;
+    // The frequency and decay of the ring after the place's impulse, found
+    // in one channel and confirmed by every other; false when none is.
+    bool FindRing(const std::vector<std::vector<ChannelRegion>>& runs, const std::vector<ChannelSamples>& channels,
+                  double& rho, double& omega);
+    // Estimates this channel's ring of about that frequency and decay after
+    // the impulse of run in s (a local copy) and subtracts it there up to
+    // `next` at most; run shrinks to the impulse. The end of what the ring
+    // changed.
+    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run, double rho, double omega, uint64_t next);
 
     const RestoreSettings& m_settings;
     BurgFit m_burg;

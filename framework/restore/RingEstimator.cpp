@@ -317,21 +317,48 @@ double RingEstimator::GainAt(const ArModel& model, const float* x, size_t gapSta
     return fit.gain > 0.0 ? fit.gain / m_variance : 0.0;
 }
 
-bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
-                             const RingLimits& limits, std::vector<double>& ring, size_t& ringStart)
+double RingEstimator::FirstFrequencyStep(const RingLimits& limits)
 {
+    const double low = std::max(kEdgeFrequency, limits.lowestOmega);
+    const double high = std::numbers::pi - kEdgeFrequency;
+    return (high - low) / (2 * kCoarseFrequencies);
+}
+
+bool RingEstimator::PrepareLongestImpulse(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                                          const RingLimits& limits, double& fullError, size_t& longest)
+{
+    // The ring is sought after the longest impulse a run may start with;
+    // the error of the whole run taken as unknown, without a ring, is the
+    // measure it must beat.
     if (!Prepare(model, x, gapStart, gapEnd, limits)) {
         return false;
     }
-    const double variance = m_variance;
+    fullError = m_error0;
+    longest = std::min(m_run, std::max<size_t>(limits.longestImpulse, 1));
+    return longest == m_run || SetImpulse(longest, limits);
+}
 
-    // The ring is sought after the longest impulse a run may start with
-    // (the error of the whole run taken as unknown, without a ring, is the
-    // measure it must beat): a coarse search over frequency and decay,
-    // then a pattern search in frequency and in the log of the decay time.
-    const double fullError = m_error0;
-    const size_t longest = std::min(m_run, std::max<size_t>(limits.longestImpulse, 1));
-    if (longest < m_run && !SetImpulse(longest, limits)) {
+bool RingEstimator::EstimateAt(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                               const RingLimits& limits, double rho, double omega, std::vector<double>& ring,
+                               size_t& ringStart)
+{
+    double fullError = 0.0;
+    size_t longest = 0;
+    if (!PrepareLongestImpulse(model, x, gapStart, gapEnd, limits, fullError, longest)) {
+        return false;
+    }
+    const Fit fit = Solve(rho, omega);
+    return fit.gain > 0.0 && Finish(fit, fullError, longest, gapStart, limits, ring, ringStart);
+}
+
+bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                             const RingLimits& limits, std::vector<double>& ring, size_t& ringStart)
+{
+    // A coarse search over frequency and decay, then a pattern search in
+    // frequency and in the log of the decay time.
+    double fullError = 0.0;
+    size_t longest = 0;
+    if (!PrepareLongestImpulse(model, x, gapStart, gapEnd, limits, fullError, longest)) {
         return false;
     }
     Fit best;
@@ -358,7 +385,7 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     if (!(best.gain > 0.0)) {
         return false;
     }
-    const double firstStep = (high - low) / (2 * kCoarseFrequencies);
+    const double firstStep = FirstFrequencyStep(limits);
     best = Refine(best, limits, firstStep, kFirstDecayStep);
     if (best.omega < low + firstStep / 2.0) {
         // Pressed against the lowest frequency: no ring, but perhaps a
@@ -376,6 +403,14 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
         }
         best = Refine(best, limits, firstStep, kFirstDecayStep);
     }
+    return Finish(best, fullError, longest, gapStart, limits, ring, ringStart);
+}
+
+bool RingEstimator::Finish(Fit best, double fullError, size_t longest, size_t gapStart, const RingLimits& limits,
+                           std::vector<double>& ring, size_t& ringStart)
+{
+    const double variance = m_variance;
+    const double firstStep = FirstFrequencyStep(limits);
     // The impulse may be shorter still: the length that leaves the least
     // error energy, each sample taken as unknown costing kSampleCost
     // variances.

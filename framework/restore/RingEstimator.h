@@ -66,6 +66,13 @@ public:
     bool Estimate(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
                   const RingLimits& limits, std::vector<double>& ring, size_t& ringStart);
 
+    // The same for a ring of about the given frequency and decay (another
+    // channel's: the stylus rings alike in every channel): its amplitudes,
+    // its impulse's length and a fine search around it.
+    bool EstimateAt(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                    const RingLimits& limits, double rho, double omega, std::vector<double>& ring,
+                    size_t& ringStart);
+
     // The frequency and decay of the last ring Estimate found.
     double Rho() const { return m_rho; }
     double Omega() const { return m_omega; }
@@ -102,6 +109,15 @@ private:
     Fit Solve(double rho, double omega);
     // A pattern search from best with the first steps given.
     Fit Refine(Fit best, const RingLimits& limits, double frequencyStep, double decayStep);
+    // Prepare, then the longest impulse a run may start with taken as
+    // unknown; fullError: the error with the whole run unknown.
+    bool PrepareLongestImpulse(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
+                               const RingLimits& limits, double& fullError, size_t& longest);
+    // From the best ring at the longest impulse: the impulse's length, a
+    // finer search, the tests a ring must pass, and the ring kept.
+    bool Finish(Fit best, double fullError, size_t longest, size_t gapStart, const RingLimits& limits,
+                std::vector<double>& ring, size_t& ringStart);
+    static double FirstFrequencyStep(const RingLimits& limits);
 
     std::vector<double> m_a;
     std::vector<double> m_c;        // autocorrelation of the coefficients
