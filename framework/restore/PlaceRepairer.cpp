@@ -203,7 +203,8 @@ bool PlaceRepairer::RingFits(const ChannelSamples& s, ChannelRegion run, size_t&
 }
 
 bool PlaceRepairer::FindRing(const std::vector<std::vector<ChannelRegion>>& runs,
-                             const std::vector<ChannelSamples>& channels, double& rho, double& omega)
+                             const std::vector<ChannelSamples>& channels, double& rho, double& omega,
+                             uint16_t& found)
 {
     // The ring is sought after the impulse at the start of each channel's
     // first run (the detection often finds a ring as several runs after
@@ -236,21 +237,29 @@ bool PlaceRepairer::FindRing(const std::vector<std::vector<ChannelRegion>>& runs
         if (confirmed) {
             rho = m_ringEstimator.Rho();
             omega = m_ringEstimator.Omega();
+            found = c;
+            m_foundRing = m_ring;
+            m_foundRingStart = channels[c].origin + ringStart;
             return true;
         }
     }
     return false;
 }
 
-uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, double rho, double omega,
-                                     uint64_t next)
+uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, bool found, double rho,
+                                     double omega, uint64_t next)
 {
-    // This channel's ring at about the frequency and decay found: its own
-    // amplitudes and impulse. s.x is the caller's local copy; the run
-    // shrinks to the impulse.
+    // The channel that found the ring takes it as found; the others their
+    // own ring at about that frequency and decay (their own amplitudes and
+    // impulse). s.x is the caller's local copy; the run shrinks to the
+    // impulse.
     size_t gapStart = 0, gapEnd = 0, ringStart = 0;
-    if (!RingFits(s, run, gapStart, gapEnd) ||
-        !m_ringEstimator.EstimateAt(m_model, s.x, gapStart, gapEnd, m_ringLimits, rho, omega, m_ring, ringStart)) {
+    if (found) {
+        m_ring = m_foundRing;
+        ringStart = static_cast<size_t>(m_foundRingStart - s.origin);
+    } else if (!RingFits(s, run, gapStart, gapEnd) ||
+               !m_ringEstimator.EstimateAt(m_model, s.x, gapStart, gapEnd, m_ringLimits, rho, omega, m_ring,
+                                           ringStart)) {
         return run.end;
     }
     const uint64_t ringFirst = s.origin + ringStart;
@@ -362,7 +371,8 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         }
     }
     double ringRho = 0.0, ringOmega = 0.0;
-    const bool ringFound = repaired.repaired && ringing && FindRing(runs, channels, ringRho, ringOmega);
+    uint16_t ringChannel = 0;
+    const bool ringFound = repaired.repaired && ringing && FindRing(runs, channels, ringRho, ringOmega, ringChannel);
     // The samples actually replaced, once the runs' ends are given back
     // and the rings subtracted.
     uint64_t replacedFirst = last;
@@ -390,7 +400,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
             // Once the ring is subtracted only the impulse is left.
             ChannelRegion whole = runs[c].front();
             whole.end = runs[c].back().end;
-            const uint64_t ringEnd = SubtractRing(samples, whole, ringRho, ringOmega, next);
+            const uint64_t ringEnd = SubtractRing(samples, whole, c == ringChannel, ringRho, ringOmega, next);
             if (ringEnd > whole.end || whole.end < runs[c].back().end) {
                 runs[c].assign(1, whole);
                 replacedLast = std::max(replacedLast, ringEnd - 1);

@@ -70,14 +70,16 @@ private:
     // Whether a ring may be sought after run in s: the samples it reads are there.
     bool RingFits(const ChannelSamples& s, ChannelRegion run, size_t& gapStart, size_t& gapEnd) const;
     // The frequency and decay of the ring after the place's impulse, found
-    // in one channel and confirmed by every other; false when none is.
+    // in one channel (found) and confirmed by every other; false when none
+    // is.
     bool FindRing(const std::vector<std::vector<ChannelRegion>>& runs, const std::vector<ChannelSamples>& channels,
-                  double& rho, double& omega);
-    // Estimates this channel's ring of about that frequency and decay after
-    // the impulse of run in s (a local copy) and subtracts it there up to
-    // `next` at most; run shrinks to the impulse. The end of what the ring
-    // changed.
-    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run, double rho, double omega, uint64_t next);
+                  double& rho, double& omega, uint16_t& found);
+    // Subtracts this channel's ring after the impulse of run in s (a local
+    // copy) up to `next` at most: the ring FindRing found when this channel
+    // found it, else one of about that frequency and decay estimated here;
+    // run shrinks to the impulse. The end of what the ring changed.
+    uint64_t SubtractRing(const ChannelSamples& s, ChannelRegion& run, bool found, double rho, double omega,
+                          uint64_t next);
 
     const RestoreSettings& m_settings;
     BurgFit m_burg;
@@ -91,6 +93,8 @@ private:
     RingEstimator m_ringEstimator;
     RingEstimator m_confirmer;
     std::vector<double> m_ring;
+    std::vector<double> m_foundRing; // FindRing's, for the channel that found it
+    uint64_t m_foundRingStart = 0;
     std::vector<float> m_screen;
     std::vector<std::vector<float>> m_locals; // per channel, the samples around the place being repaired
     std::vector<uint64_t> m_localStarts;
