@@ -155,7 +155,6 @@ void RingEstimator::ImpulseProduct(const std::vector<double>& w, std::vector<dou
     }
 }
 
-
 RingEstimator::Fit RingEstimator::Solve(double rho, double omega)
 {
     Fit fit;

@@ -241,9 +241,9 @@ ALWAYS_INLINE void ReflectDoubleBody(double* a, size_t m, double k)
 double DotDoublePortable(const double* a, const double* b, size_t n) { return DotDoubleBody(a, b, n); }
 WIDE double DotDoubleWide(const double* a, const double* b, size_t n) { return DotDoubleBody(a, b, n); }
 void AxpyDoublePortable(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
+WIDE void AxpyDoubleWide(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
 void ReflectDoublePortable(double* a, size_t m, double k) { ReflectDoubleBody(a, m, k); }
 WIDE void ReflectDoubleWide(double* a, size_t m, double k) { ReflectDoubleBody(a, m, k); }
-WIDE void AxpyDoubleWide(double* y, const double* x, size_t n, double k) { AxpyDoubleBody(y, x, n, k); }
 
 void AutocorrelationPortable(const float* x, size_t n, size_t maxLag, double* r)
 {
