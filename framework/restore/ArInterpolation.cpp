@@ -20,11 +20,12 @@ void ArInterpolator::Prepare(const ArModel& model)
     m_a = model.a;
     const size_t p = model.Order();
     m_reversed.assign(m_a.rbegin(), m_a.rend());
-    m_taps.assign(m_a.begin(), m_a.end());
     m_c.resize(p + 1);
     for (size_t l = 0; l <= p; ++l) {
         m_c[l] = DotDouble(m_a.data(), m_a.data() + l, p + 1 - l);
     }
+    // c[p] .. c[1], for the products with the samples before an unknown.
+    m_cReversed.assign(m_c.rbegin(), m_c.rend() - 1);
     m_c[0] *= 1.0 + kRidge;
 }
 
@@ -45,24 +46,22 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
         return count == 0;
     }
     const size_t p = m_a.size() - 1;
-    const double* a = m_a.data();
     // Local copy y of x[unknown[0] - p .. unknown[last] + p], unknowns zeroed.
     const size_t first = unknown[0] - p;
     const size_t span = unknown[count - 1] + p - first + 1;
-    m_yFloat.assign(x + first, x + first + span);
+    m_y.assign(x + first, x + first + span);
     for (size_t i = 0; i < count; ++i) {
-        m_yFloat[unknown[i] - first] = 0.0f;
+        m_y[unknown[i] - first] = 0.0;
     }
-    // Rows that involve an unknown: unknown[0] .. unknown[last] + p (local
-    // p .. span - 1), their errors z filtered in single precision, the
-    // recording's own (its rounding lies far below any noise floor).
-    m_zFloat.resize(span - p);
-    FilterFloat(m_yFloat.data() + p, m_taps.data(), p + 1, span - p, m_zFloat.data());
-    m_z.assign(span + p, 0.0);
-    std::copy(m_zFloat.begin(), m_zFloat.end(), m_z.begin() + static_cast<std::ptrdiff_t>(p));
-    // Right-hand side -A_u' A_k x_k.
+    // Right-hand side -A_u' A_k x_k. Its entry for unknown t is the sum
+    // over the rows t .. t + p of a[k] times their errors, each error the
+    // sum of a[j] y[t + k - j]: gathered by the distance d = k - j, that is
+    // the sum over |d| <= p of c[|d|] y[t + d] (y[t] itself is zero). Two
+    // dot products of p terms, where filtering every row would take the
+    // span's length times p.
     for (size_t i = 0; i < count; ++i) {
-        values[i] = -DotDouble(a, m_z.data() + (unknown[i] - first), p + 1);
+        const double* y = m_y.data() + (unknown[i] - first);
+        values[i] = -(DotDouble(m_c.data() + 1, y + 1, p) + DotDouble(m_cReversed.data(), y - p, p));
     }
     const bool contiguous = unknown[count - 1] - unknown[0] + 1 == count;
     bool solved = false;

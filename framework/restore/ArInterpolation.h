@@ -48,11 +48,9 @@ private:
 
     std::vector<double> m_a;
     std::vector<double> m_c;
-    std::vector<double> m_reversed; // the coefficients, last first
-    std::vector<double> m_y;
-    std::vector<float> m_taps; // m_a as floats
-    std::vector<float> m_yFloat; // the samples around the gap, the unknowns zeroed
-    std::vector<float> m_zFloat; // their prediction errors
+    std::vector<double> m_cReversed; // c[p] .. c[1]
+    std::vector<double> m_reversed;  // the coefficients, last first
+    std::vector<double> m_y;         // the samples around the gap
     std::vector<double> m_z;
     ToeplitzSolver m_toeplitz;
     BandedCholeskySolver m_banded;
