@@ -41,6 +41,7 @@ PlaceRepairer::PlaceRepairer(const RestoreSettings& settings) : m_settings(setti
     m_ringLimits.sigmas = settings.ringSigmas;
     m_ringLimits.lead = settings.ringLead;
     m_ringLimits.longestImpulse = settings.longestImpulse;
+    m_ringLimits.sampleCost = settings.sampleCost;
     m_ringLimits.lowestOmega = 2.0 * std::numbers::pi * settings.ringLowest / static_cast<double>(settings.rate);
 }
 
@@ -192,6 +193,37 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
         }
     }
     return GiveBackQuietEnds(s, run);
+}
+
+void PlaceRepairer::LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs)
+{
+    // The detection finds a weak tick by the prediction errors it causes,
+    // which go on for the model's order after it and may peak a sample or
+    // more away from the damage, and a weaker channel's run may lie beside
+    // its tick: the interpolation itself tells which samples nearby are
+    // damaged. A run that nothing nearby explains is kept as found.
+    const size_t p = m_model.Order();
+    const uint64_t lead = m_ringLimits.lead;
+    const uint64_t readable = std::min(s.frames, s.origin + s.available);
+    for (size_t i = 0; i < runs.size(); ++i) {
+        ChannelRegion& run = runs[i];
+        // Runs do not move into one another.
+        const uint64_t before = i > 0 ? runs[i - 1].end : s.origin;
+        const uint64_t after = i + 1 < runs.size() ? runs[i + 1].start : readable;
+        const size_t reach = static_cast<size_t>(
+            std::min<uint64_t>({m_settings.localiseReach, run.start - before, after - run.end}));
+        if (reach == 0 || run.start < s.origin + p + lead + reach + 1 || run.end + reach + p + 1 > readable) {
+            continue;
+        }
+        const double variance =
+            ErrorEnergy(s.x + (run.start - reach - lead - s.origin), lead) / static_cast<double>(lead);
+        auto start = static_cast<size_t>(run.start - s.origin);
+        auto end = static_cast<size_t>(run.end - s.origin);
+        if (m_interpolator.Localise(s.x, start, end, reach, m_settings.sampleCost * variance)) {
+            run.start = s.origin + start;
+            run.end = s.origin + end;
+        }
+    }
 }
 
 bool PlaceRepairer::RingFits(const ChannelSamples& s, ChannelRegion run, size_t& gapStart, size_t& gapEnd) const
@@ -388,7 +420,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         // the samples around the place: a run sees the runs before it
         // repaired.
         const size_t p = m_model.Order();
-        const size_t lead = p + 1 + m_ringLimits.lead;
+        const size_t lead = p + 1 + m_ringLimits.lead + m_settings.localiseReach;
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = first > s.origin + lead ? first - lead : s.origin;
         const uint64_t high = std::min(readable, last + p + 2 + ringReach);
@@ -405,6 +437,9 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
                 runs[c].assign(1, whole);
                 replacedLast = std::max(replacedLast, ringEnd - 1);
             }
+        }
+        if (!ringFound && repaired.kind != PlaceKind::Pop) {
+            LocaliseRuns(samples, runs[c]);
         }
         for (const ChannelRegion& run : runs[c]) {
             if (!RepairRun(samples, run)) {

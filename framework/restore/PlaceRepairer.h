@@ -7,6 +7,10 @@
 // with the longest run and the context with the order, so long gaps get a
 // model that can carry the music across them.
 //
+// Each run first moves to the samples near it whose interpolation removes
+// the most error energy for what they cost: the detection's runs may lie a
+// sample or more beside a weak tick.
+//
 // The ends of a run that are damaged far less than its peak are given back
 // and the rest interpolated again: an interpolated sample is never exact,
 // and beyond that point it would change the music more than the damage
@@ -55,6 +59,9 @@ private:
     // Interpolates one run and gives back its ends where they are barely
     // damaged; m_values and m_unknown hold the result.
     bool RepairRun(const ChannelSamples& s, ChannelRegion run);
+    // Moves each run of s (a local copy) to the samples near it whose
+    // interpolation removes the most error energy for what they cost.
+    void LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs);
     // After an interpolation of run: gives back its ends that the
     // interpolation cannot tell from music.
     bool GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& run);

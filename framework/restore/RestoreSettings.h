@@ -39,6 +39,14 @@ struct RestoreSettings {
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back,
     double giveBackSigmas = 0.0;  // and so are those within this many deviations of their interpolation
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
+    size_t localiseReach = 0;     // a run's samples move this far to where its damage lies (0.03 ms)
+    // What a sample taken as unknown costs, in variances of the music's
+    // errors, where the samples a run damages or a click's impulse are
+    // chosen by the error energy their interpolation removes: Akaike's
+    // criterion charges two, but an interpolated sample is worse than the
+    // fit shows (its error is the music's uncertainty, which a free sample
+    // hides), so more.
+    double sampleCost = 0.0;
     size_t mergeDistance = 0;     // places this close are repaired as one (0.1 ms)...
     size_t bridgeDistance = 0;    // ...or this close (0.5 ms) when one of them is pop-like:
     double bridgeSigmas = 0.0;    //    this strong...

@@ -34,11 +34,6 @@ constexpr double kEnvelopeFloor = 2.0;
 constexpr double kLeastAmplitude = 2.0;
 // The least amplitude of a plain decay, in deviations of the music's errors.
 constexpr double kLeastDecayAmplitude = 20.0;
-// What a sample taken as unknown costs in the choice of the impulse's
-// length, in error variances: Akaike's criterion charges two, but an
-// interpolated sample is worse than the fit shows (its error is the
-// music's uncertainty, which a free sample hides), so more.
-constexpr double kSampleCost = 8.0;
 
 double Dot(const std::vector<double>& a, const std::vector<double>& b)
 {
@@ -411,9 +406,9 @@ bool RingEstimator::Finish(Fit best, double fullError, size_t longest, size_t ga
     const double variance = m_variance;
     const double firstStep = FirstFrequencyStep(limits);
     // The impulse may be shorter still: the length that leaves the least
-    // error energy, each sample taken as unknown costing kSampleCost
-    // variances.
-    auto cost = [&](size_t q) { return static_cast<double>(m_run - q) * kSampleCost * variance; };
+    // error energy, each sample taken as unknown costing the limits'
+    // sampleCost variances.
+    auto cost = [&](size_t q) { return static_cast<double>(m_run - q) * limits.sampleCost * variance; };
     Fit chosen = best;
     size_t impulse = longest;
     double least = m_error0 - best.gain - cost(longest);

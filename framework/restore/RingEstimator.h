@@ -54,6 +54,7 @@ struct RingLimits {
     size_t lead = 0;           // samples before the impulse whose errors give the music's deviation
     size_t longestImpulse = 0; // the most samples of a run taken as the impulse when a ring follows
     double lowestOmega = 0.0;  // the lowest ring frequency, radians per sample
+    double sampleCost = 0.0;   // what a sample taken as unknown costs, in error variances
 };
 
 class RingEstimator {

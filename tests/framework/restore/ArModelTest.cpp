@@ -1,6 +1,8 @@
 // Burg's method on a process whose model is known: the coefficients of a
 // second-order autoregressive process come back from two segments of it,
-// whatever order is fitted (the stages above two find nothing).
+// whatever order is fitted (the stages above two find nothing). The
+// interpolator finds a tick in that process from a run found beside it.
+#include "restore/ArInterpolation.h"
 #include "restore/ArModel.h"
 #include "restore/VectorLoops.h"
 
@@ -9,22 +11,35 @@
 #include <random>
 #include <vector>
 
-TEST(ArModel, BurgFindsTheModelOfAKnownProcess)
+namespace {
+
+// x[n] = 1.6 x[n - 1] - 0.8 x[n - 2] + noise: a resonance near 0.1 of the
+// rate.
+const double kTruth[] = {1.0, -1.6, 0.8};
+constexpr double kNoise = 0.01;
+
+std::vector<float> ResonantProcess(size_t length)
 {
-    // x[n] = 1.6 x[n - 1] - 0.8 x[n - 2] + noise: a resonance near 0.1 of
-    // the rate. Segment lengths that are no multiple of the vector width
-    // take every loop's tail.
-    const double truth[] = {1.0, -1.6, 0.8};
     std::mt19937 engine(7);
-    std::normal_distribution<double> noise(0.0, 0.01);
-    std::vector<float> x(70000);
+    std::normal_distribution<double> noise(0.0, kNoise);
+    std::vector<float> x(length);
     double x1 = 0.0, x2 = 0.0;
     for (float& v : x) {
-        const double next = -truth[1] * x1 - truth[2] * x2 + noise(engine);
+        const double next = -kTruth[1] * x1 - kTruth[2] * x2 + noise(engine);
         v = static_cast<float>(next);
         x2 = x1;
         x1 = next;
     }
+    return x;
+}
+
+} // namespace
+
+TEST(ArModel, BurgFindsTheModelOfAKnownProcess)
+{
+    // Segment lengths that are no multiple of the vector width take every
+    // loop's tail.
+    const std::vector<float> x = ResonantProcess(70000);
     const BurgFit::Segment segments[] = {{x.data() + 100, 30001}, {x.data() + 40000, 25003}};
     for (const size_t order : {2u, 8u}) {
         SCOPED_TRACE(order);
@@ -35,9 +50,37 @@ TEST(ArModel, BurgFindsTheModelOfAKnownProcess)
         for (size_t k = 1; k <= order; ++k) {
             // (Lags beyond the process's own order are correlated with it,
             // and spread the higher fit's estimates more widely.)
-            EXPECT_NEAR(model.a[k], k < 3 ? truth[k] : 0.0, order == 2 ? 0.01 : 0.05) << "a[" << k << "]";
+            EXPECT_NEAR(model.a[k], k < 3 ? kTruth[k] : 0.0, order == 2 ? 0.01 : 0.05) << "a[" << k << "]";
         }
     }
+}
+
+TEST(ArInterpolator, TickIsLocalisedFromARunBesideIt)
+{
+    // A three-sample tick of ten noise deviations at [5000, 5003); the
+    // runs a detection might give, within three samples of it.
+    std::vector<float> x = ResonantProcess(10000);
+    const std::vector<float> clean = x;
+    for (size_t n = 5000; n < 5003; ++n) {
+        x[n] += static_cast<float>(10.0 * kNoise);
+    }
+    ArModel model;
+    model.a.assign(kTruth, kTruth + 3);
+    ArInterpolator interpolator;
+    interpolator.Prepare(model);
+    const double cost = 8.0 * kNoise * kNoise;
+    const std::pair<size_t, size_t> runs[] = {{5000, 5003}, {4998, 5001}, {5002, 5005}, {5001, 5002}, {4997, 5006}};
+    for (const auto& [first, last] : runs) {
+        size_t start = first, end = last;
+        EXPECT_TRUE(interpolator.Localise(x.data(), start, end, 3, cost));
+        EXPECT_EQ(start, 5000u) << "run " << first << ".." << last;
+        EXPECT_EQ(end, 5003u) << "run " << first << ".." << last;
+    }
+    // Without the tick nothing is worth its cost, and the run stays.
+    size_t start = 4998, end = 5001;
+    EXPECT_FALSE(interpolator.Localise(clean.data(), start, end, 3, cost));
+    EXPECT_EQ(start, 4998u);
+    EXPECT_EQ(end, 5001u);
 }
 
 TEST(ArModel, ReflectionUpdatesEveryCoefficientWithTheOldValues)
