@@ -105,22 +105,23 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     return true;
 }
 
-bool ArInterpolator::Localise(const float* x, size_t& start, size_t& end, size_t reach, double sampleCost)
+bool ArInterpolator::Localise(const float* x, size_t& start, size_t& end, Reach reach, double sampleCost)
 {
     // Replacing the gap's samples by their interpolation removes g' S^-1 g
     // from the error energy of every row, S the Toeplitz matrix of c over
     // the gap and g[i] = A_u' e for the recording as it stands, the sum over
     // |d| <= p of c[|d|] x[t_i + d] (as in Interpolate, with the gap's own
-    // samples kept). g is had once for the whole window; each gap costs a
-    // Toeplitz solve of its length. The gap of the largest removal less its
-    // cost is a generalised likelihood ratio's choice of the damaged
-    // samples, each sample charged as in Akaike's criterion.
+    // samples kept). g is had once for the whole window, and one Toeplitz
+    // solve from each start gives the removal for every end on its way. The
+    // gap of the largest removal less its cost is a generalised likelihood
+    // ratio's choice of the damaged samples, each sample charged as in
+    // Akaike's criterion.
     const size_t p = m_a.size() - 1;
-    if (m_a.empty() || end <= start || start < reach) {
+    if (m_a.empty() || end <= start || start < reach.start) {
         return false;
     }
-    const size_t from = start - reach;
-    const size_t to = end + reach;
+    const size_t from = start - reach.start;
+    const size_t to = end + reach.end;
     m_y.assign(x + (from - p), x + (to + p));
     m_g.resize(to - from);
     for (size_t t = 0; t < m_g.size(); ++t) {
@@ -129,19 +130,16 @@ bool ArInterpolator::Localise(const float* x, size_t& start, size_t& end, size_t
     }
     double best = 0.0;
     size_t bestStart = start, bestEnd = end;
-    for (size_t a = from; a <= start + reach && a < to; ++a) {
-        for (size_t b = std::max(a + 1, end - std::min(end, reach)); b <= to; ++b) {
-            const size_t n = b - a;
-            m_z.assign(m_g.begin() + static_cast<std::ptrdiff_t>(a - from),
-                       m_g.begin() + static_cast<std::ptrdiff_t>(b - from));
-            if (!m_toeplitz.Solve(m_c.data(), m_c.size(), m_z.data(), n)) {
-                continue;
-            }
-            double removed = 0.0;
-            for (size_t i = 0; i < n; ++i) {
-                removed += m_g[a - from + i] * m_z[i];
-            }
-            const double net = removed - sampleCost * static_cast<double>(n);
+    const size_t firstEnd = end - std::min(end, reach.end);
+    for (size_t a = from; a <= start + reach.start && a < to; ++a) {
+        const size_t longest = to - a;
+        m_z.assign(m_g.begin() + static_cast<std::ptrdiff_t>(a - from), m_g.end());
+        m_removed.resize(longest);
+        if (!m_toeplitz.Solve(m_c.data(), m_c.size(), m_z.data(), longest, m_removed.data())) {
+            continue;
+        }
+        for (size_t b = std::max(a + 1, firstEnd); b <= to; ++b) {
+            const double net = m_removed[b - a - 1] - sampleCost * static_cast<double>(b - a);
             if (net > best) {
                 best = net;
                 bestStart = a;

@@ -36,14 +36,18 @@ public:
     // cannot be solved or a value is not finite.
     bool Interpolate(const float* x, const size_t* unknown, size_t count, double* values, Result* result = nullptr);
 
+    // How far a gap's start and end may move in Localise.
+    struct Reach {
+        size_t start = 0, end = 0;
+    };
     // Where the damage near the gap [start, end) of x most likely lies: the
-    // contiguous gap, its start within `reach` of start and its end within
-    // reach of end, whose interpolation removes the most prediction-error
-    // energy less sampleCost for every sample it takes; start and end get
-    // it. Order samples must be readable on both sides of [start - reach,
-    // end + reach). False (start and end unchanged) when no gap removes
-    // more than it costs.
-    bool Localise(const float* x, size_t& start, size_t& end, size_t reach, double sampleCost);
+    // contiguous gap, its start within reach.start of start and its end
+    // within reach.end of end, whose interpolation removes the most
+    // prediction-error energy less sampleCost for every sample it takes;
+    // start and end get it. Order samples must be readable on both sides of
+    // [start - reach.start, end + reach.end). False (start and end
+    // unchanged) when no gap removes more than it costs.
+    bool Localise(const float* x, size_t& start, size_t& end, Reach reach, double sampleCost);
 
     // The variance of the first (and, the matrix being persymmetric, the
     // last) value of a contiguous gap of count samples, in variances of the
@@ -61,7 +65,8 @@ private:
     std::vector<double> m_reversed;  // the coefficients, last first
     std::vector<double> m_y;         // the samples around the gap
     std::vector<double> m_z;
-    std::vector<double> m_g; // A_u' e of the recording, per sample of a localisation's window
+    std::vector<double> m_g;       // A_u' e of the recording, per sample of a localisation's window
+    std::vector<double> m_removed; // the energy a gap from one start removes, by its length
     ToeplitzSolver m_toeplitz;
     BandedCholeskySolver m_banded;
 };

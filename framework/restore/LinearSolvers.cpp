@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-bool ToeplitzSolver::Solve(const double* t, size_t tLength, double* b, size_t n)
+bool ToeplitzSolver::Solve(const double* t, size_t tLength, double* b, size_t n, double* quadratics)
 {
     if (n == 0) {
         return true;
@@ -25,6 +25,9 @@ bool ToeplitzSolver::Solve(const double* t, size_t tLength, double* b, size_t n)
     double* x = m_x.data();
     double* y = m_y.data();
     x[0] = b[0] / t0;
+    if (quadratics != nullptr) {
+        quadratics[0] = b[0] * x[0];
+    }
     if (n == 1) {
         b[0] = x[0];
         return true;
@@ -51,6 +54,14 @@ bool ToeplitzSolver::Solve(const double* t, size_t tLength, double* b, size_t n)
             x[i] = m_v[i];
         }
         x[k] = mu;
+        if (quadratics != nullptr) {
+            // b[0 .. k] is as given until the end.
+            double q = 0.0;
+            for (size_t i = 0; i <= k; ++i) {
+                q += b[i] * x[i];
+            }
+            quadratics[k] = q;
+        }
         if (k + 1 < n) {
             double dotY = 0.0;
             for (size_t i = 0; i < k && i < band; ++i) {

@@ -10,10 +10,12 @@
 // (t[l] = 0 for l >= tLength), n unknowns, with Levinson's algorithm for a
 // general right-hand side (Golub and Van Loan, "Matrix Computations",
 // Algorithm 4.7.2): O(n^2) operations. b is overwritten with x. False when T
-// is not (numerically) positive definite.
+// is not (numerically) positive definite. The recursion solves every
+// leading system on its way: quadratics, when given, gets b_k' T_k^-1 b_k
+// for the first k = 1 .. n rows and columns, at index k - 1.
 class ToeplitzSolver {
 public:
-    bool Solve(const double* t, size_t tLength, double* b, size_t n);
+    bool Solve(const double* t, size_t tLength, double* b, size_t n, double* quadratics = nullptr);
 
 private:
     std::vector<double> m_r, m_x, m_y, m_v;

@@ -195,12 +195,14 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
     return GiveBackQuietEnds(s, run);
 }
 
-void PlaceRepairer::LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs)
+void PlaceRepairer::LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs,
+                                 ArInterpolator::Reach most)
 {
     // The detection finds a weak tick by the prediction errors it causes,
     // which go on for the model's order after it and may peak a sample or
     // more away from the damage, and a weaker channel's run may lie beside
-    // its tick: the interpolation itself tells which samples nearby are
+    // its tick; a pop's tail fades into the music before its detection
+    // ends: the interpolation itself tells which samples nearby are
     // damaged. A run that nothing nearby explains is kept as found.
     const size_t p = m_model.Order();
     const uint64_t lead = m_ringLimits.lead;
@@ -210,13 +212,14 @@ void PlaceRepairer::LocaliseRuns(const ChannelSamples& s, std::vector<ChannelReg
         // Runs do not move into one another.
         const uint64_t before = i > 0 ? runs[i - 1].end : s.origin;
         const uint64_t after = i + 1 < runs.size() ? runs[i + 1].start : readable;
-        const size_t reach = static_cast<size_t>(
-            std::min<uint64_t>({m_settings.localiseReach, run.start - before, after - run.end}));
-        if (reach == 0 || run.start < s.origin + p + lead + reach + 1 || run.end + reach + p + 1 > readable) {
+        ArInterpolator::Reach reach;
+        reach.start = static_cast<size_t>(std::min<uint64_t>(most.start, run.start - before));
+        reach.end = static_cast<size_t>(std::min<uint64_t>(most.end, after - run.end));
+        if (run.start < s.origin + p + lead + reach.start + 1 || run.end + reach.end + p + 1 > readable) {
             continue;
         }
         const double variance =
-            ErrorEnergy(s.x + (run.start - reach - lead - s.origin), lead) / static_cast<double>(lead);
+            ErrorEnergy(s.x + (run.start - reach.start - lead - s.origin), lead) / static_cast<double>(lead);
         auto start = static_cast<size_t>(run.start - s.origin);
         auto end = static_cast<size_t>(run.end - s.origin);
         if (m_interpolator.Localise(s.x, start, end, reach, m_settings.sampleCost * variance)) {
@@ -409,6 +412,10 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     // and the rings subtracted.
     uint64_t replacedFirst = last;
     uint64_t replacedLast = first;
+    // A pop is found from its sharp onset; only its end may move.
+    const ArInterpolator::Reach localiseReach =
+        repaired.kind == PlaceKind::Pop ? ArInterpolator::Reach{0, m_settings.popEndReach}
+                                        : ArInterpolator::Reach{m_settings.localiseReach, m_settings.localiseReach};
     m_locals.resize(channels.size());
     m_localStarts.assign(channels.size(), 0);
     for (uint16_t c = 0; repaired.repaired && c < channels.size(); ++c) {
@@ -420,10 +427,10 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         // the samples around the place: a run sees the runs before it
         // repaired.
         const size_t p = m_model.Order();
-        const size_t lead = p + 1 + m_ringLimits.lead + m_settings.localiseReach;
+        const size_t lead = p + 1 + m_ringLimits.lead + localiseReach.start;
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = first > s.origin + lead ? first - lead : s.origin;
-        const uint64_t high = std::min(readable, last + p + 2 + ringReach);
+        const uint64_t high = std::min(readable, last + p + 2 + ringReach + localiseReach.end);
         std::vector<float>& local = m_locals[c];
         local.assign(s.x + (low - s.origin), s.x + (high - s.origin));
         m_localStarts[c] = low;
@@ -438,8 +445,8 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
                 replacedLast = std::max(replacedLast, ringEnd - 1);
             }
         }
-        if (!ringFound && repaired.kind != PlaceKind::Pop) {
-            LocaliseRuns(samples, runs[c]);
+        if (!ringFound) {
+            LocaliseRuns(samples, runs[c], localiseReach);
         }
         for (const ChannelRegion& run : runs[c]) {
             if (!RepairRun(samples, run)) {

@@ -9,7 +9,8 @@
 //
 // Each run first moves to the samples near it whose interpolation removes
 // the most error energy for what they cost: the detection's runs may lie a
-// sample or more beside a weak tick.
+// sample or more beside a weak tick, and a pop's tail fades into the music
+// before its detection ends.
 //
 // The ends of a run that are damaged far less than its peak are given back
 // and the rest interpolated again: an interpolated sample is never exact,
@@ -59,9 +60,10 @@ private:
     // Interpolates one run and gives back its ends where they are barely
     // damaged; m_values and m_unknown hold the result.
     bool RepairRun(const ChannelSamples& s, ChannelRegion run);
-    // Moves each run of s (a local copy) to the samples near it whose
-    // interpolation removes the most error energy for what they cost.
-    void LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs);
+    // Moves each run of s (a local copy) to the samples near it, its ends
+    // within most, whose interpolation removes the most error energy for
+    // what they cost.
+    void LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs, ArInterpolator::Reach most);
     // After an interpolation of run: gives back its ends that the
     // interpolation cannot tell from music.
     bool GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& run);

@@ -30,6 +30,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.giveBackSigmas = 3.0;
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
     s.localiseReach = MillisecondsToSamples(rate, 0.03, 1);
+    s.popEndReach = MillisecondsToSamples(rate, 0.5, 4);
     s.sampleCost = 8.0;
     s.mergeDistance = MillisecondsToSamples(rate, 0.1, 3);
     s.bridgeDistance = MillisecondsToSamples(rate, 0.5, 3);

@@ -39,7 +39,8 @@ struct RestoreSettings {
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back,
     double giveBackSigmas = 0.0;  // and so are those within this many deviations of their interpolation
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
-    size_t localiseReach = 0;     // a run's samples move this far to where its damage lies (0.03 ms)
+    size_t localiseReach = 0;     // a run's ends move this far to where its damage lies (0.03 ms)...
+    size_t popEndReach = 0;       // ...a pop's end this far (0.5 ms)
     // What a sample taken as unknown costs, in variances of the music's
     // errors, where the samples a run damages or a click's impulse are
     // chosen by the error energy their interpolation removes: Akaike's

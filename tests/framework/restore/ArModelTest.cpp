@@ -69,16 +69,21 @@ TEST(ArInterpolator, TickIsLocalisedFromARunBesideIt)
     ArInterpolator interpolator;
     interpolator.Prepare(model);
     const double cost = 8.0 * kNoise * kNoise;
-    const std::pair<size_t, size_t> runs[] = {{5000, 5003}, {4998, 5001}, {5002, 5005}, {5001, 5002}, {4997, 5006}};
-    for (const auto& [first, last] : runs) {
-        size_t start = first, end = last;
-        EXPECT_TRUE(interpolator.Localise(x.data(), start, end, 3, cost));
-        EXPECT_EQ(start, 5000u) << "run " << first << ".." << last;
-        EXPECT_EQ(end, 5003u) << "run " << first << ".." << last;
+    // The last run's start stays; its end moves (a pop's tail).
+    const struct {
+        size_t start, end;
+        ArInterpolator::Reach reach;
+    } runs[] = {{5000, 5003, {3, 3}}, {4998, 5001, {3, 3}}, {5002, 5005, {3, 3}},
+                {5001, 5002, {3, 3}}, {4997, 5006, {3, 3}}, {5000, 5001, {0, 8}}};
+    for (const auto& run : runs) {
+        size_t start = run.start, end = run.end;
+        EXPECT_TRUE(interpolator.Localise(x.data(), start, end, run.reach, cost));
+        EXPECT_EQ(start, 5000u) << "run " << run.start << ".." << run.end;
+        EXPECT_EQ(end, 5003u) << "run " << run.start << ".." << run.end;
     }
     // Without the tick nothing is worth its cost, and the run stays.
     size_t start = 4998, end = 5001;
-    EXPECT_FALSE(interpolator.Localise(clean.data(), start, end, 3, cost));
+    EXPECT_FALSE(interpolator.Localise(clean.data(), start, end, {3, 3}, cost));
     EXPECT_EQ(start, 4998u);
     EXPECT_EQ(end, 5001u);
 }
