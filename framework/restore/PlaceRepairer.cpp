@@ -13,9 +13,6 @@ namespace {
 
 // Repaired values beyond this are a failed interpolation, not music.
 constexpr double kLargestValue = 4.0;
-// A crackle tick is tried for a ring when the prediction errors after it
-// hold this many times the energy of those before it.
-constexpr double kRingScreenRatio = 3.0;
 // The error energy (in variances of the music's errors) that a ring found
 // in one channel must remove in every other one.
 constexpr double kConfirmingGain = 4.0;
@@ -310,32 +307,38 @@ uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run
     return run.end + m_ring.size();
 }
 
-bool PlaceRepairer::RingLikely(const ChannelSamples& s, const std::vector<ChannelRegion>& runs)
+bool PlaceRepairer::RingLikely(const std::vector<ChannelSamples>& channels,
+                               const std::vector<std::vector<ChannelRegion>>& runs)
 {
-    // The prediction errors of the span after the runs, once they are
-    // repaired, against those of as long a span before them.
-    if (runs.empty()) {
-        return false;
-    }
+    // A ring damages the samples after its tick: in some channel, the gap
+    // from the last run's start whose interpolation removes the most error
+    // energy for its cost (a lower cost than a repair's: this only decides
+    // whether to seek the ring) reaches well past the run. The prediction
+    // errors after the tick alone do not tell: a short model leaves the
+    // music's own errors there, as large as a weak ring's.
     const size_t p = m_model.Order();
-    const size_t span = m_settings.ringScreen;
-    const uint64_t readable = std::min(s.frames, s.origin + s.available);
-    if (runs.front().start < s.origin + span + 2 * p + 1 || runs.back().end + span + p + 1 > readable) {
-        return false;
-    }
-    const uint64_t low = runs.front().start - span - 2 * p - 1;
-    m_screen.assign(s.x + (low - s.origin), s.x + (runs.back().end + span + p + 1 - s.origin));
-    const ChannelSamples local{m_screen.data(), low, m_screen.size(), s.frames};
-    for (const ChannelRegion& run : runs) {
-        if (!Interpolate(local, {run})) {
-            return false;
+    const uint64_t lead = m_ringLimits.lead;
+    for (uint16_t c = 0; c < channels.size(); ++c) {
+        if (runs[c].empty()) {
+            continue;
         }
-        for (size_t k = 0; k < m_unknown.size(); ++k) {
-            m_screen[m_unknown[k]] = static_cast<float>(m_values[k]);
+        const ChannelSamples& s = channels[c];
+        const ChannelRegion& run = runs[c].back();
+        const uint64_t readable = std::min(s.frames, s.origin + s.available);
+        if (run.start < s.origin + p + lead + 1 || run.end + m_settings.ringScreen + p + 1 > readable) {
+            continue;
+        }
+        const double variance = ErrorEnergy(s.x + (run.start - lead - s.origin), lead) / static_cast<double>(lead);
+        auto start = static_cast<size_t>(run.start - s.origin);
+        auto end = static_cast<size_t>(run.end - s.origin);
+        const size_t runEnd = end;
+        if (m_interpolator.Localise(s.x, start, end, {0, m_settings.ringScreen},
+                                    m_settings.ringScreenCost * variance) &&
+            end >= runEnd + m_settings.ringScreenGrowth) {
+            return true;
         }
     }
-    auto energy = [&](uint64_t from) { return ErrorEnergy(m_screen.data() + (from - low), span); };
-    return energy(runs.back().end) > kRingScreenRatio * energy(runs.front().start - span);
+    return false;
 }
 
 RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
@@ -388,8 +391,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     if (repaired.repaired && repaired.kind == PlaceKind::Crackle) {
         repaired.repaired =
             FitContext(place.channelMask, first, last, ringReach, m_settings.RepairOrder(longest), channels, found);
-        const auto c = static_cast<uint16_t>(std::countr_zero(place.channelMask));
-        ringing = repaired.repaired && RingLikely(channels[c], runs[c]);
+        ringing = repaired.repaired && RingLikely(channels, runs);
     }
     if (repaired.repaired && (ringing || repaired.kind != PlaceKind::Crackle)) {
         const size_t order = ringing ? std::max(m_settings.RepairOrder(longest), m_settings.ringOrder)

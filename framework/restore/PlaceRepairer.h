@@ -72,10 +72,9 @@ private:
     // order samples before x must be readable.
     double ErrorEnergy(const float* x, size_t count);
 
-    // Whether a ring may follow the runs of one channel: m_model's
-    // prediction errors after them, once they are interpolated, stand
-    // above those before them.
-    bool RingLikely(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);
+    // Whether a ring may follow the runs (by channel) of a crackle tick:
+    // with m_model, the damage its interpolation finds reaches past them.
+    bool RingLikely(const std::vector<ChannelSamples>& channels, const std::vector<std::vector<ChannelRegion>>& runs);
     // Whether a ring may be sought after run in s: the samples it reads are there.
     bool RingFits(const ChannelSamples& s, ChannelRegion run, size_t& gapStart, size_t& gapEnd) const;
     // The frequency and decay of the ring after the place's impulse, found
@@ -104,7 +103,6 @@ private:
     std::vector<double> m_ring;
     std::vector<double> m_foundRing; // FindRing's, for the channel that found it
     uint64_t m_foundRingStart = 0;
-    std::vector<float> m_screen;
     std::vector<std::vector<float>> m_locals; // per channel, the samples around the place being repaired
     std::vector<uint64_t> m_localStarts;
     std::vector<size_t> m_unknown;
