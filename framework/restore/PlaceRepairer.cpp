@@ -4,7 +4,6 @@
 #include "restore/VectorLoops.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 #include <numbers>
