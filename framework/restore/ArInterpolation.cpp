@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -105,37 +106,47 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     return true;
 }
 
-bool ArInterpolator::Localise(const float* x, size_t& start, size_t& end, Reach reach, double sampleCost)
+void ArInterpolator::RecordingProducts(const float* x, size_t from, size_t to)
 {
-    // Replacing the gap's samples by their interpolation removes g' S^-1 g
-    // from the error energy of every row, S the Toeplitz matrix of c over
-    // the gap and g[i] = A_u' e for the recording as it stands, the sum over
-    // |d| <= p of c[|d|] x[t_i + d] (as in Interpolate, with the gap's own
-    // samples kept). g is had once for the whole window, and one Toeplitz
-    // solve from each start gives the removal for every end on its way. The
-    // gap of the largest removal less its cost is a generalised likelihood
-    // ratio's choice of the damaged samples, each sample charged as in
-    // Akaike's criterion.
+    // g[t] = A_u' e for the recording as it stands, the sum over |d| <= p
+    // of c[|d|] x[t + d] (as in Interpolate, with the sample itself kept).
     const size_t p = m_a.size() - 1;
-    if (m_a.empty() || end <= start || start < reach.start) {
-        return false;
-    }
-    const size_t from = start - reach.start;
-    const size_t to = end + reach.end;
     m_y.assign(x + (from - p), x + (to + p));
     m_g.resize(to - from);
     for (size_t t = 0; t < m_g.size(); ++t) {
         const double* y = m_y.data() + p + t;
         m_g[t] = m_c[0] * y[0] + DotDouble(m_c.data() + 1, y + 1, p) + DotDouble(m_cReversed.data(), y - p, p);
     }
+}
+
+bool ArInterpolator::RemovalsFrom(size_t first)
+{
+    // The Toeplitz recursion solves every leading system on its way: one
+    // solve gives g' S^-1 g for the gaps from `first` to every end.
+    const size_t longest = m_g.size() - first;
+    m_z.assign(m_g.begin() + static_cast<std::ptrdiff_t>(first), m_g.end());
+    m_removed.resize(longest);
+    return m_toeplitz.Solve(m_c.data(), m_c.size(), m_z.data(), longest, m_removed.data());
+}
+
+bool ArInterpolator::Localise(const float* x, size_t& start, size_t& end, Reach reach, double sampleCost)
+{
+    // Replacing a gap's samples by their interpolation removes g' S^-1 g
+    // from the error energy of every row, S the Toeplitz matrix of c over
+    // the gap and g the recording's A_u' e there. The gap of the largest
+    // removal less its cost is a generalised likelihood ratio's choice of
+    // the damaged samples, each sample charged as in Akaike's criterion.
+    if (m_a.empty() || end <= start || start < reach.start) {
+        return false;
+    }
+    const size_t from = start - reach.start;
+    const size_t to = end + reach.end;
+    RecordingProducts(x, from, to);
     double best = 0.0;
     size_t bestStart = start, bestEnd = end;
     const size_t firstEnd = end - std::min(end, reach.end);
     for (size_t a = from; a <= start + reach.start && a < to; ++a) {
-        const size_t longest = to - a;
-        m_z.assign(m_g.begin() + static_cast<std::ptrdiff_t>(a - from), m_g.end());
-        m_removed.resize(longest);
-        if (!m_toeplitz.Solve(m_c.data(), m_c.size(), m_z.data(), longest, m_removed.data())) {
+        if (!RemovalsFrom(a - from)) {
             continue;
         }
         for (size_t b = std::max(a + 1, firstEnd); b <= to; ++b) {
@@ -150,6 +161,81 @@ bool ArInterpolator::Localise(const float* x, size_t& start, size_t& end, Reach 
     start = bestStart;
     end = bestEnd;
     return best > 0.0;
+}
+
+void ArInterpolator::GapNets(const float* x, size_t lo, size_t hi, double sampleCost)
+{
+    const size_t n = hi - lo;
+    RecordingProducts(x, lo, hi);
+    m_nets.assign(n * (n + 1), -std::numeric_limits<double>::infinity());
+    for (size_t a = 0; a < n; ++a) {
+        if (!RemovalsFrom(a)) {
+            continue;
+        }
+        for (size_t b = a + 1; b <= n; ++b) {
+            m_nets[a * (n + 1) + b] = m_removed[b - a - 1] - sampleCost * static_cast<double>(b - a);
+        }
+    }
+}
+
+bool ArInterpolator::Strongest(const float* x, size_t lo, size_t hi, double sampleCost, Gap& gap)
+{
+    if (m_a.empty() || hi <= lo) {
+        return false;
+    }
+    GapNets(x, lo, hi, sampleCost);
+    const size_t n = hi - lo;
+    double best = 0.0;
+    for (size_t a = 0; a < n; ++a) {
+        for (size_t b = a + 1; b <= n; ++b) {
+            if (m_nets[a * (n + 1) + b] > best) {
+                best = m_nets[a * (n + 1) + b];
+                gap = {lo + a, lo + b};
+            }
+        }
+    }
+    return best > 0.0;
+}
+
+bool ArInterpolator::ProposeSplit(const float* x, size_t lo, size_t hi, size_t clean, double sampleCost, Gap& first,
+                                  Gap& second)
+{
+    if (m_a.empty() || hi <= lo + clean + 1) {
+        return false;
+    }
+    GapNets(x, lo, hi, sampleCost);
+    const size_t n = hi - lo;
+    // The best gap ending by each sample, and starting from each sample on.
+    const double lowest = -std::numeric_limits<double>::infinity();
+    m_byEnd.assign(n + 1, {lowest, {}});
+    m_byStart.assign(n + 1, {lowest, {}});
+    for (size_t b = 1; b <= n; ++b) {
+        m_byEnd[b] = m_byEnd[b - 1];
+        for (size_t a = 0; a < b; ++a) {
+            if (m_nets[a * (n + 1) + b] > m_byEnd[b].net) {
+                m_byEnd[b] = {m_nets[a * (n + 1) + b], {lo + a, lo + b}};
+            }
+        }
+    }
+    for (size_t a = n; a-- > 0;) {
+        m_byStart[a] = m_byStart[a + 1];
+        for (size_t b = a + 1; b <= n; ++b) {
+            if (m_nets[a * (n + 1) + b] > m_byStart[a].net) {
+                m_byStart[a] = {m_nets[a * (n + 1) + b], {lo + a, lo + b}};
+            }
+        }
+    }
+    double best = lowest;
+    for (size_t m = 1; m + clean < n; ++m) {
+        const Choice& left = m_byEnd[m];
+        const Choice& right = m_byStart[m + clean];
+        if (left.net > 0.0 && right.net > 0.0 && left.net + right.net > best) {
+            best = left.net + right.net;
+            first = left.gap;
+            second = right.gap;
+        }
+    }
+    return best > lowest;
 }
 
 double ArInterpolator::EndVariance(size_t count)

@@ -49,6 +49,20 @@ public:
     // unchanged) when no gap removes more than it costs.
     bool Localise(const float* x, size_t& start, size_t& end, Reach reach, double sampleCost);
 
+    // A gap [start, end) of sample indices.
+    struct Gap {
+        size_t start = 0, end = 0;
+    };
+    // The gap within [lo, hi) of x that removes the most error energy less
+    // its cost (as in Localise); false when none removes more than it
+    // costs. O((hi - lo)^3).
+    bool Strongest(const float* x, size_t lo, size_t hi, double sampleCost, Gap& gap);
+    // Two gaps within [lo, hi), at least `clean` samples apart, each the
+    // strongest on its side of a point between them, the pair whose removals
+    // less costs add up to the most (each gap's removal taken alone: the
+    // caller weighs the pair together); false when there is none.
+    bool ProposeSplit(const float* x, size_t lo, size_t hi, size_t clean, double sampleCost, Gap& first, Gap& second);
+
     // The variance of the first (and, the matrix being persymmetric, the
     // last) value of a contiguous gap of count samples, in variances of the
     // prediction error: the first diagonal entry of (A_u' A_u)^-1. 0 when
@@ -56,6 +70,19 @@ public:
     double EndVariance(size_t count);
 
 private:
+    struct Choice {
+        double net = 0.0;
+        Gap gap;
+    };
+    // m_g: A_u' e of the recording for every sample of [from, to) of x.
+    void RecordingProducts(const float* x, size_t from, size_t to);
+    // m_removed[k]: the energy the gap of m_g's samples first .. first + k
+    // removes; false when the system cannot be solved.
+    bool RemovalsFrom(size_t first);
+    // m_nets: the removal less the cost of every gap within [lo, hi) of x,
+    // [lo + a, lo + b) at a * (hi - lo + 1) + b.
+    void GapNets(const float* x, size_t lo, size_t hi, double sampleCost);
+
     // Error energy over rows [first, last] of the prediction error of y.
     double ErrorEnergy(const double* y, size_t first, size_t last) const;
 
@@ -67,6 +94,8 @@ private:
     std::vector<double> m_z;
     std::vector<double> m_g;       // A_u' e of the recording, per sample of a localisation's window
     std::vector<double> m_removed; // the energy a gap from one start removes, by its length
+    std::vector<double> m_nets;
+    std::vector<Choice> m_byEnd, m_byStart;
     ToeplitzSolver m_toeplitz;
     BandedCholeskySolver m_banded;
 };

@@ -192,14 +192,17 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
 }
 
 void PlaceRepairer::LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs,
-                                 ArInterpolator::Reach most)
+                                 ArInterpolator::Reach most, bool split)
 {
     // The detection finds a weak tick by the prediction errors it causes,
     // which go on for the model's order after it and may peak a sample or
     // more away from the damage, and a weaker channel's run may lie beside
     // its tick; a pop's tail fades into the music before its detection
     // ends: the interpolation itself tells which samples nearby are
-    // damaged. A run that nothing nearby explains is kept as found.
+    // damaged. A run that nothing nearby explains is kept as found. The
+    // detection may also chain two damages into one run (a tick, then a
+    // click a few tenths of a millisecond on, the tick's errors reaching
+    // it): interpolated whole, the music between them would be lost.
     const size_t p = m_model.Order();
     const uint64_t lead = m_ringLimits.lead;
     const uint64_t readable = std::min(s.frames, s.origin + s.available);
@@ -216,13 +219,73 @@ void PlaceRepairer::LocaliseRuns(const ChannelSamples& s, std::vector<ChannelReg
         }
         const double variance =
             ErrorEnergy(s.x + (run.start - reach.start - lead - s.origin), lead) / static_cast<double>(lead);
+        const double cost = m_settings.sampleCost * variance;
+        ChannelRegion second = run;
+        if (split && SplitRun(s, run, cost, second)) {
+            runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(++i), second);
+            continue;
+        }
         auto start = static_cast<size_t>(run.start - s.origin);
         auto end = static_cast<size_t>(run.end - s.origin);
-        if (m_interpolator.Localise(s.x, start, end, reach, m_settings.sampleCost * variance)) {
+        if (m_interpolator.Localise(s.x, start, end, reach, cost)) {
             run.start = s.origin + start;
             run.end = s.origin + end;
         }
     }
+}
+
+bool PlaceRepairer::SplitRun(const ChannelSamples& s, ChannelRegion& run, double cost, ChannelRegion& second)
+{
+    // Two gaps proposed by their removals alone, each found again with the
+    // other repaired in a copy (alone, a gap near the other damage takes
+    // clean samples whose rows that damage reaches), then the pair's
+    // removal against the run's, both exact.
+    const auto lo = static_cast<size_t>(run.start - s.origin);
+    const auto hi = static_cast<size_t>(run.end - s.origin);
+    const size_t clean = m_settings.splitClean;
+    ArInterpolator::Gap first, other;
+    if (!m_interpolator.ProposeSplit(s.x, lo, hi, clean, cost, first, other)) {
+        return false;
+    }
+    auto strongestBeside = [&](ArInterpolator::Gap repaired, size_t from, size_t to, ArInterpolator::Gap& gap) {
+        m_split.assign(s.x, s.x + s.available);
+        const ChannelSamples copy{m_split.data(), s.origin, m_split.size(), s.frames};
+        if (to <= from ||
+            !Interpolate(copy, {ChannelRegion{s.origin + repaired.start, s.origin + repaired.end, run.channel}})) {
+            return false;
+        }
+        for (size_t k = 0; k < m_unknown.size(); ++k) {
+            m_split[m_unknown[k]] = static_cast<float>(m_values[k]);
+        }
+        return m_interpolator.Strongest(m_split.data(), from, to, cost, gap);
+    };
+    if (!strongestBeside(other, lo, other.start - std::min(other.start, clean), first) ||
+        !strongestBeside(first, first.end + clean, hi, other)) {
+        return false;
+    }
+    auto net = [&](std::initializer_list<ArInterpolator::Gap> gaps) {
+        m_unknown.clear();
+        for (const ArInterpolator::Gap& gap : gaps) {
+            for (size_t t = gap.start; t < gap.end; ++t) {
+                m_unknown.push_back(t);
+            }
+        }
+        m_values.resize(m_unknown.size());
+        ArInterpolator::Result result;
+        if (!m_interpolator.Interpolate(s.x, m_unknown.data(), m_unknown.size(), m_values.data(), &result)) {
+            return -std::numeric_limits<double>::infinity();
+        }
+        return result.errorBefore - result.errorAfter - cost * static_cast<double>(m_unknown.size());
+    };
+    if (!(net({first, other}) > net({{lo, hi}}))) {
+        return false;
+    }
+    second = run;
+    run.start = s.origin + first.start;
+    run.end = s.origin + first.end;
+    second.start = s.origin + other.start;
+    second.end = s.origin + other.end;
+    return true;
 }
 
 bool PlaceRepairer::RingFits(const ChannelSamples& s, ChannelRegion run, size_t& gapStart, size_t& gapEnd) const
@@ -447,7 +510,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
             }
         }
         if (!ringFound) {
-            LocaliseRuns(samples, runs[c], localiseReach);
+            LocaliseRuns(samples, runs[c], localiseReach, repaired.kind != PlaceKind::Pop);
         }
         for (const ChannelRegion& run : runs[c]) {
             if (!RepairRun(samples, run)) {

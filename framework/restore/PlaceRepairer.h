@@ -10,7 +10,8 @@
 // Each run first moves to the samples near it whose interpolation removes
 // the most error energy for what they cost: the detection's runs may lie a
 // sample or more beside a weak tick, and a pop's tail fades into the music
-// before its detection ends.
+// before its detection ends; a run the detection chained across two
+// damages is split in two.
 //
 // The ends of a run that are damaged far less than its peak are given back
 // and the rest interpolated again: an interpolated sample is never exact,
@@ -62,8 +63,15 @@ private:
     bool RepairRun(const ChannelSamples& s, ChannelRegion run);
     // Moves each run of s (a local copy) to the samples near it, its ends
     // within most, whose interpolation removes the most error energy for
-    // what they cost.
-    void LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs, ArInterpolator::Reach most);
+    // what they cost; with split, a run that holds two damages with clean
+    // samples between them becomes two.
+    void LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs, ArInterpolator::Reach most,
+                      bool split);
+    // Whether run of s holds two damages at least the clean span apart
+    // whose interpolation together removes more error energy for its cost
+    // (cost a sample) than the whole run's: then run becomes the first and
+    // second the other.
+    bool SplitRun(const ChannelSamples& s, ChannelRegion& run, double cost, ChannelRegion& second);
     // After an interpolation of run: gives back its ends that the
     // interpolation cannot tell from music.
     bool GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& run);
@@ -103,6 +111,7 @@ private:
     std::vector<double> m_ring;
     std::vector<double> m_foundRing; // FindRing's, for the channel that found it
     uint64_t m_foundRingStart = 0;
+    std::vector<float> m_split; // a copy of the samples with one damage repaired
     std::vector<std::vector<float>> m_locals; // per channel, the samples around the place being repaired
     std::vector<uint64_t> m_localStarts;
     std::vector<size_t> m_unknown;

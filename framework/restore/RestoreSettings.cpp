@@ -31,6 +31,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
     s.localiseReach = MillisecondsToSamples(rate, 0.03, 1);
     s.popEndReach = MillisecondsToSamples(rate, 0.5, 4);
+    s.splitClean = MillisecondsToSamples(rate, 0.1, 2);
     s.sampleCost = 8.0;
     s.mergeDistance = MillisecondsToSamples(rate, 0.1, 3);
     s.bridgeDistance = MillisecondsToSamples(rate, 0.5, 3);

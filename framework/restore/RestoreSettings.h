@@ -41,6 +41,7 @@ struct RestoreSettings {
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
     size_t localiseReach = 0;     // a run's ends move this far to where its damage lies (0.03 ms)...
     size_t popEndReach = 0;       // ...a pop's end this far (0.5 ms)
+    size_t splitClean = 0;        // a run is split where this much clean music lies between two damages (0.1 ms)
     // What a sample taken as unknown costs, in variances of the music's
     // errors, where the samples a run damages or a click's impulse are
     // chosen by the error energy their interpolation removes: Akaike's

@@ -180,6 +180,41 @@ TEST(ClickRepair, AJoiningChannelIsRepairedWhereItsDamageLies)
     EXPECT_LT(10.0 * std::log10(after / before), -10.0);
 }
 
+TEST(ClickRepair, TwoDamagesInOneRunAreRepairedApart)
+{
+    // A tick, then 0.4 ms on a click: the tick's prediction errors reach
+    // the click and the detection chains them into one run. The music
+    // between them is kept as recorded.
+    const std::vector<std::vector<float>> clean = NoisyChord();
+    std::vector<std::vector<float>> damaged = clean;
+    constexpr uint64_t kTick = 24000, kClick = kTick + 20;
+    const float tick[] = {0.5f, 1.0f, 0.5f};
+    const float click[] = {0.4f, 1.0f, -0.8f, 0.6f, -0.3f};
+    for (uint16_t c = 0; c < 2; ++c) {
+        for (size_t i = 0; i < std::size(tick); ++i) {
+            damaged[c][kTick + i] += 0.01f * tick[i];
+        }
+        for (size_t i = 0; i < std::size(click); ++i) {
+            damaged[c][kClick + i] += 0.05f * click[i];
+        }
+    }
+    MemorySource source(damaged, kRate);
+    const RepairedPlaces places = Analyse(source);
+    for (uint16_t c = 0; c < 2; ++c) {
+        std::vector<float> repaired = damaged[c];
+        places.Apply(c, 0, repaired.size(), repaired.data());
+        for (uint64_t n = kTick + std::size(tick) + 2; n + 2 < kClick; ++n) {
+            EXPECT_EQ(repaired[n], damaged[c][n]) << "channel " << c << " sample " << n;
+        }
+        double before = 0.0, after = 0.0;
+        for (uint64_t n = kTick; n < kClick + std::size(click); ++n) {
+            before += (double(damaged[c][n]) - clean[c][n]) * (double(damaged[c][n]) - clean[c][n]);
+            after += (double(repaired[n]) - clean[c][n]) * (double(repaired[n]) - clean[c][n]);
+        }
+        EXPECT_LT(10.0 * std::log10(after / before), -20.0) << "channel " << c;
+    }
+}
+
 // NoisyChord with a click: an impulse, then what it leaves (from the
 // impulse's end), decaying in `decay` seconds from `height`: the stylus
 // ringing at `ringHz`, or (0 Hz) a spike's tail.
