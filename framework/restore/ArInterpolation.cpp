@@ -62,7 +62,7 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     // span's length times p.
     for (size_t i = 0; i < count; ++i) {
         const double* y = m_y.data() + (unknown[i] - first);
-        values[i] = -(DotDouble(m_c.data() + 1, y + 1, p) + DotDouble(m_cReversed.data(), y - p, p));
+        values[i] = -NeighbourProducts(y);
     }
     const bool contiguous = unknown[count - 1] - unknown[0] + 1 == count;
     bool solved = false;
@@ -106,6 +106,12 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
     return true;
 }
 
+double ArInterpolator::NeighbourProducts(const double* y) const
+{
+    const size_t p = m_a.size() - 1;
+    return DotDouble(m_c.data() + 1, y + 1, p) + DotDouble(m_cReversed.data(), y - p, p);
+}
+
 void ArInterpolator::RecordingProducts(const float* x, size_t from, size_t to)
 {
     // g[t] = A_u' e for the recording as it stands, the sum over |d| <= p
@@ -115,7 +121,7 @@ void ArInterpolator::RecordingProducts(const float* x, size_t from, size_t to)
     m_g.resize(to - from);
     for (size_t t = 0; t < m_g.size(); ++t) {
         const double* y = m_y.data() + p + t;
-        m_g[t] = m_c[0] * y[0] + DotDouble(m_c.data() + 1, y + 1, p) + DotDouble(m_cReversed.data(), y - p, p);
+        m_g[t] = m_c[0] * y[0] + NeighbourProducts(y);
     }
 }
 

@@ -74,6 +74,8 @@ private:
         double net = 0.0;
         Gap gap;
     };
+    // The sum over 0 < |d| <= p of c[|d|] y[d]: y[-p .. p] must be readable.
+    double NeighbourProducts(const double* y) const;
     // m_g: A_u' e of the recording for every sample of [from, to) of x.
     void RecordingProducts(const float* x, size_t from, size_t to);
     // m_removed[k]: the energy the gap of m_g's samples first .. first + k

@@ -103,6 +103,12 @@ double PlaceRepairer::ErrorEnergy(const float* x, size_t count)
     return energy;
 }
 
+double PlaceRepairer::MusicVariance(const ChannelSamples& s, uint64_t before)
+{
+    const size_t lead = m_ringLimits.lead;
+    return ErrorEnergy(s.x + (before - lead - s.origin), lead) / static_cast<double>(lead);
+}
+
 bool PlaceRepairer::Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs)
 {
     const size_t p = m_model.Order();
@@ -134,7 +140,7 @@ bool PlaceRepairer::GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& ru
     if (run.start < s.origin + p + lead) {
         return true;
     }
-    const double variance = ErrorEnergy(s.x + (run.start - lead - s.origin), lead) / static_cast<double>(lead);
+    const double variance = MusicVariance(s, run.start);
     const double limit = m_settings.giveBackSigmas * m_settings.giveBackSigmas * variance;
     while (run.end - run.start > 1) {
         const double spread = limit * m_interpolator.EndVariance(static_cast<size_t>(run.end - run.start));
@@ -217,10 +223,8 @@ void PlaceRepairer::LocaliseRuns(const ChannelSamples& s, std::vector<ChannelReg
         if (run.start < s.origin + p + lead + reach.start + 1 || run.end + reach.end + p + 1 > readable) {
             continue;
         }
-        const double variance =
-            ErrorEnergy(s.x + (run.start - reach.start - lead - s.origin), lead) / static_cast<double>(lead);
-        const double cost = m_settings.sampleCost * variance;
-        ChannelRegion second = run;
+        const double cost = m_settings.sampleCost * MusicVariance(s, run.start - reach.start);
+        ChannelRegion second;
         if (split && SplitRun(s, run, cost, second)) {
             runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(++i), second);
             continue;
@@ -390,7 +394,7 @@ bool PlaceRepairer::RingLikely(const std::vector<ChannelSamples>& channels,
         if (run.start < s.origin + p + lead + 1 || run.end + m_settings.ringScreen + p + 1 > readable) {
             continue;
         }
-        const double variance = ErrorEnergy(s.x + (run.start - lead - s.origin), lead) / static_cast<double>(lead);
+        const double variance = MusicVariance(s, run.start);
         auto start = static_cast<size_t>(run.start - s.origin);
         auto end = static_cast<size_t>(run.end - s.origin);
         const size_t runEnd = end;

@@ -79,6 +79,9 @@ private:
     // The energy of m_model's prediction errors at x[0 .. count); the
     // order samples before x must be readable.
     double ErrorEnergy(const float* x, size_t count);
+    // The variance of m_model's prediction errors over the lead samples
+    // before `before` in s: the music's, where a run starts there.
+    double MusicVariance(const ChannelSamples& s, uint64_t before);
 
     // Whether a ring may follow the runs (by channel) of a crackle tick:
     // with m_model, the damage its interpolation finds reaches past them.
