@@ -63,12 +63,17 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         // [low, high) without the place (and the ring it may leave) and the
         // damage found after it in this channel. The places before it are
         // repaired already (the samples hold their repairs); runs that were
-        // not confirmed are noise. Cutting the context at every run would
-        // leave pieces shorter than a high order, which give the model
-        // nothing.
+        // not confirmed are noise. A model of a ring's order or more is cut
+        // only at pops: at every run its context falls into pieces shorter
+        // than its order, which give it nothing (a pop's 30 ms model lost
+        // most of its context after the pop to the ticks found there),
+        // while the damaged samples of ticks and clicks move a fit over
+        // thousands less than the samples lost around them would; a pop's
+        // strength would make the model the pop's.
+        const size_t shortestCut = order < m_settings.ringOrder ? 0 : m_settings.popLength;
         m_excluded.assign(1, {first, last + 1 + ringReach});
         for (const ChannelRegion& run : found[c]) {
-            if (run.confirmed && run.start > last && run.start < high) {
+            if (run.confirmed && run.start > last && run.start < high && run.end - run.start >= shortestCut) {
                 m_excluded.emplace_back(run.start, run.end);
             }
         }

@@ -1,7 +1,9 @@
 // Repair of one damaged place. One autoregressive model is fitted (Burg)
 // to the undamaged context on both sides of the place, in every channel it
 // damages (the channels carry the same music), leaving out the place and
-// the damage found after it (the places before it are repaired by then);
+// the damage found after it (the places before it are repaired by then;
+// a long model leaves out only the pops, its context would fall into
+// pieces shorter than its order);
 // then the damaged samples alone are replaced, channel by channel, by
 // least-squares interpolation with that model. The order grows
 // with the longest run and the context with the order, so long gaps get a
@@ -46,7 +48,7 @@ public:
     // channels: every channel's samples, the places before this one
     // repaired in them; found: every run found in each channel (by
     // position), those confirmed after the place left out of the model's
-    // context.
+    // context (a long model's: those as long as a pop).
     RepairedPlace Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
                          const std::vector<std::vector<ChannelRegion>>& found);
 
