@@ -30,9 +30,9 @@ struct RestoreSettings {
 
     // Repair: least-squares interpolation with a model of the context.
     size_t orderPerSample = 0;    // interpolation order per damaged sample
-    size_t contextPerOrder = 0;   // context on each side per order
-    size_t ringContextPerOrder = 0; // the same for the ring's order
-    size_t popContextPerOrder = 0;  // and for the pop order
+    double contextPerOrder = 0.0;     // context on each side per order
+    double ringContextPerOrder = 0.0; // the same for the ring's order
+    double popContextPerOrder = 0.0;  // and for the pop order
     size_t minRepairOrder = 0;    // 0.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
     size_t popOrder = 0;          // 30 ms: the order for runs as long as a pop (popLength)
