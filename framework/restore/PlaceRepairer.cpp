@@ -64,18 +64,31 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         // damage found after it in this channel. The places before it are
         // repaired already (the samples hold their repairs); runs that were
         // not confirmed are noise. A model of a ring's order or more is cut
-        // only at pops: at every run its context falls into pieces shorter
-        // than its order, which give it nothing (a pop's 30 ms model lost
-        // most of its context after the pop to the ticks found there),
-        // while the damaged samples of ticks and clicks move a fit over
-        // thousands less than the samples lost around them would; a pop's
-        // strength would make the model the pop's.
-        const size_t shortestCut = order < m_settings.ringOrder ? 0 : m_settings.popLength;
+        // only at pops (runs that, with those within the bridge distance of
+        // each other, span a pop's length): at every run its context falls
+        // into pieces shorter than its order, which give it nothing (a
+        // pop's 30 ms model lost most of its context after the pop to the
+        // ticks found there), while the damaged samples of ticks and clicks
+        // move a fit over thousands less than the samples lost around them
+        // would; a pop's strength would make the model the pop's.
+        const bool popsOnly = order >= m_settings.ringOrder;
         m_excluded.assign(1, {first, last + 1 + ringReach});
+        const size_t runsFrom = m_excluded.size();
         for (const ChannelRegion& run : found[c]) {
-            if (run.confirmed && run.start > last && run.start < high && run.end - run.start >= shortestCut) {
+            if (!run.confirmed || run.start <= last || run.start >= high) {
+                continue;
+            }
+            auto& previous = m_excluded.back();
+            if (popsOnly && m_excluded.size() > runsFrom && run.start <= previous.second + m_settings.bridgeDistance) {
+                previous.second = std::max<uint64_t>(previous.second, run.end);
+            } else {
                 m_excluded.emplace_back(run.start, run.end);
             }
+        }
+        if (popsOnly) {
+            m_excluded.erase(std::remove_if(m_excluded.begin() + static_cast<std::ptrdiff_t>(runsFrom), m_excluded.end(),
+                                            [&](const auto& span) { return span.second - span.first < m_settings.popLength; }),
+                             m_excluded.end());
         }
         std::sort(m_excluded.begin(), m_excluded.end());
         uint64_t at = low;
