@@ -27,6 +27,11 @@
 //    given back. The run of a strong one goes on while the errors after it
 //    stay above the noise once it is replaced: a pop is a train of
 //    impacts.
+// 6. A block whose damage holds a fair share of its prediction errors'
+//    energy (a pop, a strong click) had a model fitted to the damage too,
+//    which predicts the music poorly and hides the weak damage near it:
+//    its model is fitted again on the working copy, the damage replaced,
+//    and the block searched again.
 #pragma once
 
 #include "restore/ArInterpolation.h"
@@ -81,7 +86,19 @@ private:
         double peakSigmas;
     };
 
+    // Fits every block's model (FitMarkedBlocks, every block marked).
     bool FitBlocks(const ChannelSamples& s, uint64_t first, uint64_t end);
+    // Fits the models of the blocks marked in m_refit to the working copy;
+    // false when no block has a model.
+    bool FitMarkedBlocks(const ChannelSamples& s, uint64_t end);
+    // Adds the energy of the damage replaced in [start, end) of the
+    // working copy to its blocks' m_damage.
+    void AddDamage(const ChannelSamples& s, uint64_t start, uint64_t end);
+    // Marks in m_refit the blocks whose models the damage found in them
+    // whitened; false when there is none.
+    bool MarkWhitenedBlocks();
+    // Sorts runs[from ..] and joins those of a kind that overlap or touch.
+    static void MergeRuns(std::vector<ChannelRegion>& runs, size_t from);
     void ComputeErrors(const ChannelSamples& s, uint64_t first, uint64_t end);
     void FindCandidates(uint64_t first, uint64_t end);
     // The end of a strong run [start, end), replaced in the working copy,
@@ -107,6 +124,8 @@ private:
     ChannelSamples m_samples;
     BlockFit m_fit;
     std::vector<BlockModel> m_blocks;
+    std::vector<char> m_refit;     // per block: its model is fitted (again)
+    std::vector<double> m_damage;  // per block: the energy of the confirmed damage replaced
     uint64_t m_first = 0; // first sample of block 0
     std::vector<float> m_work;     // working copy, replaced where damage was found
     std::vector<float> m_forward;  // forward errors of [m_first, end)
