@@ -35,6 +35,15 @@ bool LevinsonDurbin(const double* r, size_t order, double* a)
     return true;
 }
 
+namespace {
+
+// Burg's recursion takes each stage's error energy from the stage before
+// (which saves a third of the arithmetic of a stage) and sums it afresh
+// every this many stages, so that rounding cannot drift far.
+constexpr size_t kExactEnergyStages = 32;
+
+} // namespace
+
 bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& model)
 {
     size_t total = 0;
@@ -66,7 +75,7 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
     std::vector<double>& a = model.a;
     // Stage m uses forward errors at i >= m of each segment and the
     // backward errors one sample earlier; each stage's update yields the
-    // sums of the next.
+    // cross sum of the next, and its energy follows from the stage's own.
     double cross = 0.0;
     double power = 0.0;
     at = 0;
@@ -80,11 +89,38 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
         }
         at += length;
     }
+    bool summed = true; // power is a fresh sum, not the recursion's
     for (size_t m = 1; m <= order; ++m) {
+        double k = power > 0.0 ? -2.0 * cross / power : 0.0;
+        if (!summed && !(power > 0.0 && std::fabs(k) < 1.0)) {
+            // The recursion's energy fell below the true one (a reflection
+            // near 1, a near-perfect fit): the stage's sums afresh.
+            power = 0.0;
+            at = 0;
+            for (size_t s = 0; s < count; ++s) {
+                const size_t length = segments[s].length;
+                if (length > m) {
+                    double c = 0.0, e = 0.0;
+                    BurgSums(m_forward.data() + at + m, m_backward.data() + at + m - 1, length - m, c, e);
+                    power += e;
+                }
+                at += length;
+            }
+            k = power > 0.0 ? -2.0 * cross / power : 0.0;
+        }
         if (!(power > 0.0)) {
             break;
         }
-        const double k = -2.0 * cross / power;
+        const auto applied = static_cast<float>(k);
+        const double ka = applied;
+        const bool exact = m % kExactEnergyStages == 0;
+        // The energy of the updated errors over this stage's pairs is
+        // (1 + k^2) power + 4 k cross, for any k (with Burg's k it is
+        // (1 - k^2) power: Andersen, "On the calculation of filter
+        // coefficients for maximum entropy spectral analysis", Geophysics
+        // 39, 1974); the next stage's pairs leave out each segment's first
+        // forward and last backward error.
+        double next = (1.0 + ka * ka) * power + 4.0 * ka * cross;
         cross = 0.0;
         power = 0.0;
         at = 0;
@@ -92,12 +128,24 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
             const size_t length = segments[s].length;
             if (length > m) {
                 double c = 0.0, e = 0.0;
-                BurgStage(m_forward.data() + at + m, m_backward.data() + at + m - 1, m_backwardNext.data() + at + m,
-                          length - m, static_cast<float>(k), c, e);
+                float* f = m_forward.data() + at + m;
+                float* bNext = m_backwardNext.data() + at + m;
+                if (exact) {
+                    BurgStage(f, m_backward.data() + at + m - 1, bNext, length - m, applied, c, e);
+                } else {
+                    BurgUpdate(f, m_backward.data() + at + m - 1, bNext, length - m, applied, c);
+                    const double first = f[0];
+                    const double last = bNext[length - m - 1];
+                    next -= first * first + last * last;
+                }
                 cross += c;
                 power += e;
             }
             at += length;
+        }
+        summed = exact;
+        if (!exact) {
+            power = next;
         }
         std::swap(m_backward, m_backwardNext);
         ReflectDouble(a.data(), m, k);

@@ -121,6 +121,7 @@ ALWAYS_INLINE void BurgSumsBody(const float* f, const float* b, size_t n, double
     energy = e;
 }
 
+template <bool kEnergy>
 ALWAYS_INLINE void BurgStageBody(float* f, const float* b, float* bOut, size_t n, float k, double& cross,
                                  double& energy)
 {
@@ -148,8 +149,10 @@ ALWAYS_INLINE void BurgStageBody(float* f, const float* b, float* bOut, size_t n
         const Lanes shifted1 = __builtin_shuffle(bNew0, bNew1, shiftIn);
         c0 += paired0 * shifted0;
         c1 += fNew1 * shifted1;
-        e0 += paired0 * paired0 + shifted0 * shifted0;
-        e1 += fNew1 * fNew1 + shifted1 * shifted1;
+        if constexpr (kEnergy) {
+            e0 += paired0 * paired0 + shifted0 * shifted0;
+            e1 += fNew1 * fNew1 + shifted1 * shifted1;
+        }
         previous = bNew1;
     }
     double c = SumLanes(c0 + c1);
@@ -160,7 +163,9 @@ ALWAYS_INLINE void BurgStageBody(float* f, const float* b, float* bOut, size_t n
         bOut[i] = b[i] + k * fi;
         if (i > 0) {
             c += static_cast<double>(f[i] * bOut[i - 1]);
-            e += static_cast<double>(f[i] * f[i] + bOut[i - 1] * bOut[i - 1]);
+            if constexpr (kEnergy) {
+                e += static_cast<double>(f[i] * f[i] + bOut[i - 1] * bOut[i - 1]);
+            }
         }
     }
     cross = c;
@@ -177,11 +182,21 @@ WIDE void BurgSumsWide(const float* f, const float* b, size_t n, double& cross, 
 }
 void BurgStagePortable(float* f, const float* b, float* bOut, size_t n, float k, double& cross, double& energy)
 {
-    BurgStageBody(f, b, bOut, n, k, cross, energy);
+    BurgStageBody<true>(f, b, bOut, n, k, cross, energy);
 }
 WIDE void BurgStageWide(float* f, const float* b, float* bOut, size_t n, float k, double& cross, double& energy)
 {
-    BurgStageBody(f, b, bOut, n, k, cross, energy);
+    BurgStageBody<true>(f, b, bOut, n, k, cross, energy);
+}
+void BurgUpdatePortable(float* f, const float* b, float* bOut, size_t n, float k, double& cross)
+{
+    double unused = 0.0;
+    BurgStageBody<false>(f, b, bOut, n, k, cross, unused);
+}
+WIDE void BurgUpdateWide(float* f, const float* b, float* bOut, size_t n, float k, double& cross)
+{
+    double unused = 0.0;
+    BurgStageBody<false>(f, b, bOut, n, k, cross, unused);
 }
 
 ALWAYS_INLINE double DotDoubleBody(const double* a, const double* b, size_t n)
@@ -284,6 +299,11 @@ void BurgStage(float* f, const float* b, float* bOut, size_t n, float k, double&
 {
     UseWideVectors() ? BurgStageWide(f, b, bOut, n, k, cross, energy)
                      : BurgStagePortable(f, b, bOut, n, k, cross, energy);
+}
+
+void BurgUpdate(float* f, const float* b, float* bOut, size_t n, float k, double& cross)
+{
+    UseWideVectors() ? BurgUpdateWide(f, b, bOut, n, k, cross) : BurgUpdatePortable(f, b, bOut, n, k, cross);
 }
 
 double DotDouble(const double* a, const double* b, size_t n)

@@ -31,3 +31,6 @@ void BurgSums(const float* f, const float* b, size_t n, double& cross, double& e
 // bOut[i] = b[i] + k * f[i] (with the old f[i]); cross and energy get the
 // next stage's sums over the result (the pairs f[i], bOut[i - 1], 0 < i < n).
 void BurgStage(float* f, const float* b, float* bOut, size_t n, float k, double& cross, double& energy);
+// The same update with only the cross sum (the energy follows from the
+// stage's own sums; see BurgFit).
+void BurgUpdate(float* f, const float* b, float* bOut, size_t n, float k, double& cross);
