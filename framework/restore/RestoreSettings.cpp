@@ -42,7 +42,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.ringOrder = MillisecondsToSamples(rate, 3.0, 16);
     s.ringLead = MillisecondsToSamples(rate, 0.5, 8);
     s.ringScreen = MillisecondsToSamples(rate, 0.3, 8);
-    s.ringScreenGrowth = MillisecondsToSamples(rate, 0.04, 2);
+    s.ringScreenGrowth = MillisecondsToSamples(rate, 0.02, 2);
     s.ringScreenCost = 4.0;
     s.longestImpulse = MillisecondsToSamples(rate, 0.1, 2);
     s.ringLowest = 2000.0;

@@ -64,7 +64,7 @@ struct RestoreSettings {
     size_t ringOrder = 0;         // 3 ms
     size_t ringLead = 0;          // 0.5 ms
     size_t ringScreen = 0;        // a crackle tick is tried for a ring when its damage, sought this far after it (0.3 ms),...
-    size_t ringScreenGrowth = 0;  // ...reaches this far past its run (0.04 ms),
+    size_t ringScreenGrowth = 0;  // ...reaches this far past its run (0.02 ms),
     double ringScreenCost = 0.0;  //    each sample taken costing this many error variances
     size_t longestImpulse = 0;    // a run's first samples up to this many may be the impulse before a ring (0.1 ms)
     double ringLowest = 0.0;      // Hz: the stylus rings high (2 kHz)
