@@ -554,7 +554,7 @@ void ClickDetector::Detect(const ChannelSamples& s, uint64_t first, uint64_t end
     // goes unseen. Such blocks are fitted again on the working copy, where
     // the confirmed runs are replaced by their interpolation, and searched
     // again (the detection and re-estimation of Vaseghi and Rayner 1990 and
-    // Godsill and Rayner 1998, 5.3, taken one round further). Only the
+    // Godsill and Rayner 1998, chapter 5, taken one round further). Only the
     // candidates of those blocks are tested: elsewhere the first round saw
     // what there is to see.
     if (!MarkWhitenedBlocks() || !FitMarkedBlocks(s, end)) {
