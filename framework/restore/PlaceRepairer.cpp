@@ -39,6 +39,7 @@ PlaceRepairer::PlaceRepairer(const RestoreSettings& settings) : m_settings(setti
     m_ringLimits.longestImpulse = settings.longestImpulse;
     m_ringLimits.sampleCost = settings.sampleCost;
     m_ringLimits.lowestOmega = 2.0 * std::numbers::pi * settings.ringLowest / static_cast<double>(settings.rate);
+    m_ringLimits.highestOmega = 2.0 * std::numbers::pi * settings.ringHighest / static_cast<double>(settings.rate);
 }
 
 bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, size_t ringReach, size_t order,

@@ -46,6 +46,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.ringScreenCost = 4.0;
     s.longestImpulse = MillisecondsToSamples(rate, 0.1, 2);
     s.ringLowest = 2000.0;
+    s.ringHighest = 48000.0;
     s.ringFastest = 0.02e-3 * static_cast<double>(rate);
     s.ringSlowest = 0.7e-3 * static_cast<double>(rate);
     s.ringSigmas = 6.0;

@@ -67,7 +67,8 @@ struct RestoreSettings {
     size_t ringScreenGrowth = 0;  // ...reaches this far past its run (0.02 ms),
     double ringScreenCost = 0.0;  //    each sample taken costing this many error variances
     size_t longestImpulse = 0;    // a run's first samples up to this many may be the impulse before a ring (0.1 ms)
-    double ringLowest = 0.0;      // Hz: the stylus rings high (2 kHz)
+    double ringLowest = 0.0;      // Hz: the stylus rings high (2 kHz)...
+    double ringHighest = 0.0;     // ...but below this (48 kHz): at high rates the search's grid stays where rings are
     double ringFastest = 0.0;     // 0.02 ms
     double ringSlowest = 0.0;     // 0.7 ms
     double ringSigmas = 0.0;

@@ -237,8 +237,7 @@ RingEstimator::Fit RingEstimator::Refine(Fit best, const RingLimits& limits, dou
             // A plain decay stays one; a ring stays within the frequencies searched.
             const bool allowed = best.omega == 0.0
                                      ? trial[0] == 0.0
-                                     : trial[0] >= std::max(kEdgeFrequency, limits.lowestOmega) &&
-                                           trial[0] <= std::numbers::pi - kEdgeFrequency;
+                                     : trial[0] >= LowestOmega(limits) && trial[0] <= HighestOmega(limits);
             if (!allowed) {
                 continue;
             }
@@ -311,11 +310,19 @@ double RingEstimator::GainAt(const ArModel& model, const float* x, size_t gapSta
     return fit.gain > 0.0 ? fit.gain / m_variance : 0.0;
 }
 
+double RingEstimator::LowestOmega(const RingLimits& limits)
+{
+    return std::max(kEdgeFrequency, limits.lowestOmega);
+}
+
+double RingEstimator::HighestOmega(const RingLimits& limits)
+{
+    return std::min(std::numbers::pi - kEdgeFrequency, limits.highestOmega);
+}
+
 double RingEstimator::FirstFrequencyStep(const RingLimits& limits)
 {
-    const double low = std::max(kEdgeFrequency, limits.lowestOmega);
-    const double high = std::numbers::pi - kEdgeFrequency;
-    return (high - low) / (2 * kCoarseFrequencies);
+    return (HighestOmega(limits) - LowestOmega(limits)) / (2 * kCoarseFrequencies);
 }
 
 bool RingEstimator::PrepareLongestImpulse(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
@@ -362,8 +369,8 @@ bool RingEstimator::Estimate(const ArModel& model, const float* x, size_t gapSta
     };
     const double fastest = decayOf(limits.minRho);
     const double slowest = decayOf(limits.maxRho);
-    const double low = std::max(kEdgeFrequency, limits.lowestOmega);
-    const double high = std::numbers::pi - kEdgeFrequency;
+    const double low = LowestOmega(limits);
+    const double high = HighestOmega(limits);
     if (!(low < high)) {
         return false;
     }

@@ -44,6 +44,7 @@
 #include "restore/LinearSolvers.h"
 
 #include <cstddef>
+#include <numbers>
 #include <vector>
 
 struct RingLimits {
@@ -54,6 +55,7 @@ struct RingLimits {
     size_t lead = 0;           // samples before the impulse whose errors give the music's deviation
     size_t longestImpulse = 0; // the most samples of a run taken as the impulse when a ring follows
     double lowestOmega = 0.0;  // the lowest ring frequency, radians per sample
+    double highestOmega = std::numbers::pi; // the highest
     double sampleCost = 0.0;   // what a sample taken as unknown costs, in error variances
 };
 
@@ -118,6 +120,9 @@ private:
     // finer search, the tests a ring must pass, and the ring kept.
     bool Finish(Fit best, double fullError, size_t longest, size_t gapStart, const RingLimits& limits,
                 std::vector<double>& ring, size_t& ringStart);
+    // The band of ring frequencies searched (radians per sample).
+    static double LowestOmega(const RingLimits& limits);
+    static double HighestOmega(const RingLimits& limits);
     static double FirstFrequencyStep(const RingLimits& limits);
 
     std::vector<double> m_a;
