@@ -44,6 +44,23 @@ constexpr size_t kExactEnergyStages = 32;
 
 } // namespace
 
+void BurgFit::StageSums(const Segment* segments, size_t count, size_t m, double& cross, double& power) const
+{
+    cross = 0.0;
+    power = 0.0;
+    size_t at = 0;
+    for (size_t s = 0; s < count; ++s) {
+        const size_t length = segments[s].length;
+        if (length > m) {
+            double c = 0.0, e = 0.0;
+            BurgSums(m_forward.data() + at + m, m_backward.data() + at + m - 1, length - m, c, e);
+            cross += c;
+            power += e;
+        }
+        at += length;
+    }
+}
+
 bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& model)
 {
     size_t total = 0;
@@ -78,34 +95,15 @@ bool BurgFit::Fit(const Segment* segments, size_t count, size_t order, ArModel& 
     // cross sum of the next, and its energy follows from the stage's own.
     double cross = 0.0;
     double power = 0.0;
-    at = 0;
-    for (size_t s = 0; s < count; ++s) {
-        const size_t length = segments[s].length;
-        if (length > 1) {
-            double c = 0.0, e = 0.0;
-            BurgSums(m_forward.data() + at + 1, m_backward.data() + at, length - 1, c, e);
-            cross += c;
-            power += e;
-        }
-        at += length;
-    }
+    StageSums(segments, count, 1, cross, power);
     bool summed = true; // power is a fresh sum, not the recursion's
     for (size_t m = 1; m <= order; ++m) {
         double k = power > 0.0 ? -2.0 * cross / power : 0.0;
         if (!summed && !(power > 0.0 && std::fabs(k) < 1.0)) {
             // The recursion's energy fell below the true one (a reflection
-            // near 1, a near-perfect fit): the stage's sums afresh.
-            power = 0.0;
-            at = 0;
-            for (size_t s = 0; s < count; ++s) {
-                const size_t length = segments[s].length;
-                if (length > m) {
-                    double c = 0.0, e = 0.0;
-                    BurgSums(m_forward.data() + at + m, m_backward.data() + at + m - 1, length - m, c, e);
-                    power += e;
-                }
-                at += length;
-            }
+            // near 1, a near-perfect fit): the stage's energy afresh.
+            double unused = 0.0;
+            StageSums(segments, count, m, unused, power);
             k = power > 0.0 ? -2.0 * cross / power : 0.0;
         }
         if (!(power > 0.0)) {

@@ -40,6 +40,8 @@ public:
     bool Fit(const Segment* segments, size_t count, size_t order, ArModel& model);
 
 private:
+    // The sums of stage m over the segments' errors (see BurgSums).
+    void StageSums(const Segment* segments, size_t count, size_t m, double& cross, double& power) const;
     // The errors in single precision: they are the recording's own
     // precision, and twice as many fit a vector.
     std::vector<float> m_forward;

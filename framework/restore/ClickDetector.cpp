@@ -47,10 +47,14 @@ double ChiSquareQuantile(double degrees, double z)
 
 ClickDetector::ClickDetector(const RestoreSettings& settings) : m_settings(settings), m_fit(settings.blockLength) {}
 
+size_t ClickDetector::BlockIndex(uint64_t position) const
+{
+    return std::min<size_t>((position - m_first) / m_settings.blockLength, m_blocks.size() - 1);
+}
+
 const ClickDetector::BlockModel& ClickDetector::BlockAt(uint64_t position) const
 {
-    const size_t index = std::min<size_t>((position - m_first) / m_settings.blockLength, m_blocks.size() - 1);
-    return m_blocks[index];
+    return m_blocks[BlockIndex(position)];
 }
 
 bool ClickDetector::FitBlocks(const ChannelSamples& s, uint64_t first, uint64_t end)
@@ -149,7 +153,7 @@ void ClickDetector::LocalDeviations(uint64_t first, uint64_t end)
     // that starts there raises both.
     const size_t length = m_settings.SubBlockLength();
     const size_t count = static_cast<size_t>((end - first + length - 1) / length);
-    auto marked = [&](size_t j) { return m_refit[std::min(j * length / m_settings.blockLength, m_refit.size() - 1)] != 0; };
+    auto marked = [&](size_t j) { return m_refit[BlockIndex(first + j * length)] != 0; };
     std::vector<double>& mad = m_subBlockMad;
     mad.resize(count);
     m_sigma.resize(count);
@@ -573,7 +577,7 @@ void ClickDetector::AddDamage(const ChannelSamples& s, uint64_t start, uint64_t 
 {
     for (uint64_t n = start; n < end; ++n) {
         const double d = static_cast<double>(s.x[n - s.origin]) - m_work[n - s.origin];
-        m_damage[std::min<size_t>((n - m_first) / m_settings.blockLength, m_damage.size() - 1)] += d * d;
+        m_damage[BlockIndex(n)] += d * d;
     }
 }
 

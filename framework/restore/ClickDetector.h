@@ -112,6 +112,8 @@ private:
     void Trim(const ChannelSamples& s, const BlockModel& block, uint64_t& first, uint64_t& last, double& removed);
     // Interpolates [start, end) with the block's model; the removed energy over the noise variance.
     bool TestRun(const ChannelSamples& s, const BlockModel& block, uint64_t start, uint64_t end, double& removed);
+    // The block a position lies in (the last for positions past it).
+    size_t BlockIndex(uint64_t position) const;
     const BlockModel& BlockAt(uint64_t position) const;
     // The deviation of the prediction error at position.
     double SigmaAt(uint64_t position) const
