@@ -141,11 +141,55 @@ bool PlaceRepairer::Interpolate(const ChannelSamples& s, const std::vector<Chann
     if (m_unknown.empty() || m_unknown.front() < p || s.origin + m_unknown.back() + p >= readable) {
         return false;
     }
+    const size_t count = m_unknown.size();
+    AddLaterDamage(s, runs.back().channel);
     m_values.resize(m_unknown.size());
-    if (!m_interpolator.Interpolate(s.x, m_unknown.data(), m_unknown.size(), m_values.data())) {
-        return false;
+    const bool solved = m_interpolator.Interpolate(s.x, m_unknown.data(), m_unknown.size(), m_values.data());
+    m_unknown.resize(count);
+    m_values.resize(count);
+    return solved && std::all_of(m_values.begin(), m_values.end(), [](double v) { return std::fabs(v) < kLargestValue; });
+}
+
+uint64_t PlaceRepairer::LaterDamageEnd(uint16_t channel, uint64_t gapEnd, size_t order) const
+{
+    uint64_t end = gapEnd;
+    for (const auto& [start, stop] : m_later[channel]) {
+        if (start < gapEnd) {
+            continue;
+        }
+        if (start > end + order) {
+            break;
+        }
+        end = std::max(end, stop);
     }
-    return std::all_of(m_values.begin(), m_values.end(), [](double v) { return std::fabs(v) < kLargestValue; });
+    return end;
+}
+
+void PlaceRepairer::AddLaterDamage(const ChannelSamples& s, uint16_t channel)
+{
+    // Damage after the gap, within the order of the samples after it, is
+    // still as recorded (it is repaired at its own place, later). Taken as
+    // known, the errors it spoils pull the gap's values toward it: a pop a
+    // millisecond after a tick made the tick's repair far worse than the
+    // tick. Its samples are unknown too, their values dropped; the damage
+    // after them within the order joins in turn.
+    if (channel >= m_later.size()) {
+        return;
+    }
+    const size_t p = m_model.Order();
+    const uint64_t readable = std::min(s.frames, s.origin + s.available);
+    const uint64_t gapEnd = s.origin + m_unknown.back() + 1;
+    const uint64_t last = std::min(LaterDamageEnd(channel, gapEnd, p), readable - p - 1);
+    uint64_t n = gapEnd;
+    for (const auto& [start, stop] : m_later[channel]) {
+        // Damage the gap starts in is the gap's own, given back or not.
+        if (start < gapEnd) {
+            continue;
+        }
+        for (n = std::max(n, start); n < std::min(stop, last); ++n) {
+            m_unknown.push_back(static_cast<size_t>(n - s.origin));
+        }
+    }
 }
 
 bool PlaceRepairer::GiveBackQuietEnds(const ChannelSamples& s, ChannelRegion& run)
@@ -485,10 +529,13 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     }
     // A ring stops short of the next damage found after the place.
     uint64_t next = std::numeric_limits<uint64_t>::max();
-    for (const std::vector<ChannelRegion>& channelRuns : found) {
-        for (const ChannelRegion& run : channelRuns) {
+    m_later.resize(channels.size());
+    for (uint16_t c = 0; c < channels.size(); ++c) {
+        m_later[c].clear();
+        for (const ChannelRegion& run : found[c]) {
             if (run.confirmed && run.start > last) {
                 next = std::min(next, run.start);
+                m_later[c].emplace_back(run.start, run.end);
             }
         }
     }
@@ -517,7 +564,10 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         const size_t lead = p + 1 + m_ringLimits.lead + localiseReach.start;
         const uint64_t readable = std::min(s.frames, s.origin + s.available);
         const uint64_t low = first > s.origin + lead ? first - lead : s.origin;
-        const uint64_t high = std::min(readable, last + p + 2 + ringReach + localiseReach.end);
+        // The damage found after the place within the order is unknown in
+        // its interpolation, and the order after it must be there.
+        const uint64_t high = std::min(readable, std::max(last + p + 2 + ringReach + localiseReach.end,
+                                                          LaterDamageEnd(c, last + 1, p) + p + 1));
         std::vector<float>& local = m_locals[c];
         local.assign(s.x + (low - s.origin), s.x + (high - s.origin));
         m_localStarts[c] = low;
@@ -535,6 +585,10 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         if (!ringFound) {
             LocaliseRuns(samples, runs[c], localiseReach, repaired.kind != PlaceKind::Pop);
         }
+        for (const ChannelRegion& run : runs[c]) {
+            m_later[c].emplace_back(run.start, run.end);
+        }
+        std::sort(m_later[c].begin(), m_later[c].end());
         for (const ChannelRegion& run : runs[c]) {
             if (!RepairRun(samples, run)) {
                 repaired.repaired = false;

@@ -5,7 +5,9 @@
 // a long model leaves out only the pops, its context would fall into
 // pieces shorter than its order);
 // then the damaged samples alone are replaced, channel by channel, by
-// least-squares interpolation with that model. The order grows
+// least-squares interpolation with that model, the damage found after them
+// within its reach (not repaired yet) taken as unknown too and its values
+// dropped. The order grows
 // with the longest run and the context with the order, so long gaps get a
 // model that can carry the music across them.
 //
@@ -60,6 +62,12 @@ private:
     // Interpolates the runs (positions [start, end)) of s with m_model into
     // m_values, their indices into s in m_unknown; false when that fails.
     bool Interpolate(const ChannelSamples& s, const std::vector<ChannelRegion>& runs);
+    // The end of the damage of m_later in channel that follows gapEnd
+    // within order samples, each damage within order of the one before.
+    uint64_t LaterDamageEnd(uint16_t channel, uint64_t gapEnd, size_t order) const;
+    // Appends to m_unknown the damage of m_later in s's channel that lies
+    // after its last entry, within the reach of its prediction errors.
+    void AddLaterDamage(const ChannelSamples& s, uint16_t channel);
     // Interpolates one run and gives back its ends where they are barely
     // damaged; m_values and m_unknown hold the result.
     bool RepairRun(const ChannelSamples& s, ChannelRegion run);
@@ -110,6 +118,9 @@ private:
     ArInterpolator m_interpolator;
     std::vector<BurgFit::Segment> m_segments;
     std::vector<std::pair<uint64_t, uint64_t>> m_excluded;
+    // Per channel: the damage not yet repaired (the runs found after the
+    // place and the place's own), [start, end) ascending.
+    std::vector<std::vector<std::pair<uint64_t, uint64_t>>> m_later;
     RingLimits m_ringLimits;
     RingEstimator m_ringEstimator;
     RingEstimator m_confirmer;
