@@ -36,8 +36,9 @@
 //    plain decay (a spike is all tail, not weaker than its impulse) must
 //    stand far above the music's errors and start inside the run. The ring
 //    reaches as far as its envelope stands above twice the music's
-//    deviation. The caller subtracts it and interpolates the impulse from
-//    the cleaned samples.
+//    deviation. A ring of the frequency and decay another channel found
+//    need only stand clear of a fit to noise. The caller subtracts it and
+//    interpolates the impulse from the cleaned samples.
 #pragma once
 
 #include "restore/ArModel.h"
@@ -117,8 +118,9 @@ private:
     bool PrepareLongestImpulse(const ArModel& model, const float* x, size_t gapStart, size_t gapEnd,
                                const RingLimits& limits, double& fullError, size_t& longest);
     // From the best ring at the longest impulse: the impulse's length, a
-    // finer search, the tests a ring must pass, and the ring kept.
-    bool Finish(Fit best, double fullError, size_t longest, size_t gapStart, const RingLimits& limits,
+    // finer search, the tests a ring must pass (fewer when known: its
+    // frequency and decay come from another channel), and the ring kept.
+    bool Finish(Fit best, double fullError, size_t longest, size_t gapStart, const RingLimits& limits, bool known,
                 std::vector<double>& ring, size_t& ringStart);
     // The band of ring frequencies searched (radians per sample).
     static double LowestOmega(const RingLimits& limits);

@@ -321,14 +321,7 @@ TEST(ClickRepair, RingAfterAClickIsTakenAwayWithIt)
         ASSERT_EQ(places.Places().size(), 1u);
         EXPECT_NEAR(double(places.Places()[0].position), double(r.at), 2.0); // the edges padded
         for (uint16_t c = 0; c < 2; ++c) {
-            std::vector<float> repaired = r.damaged[c];
-            places.Apply(c, 0, repaired.size(), repaired.data());
-            double before = 0.0, after = 0.0;
-            for (uint64_t n = r.at; n < r.at + 100; ++n) {
-                before += (double(r.damaged[c][n]) - r.clean[c][n]) * (double(r.damaged[c][n]) - r.clean[c][n]);
-                after += (double(repaired[n]) - r.clean[c][n]) * (double(repaired[n]) - r.clean[c][n]);
-            }
-            EXPECT_LT(10.0 * std::log10(after / before), -30.0) << "channel " << c;
+            EXPECT_LT(ErrorChangeDb(r.clean, r.damaged, places, c, r.at, r.at + 100), -30.0) << "channel " << c;
         }
     }
 }
