@@ -64,9 +64,18 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
         const double* y = m_y.data() + (unknown[i] - first);
         values[i] = -NeighbourProducts(y);
     }
-    const bool contiguous = unknown[count - 1] - unknown[0] + 1 == count;
+    // The longest contiguous gap among the unknowns: [run, run + length).
+    size_t run = 0, length = 0;
+    for (size_t i = 0, j = 0; i < count; i = j) {
+        for (j = i + 1; j < count && unknown[j] == unknown[j - 1] + 1; ++j) {
+        }
+        if (j - i > length) {
+            run = i;
+            length = j - i;
+        }
+    }
     bool solved = false;
-    if (contiguous) {
+    if (length == count) {
         solved = m_toeplitz.Solve(m_c.data(), m_c.size(), values, count);
     } else {
         // Bandwidth in unknowns: how many later unknowns lie within p samples.
@@ -78,13 +87,20 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
             }
             w = std::max(w, j - i);
         }
-        solved = m_banded.Solve(
-            count, w,
-            [&](size_t i, size_t j) {
-                const size_t lag = unknown[i] - unknown[j];
-                return lag <= p ? m_c[lag] : 0.0;
-            },
-            values);
+        const auto n = static_cast<double>(length);
+        const auto m = static_cast<double>(count - length);
+        const auto bandedCost = static_cast<double>(count) * static_cast<double>(w) * static_cast<double>(w);
+        if ((m + 2.0) * n * n + n * m * m + m * m * m / 3.0 < bandedCost) {
+            solved = SolveAroundGap(unknown, count, run, length, values);
+        } else {
+            solved = m_banded.Solve(
+                count, w,
+                [&](size_t i, size_t j) {
+                    const size_t lag = unknown[i] - unknown[j];
+                    return lag <= p ? m_c[lag] : 0.0;
+                },
+                values);
+        }
     }
     if (!solved) {
         return false;
@@ -102,6 +118,61 @@ bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t c
             m_y[unknown[i] - first] = values[i];
         }
         result->errorAfter = ErrorEnergy(m_y.data(), p, lastRow);
+    }
+    return true;
+}
+
+bool ArInterpolator::SolveAroundGap(const size_t* unknown, size_t count, size_t run, size_t n, double* b)
+{
+    // With the gap's unknowns first, the normal matrix is [T B; B' D], T
+    // the gap's (Toeplitz) and D that of the m others. With X = T^-1 B and
+    // y = T^-1 b1, the others solve the Schur complement (D - B' X) x2 =
+    // b2 - B' y, and the gap's are y - X x2: T's inverse factored once and
+    // applied m + 1 times, where the banded factorisation of the whole
+    // takes the longest gap's length squared for every unknown (a pop
+    // before or after a tick).
+    const size_t p = m_a.size() - 1;
+    const size_t m = count - n;
+    m_others.clear();
+    for (size_t i = 0; i < count; ++i) {
+        if (i < run || i >= run + n) {
+            m_others.push_back(i);
+        }
+    }
+    auto entry = [&](size_t i, size_t j) {
+        const size_t lag = unknown[i] > unknown[j] ? unknown[i] - unknown[j] : unknown[j] - unknown[i];
+        return lag <= p ? m_c[lag] : 0.0;
+    };
+    if (!m_inverse.Factor(m_c.data(), m_c.size(), n)) {
+        return false;
+    }
+    m_cross.resize(n * m);
+    m_solved.resize(n * m);
+    for (size_t j = 0; j < m; ++j) {
+        double* column = m_solved.data() + j * n;
+        for (size_t i = 0; i < n; ++i) {
+            column[i] = m_cross[j * n + i] = entry(run + i, m_others[j]);
+        }
+        m_inverse.Apply(column);
+    }
+    double* gap = b + run;
+    m_inverse.Apply(gap);
+    m_rest.resize(m);
+    for (size_t j = 0; j < m; ++j) {
+        m_rest[j] = b[m_others[j]] - DotDouble(m_cross.data() + j * n, gap, n);
+    }
+    const bool solved = m_banded.Solve(
+        m, m - 1,
+        [&](size_t i, size_t j) {
+            return entry(m_others[i], m_others[j]) - DotDouble(m_cross.data() + i * n, m_solved.data() + j * n, n);
+        },
+        m_rest.data());
+    if (!solved) {
+        return false;
+    }
+    for (size_t j = 0; j < m; ++j) {
+        AxpyDouble(gap, m_solved.data() + j * n, n, -m_rest[j]);
+        b[m_others[j]] = m_rest[j];
     }
     return true;
 }

@@ -74,6 +74,10 @@ private:
         double net = 0.0;
         Gap gap;
     };
+    // Solves the normal equations A_u' A_u x = b (b overwritten) of
+    // unknowns of which unknown[run .. run + n) are a contiguous gap;
+    // false when they cannot be solved.
+    bool SolveAroundGap(const size_t* unknown, size_t count, size_t run, size_t n, double* b);
     // The sum over 0 < |d| <= p of c[|d|] y[d]: y[-p .. p] must be readable.
     double NeighbourProducts(const double* y) const;
     // m_g: A_u' e of the recording for every sample of [from, to) of x.
@@ -98,6 +102,11 @@ private:
     std::vector<double> m_removed; // the energy a gap from one start removes, by its length
     std::vector<double> m_nets;
     std::vector<Choice> m_byEnd, m_byStart;
+    std::vector<size_t> m_others; // SolveAroundGap's unknowns outside the gap
+    std::vector<double> m_cross;  // its B, column by column
+    std::vector<double> m_solved; // T^-1 B
+    std::vector<double> m_rest;   // the right-hand side and solution of the others
     ToeplitzSolver m_toeplitz;
+    ToeplitzInverse m_inverse;
     BandedCholeskySolver m_banded;
 };

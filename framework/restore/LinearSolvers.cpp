@@ -1,6 +1,8 @@
 // Toeplitz and banded solvers; see LinearSolvers.h.
 #include "restore/LinearSolvers.h"
 
+#include "restore/VectorLoops.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -84,6 +86,59 @@ bool ToeplitzSolver::Solve(const double* t, size_t tLength, double* b, size_t n,
         b[i] = x[i];
     }
     return true;
+}
+
+bool ToeplitzInverse::Factor(const double* t, size_t tLength, size_t n)
+{
+    m_n = n;
+    m_t0 = t[0];
+    if (n == 0 || !(m_t0 > 0.0)) {
+        return n == 0;
+    }
+    auto r = [&](size_t l) { return l < tLength ? t[l] / m_t0 : 0.0; };
+    m_w.resize(n * (n + 1) / 2);
+    m_power.resize(n);
+    m_w[0] = 1.0;
+    m_power[0] = 1.0;
+    // y holds y_k reversed (J y_k), so that w_k is it and a 1.
+    m_y.clear();
+    double power = 1.0;
+    for (size_t k = 1; k < n; ++k) {
+        // The order-k predictor from the order k - 1 one: its reflection
+        // alpha = -(r_k + sum over i < k - 1 of r_{k-1-i} y_{k-1}[i]) / E_{k-1}.
+        double dot = r(k);
+        for (size_t i = 0; i + 1 < k; ++i) {
+            dot += r(i + 1) * m_y[i];
+        }
+        const double alpha = -dot / power;
+        // y_k = [y_{k-1} + alpha J y_{k-1}; alpha], kept reversed.
+        m_z.assign(m_y.rbegin(), m_y.rend()); // y_{k-1} in order
+        for (size_t i = 0; i + 1 < k; ++i) {
+            m_y[i] += alpha * m_z[i];
+        }
+        m_y.insert(m_y.begin(), alpha);
+        power *= 1.0 - alpha * alpha;
+        if (!(power > 0.0) || !std::isfinite(power)) {
+            return false;
+        }
+        double* w = m_w.data() + k * (k + 1) / 2;
+        std::copy(m_y.begin(), m_y.end(), w);
+        w[k] = 1.0;
+        m_power[k] = power;
+    }
+    return true;
+}
+
+void ToeplitzInverse::Apply(double* b)
+{
+    m_z.resize(m_n);
+    for (size_t k = 0; k < m_n; ++k) {
+        m_z[k] = DotDouble(m_w.data() + k * (k + 1) / 2, b, k + 1) / (m_power[k] * m_t0);
+    }
+    std::fill(b, b + m_n, 0.0);
+    for (size_t k = 0; k < m_n; ++k) {
+        AxpyDouble(b, m_w.data() + k * (k + 1) / 2, k + 1, m_z[k]);
+    }
 }
 
 bool BandedCholeskySolver::Factorise(size_t n)

@@ -21,6 +21,28 @@ private:
     std::vector<double> m_r, m_x, m_y, m_v;
 };
 
+// The inverse of the symmetric Toeplitz matrix T[i][j] = t[|i - j|], for
+// many right-hand sides: Durbin's recursion gives the vectors w_k = [J y_k;
+// 1] (y_k the order-k predictor, J the exchange) with T_{k+1} w_k = E_k
+// e_{k+1}, so that W' T W = diag(E) for W of columns w_k, and T^-1 = W
+// diag(E)^-1 W' (the factorisation of the inverse behind Levinson's
+// algorithm: Golub and Van Loan, "Matrix Computations", section 4.7.3).
+// O(n^2) to factor and n^2 per solve, a quarter of a Levinson solve.
+class ToeplitzInverse {
+public:
+    // False when T is not (numerically) positive definite.
+    bool Factor(const double* t, size_t tLength, size_t n);
+    // b := T^-1 b for the n entries of b.
+    void Apply(double* b);
+
+private:
+    size_t m_n = 0;
+    double m_t0 = 0.0;
+    std::vector<double> m_w;     // w_k at k (k + 1) / 2, k + 1 entries
+    std::vector<double> m_power; // E_k
+    std::vector<double> m_y, m_z;
+};
+
 // Solves A x = b for a symmetric positive definite A with bandwidth w
 // (A[i][j] = 0 when |i - j| > w) by the banded Cholesky factorisation
 // (Golub and Van Loan, Algorithm 4.3.5): O(n w^2). entry(i, j) gives A[i][j]
