@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -86,6 +87,43 @@ TEST(ArInterpolator, TickIsLocalisedFromARunBesideIt)
     EXPECT_FALSE(interpolator.Localise(clean.data(), start, end, {3, 3}, cost));
     EXPECT_EQ(start, 4998u);
     EXPECT_EQ(end, 5001u);
+}
+
+TEST(ArInterpolator, AGapAndUnknownsBesideItAreSolvedAsApart)
+{
+    // The known model padded to order 150: every unknown within 150 samples
+    // of another shares its rows, so a long gap and a few unknowns beside
+    // it are solved together (around the gap); with the true order of two
+    // the two gaps do not meet, and each must come out as interpolated alone.
+    const std::vector<float> x = ResonantProcess(10000);
+    ArModel padded;
+    padded.a.assign(151, 0.0);
+    std::copy(std::begin(kTruth), std::end(kTruth), padded.a.begin());
+    ArModel truth;
+    truth.a.assign(std::begin(kTruth), std::end(kTruth));
+    const struct {
+        size_t firstStart, firstEnd, secondStart, secondEnd;
+    } cases[] = {{5000, 5200, 5230, 5233}, {4990, 4993, 5000, 5200}};
+    for (const auto& gaps : cases) {
+        std::vector<size_t> unknown;
+        for (size_t n = gaps.firstStart; n < gaps.firstEnd; ++n) {
+            unknown.push_back(n);
+        }
+        for (size_t n = gaps.secondStart; n < gaps.secondEnd; ++n) {
+            unknown.push_back(n);
+        }
+        ArInterpolator together, alone;
+        together.Prepare(padded);
+        alone.Prepare(truth);
+        std::vector<double> joint(unknown.size()), apart(unknown.size());
+        const size_t split = gaps.firstEnd - gaps.firstStart;
+        ASSERT_TRUE(together.Interpolate(x.data(), unknown.data(), unknown.size(), joint.data()));
+        ASSERT_TRUE(alone.Interpolate(x.data(), unknown.data(), split, apart.data()));
+        ASSERT_TRUE(alone.Interpolate(x.data(), unknown.data() + split, unknown.size() - split, apart.data() + split));
+        for (size_t i = 0; i < unknown.size(); ++i) {
+            EXPECT_NEAR(joint[i], apart[i], 1e-6 * kNoise) << "sample " << unknown[i];
+        }
+    }
 }
 
 TEST(ArModel, ReflectionUpdatesEveryCoefficientWithTheOldValues)
