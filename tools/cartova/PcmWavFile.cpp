@@ -17,6 +17,8 @@ namespace {
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatFloat = 3;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
+// The output file's stdio buffer.
+constexpr size_t kWriteBuffer = size_t{1} << 20;
 
 uint32_t Le(const uint8_t* p, int bytes)
 {
@@ -219,7 +221,11 @@ std::string WriteFileReplacing(const std::string& path, const uint8_t* bytes, si
         unlink(temporary.c_str());
         return SystemReason("cannot write", path, error);
     }
-    // The copy in pieces: unchanged bytes up to each patch, then the patch.
+    // The copy in pieces: unchanged bytes up to each patch, then the patch,
+    // gathered in a large buffer (thousands of patches would otherwise
+    // each end a write of their own).
+    std::vector<char> buffer(kWriteBuffer);
+    setvbuf(file, buffer.data(), _IOFBF, buffer.size());
     bool written = true;
     uint64_t at = 0;
     for (const BytePatch& patch : patches) {
