@@ -34,6 +34,9 @@ constexpr double kEnvelopeFloor = 2.0;
 constexpr double kLeastAmplitude = 2.0;
 // The least amplitude of a plain decay, in deviations of the music's errors.
 constexpr double kLeastDecayAmplitude = 20.0;
+// The least envelope of a sought ring at its start, as a share of its
+// impulse's peak damage.
+constexpr double kLeastRingShare = 0.15;
 // How far a ring known from another channel must stand above a fit to
 // noise, in deviations of the music's errors.
 constexpr double kKnownRingSigmas = 4.0;
@@ -464,8 +467,11 @@ bool RingEstimator::Finish(Fit best, double fullError, size_t longest, size_t ga
     }
     // A fit that stands no higher than the music's own errors, or that
     // decays as slowly as allowed, is the model's misfit of the music
-    // around the click, not a ring.
-    if (!(amplitude < impulsePeak || decay || known) || amplitude < kLeastAmplitude * std::sqrt(variance) ||
+    // around the click, not a ring; so, mostly, is a sought ring far weaker
+    // than its impulse (at 384 kHz such fits after crackle ticks, a tenth
+    // of the tick, changed a few hundred samples of music each).
+    const bool trace = !known && !decay && amplitude < kLeastRingShare * impulsePeak;
+    if (!(amplitude < impulsePeak || decay || known) || trace || amplitude < kLeastAmplitude * std::sqrt(variance) ||
         best.rho >= limits.maxRho * (1.0 - 1e-9)) {
         return false;
     }

@@ -30,9 +30,10 @@
 // 4. The ring is kept when it removes more prediction-error energy than a
 //    fit to noise could (sigmas squared times the error variance of the
 //    music just before the click) compared with the whole run taken as
-//    unknown without a ring, is weaker than its impulse, stands above the
-//    music's errors, and sits at neither the slowest decay nor the lowest
-//    frequency (a fit pressed against those is the music's misfit). A
+//    unknown without a ring, is weaker than its impulse (but not a trace
+//    of it, under 0.15 of its peak), stands above the music's errors, and
+//    sits at neither the slowest decay nor the lowest frequency (a fit
+//    pressed against those is the music's misfit). A
 //    plain decay (a spike is all tail, not weaker than its impulse) must
 //    stand far above the music's errors and start inside the run. The ring
 //    reaches as far as its envelope stands above twice the music's
