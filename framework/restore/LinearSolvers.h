@@ -1,6 +1,7 @@
 // The two symmetric positive definite systems of least-squares
-// interpolation: Toeplitz (one contiguous gap) and banded (gaps with known
-// samples between them).
+// interpolation: Toeplitz (one contiguous gap; solved once, or its inverse
+// factored for many right-hand sides) and banded (gaps with known samples
+// between them).
 #pragma once
 
 #include <cstddef>
