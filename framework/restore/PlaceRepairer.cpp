@@ -172,21 +172,39 @@ void PlaceRepairer::AddLaterDamage(const ChannelSamples& s, uint16_t channel)
     // known, the errors it spoils pull the gap's values toward it: a pop a
     // millisecond after a tick made the tick's repair far worse than the
     // tick. Its samples are unknown too, their values dropped; the damage
-    // after them within the order joins in turn.
-    if (channel >= m_later.size()) {
+    // after them within the order joins in turn. The solve costs the
+    // longest gap's length squared for every other unknown, so the unknowns
+    // beside the longest gap stay within laterUnknowns, and a click's run
+    // as long as a pop takes none (its ends are given back one by one, each
+    // time solved again: at 384 kHz one such run took seconds).
+    const size_t gap = m_unknown.size();
+    if (channel >= m_later.size() || (gap >= m_settings.popLength && !m_popPlace)) {
         return;
     }
     const size_t p = m_model.Order();
     const uint64_t readable = std::min(s.frames, s.origin + s.available);
     const uint64_t gapEnd = s.origin + m_unknown.back() + 1;
     const uint64_t last = std::min(LaterDamageEnd(channel, gapEnd, p), readable - p - 1);
+    size_t longest = gap;
+    size_t total = gap;
     uint64_t n = gapEnd;
     for (const auto& [start, stop] : m_later[channel]) {
         // Damage the gap starts in is the gap's own, given back or not.
         if (start < gapEnd) {
             continue;
         }
-        for (n = std::max(n, start); n < std::min(stop, last); ++n) {
+        const uint64_t from = std::max(n, start);
+        const uint64_t to = std::min(stop, last);
+        if (from >= to) {
+            continue;
+        }
+        const auto length = static_cast<size_t>(to - from);
+        if (total + length - std::max(longest, length) > m_settings.laterUnknowns) {
+            break;
+        }
+        longest = std::max(longest, length);
+        total += length;
+        for (n = from; n < to; ++n) {
             m_unknown.push_back(static_cast<size_t>(n - s.origin));
         }
     }
@@ -516,6 +534,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     // before the costly model of the ring's order is fitted.
     const size_t ringReach = repaired.kind != PlaceKind::Pop ? m_settings.ringLength : 0;
     repaired.repaired = longest <= m_settings.maxRepairLength;
+    m_popPlace = repaired.kind == PlaceKind::Pop;
     bool ringing = repaired.kind == PlaceKind::Click;
     if (repaired.repaired && repaired.kind == PlaceKind::Crackle) {
         repaired.repaired =

@@ -121,6 +121,7 @@ private:
     // Per channel: the damage not yet repaired (the runs found after the
     // place and the place's own), [start, end) ascending.
     std::vector<std::vector<std::pair<uint64_t, uint64_t>>> m_later;
+    bool m_popPlace = false; // the place being repaired is a pop
     RingLimits m_ringLimits;
     RingEstimator m_ringEstimator;
     RingEstimator m_confirmer;
