@@ -32,6 +32,13 @@
 //    which predicts the music poorly and hides the weak damage near it:
 //    its model is fitted again on the working copy, the damage replaced,
 //    and the block searched again.
+// 7. A weak tick in loud music stays under the threshold in every single
+//    error, but its errors follow the model's coefficients: their sum
+//    weighted by the coefficients and the tick's shape (the matched
+//    filter) gathers them. A last round seeds candidates there, on the
+//    working copy's errors, for pulses of a few widths, each the gap near
+//    its peak that the interpolation explains best, and tests them like
+//    the rest.
 #pragma once
 
 #include "restore/ArInterpolation.h"
@@ -48,6 +55,7 @@ struct ChannelRegion {
     uint16_t channel = 0;
     double peakSigmas = 0.0; // largest prediction error, in noise deviations
     bool confirmed = false;  // damage on its own evidence; else only enough to join another channel's
+    bool faint = false;      // found only by the matched sums: a weak tick
 };
 
 // The samples of one channel that a detection may read: x[i] is sample
@@ -100,6 +108,8 @@ private:
     // Sorts runs[from ..] and joins those of a kind that overlap or touch.
     static void MergeRuns(std::vector<ChannelRegion>& runs, size_t from);
     void ComputeErrors(const ChannelSamples& s, uint64_t first, uint64_t end);
+    // The forward errors of the working copy in block j (which has a model).
+    void BlockForwardErrors(const ChannelSamples& s, size_t j, uint64_t first, uint64_t end);
     void FindCandidates(uint64_t first, uint64_t end);
     // The end of a strong run [start, end), replaced in the working copy,
     // grown window by window while the errors after it stay above
@@ -121,10 +131,17 @@ private:
         return m_sigma[static_cast<size_t>((position - m_first) / m_settings.SubBlockLength())];
     }
     void LocalDeviations(uint64_t first, uint64_t end);
+    // The third round's candidates: weak ticks found by the matched sums of
+    // the working copy's forward errors (m_forward gets those).
+    void FindMatchedCandidates(uint64_t first, uint64_t end);
+    // Raises m_tickSums over block j to each tick shape's matched sum of
+    // m_matched there, in deviations of the forward errors.
+    void AddTickSums(size_t j, uint64_t first, uint64_t end);
 
     const RestoreSettings& m_settings;
     ChannelSamples m_samples;
     BlockFit m_fit;
+    bool m_faintRound = false; // the candidates being tested are the matched sums'
     std::vector<BlockModel> m_blocks;
     std::vector<char> m_refit;     // per block: its model is fitted (again)
     std::vector<double> m_damage;  // per block: the energy of the confirmed damage replaced
@@ -135,6 +152,10 @@ private:
     std::vector<float> m_magnitudes;
     std::vector<double> m_subBlockMad;
     std::vector<double> m_sigma; // per sub-block
+    std::vector<std::vector<float>> m_tickShapes; // the pulses weak ticks are sought as
+    std::vector<float> m_matched;   // A' e: the forward errors' sums matched to a one-sample tick
+    std::vector<float> m_tickSums;  // the largest of the shapes' sums, scaled to the errors' deviation
+    std::vector<float> m_shapeSums; // one shape's sums over a block
     std::vector<Candidate> m_candidates;
     std::vector<uint64_t> m_forwardFlags;   // of the candidate being gathered
     std::vector<double> m_forwardStrengths; // of its forward flags, in deviations

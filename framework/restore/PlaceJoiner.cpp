@@ -56,6 +56,7 @@ void Normalise(DamagedPlace& place, uint64_t gap, const RestoreSettings& setting
             last.end = std::max(last.end, run.end);
             last.peakSigmas = std::max(last.peakSigmas, run.peakSigmas);
             last.confirmed = last.confirmed || run.confirmed;
+            last.faint = last.faint && run.faint;
         } else {
             runs.push_back(run);
         }
@@ -67,36 +68,56 @@ void Normalise(DamagedPlace& place, uint64_t gap, const RestoreSettings& setting
     }
 }
 
+// Whether a place holds a run that stands out in the prediction errors
+// themselves, not only in their matched sums.
+bool Stands(const DamagedPlace& place)
+{
+    return std::any_of(place.runs.begin(), place.runs.end(), [](const ChannelRegion& r) { return !r.faint; });
+}
+
 // A train of places, each within the bridge distance of the one before,
 // that spans a pop's length: a pop whose impacts the detection found apart
 // (its thump between them is too predictable to be flagged). It takes at
-// least this many places: two close ones are as often two clicks.
+// least this many places that stand out in the prediction errors
+// themselves, as a pop's impacts do: two close ones are as often two
+// clicks, and the weak ticks only the matched sums find, close together,
+// are more often the loud music's misfit.
 constexpr size_t kLeastTrainPlaces = 3;
 
 // Joins the trains of places into one place each.
 std::vector<DamagedPlace> JoinTrains(std::vector<DamagedPlace> places, const RestoreSettings& settings)
 {
+    // The trains are chained through the places that stand out; the faint
+    // ones between their ends go with them.
     std::vector<DamagedPlace> joined;
     for (size_t i = 0; i < places.size();) {
-        size_t j = i + 1;
-        while (j < places.size() && places[j].start - places[j - 1].end <= settings.bridgeDistance &&
-               places[j].end - places[i].start <= settings.maxPlaceSpan) {
-            ++j;
+        if (!Stands(places[i])) {
+            joined.push_back(std::move(places[i++]));
+            continue;
         }
-        if (j - i < kLeastTrainPlaces || places[j - 1].end - places[i].start < settings.popLength) {
-            joined.push_back(std::move(places[i]));
-            ++i;
+        size_t impacts = 1;
+        size_t last = i; // the train's last place that stands out
+        for (size_t j = i + 1; j < places.size() && places[j].start - places[last].end <= settings.bridgeDistance &&
+                               places[j].end - places[i].start <= settings.maxPlaceSpan;
+             ++j) {
+            if (Stands(places[j])) {
+                ++impacts;
+                last = j;
+            }
+        }
+        if (impacts < kLeastTrainPlaces || places[last].end - places[i].start < settings.popLength) {
+            joined.push_back(std::move(places[i++]));
             continue;
         }
         DamagedPlace train = std::move(places[i]);
-        for (size_t k = i + 1; k < j; ++k) {
+        for (size_t k = i + 1; k <= last; ++k) {
             train.end = std::max(train.end, places[k].end);
             train.peakSigmas = std::max(train.peakSigmas, places[k].peakSigmas);
             train.runs.insert(train.runs.end(), places[k].runs.begin(), places[k].runs.end());
         }
         Normalise(train, settings.mergeDistance, settings);
         joined.push_back(std::move(train));
-        i = j;
+        i = last + 1;
     }
     return joined;
 }

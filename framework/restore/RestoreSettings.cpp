@@ -17,6 +17,9 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.blockLength = MillisecondsToSamples(rate, 20.0, 64);
     s.detectOrder = MillisecondsToSamples(rate, 0.5, 8);
     s.clusterGap = MillisecondsToSamples(rate, 0.06, 2);
+    s.tickWidths[0] = MillisecondsToSamples(rate, 0.01);
+    s.tickWidths[1] = MillisecondsToSamples(rate, 0.03);
+    s.tickWidths[2] = MillisecondsToSamples(rate, 0.05);
     s.joinDistance = MillisecondsToSamples(rate, 0.1, 3);
     s.edgePad = MillisecondsToSamples(rate, 0.015, 1);
     s.orderPerSample = 16;
@@ -71,6 +74,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
         s.joinSigmas = 1.5;
         break;
     }
+    s.faintSigmas = s.candidateSigmas + 0.5;
     s.extendSigmas = 3.0;
     s.trimSigmas = 2.0;
     s.strongSigmas = 15.0;

@@ -22,6 +22,13 @@ struct RestoreSettings {
     size_t joinDistance = 0;      // channels' places this close are one place (0.1 ms)
     size_t edgePad = 0;           // samples taken in at each end of a run (0.015 ms)
 
+    // The widths (samples) of the pulses whose matched sums find the
+    // weakest ticks (0.01, 0.03 and 0.05 ms), and their threshold: a
+    // little above the candidates', for three sums are taken at every
+    // sample.
+    size_t tickWidths[3] = {};
+    double faintSigmas = 0.0;
+
     double extendSigmas = 0.0;    // a flag at this extends a candidate (hysteresis)
     double trimSigmas = 0.0;      // end samples that the test interpolation changes less are given back
     double strongSigmas = 0.0;    // from this strength a candidate may grow, and is reported when too long to test

@@ -373,13 +373,14 @@ TEST(ClickRepair, CrackleIsRepairedWithoutTheMusicBesideIt)
 {
     // Ticks of 0.01-0.06 ms: the run found around one often takes a
     // sample or two of music at its ends, and interpolating those changes
-    // them by several times the noise.
+    // them by several times the noise; the weakest stand out only in the
+    // matched sums of their errors.
     DamagePlan plan;
     plan.rate = 96000;
     plan.seconds = 6.0;
     plan.clicksPerSecond = plan.popsPerSecond = 0.0;
     const RepairScore score = ScoreWornRecord(plan);
-    EXPECT_GE(score.crackleFixed, 0.5);
+    EXPECT_GE(score.crackleFixed, 0.75); // 0.67 without the matched sums
     EXPECT_LT(score.untouchedChanged, 1e-4); // 0.018 % when the ends were kept
 }
 

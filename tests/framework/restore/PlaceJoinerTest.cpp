@@ -10,17 +10,19 @@ TEST(PlaceJoiner, TrainOfPlacesSpanningAPopIsOnePlace)
     const struct {
         const char* what;
         size_t places;  // confirmed runs of 20 samples in both channels...
-        uint64_t gap;   // ...this far apart
+        uint64_t gap;   // ...this far apart...
+        bool faint;     // ...found only by the matched sums
         size_t expected;
-    } cases[] = {{"a pop's impacts", 6, settings.bridgeDistance - 4, 1},
-                 {"two close clicks", 2, settings.bridgeDistance - 4, 2},
-                 {"clicks further apart", 6, settings.bridgeDistance + 4, 6}};
+    } cases[] = {{"a pop's impacts", 6, settings.bridgeDistance - 4, false, 1},
+                 {"two close clicks", 2, settings.bridgeDistance - 4, false, 2},
+                 {"clicks further apart", 6, settings.bridgeDistance + 4, false, 6},
+                 {"faint ticks close together", 6, settings.bridgeDistance - 4, true, 6}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<ChannelRegion> runs;
         for (uint64_t i = 0, at = 10000; i < c.places; ++i, at += 20 + c.gap) {
-            runs.push_back({at, at + 20, 0, 12.0, true});
-            runs.push_back({at, at + 20, 1, 12.0, true});
+            runs.push_back({at, at + 20, 0, 12.0, true, c.faint});
+            runs.push_back({at, at + 20, 1, 12.0, true, c.faint});
         }
         const std::vector<DamagedPlace> places = JoinPlaces(runs, settings);
         ASSERT_EQ(places.size(), c.expected);
