@@ -578,6 +578,7 @@ void ClickDetector::Detect(const ChannelSamples& s, uint64_t first, uint64_t end
     FindCandidates(first, end);
     const size_t found = out.size();
     m_damage.assign(m_blocks.size(), 0.0);
+    m_replaced.clear();
     TestCandidates(s, channel, out);
     // A strong click or a pop in a block makes the block's model its own:
     // fitted to the music and the disturbance together, the model predicts
@@ -629,14 +630,22 @@ void ClickDetector::FindMatchedCandidates(uint64_t first, uint64_t end)
     // largest is compared with a threshold a little above the candidates'
     // (faintSigmas: three sums at every sample). The forward
     // errors are the working copy's, the damage found so far replaced: no
-    // ghosts of it (a block's errors change where damage was replaced in
-    // it or in the order's samples before it, in the block before).
+    // ghosts of it (the errors change over each stretch replaced and the
+    // order's samples after it).
     const ChannelSamples& s = m_samples;
     const size_t n = static_cast<size_t>(end - first);
     const size_t blockLength = m_settings.blockLength;
-    for (size_t j = 0; j < m_blocks.size(); ++j) {
-        if ((m_damage[j] != 0.0 || (j > 0 && m_damage[j - 1] != 0.0)) && !m_blocks[j].taps.empty()) {
-            BlockForwardErrors(s, j, first, end);
+    for (const auto& [from, to] : m_replaced) {
+        for (uint64_t t = std::max(from, first); t < std::min(to + m_settings.detectOrder, end);) {
+            const size_t j = BlockIndex(t);
+            const uint64_t blockEnd = std::min<uint64_t>(first + (j + 1) * blockLength, end);
+            const uint64_t stop = std::min({to + m_settings.detectOrder, blockEnd, end});
+            const BlockModel& block = m_blocks[j];
+            if (!block.taps.empty() && t >= s.origin + block.model.Order()) {
+                FilterFloat(m_work.data() + (t - s.origin), block.taps.data(), block.taps.size(),
+                            static_cast<size_t>(stop - t), m_forward.data() + (t - first));
+            }
+            t = stop;
         }
     }
     m_matched.assign(n, 0.0f);
@@ -730,11 +739,14 @@ void ClickDetector::AddTickSums(size_t j, uint64_t first, uint64_t end)
     const uint64_t from = first + j * m_settings.blockLength;
     const uint64_t to = std::min<uint64_t>(from + m_settings.blockLength, end);
     double errors = 0.0;
-    for (uint64_t t = from; t < to; ++t) {
-        errors += static_cast<double>(m_forward[t - first]) * m_forward[t - first];
-    }
+    AutocorrelationFloat(m_forward.data() + (from - first), static_cast<size_t>(to - from), 0, &errors);
     if (errors <= 0.0) {
         return;
+    }
+    // The coefficients' autocorrelation c[lag], for the widest shape's lags.
+    m_coefficientLags.assign(m_tickShapes.back().size(), 0.0);
+    for (size_t lag = 0; lag < m_coefficientLags.size() && lag <= p; ++lag) {
+        m_coefficientLags[lag] = DotDouble(a.data(), a.data() + lag, p + 1 - lag);
     }
     for (const std::vector<float>& h : m_tickShapes) {
         // s(t) = sum_i h_i m(t + centre - i), h symmetric: the pulse centred
@@ -750,30 +762,22 @@ void ClickDetector::AddTickSums(size_t j, uint64_t first, uint64_t end)
         m_shapeSums.resize(count);
         FilterFloat(m_matched.data() + (lo - first) + centre, h.data(), w, count, m_shapeSums.data());
         double energy = 0.0;
-        for (const float v : m_shapeSums) {
-            energy += static_cast<double>(v) * v;
-        }
+        AutocorrelationFloat(m_shapeSums.data(), count, 0, &energy);
         double white = 0.0; // h'Ch
         for (size_t i = 0; i < w; ++i) {
             for (size_t k = 0; k < w; ++k) {
-                const size_t lag = i > k ? i - k : k - i;
-                double c = 0.0;
-                for (size_t q = 0; q + lag <= p; ++q) {
-                    c += a[q] * a[q + lag];
-                }
-                white += static_cast<double>(h[i]) * h[k] * c;
+                white += static_cast<double>(h[i]) * h[k] * m_coefficientLags[i > k ? i - k : k - i];
             }
         }
-        const auto scale = static_cast<float>(1.0 / std::max(std::sqrt(energy / errors), std::sqrt(white)));
-        float* out = m_tickSums.data() + (lo - first);
-        for (size_t i = 0; i < count; ++i) {
-            out[i] = std::max(out[i], std::fabs(m_shapeSums[i]) * scale);
-        }
+        const double deviation = std::max(std::sqrt(energy * static_cast<double>(to - from) / (errors * static_cast<double>(count))),
+                                          std::sqrt(white));
+        RaiseMagnitudes(m_tickSums.data() + (lo - first), m_shapeSums.data(), count, static_cast<float>(1.0 / deviation));
     }
 }
 
 void ClickDetector::AddDamage(const ChannelSamples& s, uint64_t start, uint64_t end)
 {
+    m_replaced.emplace_back(start, end);
     for (uint64_t n = start; n < end; ++n) {
         const double d = static_cast<double>(s.x[n - s.origin]) - m_work[n - s.origin];
         m_damage[BlockIndex(n)] += d * d;

@@ -145,6 +145,7 @@ private:
     std::vector<BlockModel> m_blocks;
     std::vector<char> m_refit;     // per block: its model is fitted (again)
     std::vector<double> m_damage;  // per block: the energy of the confirmed damage replaced
+    std::vector<std::pair<uint64_t, uint64_t>> m_replaced; // the stretches of the working copy replaced
     uint64_t m_first = 0; // first sample of block 0
     std::vector<float> m_work;     // working copy, replaced where damage was found
     std::vector<float> m_forward;  // forward errors of [m_first, end)
@@ -156,6 +157,7 @@ private:
     std::vector<float> m_matched;   // A' e: the forward errors' sums matched to a one-sample tick
     std::vector<float> m_tickSums;  // the largest of the shapes' sums, scaled to the errors' deviation
     std::vector<float> m_shapeSums; // one shape's sums over a block
+    std::vector<double> m_coefficientLags; // a block model's coefficients' autocorrelation
     std::vector<Candidate> m_candidates;
     std::vector<uint64_t> m_forwardFlags;   // of the candidate being gathered
     std::vector<double> m_forwardStrengths; // of its forward flags, in deviations

@@ -5,6 +5,8 @@
 
 #include "platform/CpuFeatures.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 // The eight-lane helpers are always inlined, so no vector ever crosses a
@@ -260,6 +262,24 @@ WIDE void AxpyDoubleWide(double* y, const double* x, size_t n, double k) { AxpyD
 void ReflectDoublePortable(double* a, size_t m, double k) { ReflectDoubleBody(a, m, k); }
 WIDE void ReflectDoubleWide(double* a, size_t m, double k) { ReflectDoubleBody(a, m, k); }
 
+ALWAYS_INLINE void RaiseMagnitudesBody(float* out, const float* x, size_t n, float scale)
+{
+    size_t i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+        Lanes v = Load(x + i);
+        v = (v < 0.0f ? -v : v) * scale;
+        const Lanes o = Load(out + i);
+        const Lanes r = o < v ? v : o;
+        std::memcpy(out + i, &r, sizeof r);
+    }
+    for (; i < n; ++i) {
+        out[i] = std::max(out[i], std::fabs(x[i]) * scale);
+    }
+}
+
+void RaiseMagnitudesPortable(float* out, const float* x, size_t n, float scale) { RaiseMagnitudesBody(out, x, n, scale); }
+WIDE void RaiseMagnitudesWide(float* out, const float* x, size_t n, float scale) { RaiseMagnitudesBody(out, x, n, scale); }
+
 void AutocorrelationPortable(const float* x, size_t n, size_t maxLag, double* r)
 {
     AutocorrelationBody(x, n, maxLag, r);
@@ -283,6 +303,11 @@ WIDE void FilterWide(const float* x, const float* h, size_t taps, size_t n, floa
 void AutocorrelationFloat(const float* x, size_t n, size_t maxLag, double* r)
 {
     UseWideVectors() ? AutocorrelationWide(x, n, maxLag, r) : AutocorrelationPortable(x, n, maxLag, r);
+}
+
+void RaiseMagnitudes(float* out, const float* x, size_t n, float scale)
+{
+    UseWideVectors() ? RaiseMagnitudesWide(out, x, n, scale) : RaiseMagnitudesPortable(out, x, n, scale);
 }
 
 void FilterFloat(const float* x, const float* h, size_t taps, size_t n, float* out)

@@ -14,6 +14,9 @@ void AutocorrelationFloat(const float* x, size_t n, size_t maxLag, double* r);
 // up to x[n - 1] must be readable.
 void FilterFloat(const float* x, const float* h, size_t taps, size_t n, float* out);
 
+// out[i] = max(out[i], |x[i]| * scale), i < n.
+void RaiseMagnitudes(float* out, const float* x, size_t n, float scale);
+
 // Sum of a[i] * b[i], i < n, in double lanes.
 double DotDouble(const double* a, const double* b, size_t n);
 // y[i] += k * x[i], i < n.
