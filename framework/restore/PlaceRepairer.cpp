@@ -15,6 +15,13 @@ constexpr double kLargestValue = 4.0;
 // The error energy (in variances of the music's errors) that a ring found
 // in one channel must remove in every other one.
 constexpr double kConfirmingGain = 4.0;
+// A click whose runs peak this many deviations of the errors or more has
+// its ring sought in every channel, the strongest first; a weaker one in
+// its strongest channel only. Sought everywhere for every click, the rings
+// repaired the record no better and took 5 % more time; sought only in the
+// strongest channel, a 1 ms click at 384 kHz kept its ring, which only the
+// weaker channel showed (0.2 dB of the record's repair).
+constexpr double kRingInEveryChannelSigmas = 25.0;
 
 } // namespace
 
@@ -385,44 +392,62 @@ bool PlaceRepairer::FindRing(const std::vector<std::vector<ChannelRegion>>& runs
                              const std::vector<ChannelSamples>& channels, double& rho, double& omega,
                              uint16_t& found)
 {
-    // The ring is sought after the impulse at the start of each channel's
-    // first run (the detection often finds a ring as several runs after
-    // it), one channel after the other until one finds it. The stylus rings
-    // in every channel alike (at other strengths): the other channels must
-    // show the ring too, or it was the model's misfit of the music around
-    // the click. They are tested with that channel's impulse unknown and
-    // the rest known.
-    for (uint16_t c = 0; c < channels.size(); ++c) {
-        if (runs[c].empty()) {
+    // The ring is sought after the impulse at the start of the first run
+    // of the channel the click hit hardest (the detection often finds a
+    // ring as several runs after it), where it stands clearest. The stylus
+    // rings in every channel alike (at other strengths): the other
+    // channels must show the ring too, or it was the model's misfit of the
+    // music around the click. They are tested with that channel's impulse
+    // unknown and the rest known. A strong click's ring is sought in the
+    // other channels too when the strongest shows none.
+    uint16_t c = 0;
+    double strongest = -1.0;
+    for (uint16_t k = 0; k < channels.size(); ++k) {
+        for (const ChannelRegion& run : runs[k]) {
+            if (run.peakSigmas > strongest) {
+                strongest = run.peakSigmas;
+                c = k;
+            }
+        }
+    }
+    for (uint16_t k = 0; k < channels.size(); ++k) {
+        const uint16_t t = k == 0 ? c : (k <= c ? k - 1 : k);
+        if (runs[t].empty() || (k > 0 && strongest < kRingInEveryChannelSigmas)) {
             continue;
         }
-        ChannelRegion whole = runs[c].front();
-        whole.end = runs[c].back().end;
-        size_t gapStart = 0, gapEnd = 0, ringStart = 0;
-        if (!RingFits(channels[c], whole, gapStart, gapEnd) ||
-            !m_ringEstimator.Estimate(m_model, channels[c].x, gapStart, gapEnd, m_ringLimits, m_ring, ringStart)) {
-            continue;
-        }
-        ChannelRegion impulse = whole;
-        impulse.end = channels[c].origin + ringStart;
-        bool confirmed = true;
-        for (uint16_t o = 0; o < channels.size() && confirmed; ++o) {
-            size_t otherStart = 0, otherEnd = 0;
-            confirmed = o == c || (RingFits(channels[o], impulse, otherStart, otherEnd) &&
-                                   m_confirmer.GainAt(m_model, channels[o].x, otherStart, otherEnd, m_ringLimits,
-                                                      m_ringEstimator.Rho(), m_ringEstimator.Omega()) >=
-                                       kConfirmingGain);
-        }
-        if (confirmed) {
-            rho = m_ringEstimator.Rho();
-            omega = m_ringEstimator.Omega();
-            found = c;
-            m_foundRing = m_ring;
-            m_foundRingStart = channels[c].origin + ringStart;
+        if (FindRingIn(t, runs, channels, rho, omega)) {
+            found = t;
             return true;
         }
     }
     return false;
+}
+
+bool PlaceRepairer::FindRingIn(uint16_t c, const std::vector<std::vector<ChannelRegion>>& runs,
+                               const std::vector<ChannelSamples>& channels, double& rho, double& omega)
+{
+    ChannelRegion whole = runs[c].front();
+    whole.end = runs[c].back().end;
+    size_t gapStart = 0, gapEnd = 0, ringStart = 0;
+    if (!RingFits(channels[c], whole, gapStart, gapEnd) ||
+        !m_ringEstimator.Estimate(m_model, channels[c].x, gapStart, gapEnd, m_ringLimits, m_ring, ringStart)) {
+        return false;
+    }
+    ChannelRegion impulse = whole;
+    impulse.end = channels[c].origin + ringStart;
+    for (uint16_t o = 0; o < channels.size(); ++o) {
+        size_t otherStart = 0, otherEnd = 0;
+        if (o != c && !(RingFits(channels[o], impulse, otherStart, otherEnd) &&
+                        m_confirmer.GainAt(m_model, channels[o].x, otherStart, otherEnd, m_ringLimits,
+                                           m_ringEstimator.Rho(), m_ringEstimator.Omega()) >= kConfirmingGain)) {
+            return false;
+        }
+    }
+    rho = m_ringEstimator.Rho();
+    omega = m_ringEstimator.Omega();
+    m_foundRing = m_ring;
+    m_foundRingStart = channels[c].origin + ringStart;
+    return true;
 }
 
 uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run, bool found, double rho,

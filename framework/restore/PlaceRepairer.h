@@ -99,10 +99,13 @@ private:
     // Whether a ring may be sought after run in s: the samples it reads are there.
     bool RingFits(const ChannelSamples& s, ChannelRegion run, size_t& gapStart, size_t& gapEnd) const;
     // The frequency and decay of the ring after the place's impulse, found
-    // in one channel (found) and confirmed by every other; false when none
-    // is.
+    // in the channel its runs peak highest in (found) and confirmed by
+    // every other; false when none is.
     bool FindRing(const std::vector<std::vector<ChannelRegion>>& runs, const std::vector<ChannelSamples>& channels,
                   double& rho, double& omega, uint16_t& found);
+    // FindRing's search in channel c.
+    bool FindRingIn(uint16_t c, const std::vector<std::vector<ChannelRegion>>& runs,
+                    const std::vector<ChannelSamples>& channels, double& rho, double& omega);
     // Subtracts this channel's ring after the impulse of run in s (a local
     // copy) up to `next` at most: the ring FindRing found when this channel
     // found it, else one of about that frequency and decay estimated here;
