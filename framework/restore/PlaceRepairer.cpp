@@ -411,6 +411,7 @@ bool PlaceRepairer::FindRing(const std::vector<std::vector<ChannelRegion>>& runs
         }
     }
     for (uint16_t k = 0; k < channels.size(); ++k) {
+        // The strongest channel first, then the others in their order.
         const uint16_t t = k == 0 ? c : (k <= c ? k - 1 : k);
         if (runs[t].empty() || (k > 0 && strongest < kRingInEveryChannelSigmas)) {
             continue;
