@@ -444,7 +444,7 @@ void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, st
         if (removed <= ChiSquareQuantile(degrees, m_settings.joinSigmas)) {
             continue;
         }
-        region.confirmed = removed > ChiSquareQuantile(degrees, m_settings.confirmSigmas);
+        region.confirmed = removed > ChiSquareQuantile(degrees, m_faintRound ? m_settings.faintSigmas : m_settings.confirmSigmas);
         if (region.confirmed) {
             // Later candidates see this one repaired.
             std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(length),
@@ -628,7 +628,8 @@ void ClickDetector::FindMatchedCandidates(uint64_t first, uint64_t end)
     // white errors' sqrt(h'Ch): the errors the model leaves are a little
     // coloured, and a wide pulse's sum gathers that colour), and the
     // largest is compared with a threshold a little above the candidates'
-    // (faintSigmas: three sums at every sample). The forward
+    // (faintSigmas: three sums at every sample; the test confirms at it
+    // too). The forward
     // errors are the working copy's, the damage found so far replaced: no
     // ghosts of it (the errors change over each stretch replaced and the
     // order's samples after it).
@@ -673,13 +674,17 @@ void ClickDetector::FindMatchedCandidates(uint64_t first, uint64_t end)
     const double extend = m_settings.extendSigmas;
     const size_t half = m_settings.clusterGap / 2;
     const size_t subBlock = m_settings.SubBlockLength();
-    auto deviations = [&](uint64_t t) { return m_tickSums[t - first] / SigmaAt(t); };
+    // The errors' deviation, but not less than the sub-block's own: where a
+    // note starts the median of its neighbours lags, and the sums gather
+    // the rising errors (a clean recording's onsets made false ticks).
+    auto deviation = [&](size_t j) { return std::max(m_sigma[j], m_subBlockMad[j]); };
+    auto deviations = [&](uint64_t t) { return m_tickSums[t - first] / deviation(static_cast<size_t>((t - first) / subBlock)); };
     uint64_t t = first;
     while (t < end) {
         // The next seed flag: the threshold is the sub-block's.
         const size_t j = static_cast<size_t>((t - first) / subBlock);
         const uint64_t subEnd = std::min<uint64_t>(first + (j + 1) * subBlock, end);
-        const auto threshold = static_cast<float>(seed * m_sigma[j]);
+        const auto threshold = static_cast<float>(seed * deviation(j));
         const float* sums = m_tickSums.data() + (t - first);
         size_t i = 0;
         const auto count = static_cast<size_t>(subEnd - t);

@@ -23,9 +23,9 @@ struct RestoreSettings {
     size_t edgePad = 0;           // samples taken in at each end of a run (0.015 ms)
 
     // The widths (samples) of the pulses whose matched sums find the
-    // weakest ticks (0.01, 0.03 and 0.05 ms), and their threshold: a
-    // little above the candidates', for three sums are taken at every
-    // sample.
+    // weakest ticks (0.01, 0.03 and 0.05 ms), and their threshold, for
+    // seeds and confirmation: a little above the candidates', for three
+    // sums are taken at every sample.
     size_t tickWidths[3] = {};
     double faintSigmas = 0.0;
 
