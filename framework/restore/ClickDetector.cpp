@@ -444,7 +444,7 @@ void ClickDetector::TestCandidates(const ChannelSamples& s, uint16_t channel, st
         if (removed <= ChiSquareQuantile(degrees, m_settings.joinSigmas)) {
             continue;
         }
-        region.confirmed = removed > ChiSquareQuantile(degrees, m_faintRound ? m_settings.faintSigmas : m_settings.confirmSigmas);
+        region.confirmed = removed > ChiSquareQuantile(degrees, m_settings.confirmSigmas);
         if (region.confirmed) {
             // Later candidates see this one repaired.
             std::copy(m_values.begin(), m_values.begin() + static_cast<std::ptrdiff_t>(length),
@@ -627,9 +627,7 @@ void ClickDetector::FindMatchedCandidates(uint64_t first, uint64_t end)
     // deviation against the errors' over the block (never less than the
     // white errors' sqrt(h'Ch): the errors the model leaves are a little
     // coloured, and a wide pulse's sum gathers that colour), and the
-    // largest is compared with a threshold a little above the candidates'
-    // (faintSigmas: three sums at every sample; the test confirms at it
-    // too). The forward
+    // largest is compared with the candidates' threshold. The forward
     // errors are the working copy's, the damage found so far replaced: no
     // ghosts of it (the errors change over each stretch replaced and the
     // order's samples after it).
@@ -670,14 +668,18 @@ void ClickDetector::FindMatchedCandidates(uint64_t first, uint64_t end)
         }
     }
     m_candidates.clear();
-    const double seed = m_settings.faintSigmas;
+    const double seed = m_settings.candidateSigmas;
     const double extend = m_settings.extendSigmas;
     const size_t half = m_settings.clusterGap / 2;
     const size_t subBlock = m_settings.SubBlockLength();
-    // The errors' deviation, but not less than the sub-block's own: where a
-    // note starts the median of its neighbours lags, and the sums gather
-    // the rising errors (a clean recording's onsets made false ticks).
-    auto deviation = [&](size_t j) { return std::max(m_sigma[j], m_subBlockMad[j]); };
+    // The errors' deviation, but not less than the sub-block's own or the
+    // next one's: where a note starts, the median of the neighbours lags
+    // the rising errors, and the sums gather them (a clean recording's
+    // onsets made false ticks).
+    const size_t lastSubBlock = m_subBlockMad.size() - 1;
+    auto deviation = [&](size_t j) {
+        return std::max({m_sigma[j], m_subBlockMad[j], m_subBlockMad[std::min(j + 1, lastSubBlock)]});
+    };
     auto deviations = [&](uint64_t t) { return m_tickSums[t - first] / deviation(static_cast<size_t>((t - first) / subBlock)); };
     uint64_t t = first;
     while (t < end) {

@@ -74,7 +74,6 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
         s.joinSigmas = 1.5;
         break;
     }
-    s.faintSigmas = s.candidateSigmas + 0.5;
     s.extendSigmas = 3.0;
     s.trimSigmas = 2.0;
     s.strongSigmas = 15.0;

@@ -23,11 +23,8 @@ struct RestoreSettings {
     size_t edgePad = 0;           // samples taken in at each end of a run (0.015 ms)
 
     // The widths (samples) of the pulses whose matched sums find the
-    // weakest ticks (0.01, 0.03 and 0.05 ms), and their threshold, for
-    // seeds and confirmation: a little above the candidates', for three
-    // sums are taken at every sample.
+    // weakest ticks (0.01, 0.03 and 0.05 ms).
     size_t tickWidths[3] = {};
-    double faintSigmas = 0.0;
 
     double extendSigmas = 0.0;    // a flag at this extends a candidate (hysteresis)
     double trimSigmas = 0.0;      // end samples that the test interpolation changes less are given back
