@@ -138,7 +138,7 @@ void ClickDetector::ComputeErrors(const ChannelSamples& s, uint64_t first, uint6
             continue; // no model: nothing is found in this block
         }
         // Forward errors need p samples before, backward ones p after.
-        BlockForwardErrors(s, j, first, end);
+        ForwardErrors(s, j, blockStart, blockEnd);
         const uint64_t readable = std::min(workEnd, s.frames);
         const uint64_t backwardEnd = readable > p ? std::min<uint64_t>(blockEnd, readable - p) : 0;
         if (blockStart < backwardEnd) {
@@ -156,16 +156,13 @@ void ClickDetector::ComputeErrors(const ChannelSamples& s, uint64_t first, uint6
     LocalDeviations(first, end);
 }
 
-void ClickDetector::BlockForwardErrors(const ChannelSamples& s, size_t j, uint64_t first, uint64_t end)
+void ClickDetector::ForwardErrors(const ChannelSamples& s, size_t j, uint64_t from, uint64_t to)
 {
     const BlockModel& block = m_blocks[j];
-    const size_t p = block.model.Order();
-    const uint64_t blockStart = first + j * m_settings.blockLength;
-    const uint64_t blockEnd = std::min<uint64_t>(blockStart + m_settings.blockLength, end);
-    const uint64_t forwardStart = std::max<uint64_t>(blockStart, s.origin + p);
-    if (forwardStart < blockEnd) {
-        FilterFloat(m_work.data() + (forwardStart - s.origin), block.taps.data(), p + 1,
-                    static_cast<size_t>(blockEnd - forwardStart), m_forward.data() + (forwardStart - first));
+    const uint64_t start = std::max<uint64_t>(from, s.origin + block.model.Order());
+    if (start < to) {
+        FilterFloat(m_work.data() + (start - s.origin), block.taps.data(), block.taps.size(),
+                    static_cast<size_t>(to - start), m_forward.data() + (start - m_first));
     }
 }
 
@@ -639,10 +636,8 @@ void ClickDetector::FindMatchedCandidates(uint64_t first, uint64_t end)
             const size_t j = BlockIndex(t);
             const uint64_t blockEnd = std::min<uint64_t>(first + (j + 1) * blockLength, end);
             const uint64_t stop = std::min({to + m_settings.detectOrder, blockEnd, end});
-            const BlockModel& block = m_blocks[j];
-            if (!block.taps.empty() && t >= s.origin + block.model.Order()) {
-                FilterFloat(m_work.data() + (t - s.origin), block.taps.data(), block.taps.size(),
-                            static_cast<size_t>(stop - t), m_forward.data() + (t - first));
+            if (!m_blocks[j].taps.empty()) {
+                ForwardErrors(s, j, t, stop);
             }
             t = stop;
         }

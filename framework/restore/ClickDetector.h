@@ -108,8 +108,10 @@ private:
     // Sorts runs[from ..] and joins those of a kind that overlap or touch.
     static void MergeRuns(std::vector<ChannelRegion>& runs, size_t from);
     void ComputeErrors(const ChannelSamples& s, uint64_t first, uint64_t end);
-    // The forward errors of the working copy in block j (which has a model).
-    void BlockForwardErrors(const ChannelSamples& s, size_t j, uint64_t first, uint64_t end);
+    // The forward errors of the working copy over [from, to) with block j's
+    // model (which it has); none where the order's samples before cannot
+    // be read.
+    void ForwardErrors(const ChannelSamples& s, size_t j, uint64_t from, uint64_t to);
     void FindCandidates(uint64_t first, uint64_t end);
     // The end of a strong run [start, end), replaced in the working copy,
     // grown window by window while the errors after it stay above
