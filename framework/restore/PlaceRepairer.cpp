@@ -570,7 +570,10 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     if (repaired.repaired && (ringing || repaired.kind != PlaceKind::Crackle)) {
         const size_t order = ringing ? std::max(m_settings.RepairOrder(longest), m_settings.ringOrder)
                                      : m_settings.RepairOrder(longest);
-        repaired.repaired = FitContext(place.channelMask, first, last, ringReach, order, channels, found);
+        // A tick's own model may be of the ring's order already.
+        if (repaired.kind != PlaceKind::Crackle || order != m_model.Order()) {
+            repaired.repaired = FitContext(place.channelMask, first, last, ringReach, order, channels, found);
+        }
     }
     // A ring stops short of the next damage found after the place.
     uint64_t next = std::numeric_limits<uint64_t>::max();

@@ -26,7 +26,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.contextPerOrder = 4.0;
     s.ringContextPerOrder = 3.0;
     s.popContextPerOrder = 1.75;
-    s.minRepairOrder = MillisecondsToSamples(rate, 0.5, 8);
+    s.minRepairOrder = MillisecondsToSamples(rate, 2.5, 8);
     s.maxRepairOrder = MillisecondsToSamples(rate, 4.0, 16);
     s.popOrder = MillisecondsToSamples(rate, 30.0, 32);
     s.trimFraction = 0.15;
@@ -86,7 +86,10 @@ size_t RestoreSettings::RepairOrder(size_t length) const
 {
     // Short gaps want an order several times their length (Janssen,
     // Veldhuis and Vries 1986 suggest at least 3 x the gap; music with many
-    // partials wants more), pops the longest model.
+    // partials wants more), pops the longest model. Even a tick of one
+    // sample wants a few milliseconds of model: one of 0.5 ms leaves the
+    // music's own errors around it as large as a weak ring's, which then
+    // goes unseen, and interpolates the tick itself worse.
     if (length >= popLength) {
         return popOrder;
     }

@@ -37,7 +37,7 @@ struct RestoreSettings {
     double contextPerOrder = 0.0;     // context on each side per order
     double ringContextPerOrder = 0.0; // the same for the ring's order
     double popContextPerOrder = 0.0;  // and for the pop order
-    size_t minRepairOrder = 0;    // 0.5 ms
+    size_t minRepairOrder = 0;    // 2.5 ms
     size_t maxRepairOrder = 0;    // 4 ms
     size_t popOrder = 0;          // 30 ms: the order for runs as long as a pop (popLength)
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back,
