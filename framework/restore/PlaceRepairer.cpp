@@ -25,6 +25,34 @@ constexpr double kRingInEveryChannelSigmas = 25.0;
 
 } // namespace
 
+void PopSpans(const std::vector<ChannelRegion>& found, uint64_t after, uint64_t before, const RestoreSettings& settings,
+              std::vector<std::pair<uint64_t, uint64_t>>& spans)
+{
+    // The runs are in order; a chain that starts before `before` may go on
+    // past it.
+    spans.clear();
+    auto closeShort = [&] {
+        if (!spans.empty() && spans.back().second - spans.back().first < settings.popLength) {
+            spans.pop_back();
+        }
+    };
+    for (const ChannelRegion& run : found) {
+        if (!run.confirmed || run.start <= after) {
+            continue;
+        }
+        if (!spans.empty() && run.start <= spans.back().second + settings.bridgeDistance) {
+            spans.back().second = std::max<uint64_t>(spans.back().second, run.end);
+            continue;
+        }
+        closeShort();
+        if (run.start >= before) {
+            return;
+        }
+        spans.emplace_back(run.start, run.end);
+    }
+    closeShort();
+}
+
 PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSettings& settings)
 {
     if (longestRun >= settings.popLength) {
@@ -79,25 +107,17 @@ bool PlaceRepairer::FitContext(uint32_t mask, uint64_t first, uint64_t last, siz
         // ticks found there), while the damaged samples of ticks and clicks
         // move a fit over thousands less than the samples lost around them
         // would; a pop's strength would make the model the pop's.
-        const bool popsOnly = order >= m_settings.ringOrder;
-        m_excluded.assign(1, {first, last + 1 + ringReach});
-        const size_t runsFrom = m_excluded.size();
-        for (const ChannelRegion& run : found[c]) {
-            if (!run.confirmed || run.start <= last || run.start >= high) {
-                continue;
-            }
-            auto& previous = m_excluded.back();
-            if (popsOnly && m_excluded.size() > runsFrom && run.start <= previous.second + m_settings.bridgeDistance) {
-                previous.second = std::max<uint64_t>(previous.second, run.end);
-            } else {
-                m_excluded.emplace_back(run.start, run.end);
+        if (order >= m_settings.ringOrder) {
+            PopSpans(found[c], last, high, m_settings, m_excluded);
+        } else {
+            m_excluded.clear();
+            for (const ChannelRegion& run : found[c]) {
+                if (run.confirmed && run.start > last && run.start < high) {
+                    m_excluded.emplace_back(run.start, run.end);
+                }
             }
         }
-        if (popsOnly) {
-            m_excluded.erase(std::remove_if(m_excluded.begin() + static_cast<std::ptrdiff_t>(runsFrom), m_excluded.end(),
-                                            [&](const auto& span) { return span.second - span.first < m_settings.popLength; }),
-                             m_excluded.end());
-        }
+        m_excluded.emplace_back(first, last + 1 + ringReach);
         std::sort(m_excluded.begin(), m_excluded.end());
         uint64_t at = low;
         for (const auto& [start, end] : m_excluded) {
@@ -385,7 +405,7 @@ bool PlaceRepairer::RingFits(const ChannelSamples& s, ChannelRegion run, size_t&
     const size_t p = m_model.Order();
     gapStart = static_cast<size_t>(run.start - s.origin);
     gapEnd = static_cast<size_t>(run.end - s.origin);
-    return run.start >= s.origin + p + m_ringLimits.lead && gapEnd + m_ringLimits.maxLength + p <= s.available;
+    return run.start >= s.origin + p + m_ringLimits.lead && gapEnd + m_placeRing.maxLength + p <= s.available;
 }
 
 bool PlaceRepairer::FindRing(const std::vector<std::vector<ChannelRegion>>& runs,
@@ -431,7 +451,7 @@ bool PlaceRepairer::FindRingIn(uint16_t c, const std::vector<std::vector<Channel
     whole.end = runs[c].back().end;
     size_t gapStart = 0, gapEnd = 0, ringStart = 0;
     if (!RingFits(channels[c], whole, gapStart, gapEnd) ||
-        !m_ringEstimator.Estimate(m_model, channels[c].x, gapStart, gapEnd, m_ringLimits, m_ring, ringStart)) {
+        !m_ringEstimator.Estimate(m_model, channels[c].x, gapStart, gapEnd, m_placeRing, m_ring, ringStart)) {
         return false;
     }
     ChannelRegion impulse = whole;
@@ -439,7 +459,7 @@ bool PlaceRepairer::FindRingIn(uint16_t c, const std::vector<std::vector<Channel
     for (uint16_t o = 0; o < channels.size(); ++o) {
         size_t otherStart = 0, otherEnd = 0;
         if (o != c && !(RingFits(channels[o], impulse, otherStart, otherEnd) &&
-                        m_confirmer.GainAt(m_model, channels[o].x, otherStart, otherEnd, m_ringLimits,
+                        m_confirmer.GainAt(m_model, channels[o].x, otherStart, otherEnd, m_placeRing,
                                            m_ringEstimator.Rho(), m_ringEstimator.Omega()) >= kConfirmingGain)) {
             return false;
         }
@@ -463,7 +483,7 @@ uint64_t PlaceRepairer::SubtractRing(const ChannelSamples& s, ChannelRegion& run
         m_ring = m_foundRing;
         ringStart = static_cast<size_t>(m_foundRingStart - s.origin);
     } else if (!RingFits(s, run, gapStart, gapEnd) ||
-               !m_ringEstimator.EstimateAt(m_model, s.x, gapStart, gapEnd, m_ringLimits, rho, omega, m_ring,
+               !m_ringEstimator.EstimateAt(m_model, s.x, gapStart, gapEnd, m_placeRing, rho, omega, m_ring,
                                            ringStart)) {
         return run.end;
     }
@@ -585,6 +605,19 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
                 next = std::min(next, run.start);
                 m_later[c].emplace_back(run.start, run.end);
             }
+        }
+    }
+    // A ring is sought no further than the order before the next pop found
+    // after the place: the ring's fit would take the pop's errors for its
+    // own (a tick 1 ms before a pop took 107 samples of music for a ring).
+    m_placeRing = m_ringLimits;
+    const size_t order = m_model.Order();
+    for (uint16_t c = 0; repaired.repaired && ringing && c < channels.size(); ++c) {
+        PopSpans(found[c], last, last + 1 + m_ringLimits.maxLength + order, m_settings, m_spans);
+        if (!m_spans.empty()) {
+            const uint64_t clear = last + 1 + order;
+            m_placeRing.maxLength = std::min<size_t>(m_placeRing.maxLength,
+                                                     m_spans.front().first > clear ? m_spans.front().first - clear : 0);
         }
     }
     double ringRho = 0.0, ringOmega = 0.0;

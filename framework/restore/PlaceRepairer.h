@@ -26,8 +26,9 @@
 // damped sinusoid jointly with the impulse's interpolation (RingEstimator)
 // in one channel and confirmed in the others; each channel then fits its
 // own ring of that frequency and decay, subtracts it, and only the impulse
-// is interpolated. A pop is rebuilt whole, from its first run to its last,
-// in every channel it hits.
+// is interpolated; the ring is sought no nearer than the model's order to
+// a pop found after the place. A pop is rebuilt whole, from its first run
+// to its last, in every channel it hits.
 //
 // A run longer than the longest that interpolation can hold is left as
 // recorded and the place reported as not repaired.
@@ -126,6 +127,8 @@ private:
     std::vector<std::vector<std::pair<uint64_t, uint64_t>>> m_later;
     bool m_popPlace = false; // the place being repaired is a pop
     RingLimits m_ringLimits;
+    RingLimits m_placeRing; // m_ringLimits, the ring's reach cut before the pop after the place
+    std::vector<std::pair<uint64_t, uint64_t>> m_spans;
     RingEstimator m_ringEstimator;
     RingEstimator m_confirmer;
     std::vector<double> m_ring;
@@ -137,6 +140,13 @@ private:
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
 };
+
+// The spans of pops among the confirmed runs of found (in order) that start
+// in (after, before): runs within the bridge distance of each other
+// chained (a chain may go on past before), the chains as long as a pop
+// kept.
+void PopSpans(const std::vector<ChannelRegion>& found, uint64_t after, uint64_t before, const RestoreSettings& settings,
+              std::vector<std::pair<uint64_t, uint64_t>>& spans);
 
 // The kind of a place from its longest run and its strength.
 PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSettings& settings);
