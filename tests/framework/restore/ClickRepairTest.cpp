@@ -220,6 +220,22 @@ TEST(ClickRepair, TwoDamagesInOneRunAreRepairedApart)
     }
 }
 
+// Adds to both channels a tick of three samples at `tick` and a pop of
+// 3.1 ms at `pop` (a train of impacts, decaying over 1.25 ms).
+void AddTickAndPop(std::vector<std::vector<float>>& samples, uint64_t rate, uint64_t tick, uint64_t pop)
+{
+    const float shape[] = {0.5f, 1.0f, 0.5f};
+    const double scale = static_cast<double>(rate) / kRate;
+    for (auto& channel : samples) {
+        for (size_t i = 0; i < std::size(shape); ++i) {
+            channel[tick + i] += 0.01f * shape[i];
+        }
+        for (size_t i = 0; i < static_cast<size_t>(150 * scale); ++i) {
+            channel[pop + i] += static_cast<float>(0.3 * std::exp(-double(i) / (60.0 * scale)) * (i % 7 < 3 ? 1.0 : -0.6));
+        }
+    }
+}
+
 TEST(ClickRepair, ATickJustBeforeAPopIsRebuiltFromTheMusic)
 {
     // The pop lies within the reach of the tick's interpolation and is
@@ -227,20 +243,12 @@ TEST(ClickRepair, ATickJustBeforeAPopIsRebuiltFromTheMusic)
     // values toward it.
     const std::vector<std::vector<float>> clean = NoisyChord();
     std::vector<std::vector<float>> damaged = clean;
-    constexpr uint64_t kTick = 24000, kPop = kTick + 48;
-    const float tick[] = {0.5f, 1.0f, 0.5f};
-    for (uint16_t c = 0; c < 2; ++c) {
-        for (size_t i = 0; i < std::size(tick); ++i) {
-            damaged[c][kTick + i] += 0.01f * tick[i];
-        }
-        for (size_t i = 0; i < 150; ++i) {
-            damaged[c][kPop + i] += static_cast<float>(0.3 * std::exp(-double(i) / 60.0) * (i % 7 < 3 ? 1.0 : -0.6));
-        }
-    }
+    constexpr uint64_t kTick = 24000;
+    AddTickAndPop(damaged, kRate, kTick, kTick + 48);
     MemorySource source(damaged, kRate);
     const RepairedPlaces places = Analyse(source);
     for (uint16_t c = 0; c < 2; ++c) {
-        EXPECT_LT(ErrorChangeDb(clean, damaged, places, c, kTick, kTick + std::size(tick)), -20.0) << "channel " << c;
+        EXPECT_LT(ErrorChangeDb(clean, damaged, places, c, kTick, kTick + 3), -20.0) << "channel " << c;
     }
 }
 
@@ -250,17 +258,8 @@ TEST(ClickRepair, NoRingIsFittedIntoAPopAfterATick)
     // the pop's errors for its own: the music between them was changed as
     // the ring's subtraction (35 samples of each channel here).
     constexpr uint64_t kHighRate = 96000, kTick = 48000, kPop = kTick + 192;
-    const std::vector<std::vector<float>> clean = NoisyChord(kHighRate);
-    std::vector<std::vector<float>> damaged = clean;
-    const float tick[] = {0.5f, 1.0f, 0.5f};
-    for (uint16_t c = 0; c < 2; ++c) {
-        for (size_t i = 0; i < std::size(tick); ++i) {
-            damaged[c][kTick + i] += 0.01f * tick[i];
-        }
-        for (size_t i = 0; i < 300; ++i) {
-            damaged[c][kPop + i] += static_cast<float>(0.3 * std::exp(-double(i) / 120.0) * (i % 7 < 3 ? 1.0 : -0.6));
-        }
-    }
+    std::vector<std::vector<float>> damaged = NoisyChord(kHighRate);
+    AddTickAndPop(damaged, kHighRate, kTick, kPop);
     MemorySource source(damaged, kHighRate);
     const RepairedPlaces places = Analyse(source);
     for (uint16_t c = 0; c < 2; ++c) {
