@@ -676,6 +676,7 @@ void ClickDetector::FindMatchedCandidates(uint64_t first, uint64_t end)
         return std::max({m_sigma[j], m_subBlockMad[j], m_subBlockMad[std::min(j + 1, lastSubBlock)]});
     };
     auto deviations = [&](uint64_t t) { return m_tickSums[t - first] / deviation(static_cast<size_t>((t - first) / subBlock)); };
+    size_t prepared = m_blocks.size(); // the block m_interpolator has the model of
     uint64_t t = first;
     while (t < end) {
         // The next seed flag: the threshold is the sub-block's.
@@ -710,14 +711,18 @@ void ClickDetector::FindMatchedCandidates(uint64_t first, uint64_t end)
         // The gap near the peak whose interpolation removes the most error
         // energy for what its samples cost; the test and the repair judge
         // it again.
-        const BlockModel& block = BlockAt(peak);
+        const size_t blockIndex = BlockIndex(peak);
+        const BlockModel& block = m_blocks[blockIndex];
         const size_t p = block.model.Order();
         const uint64_t lo = std::max(peak - std::min<uint64_t>(half, peak - first), s.origin + p);
         const uint64_t hi = peak + half + 1;
         if (p == 0 || lo >= hi || hi + p >= s.origin + s.available) {
             continue;
         }
-        m_interpolator.Prepare(block.model);
+        if (blockIndex != prepared) {
+            m_interpolator.Prepare(block.model);
+            prepared = blockIndex;
+        }
         const double sigma = SigmaAt(peak);
         ArInterpolator::Gap gap{static_cast<size_t>(peak - s.origin), static_cast<size_t>(peak - s.origin) + 1};
         m_interpolator.Strongest(m_work.data(), static_cast<size_t>(lo - s.origin), static_cast<size_t>(hi - s.origin),

@@ -392,17 +392,25 @@ RepairScore ScoreWornRecord(const DamagePlan& plan)
     return ScoreRepair(record, damaged, repaired);
 }
 
+// A worn record of one kind of damage (the others' rates 0).
+DamagePlan OneKindPlan(uint32_t rate, double seconds, double clicksPerSecond, double popsPerSecond,
+                       double cracklePerSecond)
+{
+    DamagePlan plan;
+    plan.rate = rate;
+    plan.seconds = seconds;
+    plan.clicksPerSecond = clicksPerSecond;
+    plan.popsPerSecond = popsPerSecond;
+    plan.cracklePerSecond = cracklePerSecond;
+    return plan;
+}
+
 TEST(ClickRepair, PopsOfAWornRecordAreFoundWholeAndRebuilt)
 {
     // Pops are trains of impacts over a thump, 2-5 ms: found in pieces, or
     // shorter than they are, their rest stays and the pieces are rebuilt
     // from damaged context.
-    DamagePlan plan;
-    plan.rate = 96000;
-    plan.seconds = 6.0;
-    plan.clicksPerSecond = plan.cracklePerSecond = 0.0;
-    plan.popsPerSecond = 2.0;
-    const RepairScore score = ScoreWornRecord(plan);
+    const RepairScore score = ScoreWornRecord(OneKindPlan(96000, 6.0, 0.0, 2.0, 0.0));
     EXPECT_GE(score.popsFixed, 0.5);
     EXPECT_GE(score.snrAfterDb - score.snrBeforeDb, 6.0);
 }
@@ -412,11 +420,7 @@ TEST(ClickRepair, ClicksOfAWornRecordAreRepairedWithTheirRings)
     // A click of a few samples whose ring stays under the detection looks
     // like a tick: a short model leaves the music's errors around it as
     // large as the ring's, and the ring is left in place.
-    DamagePlan plan;
-    plan.rate = 96000;
-    plan.seconds = 6.0;
-    plan.popsPerSecond = plan.cracklePerSecond = 0.0;
-    const RepairScore score = ScoreWornRecord(plan);
+    const RepairScore score = ScoreWornRecord(OneKindPlan(96000, 6.0, DamagePlan{}.clicksPerSecond, 0.0, 0.0));
     EXPECT_GE(score.clicksFixed, 0.97);                    // 0.92 with a model of 0.5 ms
     EXPECT_GE(score.snrAfterDb - score.snrBeforeDb, 23.0); // 20.7 dB
 }
@@ -425,10 +429,7 @@ TEST(ClickRepair, RingsAreFoundAtTheHighestRate)
 {
     // The stylus rings at 6-16 kHz: at 384 kHz a search over every
     // frequency up to half the rate put the whole band in its first cell.
-    DamagePlan plan;
-    plan.rate = 384000;
-    plan.seconds = 3.0;
-    plan.popsPerSecond = plan.cracklePerSecond = 0.0;
+    DamagePlan plan = OneKindPlan(384000, 3.0, DamagePlan{}.clicksPerSecond, 0.0, 0.0);
     plan.seed = 3;
     const RepairScore score = ScoreWornRecord(plan);
     EXPECT_GE(score.clicksFixed, 0.83); // 0.79 with the search over every frequency
@@ -441,11 +442,7 @@ TEST(ClickRepair, CrackleIsRepairedWithoutTheMusicBesideIt)
     // sample or two of music at its ends, and interpolating those changes
     // them by several times the noise; the weakest stand out only in the
     // matched sums of their errors.
-    DamagePlan plan;
-    plan.rate = 96000;
-    plan.seconds = 6.0;
-    plan.clicksPerSecond = plan.popsPerSecond = 0.0;
-    const RepairScore score = ScoreWornRecord(plan);
+    const RepairScore score = ScoreWornRecord(OneKindPlan(96000, 6.0, 0.0, 0.0, DamagePlan{}.cracklePerSecond));
     EXPECT_GE(score.crackleFixed, 0.82); // 0.80 with a model of 0.5 ms, 0.67 without the matched sums too
     EXPECT_LT(score.untouchedChanged, 1e-4); // 0.018 % when the ends were kept
 }
