@@ -73,7 +73,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Too long to rebuild, left as recorded: %1.</source>
+        <source>Could not be rebuilt, left as recorded: %1.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

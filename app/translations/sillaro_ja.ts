@@ -73,8 +73,8 @@
         <translation>クリック: %1、ポップ: %2、クラックル: %3。</translation>
     </message>
     <message>
-        <source>Too long to rebuild, left as recorded: %1.</source>
-        <translation>長すぎて再構成できず、録音のまま残した箇所: %1。</translation>
+        <source>Could not be rebuilt, left as recorded: %1.</source>
+        <translation>再構成できず、録音のまま残した箇所: %1。</translation>
     </message>
     <message>
         <source>Listening and Write to Files use the repair; the recording itself is unchanged. Edit &gt; Undo takes the repair back.</source>

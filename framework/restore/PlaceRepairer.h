@@ -30,8 +30,10 @@
 // a pop found after the place. A pop is rebuilt whole, from its first run
 // to its last, in every channel it hits.
 //
-// A run longer than the longest that interpolation can hold is left as
-// recorded and the place reported as not repaired.
+// A run longer than the longest that interpolation can hold, or one with
+// too little music around it for its model (the recording's first or last
+// milliseconds), is left as recorded and the place reported as not
+// repaired.
 #pragma once
 
 #include "restore/ArInterpolation.h"

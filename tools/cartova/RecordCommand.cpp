@@ -602,7 +602,7 @@ bool RepairClicks(Session& session, ClickRepairLevel level, Terminal& out)
     Cartova_ReleaseClickPlaces(list);
     out.Line("repairing " + std::to_string(repaired[TkClickKindClick]) + " clicks, " +
              std::to_string(repaired[TkClickKindPop]) + " pops and " + std::to_string(repaired[TkClickKindCrackle]) +
-             " crackle ticks" + (left ? "; " + std::to_string(left) + " places too long to rebuild are left as recorded" : ""));
+             " crackle ticks" + (left ? "; " + std::to_string(left) + " places that could not be rebuilt are left as recorded" : ""));
     Cartova_SetClickRepair(false, true);
     return true;
 }

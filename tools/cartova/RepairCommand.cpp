@@ -146,7 +146,7 @@ void PrintReport(const TkClickPlaceList& list)
     }
     std::printf("repaired: %zu clicks, %zu pops, %zu crackle ticks\n", repaired[TkClickKindClick],
                 repaired[TkClickKindPop], repaired[TkClickKindCrackle]);
-    std::printf("not repaired (too long to rebuild): %zu clicks, %zu pops, %zu crackle ticks\n", left[TkClickKindClick],
+    std::printf("not repaired (left as recorded): %zu clicks, %zu pops, %zu crackle ticks\n", left[TkClickKindClick],
                 left[TkClickKindPop], left[TkClickKindCrackle]);
 }
 

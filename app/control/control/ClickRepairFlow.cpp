@@ -100,7 +100,7 @@ void ClickRepairFlow::tellResult()
                  .arg(marks.repairedCount(TkClickKindPop))
                  .arg(marks.repairedCount(TkClickKindCrackle));
     if (marks.unrepairedCount() > 0)
-        lines << tr("Too long to rebuild, left as recorded: %1.").arg(marks.unrepairedCount());
+        lines << tr("Could not be rebuilt, left as recorded: %1.").arg(marks.unrepairedCount());
     lines << tr("Listening and Write to Files use the repair; the recording itself is unchanged. "
                 "Edit > Undo takes the repair back.");
     result.information = lines.join('\n');

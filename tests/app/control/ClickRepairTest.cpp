@@ -120,7 +120,7 @@ TEST_F(ClickRepairTest, UndoTakesBackTheLatestStepFirst)
     EXPECT_EQ(Fake().clickSensitivity, TkClickSensitivityHigh);
     EXPECT_EQ(progressLabel, "Finding clicks…");
     EXPECT_TRUE(dialogs.lastAlert().information.startsWith(
-        "Clicks: 1, pops: 0, crackle: 1.\nToo long to rebuild, left as recorded: 1.\n"))
+        "Clicks: 1, pops: 0, crackle: 1.\nCould not be rebuilt, left as recorded: 1.\n"))
         << dialogs.lastAlert().information.toStdString();
     cm->validateAllMenuItems();
     EXPECT_EQ(view.menuTitle[MenuItemId::EditUndo], "Undo Repair Clicks");
