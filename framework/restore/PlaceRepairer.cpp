@@ -22,6 +22,9 @@ constexpr double kConfirmingGain = 4.0;
 // strongest channel, a 1 ms click at 384 kHz kept its ring, which only the
 // weaker channel showed (0.2 dB of the record's repair).
 constexpr double kRingInEveryChannelSigmas = 25.0;
+// A run's rebuilt samples may carry at most this RMS over that of the
+// recorded samples they replace, damage and all.
+constexpr double kLoudestRebuild = 2.0;
 
 } // namespace
 
@@ -303,6 +306,29 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
         }
     }
     return GiveBackQuietEnds(s, run);
+}
+
+bool PlaceRepairer::RebuildHolds(const std::vector<float>& recorded) const
+{
+    // Damage adds to the music: what a run replaces is the music and the
+    // damage, and what is rebuilt is music like that around it. A rebuild
+    // far louder than all that was recorded there was invented by a model
+    // that does not hold across the run (a note starts within it: the
+    // context on its two sides is different music; under a quiet noise
+    // floor a tick's run grows through such an onset). Short runs are not
+    // judged: one or two recorded samples can lie near zero where the
+    // music does not.
+    const size_t count = m_unknown.size();
+    if (count < m_settings.loudCheckLength) {
+        return true;
+    }
+    double recordedPower = 0.0, rebuiltPower = 0.0;
+    for (size_t k = 0; k < count; ++k) {
+        const double x = recorded[m_unknown[k]];
+        recordedPower += x * x;
+        rebuiltPower += m_values[k] * m_values[k];
+    }
+    return rebuiltPower <= kLoudestRebuild * kLoudestRebuild * recordedPower;
 }
 
 void PlaceRepairer::LocaliseRuns(const ChannelSamples& s, std::vector<ChannelRegion>& runs,
@@ -671,7 +697,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
         }
         std::sort(m_later[c].begin(), m_later[c].end());
         for (const ChannelRegion& run : runs[c]) {
-            if (!RepairRun(samples, run)) {
+            if (!RepairRun(samples, run) || !RebuildHolds(local)) {
                 repaired.repaired = false;
                 break;
             }

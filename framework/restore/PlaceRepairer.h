@@ -30,9 +30,10 @@
 // a pop found after the place. A pop is rebuilt whole, from its first run
 // to its last, in every channel it hits.
 //
-// A run longer than the longest that interpolation can hold, or one with
-// too little music around it for its model (the recording's first or last
-// milliseconds), is left as recorded and the place reported as not
+// A run longer than the longest that interpolation can hold, one with too
+// little music around it for its model (the recording's first or last
+// milliseconds), or one whose rebuild comes out far louder than what was
+// recorded there, is left as recorded and the place reported as not
 // repaired.
 #pragma once
 
@@ -74,6 +75,11 @@ private:
     // Interpolates one run and gives back its ends where they are barely
     // damaged; m_values and m_unknown hold the result.
     bool RepairRun(const ChannelSamples& s, ChannelRegion run);
+    // After RepairRun: false when the rebuilt samples of a run of
+    // loudCheckLength or more are far louder than the recorded ones they
+    // replace (in `recorded`, indexed as m_unknown): the place is then left
+    // as recorded.
+    bool RebuildHolds(const std::vector<float>& recorded) const;
     // Moves each run of s (a local copy) to the samples near it, its ends
     // within most, whose interpolation removes the most error energy for
     // what they cost; with split, a run that holds two damages with clean

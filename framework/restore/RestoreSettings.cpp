@@ -32,6 +32,7 @@ RestoreSettings MakeRestoreSettings(uint64_t rate, ClickSensitivity sensitivity)
     s.trimFraction = 0.15;
     s.giveBackSigmas = 3.0;
     s.maxRepairLength = MillisecondsToSamples(rate, 6.0, 4);
+    s.loudCheckLength = MillisecondsToSamples(rate, 0.15, 4);
     s.laterUnknowns = MillisecondsToSamples(rate, 0.3, 8);
     s.localiseReach = MillisecondsToSamples(rate, 0.03, 1);
     s.popEndReach = MillisecondsToSamples(rate, 0.5, 4);

@@ -43,6 +43,7 @@ struct RestoreSettings {
     double trimFraction = 0.0;    // run ends damaged less than this share of the run's peak are given back,
     double giveBackSigmas = 0.0;  // and so are those within this many deviations of their interpolation
     size_t maxRepairLength = 0;   // longer runs are left as recorded (6 ms)
+    size_t loudCheckLength = 0;   // from this length a run rebuilt far louder than recorded is left (0.15 ms)
     size_t laterUnknowns = 0;     // the most unknowns beside the longest gap when later damage joins a gap (0.3 ms)
     size_t localiseReach = 0;     // a run's ends move this far to where its damage lies (0.03 ms)...
     size_t popEndReach = 0;       // ...a pop's end this far (0.5 ms)
