@@ -60,6 +60,9 @@ public:
                 break;
             }
             JoinOtherChannels(place);
+            if (m_repairer.IsMusic(place, m_channels)) {
+                continue;
+            }
             RepairedPlace repaired = m_repairer.Repair(place, m_channels, m_found);
             KeepRepair(repaired);
             if (place.start >= start) {

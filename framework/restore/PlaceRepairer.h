@@ -58,6 +58,13 @@ public:
     RepairedPlace Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
                          const std::vector<std::vector<ChannelRegion>>& found);
 
+    // Whether a place as long as a pop is the music's own: the start of a
+    // note that the detection's block model did not know (it is fitted
+    // over its block, and a note that starts late in the block is barely in
+    // it). Such a place holds no damage to a model of the music on both
+    // sides of it; a pop stands far above that model's errors.
+    bool IsMusic(const DamagedPlace& place, const std::vector<ChannelSamples>& channels);
+
 private:
     // Fits m_model of `order` to the context of [first, last] in the
     // channels of mask, leaving out ringReach samples after it.
@@ -147,6 +154,8 @@ private:
     std::vector<uint64_t> m_localStarts;
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
+    ArModel m_sidesModel;           // IsMusic's model of the music on both sides
+    std::vector<float> m_magnitudes; // its errors' magnitudes
 };
 
 // The spans of pops among the confirmed runs of found (in order) that start

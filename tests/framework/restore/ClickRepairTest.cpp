@@ -274,6 +274,27 @@ TEST(ClickRepair, NoRingIsFittedIntoAPopAfterATick)
     }
 }
 
+// Two tones, then at `onset` a note of eight partials (the first `note`)
+// rising over attackMs, over a noise floor of noiseDb (96 kHz, 1 s).
+std::vector<float> ToneThenNote(uint64_t onset, double attackMs, double noiseDb, std::pair<double, double> tones = {0.05, 0.04},
+                                double note = 0.3, unsigned seed = 7)
+{
+    constexpr uint64_t kHighRate = 96000;
+    std::vector<float> samples = Tones({{261.6, tones.first}, {329.6, tones.second}}, 1.0, kHighRate);
+    std::mt19937 engine(seed);
+    std::normal_distribution<double> noise(0.0, std::pow(10.0, noiseDb / 20.0));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const double rise = std::clamp((double(i) - double(onset)) / (attackMs * 1e-3 * kHighRate), 0.0, 1.0);
+        const double t = double(i) / kHighRate;
+        for (int h = 1; h <= 8; ++h) {
+            samples[i] += static_cast<float>(note / h * (0.5 - 0.5 * std::cos(std::numbers::pi * rise)) *
+                                             std::sin(2.0 * std::numbers::pi * 587.3 * h * t + h));
+        }
+        samples[i] += static_cast<float>(noise(engine));
+    }
+    return samples;
+}
+
 TEST(ClickRepair, ARunAcrossANoteOnsetIsNotRebuiltLouderThanRecorded)
 {
     // Under a quiet noise floor a tick's run can grow into a note that
@@ -282,23 +303,12 @@ TEST(ClickRepair, ARunAcrossANoteOnsetIsNotRebuiltLouderThanRecorded)
     // louder than anything recorded there (39 and 44 dB more error than the
     // tick's here). Such a place is left as recorded.
     struct Case {
-        double noiseDb, attackMs;
+        double attackMs;
         size_t runLength, beforeOnset;
     };
-    for (const Case& k : {Case{-75.0, 2.0, 56, 17}, Case{-75.0, 0.5, 30, 9}}) {
-        constexpr uint64_t kHighRate = 96000, kOnset = 24000;
-        std::vector<float> clean = Tones({{261.6, 0.05}, {329.6, 0.04}}, 0.5, kHighRate);
-        std::mt19937 engine(7);
-        std::normal_distribution<double> noise(0.0, std::pow(10.0, k.noiseDb / 20.0));
-        for (size_t i = 0; i < clean.size(); ++i) {
-            const double rise = std::clamp((double(i) - kOnset) / (k.attackMs * 1e-3 * kHighRate), 0.0, 1.0);
-            const double t = double(i) / kHighRate;
-            for (int h = 1; h <= 8; ++h) {
-                clean[i] += static_cast<float>(0.3 / h * (0.5 - 0.5 * std::cos(std::numbers::pi * rise)) *
-                                               std::sin(2.0 * std::numbers::pi * 587.3 * h * t + h));
-            }
-            clean[i] += static_cast<float>(noise(engine));
-        }
+    for (const Case& k : {Case{2.0, 56, 17}, Case{0.5, 30, 9}}) {
+        constexpr uint64_t kOnset = 24000;
+        const std::vector<float> clean = ToneThenNote(kOnset, k.attackMs, -75.0);
         std::vector<float> damaged = clean;
         ChannelRegion run;
         run.start = kOnset - k.beforeOnset;
@@ -308,7 +318,7 @@ TEST(ClickRepair, ARunAcrossANoteOnsetIsNotRebuiltLouderThanRecorded)
         for (size_t i = 0; i < 3; ++i) {
             damaged[run.start + i] += i == 1 ? 0.01f : 0.006f;
         }
-        PlaceRepairer repairer(MakeRestoreSettings(kHighRate, ClickSensitivity::Normal));
+        PlaceRepairer repairer(MakeRestoreSettings(96000, ClickSensitivity::Normal));
         const RepairedPlace repaired =
             repairer.Repair(DamagedPlace{run.start, run.end, 1, 30.0, {run}},
                             {ChannelSamples{damaged.data(), 0, damaged.size(), damaged.size()}}, {{run}});
@@ -318,7 +328,26 @@ TEST(ClickRepair, ARunAcrossANoteOnsetIsNotRebuiltLouderThanRecorded)
             before += std::pow(double(damaged[n]) - clean[n], 2);
             after += std::pow(double(repaired.samples[i]) - clean[n], 2);
         }
-        EXPECT_LE(after, before) << k.noiseDb << " dB, attack " << k.attackMs << " ms";
+        EXPECT_LE(after, before) << "attack " << k.attackMs << " ms";
+    }
+}
+
+TEST(ClickRepair, ANoteOnsetIsNotTakenForAPop)
+{
+    // A block's model is fitted over its own 20 ms: a note that starts late
+    // in the block is barely in it, and under a quiet noise floor the
+    // block's last milliseconds became a "pop" (6-7 ms here: reported, and
+    // rebuilt when short enough). To a model of the music on both sides it
+    // is no damage.
+    constexpr uint64_t kOnset = 48000;
+    for (const auto& [attackMs, noiseDb] : {std::pair{1.0, -80.0}, std::pair{2.0, -80.0}}) {
+        MemorySource source({ToneThenNote(kOnset, attackMs, noiseDb, {0.25, 0.2}, 0.2, 7),
+                             ToneThenNote(kOnset, attackMs, noiseDb, {0.15, 0.2}, 0.3, 8)},
+                            96000);
+        for (const RepairedPlace& place : Analyse(source).Places()) {
+            EXPECT_FALSE(place.position + place.length > kOnset - 960 && place.position < kOnset + 960)
+                << attackMs << " ms, " << noiseDb << " dB: a place at " << place.position << ", " << place.length << " long";
+        }
     }
 }
 
