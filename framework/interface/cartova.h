@@ -213,8 +213,8 @@ typedef struct TkClickPlace {
     uint32_t channel_mask; /* bit c set: channel c is damaged here */
     float strength_db;     /* how far the damage stands above the noise around it */
     TkClickKind kind;
-    int32_t repaired;      /* 1: repaired; 0: left as recorded (too long to rebuild, or too
-                              little music around it: the recording's first or last milliseconds) */
+    int32_t repaired;      /* 1: repaired; 0: left as recorded (too long to rebuild, too little
+                              music around it, or its rebuild did not hold) */
     /* When repaired: for each channel of channel_mask in ascending order,
      * `length` samples that replace the recorded ones (full scale +-1.0;
      * where one channel was not damaged, its recorded samples). Else null. */

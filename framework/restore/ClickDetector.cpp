@@ -14,9 +14,6 @@ namespace {
 // far below any record's noise floor, it keeps the recursion well away from
 // singularity on synthetic or digitally silent blocks.
 constexpr double kWhiteNoise = 1e-7;
-// The median absolute deviation of a normal distribution times this is its
-// standard deviation.
-constexpr double kMadToSigma = 1.4826;
 // Prediction errors below this share of the block's level are rounding, not
 // noise: a floor for the deviation of perfectly predictable blocks.
 constexpr double kSigmaFloorRelative = 1e-5;

@@ -168,6 +168,10 @@ private:
     ArInterpolator m_interpolator;
 };
 
+// The median absolute deviation of a normal distribution times this is its
+// standard deviation.
+inline constexpr double kMadToSigma = 1.4826;
+
 // The chi-square quantile with `degrees` degrees of freedom that a standard
 // normal quantile z corresponds to (Wilson and Hilferty 1931).
 double ChiSquareQuantile(double degrees, double z);

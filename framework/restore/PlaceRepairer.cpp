@@ -31,9 +31,6 @@ constexpr double kLoudestRebuild = 2.0;
 // 10^4-10^7 error variances against a threshold of a few hundred; the
 // notes' onsets taken for pops under a quiet noise floor, a few hundred.
 constexpr double kPopSigmas = 10.0;
-// The median absolute deviation of a normal distribution times this is its
-// standard deviation.
-constexpr double kMadToSigma = 1.4826;
 
 } // namespace
 
@@ -345,11 +342,11 @@ bool PlaceRepairer::IsMusic(const DamagedPlace& place, const std::vector<Channel
         if (!m_burg.Fit(segments, 2, p, m_sidesModel)) {
             return false;
         }
-        m_taps.assign(m_sidesModel.a.begin(), m_sidesModel.a.end());
+        m_sidesTaps.assign(m_sidesModel.a.begin(), m_sidesModel.a.end());
         m_magnitudes.clear();
         m_errors.resize(side - p);
         for (const float* x : {before + p, after + p}) {
-            FilterFloat(x, m_taps.data(), p + 1, side - p, m_errors.data());
+            FilterFloat(x, m_sidesTaps.data(), p + 1, side - p, m_errors.data());
             for (const float e : m_errors) {
                 m_magnitudes.push_back(std::fabs(e));
             }

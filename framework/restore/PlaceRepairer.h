@@ -154,8 +154,9 @@ private:
     std::vector<uint64_t> m_localStarts;
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
-    ArModel m_sidesModel;           // IsMusic's model of the music on both sides
-    std::vector<float> m_magnitudes; // its errors' magnitudes
+    ArModel m_sidesModel;            // IsMusic's model of the music on both sides,
+    std::vector<float> m_sidesTaps;  // its coefficients as floats
+    std::vector<float> m_magnitudes; // and its errors' magnitudes
 };
 
 // The spans of pops among the confirmed runs of found (in order) that start

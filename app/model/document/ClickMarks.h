@@ -21,8 +21,7 @@ public:
     // Places rebuilt from the music around them, and those of one kind among them.
     int repairedCount() const;
     int repairedCount(TkClickKind kind) const;
-    // Places that could not be rebuilt (too long, or too little music around
-    // them), left as recorded.
+    // Places that could not be rebuilt, left as recorded.
     int unrepairedCount() const { return static_cast<int>(m_places.size()) - repairedCount(); }
     // The places that reach into [from, to) seconds.
     std::span<const ClickPlace> between(double from, double to) const;

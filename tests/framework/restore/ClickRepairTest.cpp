@@ -344,7 +344,8 @@ TEST(ClickRepair, ANoteOnsetIsNotTakenForAPop)
         MemorySource source({ToneThenNote(kOnset, attackMs, noiseDb, {0.25, 0.2}, 0.2, 7),
                              ToneThenNote(kOnset, attackMs, noiseDb, {0.15, 0.2}, 0.3, 8)},
                             96000);
-        for (const RepairedPlace& place : Analyse(source).Places()) {
+        const RepairedPlaces places = Analyse(source);
+        for (const RepairedPlace& place : places.Places()) {
             EXPECT_FALSE(place.position + place.length > kOnset - 960 && place.position < kOnset + 960)
                 << attackMs << " ms, " << noiseDb << " dB: a place at " << place.position << ", " << place.length << " long";
         }
