@@ -18,7 +18,7 @@ struct RepairedPlace {
     uint32_t channelMask = 0;  // bit c: channel c is damaged here
     float strengthDb = 0.0f;   // how far the damage stands above the noise around it
     PlaceKind kind = PlaceKind::Click;
-    bool repaired = false;     // false: left as recorded (too long, too little music around it, or its rebuild did not hold)
+    bool repaired = false;     // false: left as recorded (it could not be rebuilt)
     // When repaired: for each channel of the mask in ascending order,
     // `length` samples (the recorded ones where that channel was not damaged).
     std::vector<float> samples;

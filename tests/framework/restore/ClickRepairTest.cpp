@@ -12,6 +12,7 @@
 #include <cstring>
 #include <numbers>
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -302,19 +303,11 @@ TEST(ClickRepair, ARunAcrossANoteOnsetIsNotRebuiltLouderThanRecorded)
     // different music, and its interpolation invented a swell several times
     // louder than anything recorded there (39 and 44 dB more error than the
     // tick's here). Such a place is left as recorded.
-    struct Case {
-        double attackMs;
-        size_t runLength, beforeOnset;
-    };
-    for (const Case& k : {Case{2.0, 56, 17}, Case{0.5, 30, 9}}) {
-        constexpr uint64_t kOnset = 24000;
-        const std::vector<float> clean = ToneThenNote(kOnset, k.attackMs, -75.0);
+    constexpr uint64_t kOnset = 24000;
+    for (const auto& [attackMs, runLength, beforeOnset] : {std::tuple{2.0, 56, 17}, std::tuple{0.5, 30, 9}}) {
+        const std::vector<float> clean = ToneThenNote(kOnset, attackMs, -75.0);
         std::vector<float> damaged = clean;
-        ChannelRegion run;
-        run.start = kOnset - k.beforeOnset;
-        run.end = run.start + k.runLength;
-        run.peakSigmas = 30.0;
-        run.confirmed = true;
+        const ChannelRegion run{kOnset - beforeOnset, kOnset - beforeOnset + runLength, 0, 30.0, true};
         for (size_t i = 0; i < 3; ++i) {
             damaged[run.start + i] += i == 1 ? 0.01f : 0.006f;
         }
@@ -328,7 +321,7 @@ TEST(ClickRepair, ARunAcrossANoteOnsetIsNotRebuiltLouderThanRecorded)
             before += std::pow(double(damaged[n]) - clean[n], 2);
             after += std::pow(double(repaired.samples[i]) - clean[n], 2);
         }
-        EXPECT_LE(after, before) << "attack " << k.attackMs << " ms";
+        EXPECT_LE(after, before) << "attack " << attackMs << " ms";
     }
 }
 
@@ -340,14 +333,14 @@ TEST(ClickRepair, ANoteOnsetIsNotTakenForAPop)
     // rebuilt when short enough). To a model of the music on both sides it
     // is no damage.
     constexpr uint64_t kOnset = 48000;
-    for (const auto& [attackMs, noiseDb] : {std::pair{1.0, -80.0}, std::pair{2.0, -80.0}}) {
-        MemorySource source({ToneThenNote(kOnset, attackMs, noiseDb, {0.25, 0.2}, 0.2, 7),
-                             ToneThenNote(kOnset, attackMs, noiseDb, {0.15, 0.2}, 0.3, 8)},
+    for (const double attackMs : {1.0, 2.0}) {
+        MemorySource source({ToneThenNote(kOnset, attackMs, -80.0, {0.25, 0.2}, 0.2, 7),
+                             ToneThenNote(kOnset, attackMs, -80.0, {0.15, 0.2}, 0.3, 8)},
                             96000);
         const RepairedPlaces places = Analyse(source);
         for (const RepairedPlace& place : places.Places()) {
             EXPECT_FALSE(place.position + place.length > kOnset - 960 && place.position < kOnset + 960)
-                << attackMs << " ms, " << noiseDb << " dB: a place at " << place.position << ", " << place.length << " long";
+                << attackMs << " ms: a place at " << place.position << ", " << place.length << " long";
         }
     }
 }
