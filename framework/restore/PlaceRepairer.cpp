@@ -351,7 +351,8 @@ bool PlaceRepairer::IsMusic(const DamagedPlace& place, const std::vector<Channel
                 m_magnitudes.push_back(std::fabs(e));
             }
         }
-        const auto middle = m_magnitudes.begin() + static_cast<std::ptrdiff_t>(m_magnitudes.size() / 2);
+        const auto middle =
+            m_magnitudes.begin() + static_cast<std::ptrdiff_t>(m_magnitudes.size() / 2);
         std::nth_element(m_magnitudes.begin(), middle, m_magnitudes.end());
         const double sigma = kMadToSigma * *middle;
         m_unknown.resize(span);

@@ -277,19 +277,23 @@ TEST(ClickRepair, NoRingIsFittedIntoAPopAfterATick)
 
 // Two tones, then at `onset` a note of eight partials (the first `note`)
 // rising over attackMs, over a noise floor of noiseDb (96 kHz, 1 s).
-std::vector<float> ToneThenNote(uint64_t onset, double attackMs, double noiseDb, std::pair<double, double> tones = {0.05, 0.04},
-                                double note = 0.3, unsigned seed = 7)
+std::vector<float> ToneThenNote(uint64_t onset, double attackMs, double noiseDb,
+                                std::pair<double, double> tones = {0.05, 0.04}, double note = 0.3,
+                                unsigned seed = 7)
 {
     constexpr uint64_t kHighRate = 96000;
-    std::vector<float> samples = Tones({{261.6, tones.first}, {329.6, tones.second}}, 1.0, kHighRate);
+    std::vector<float> samples =
+        Tones({{261.6, tones.first}, {329.6, tones.second}}, 1.0, kHighRate);
     std::mt19937 engine(seed);
     std::normal_distribution<double> noise(0.0, std::pow(10.0, noiseDb / 20.0));
     for (size_t i = 0; i < samples.size(); ++i) {
-        const double rise = std::clamp((double(i) - double(onset)) / (attackMs * 1e-3 * kHighRate), 0.0, 1.0);
+        const double rise =
+            std::clamp((double(i) - double(onset)) / (attackMs * 1e-3 * kHighRate), 0.0, 1.0);
         const double t = double(i) / kHighRate;
         for (int h = 1; h <= 8; ++h) {
-            samples[i] += static_cast<float>(note / h * (0.5 - 0.5 * std::cos(std::numbers::pi * rise)) *
-                                             std::sin(2.0 * std::numbers::pi * 587.3 * h * t + h));
+            samples[i] +=
+                static_cast<float>(note / h * (0.5 - 0.5 * std::cos(std::numbers::pi * rise)) *
+                                   std::sin(2.0 * std::numbers::pi * 587.3 * h * t + h));
         }
         samples[i] += static_cast<float>(noise(engine));
     }
@@ -304,17 +308,19 @@ TEST(ClickRepair, ARunAcrossANoteOnsetIsNotRebuiltLouderThanRecorded)
     // louder than anything recorded there (39 and 44 dB more error than the
     // tick's here). Such a place is left as recorded.
     constexpr uint64_t kOnset = 24000;
-    for (const auto& [attackMs, runLength, beforeOnset] : {std::tuple{2.0, 56, 17}, std::tuple{0.5, 30, 9}}) {
+    for (const auto& [attackMs, runLength, beforeOnset] :
+         {std::tuple{2.0, 56, 17}, std::tuple{0.5, 30, 9}}) {
         const std::vector<float> clean = ToneThenNote(kOnset, attackMs, -75.0);
         std::vector<float> damaged = clean;
-        const ChannelRegion run{kOnset - beforeOnset, kOnset - beforeOnset + runLength, 0, 30.0, true};
+        const ChannelRegion run{kOnset - beforeOnset, kOnset - beforeOnset + runLength, 0, 30.0,
+                                true};
         for (size_t i = 0; i < 3; ++i) {
             damaged[run.start + i] += i == 1 ? 0.01f : 0.006f;
         }
         PlaceRepairer repairer(MakeRestoreSettings(96000, ClickSensitivity::Normal));
-        const RepairedPlace repaired =
-            repairer.Repair(DamagedPlace{run.start, run.end, 1, 30.0, {run}},
-                            {ChannelSamples{damaged.data(), 0, damaged.size(), damaged.size()}}, {{run}});
+        const RepairedPlace repaired = repairer.Repair(
+            DamagedPlace{run.start, run.end, 1, 30.0, {run}},
+            {ChannelSamples{damaged.data(), 0, damaged.size(), damaged.size()}}, {{run}});
         double before = 0.0, after = 0.0;
         for (uint32_t i = 0; repaired.repaired && i < repaired.length; ++i) {
             const uint64_t n = repaired.position + i;
@@ -339,8 +345,10 @@ TEST(ClickRepair, ANoteOnsetIsNotTakenForAPop)
                             96000);
         const RepairedPlaces places = Analyse(source);
         for (const RepairedPlace& place : places.Places()) {
-            EXPECT_FALSE(place.position + place.length > kOnset - 960 && place.position < kOnset + 960)
-                << attackMs << " ms: a place at " << place.position << ", " << place.length << " long";
+            EXPECT_FALSE(place.position + place.length > kOnset - 960 &&
+                         place.position < kOnset + 960)
+                << attackMs << " ms: a place at " << place.position << ", " << place.length
+                << " long";
         }
     }
 }
