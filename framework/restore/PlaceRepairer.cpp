@@ -73,7 +73,8 @@ PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSetti
     return PlaceKind::Click;
 }
 
-PlaceRepairer::PlaceRepairer(const RestoreSettings& settings) : m_settings(settings)
+PlaceRepairer::PlaceRepairer(const RestoreSettings& settings)
+    : m_settings(settings), m_sides(settings)
 {
     m_ringLimits.maxLength = settings.ringLength;
     m_ringLimits.minRho = std::exp(-1.0 / settings.ringFastest);
@@ -321,51 +322,9 @@ bool PlaceRepairer::IsMusic(const DamagedPlace& place, const std::vector<Channel
     if (ClassifyPlace(span, strength, m_settings) != PlaceKind::Pop) {
         return false;
     }
-    // A model of the detection's order from half a block on each side (a
-    // note that starts within the place sounds after it, so the model
-    // knows it), its errors' deviation robustly from the same samples, and
-    // the likelihood-ratio test of the detection with the place as the run.
-    const size_t side = m_settings.blockLength / 2;
-    const size_t p = m_settings.detectOrder;
     for (uint16_t c = 0; c < channels.size(); ++c) {
-        if ((place.channelMask & (1u << c)) == 0) {
-            continue;
-        }
-        const ChannelSamples& s = channels[c];
-        const uint64_t readable = std::min(s.frames, s.origin + s.available);
-        if (place.start < s.origin + side || place.end + side > readable) {
-            return false;
-        }
-        const float* before = s.x + (place.start - side - s.origin);
-        const float* after = s.x + (place.end - s.origin);
-        const BurgFit::Segment segments[] = {{before, side}, {after, side}};
-        if (!m_burg.Fit(segments, 2, p, m_sidesModel)) {
-            return false;
-        }
-        m_sidesTaps.assign(m_sidesModel.a.begin(), m_sidesModel.a.end());
-        m_magnitudes.clear();
-        m_errors.resize(side - p);
-        for (const float* x : {before + p, after + p}) {
-            FilterFloat(x, m_sidesTaps.data(), p + 1, side - p, m_errors.data());
-            for (const float e : m_errors) {
-                m_magnitudes.push_back(std::fabs(e));
-            }
-        }
-        const auto middle =
-            m_magnitudes.begin() + static_cast<std::ptrdiff_t>(m_magnitudes.size() / 2);
-        std::nth_element(m_magnitudes.begin(), middle, m_magnitudes.end());
-        const double sigma = kMadToSigma * *middle;
-        m_unknown.resize(span);
-        m_values.resize(span);
-        for (size_t i = 0; i < span; ++i) {
-            m_unknown[i] = static_cast<size_t>(place.start - s.origin) + i;
-        }
-        ArInterpolator::Result result;
-        m_interpolator.Prepare(m_sidesModel);
-        if (!(sigma > 0.0) ||
-            !m_interpolator.Interpolate(s.x, m_unknown.data(), span, m_values.data(), &result) ||
-            (result.errorBefore - result.errorAfter) / (sigma * sigma) >
-                ChiSquareQuantile(static_cast<double>(span), kPopSigmas)) {
+        if ((place.channelMask & (1u << c)) != 0 &&
+            m_sides.HoldsDamage(channels[c], place.start, place.end, kPopSigmas)) {
             return false;
         }
     }

@@ -44,6 +44,7 @@
 #include "restore/RepairedPlaces.h"
 #include "restore/RestoreSettings.h"
 #include "restore/RingEstimator.h"
+#include "restore/SideModelTest.h"
 
 #include <vector>
 
@@ -154,9 +155,7 @@ private:
     std::vector<uint64_t> m_localStarts;
     std::vector<size_t> m_unknown;
     std::vector<double> m_values;
-    ArModel m_sidesModel;            // IsMusic's model of the music on both sides,
-    std::vector<float> m_sidesTaps;  // its coefficients as floats
-    std::vector<float> m_magnitudes; // and its errors' magnitudes
+    SideModelTest m_sides;
 };
 
 // The spans of pops among the confirmed runs of found (in order) that start
