@@ -41,6 +41,21 @@ double ArInterpolator::ErrorEnergy(const double* y, size_t first, size_t last) c
     return energy;
 }
 
+bool ArInterpolator::InterpolateSpan(const float* x, size_t first, size_t count, double* values,
+                                     double& removed)
+{
+    m_span.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        m_span[i] = first + i;
+    }
+    Result result;
+    if (!Interpolate(x, m_span.data(), count, values, &result)) {
+        return false;
+    }
+    removed = result.errorBefore - result.errorAfter;
+    return true;
+}
+
 bool ArInterpolator::Interpolate(const float* x, const size_t* unknown, size_t count, double* values, Result* result)
 {
     if (count == 0 || m_a.empty()) {

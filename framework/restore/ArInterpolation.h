@@ -35,6 +35,9 @@ public:
     // interpolated values go to values[0 .. count). False when the system
     // cannot be solved or a value is not finite.
     bool Interpolate(const float* x, const size_t* unknown, size_t count, double* values, Result* result = nullptr);
+    // The same for the contiguous gap x[first .. first + count), and the
+    // prediction-error energy its interpolation removes.
+    bool InterpolateSpan(const float* x, size_t first, size_t count, double* values, double& removed);
 
     // How far a gap's start and end may move in Localise.
     struct Reach {
@@ -106,6 +109,7 @@ private:
     std::vector<double> m_cross;  // its B, column by column
     std::vector<double> m_solved; // T^-1 B
     std::vector<double> m_rest;   // the right-hand side and solution of the others
+    std::vector<size_t> m_span;   // InterpolateSpan's unknowns
     ToeplitzSolver m_toeplitz;
     ToeplitzInverse m_inverse;
     BandedCholeskySolver m_banded;

@@ -341,18 +341,14 @@ bool ClickDetector::TestRun(const ChannelSamples& s, const BlockModel& block, ui
                             double& removed)
 {
     const size_t count = static_cast<size_t>(end - start);
-    m_unknown.resize(count);
     m_values.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        m_unknown[i] = static_cast<size_t>(start - s.origin) + i;
-    }
-    ArInterpolator::Result result;
     m_interpolator.Prepare(block.model);
-    if (!m_interpolator.Interpolate(m_work.data(), m_unknown.data(), count, m_values.data(), &result)) {
+    if (!m_interpolator.InterpolateSpan(m_work.data(), static_cast<size_t>(start - s.origin), count,
+                                        m_values.data(), removed)) {
         return false;
     }
     const double sigma = SigmaAt(start);
-    removed = (result.errorBefore - result.errorAfter) / (sigma * sigma);
+    removed /= sigma * sigma;
     return true;
 }
 

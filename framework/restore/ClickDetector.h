@@ -163,7 +163,6 @@ private:
     std::vector<Candidate> m_candidates;
     std::vector<uint64_t> m_forwardFlags;   // of the candidate being gathered
     std::vector<double> m_forwardStrengths; // of its forward flags, in deviations
-    std::vector<size_t> m_unknown;
     std::vector<double> m_values;
     ArInterpolator m_interpolator;
 };

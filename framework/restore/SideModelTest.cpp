@@ -36,17 +36,13 @@ bool SideModelTest::HoldsDamage(const ChannelSamples& s, uint64_t start, uint64_
     std::nth_element(m_magnitudes.begin(), middle, m_magnitudes.end());
     const double sigma = kMadToSigma * *middle;
     const auto count = static_cast<size_t>(end - start);
-    m_unknown.resize(count);
     m_values.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        m_unknown[i] = static_cast<size_t>(start - s.origin) + i;
-    }
-    ArInterpolator::Result result;
     m_interpolator.Prepare(m_model);
+    double removed = 0.0;
     if (!(sigma > 0.0) ||
-        !m_interpolator.Interpolate(s.x, m_unknown.data(), count, m_values.data(), &result)) {
+        !m_interpolator.InterpolateSpan(s.x, static_cast<size_t>(start - s.origin), count,
+                                        m_values.data(), removed)) {
         return true;
     }
-    return (result.errorBefore - result.errorAfter) / (sigma * sigma) >
-           ChiSquareQuantile(static_cast<double>(count), sigmas);
+    return removed / (sigma * sigma) > ChiSquareQuantile(static_cast<double>(count), sigmas);
 }

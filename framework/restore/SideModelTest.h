@@ -37,7 +37,6 @@ private:
     std::vector<float> m_taps;
     std::vector<float> m_errors;
     std::vector<float> m_magnitudes;
-    std::vector<size_t> m_unknown;
     std::vector<double> m_values;
     ArInterpolator m_interpolator;
 };
