@@ -62,6 +62,11 @@ void PopSpans(const std::vector<ChannelRegion>& found, uint64_t after, uint64_t 
     closeShort();
 }
 
+double PlaceStrengthDb(const DamagedPlace& place)
+{
+    return 20.0 * std::log10(std::max(place.peakSigmas, 1.0));
+}
+
 PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSettings& settings)
 {
     if (longestRun >= settings.popLength) {
@@ -318,7 +323,7 @@ bool PlaceRepairer::RepairRun(const ChannelSamples& s, ChannelRegion run)
 bool PlaceRepairer::IsMusic(const DamagedPlace& place, const std::vector<ChannelSamples>& channels)
 {
     const auto span = static_cast<size_t>(place.end - place.start);
-    const double strength = 20.0 * std::log10(std::max(place.peakSigmas, 1.0));
+    const double strength = PlaceStrengthDb(place);
     if (ClassifyPlace(span, strength, m_settings) != PlaceKind::Pop) {
         return false;
     }
@@ -590,7 +595,7 @@ RepairedPlace PlaceRepairer::Repair(const DamagedPlace& place, const std::vector
     repaired.position = place.start;
     repaired.length = static_cast<uint32_t>(place.end - place.start);
     repaired.channelMask = place.channelMask;
-    const double strength = 20.0 * std::log10(std::max(place.peakSigmas, 1.0));
+    const double strength = PlaceStrengthDb(place);
     repaired.strengthDb = static_cast<float>(strength);
 
     std::vector<std::vector<ChannelRegion>> runs(channels.size());

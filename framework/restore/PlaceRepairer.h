@@ -165,5 +165,9 @@ private:
 void PopSpans(const std::vector<ChannelRegion>& found, uint64_t after, uint64_t before, const RestoreSettings& settings,
               std::vector<std::pair<uint64_t, uint64_t>>& spans);
 
+// How far a place's damage stands above the noise, in dB (its peak in
+// deviations of the prediction errors).
+double PlaceStrengthDb(const DamagedPlace& place);
+
 // The kind of a place from its longest run and its strength.
 PlaceKind ClassifyPlace(size_t longestRun, double strengthDb, const RestoreSettings& settings);
