@@ -60,7 +60,7 @@ public:
                 break;
             }
             JoinOtherChannels(place);
-            if (m_repairer.IsMusic(place, m_channels)) {
+            if (m_repairer.IsMusic(place, m_channels, m_found)) {
                 continue;
             }
             RepairedPlace repaired = m_repairer.Repair(place, m_channels, m_found);

@@ -9,6 +9,14 @@
 // removes, over the errors' deviation on the two sides (from their median
 // absolute value), against the chi-square quantile of as many degrees of
 // freedom as samples.
+//
+// And whether a new sound starts at a span. A click adds to the music and
+// is gone: the music after it is the music before it, which a model of the
+// music before predicts as well as it predicted its own. A note's onset
+// brings partials the music before did not hold, and that model's errors
+// stay high after the span for as long as the note sounds. The detection
+// cannot tell a sharp attack (under a millisecond) from damage, and its
+// interpolation takes the attack away.
 #pragma once
 
 #include "restore/ArInterpolation.h"
@@ -19,6 +27,7 @@
 #include <vector>
 
 struct ChannelSamples;
+struct ChannelRegion;
 
 class SideModelTest {
 public:
@@ -30,7 +39,21 @@ public:
     // for music without the test).
     bool HoldsDamage(const ChannelSamples& s, uint64_t start, uint64_t end, double sigmas);
 
+    // Whether the forward errors of a model of the half block before
+    // [start, end) stand `rise` times above its errors before it (their
+    // median absolute values) both just after the span and from gap
+    // samples after it, each up to the next run found. False when too few
+    // such errors can be read or no model can be had.
+    bool StartsNote(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
+                    uint64_t start, uint64_t end, size_t gap, double rise);
+
 private:
+    // The model's forward errors of the count samples from x, with
+    // magnitudes appended to m_magnitudes.
+    void AppendErrorMagnitudes(const float* x, size_t count);
+    // The median of m_magnitudes (which it reorders); m_magnitudes is not empty.
+    double MedianMagnitude();
+
     const RestoreSettings& m_settings;
     BurgFit m_burg;
     ArModel m_model;
