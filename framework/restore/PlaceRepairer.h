@@ -59,13 +59,15 @@ public:
     RepairedPlace Repair(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
                          const std::vector<std::vector<ChannelRegion>>& found);
 
-    // Whether a place is the music's own: the start of a note. A place
-    // after which the music is new to a model of the music before it (a
-    // sharp attack) is one. So is a place as long as a pop that holds no
-    // damage to a model of the music on both sides of it: the detection's
-    // block model did not know the note (it is fitted over its block, and
-    // a note that starts late in the block is barely in it); a pop stands
-    // far above that model's errors. found as for Repair.
+    // Whether a place is the music's own: the start or end of a note. A
+    // place longer than crackle after which the music is new to a model of
+    // the music before it (a sharp attack), or before which the music is
+    // new to a model of the music after it (a sharp release), is one. So is
+    // a place as long as a pop that holds no damage to a model of the music
+    // on both sides of it: the detection's block model did not know the
+    // note (it is fitted over its block, and a note that starts late in the
+    // block is barely in it); a pop stands far above that model's errors.
+    // found as for Repair.
     bool IsMusic(const DamagedPlace& place, const std::vector<ChannelSamples>& channels,
                  const std::vector<std::vector<ChannelRegion>>& found);
 

@@ -25,8 +25,8 @@ bool SideModelTest::HoldsDamage(const ChannelSamples& s, uint64_t start, uint64_
     }
     m_taps.assign(m_model.a.begin(), m_model.a.end());
     m_magnitudes.clear();
-    AppendErrorMagnitudes(before + p, side - p);
-    AppendErrorMagnitudes(after + p, side - p);
+    AppendErrorMagnitudes(s, start - side + p, side - p, true);
+    AppendErrorMagnitudes(s, end + p, side - p, true);
     const double sigma = kMadToSigma * MedianMagnitude();
     const auto count = static_cast<size_t>(end - start);
     m_values.resize(count);
@@ -40,50 +40,74 @@ bool SideModelTest::HoldsDamage(const ChannelSamples& s, uint64_t start, uint64_
     return removed / (sigma * sigma) > ChiSquareQuantile(static_cast<double>(count), sigmas);
 }
 
-bool SideModelTest::StartsNote(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
+bool SideModelTest::BoundsNote(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
                                uint64_t start, uint64_t end, size_t gap, double rise)
 {
-    // The errors after the span are taken from the order's length past it
-    // (their predictions then read no sample of the span) and again from
-    // the gap past that: a note goes on, while damage that outlasts the
-    // runs found (a ring under a quiet floor) is gone by then. Each window
-    // is the order's length (a tick a millisecond before a note is still a
-    // tick) and ends at the first damage found after it: damage that
+    return MusicChanges(s, found, start, end, gap, rise, true) ||
+           MusicChanges(s, found, start, end, gap, rise, false);
+}
+
+bool SideModelTest::MusicChanges(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
+                                 uint64_t start, uint64_t end, size_t gap, double rise,
+                                 bool forward)
+{
+    // Forward: the model of the music before the span, its errors after
+    // it. The errors are taken from the order's length past the span
+    // (their predictions then read none of its samples) and again from the
+    // gap past that: a note goes on, while damage that outlasts the runs
+    // found (a ring under a quiet floor) is gone by then. Each window is
+    // the order's length (a tick a millisecond before a note is still a
+    // tick) and ends at the first damage found in the way: damage that
     // follows closely is no note. Fewer than half the order's errors
-    // cannot tell.
+    // cannot tell. Backward, the same mirrored: the model of the music
+    // after the span, its backward errors before it.
     const size_t side = m_settings.blockLength / 2;
     const size_t p = m_settings.detectOrder;
     const uint64_t readable = std::min(s.frames, s.origin + s.available);
-    if (end <= start || start < s.origin + side || end + gap + 2 * p > readable) {
+    if (end <= start || start < s.origin + side + gap + 2 * p ||
+        end + side + gap + 2 * p > readable) {
         return false;
     }
-    uint64_t stops[2] = {};
-    const uint64_t firsts[2] = {end + p, end + gap + p};
+    uint64_t windows[2][2] = {}; // [from, to) of each
     for (int w = 0; w < 2; ++w) {
-        stops[w] = firsts[w] + p;
+        const uint64_t reach = p + (w == 0 ? 0 : gap);
+        uint64_t from = forward ? end + reach : start - reach - p;
+        uint64_t to = from + p;
         for (const ChannelRegion& run : found) {
-            // The error at i reads the samples from i - p to i.
-            if (run.end + p > firsts[w] && run.start < stops[w]) {
-                stops[w] = std::max(run.start, firsts[w]);
+            // The forward error at i reads the samples from i - p to i,
+            // the backward one those from i to i + p.
+            const uint64_t touchedFrom =
+                forward ? run.start : run.start - std::min<uint64_t>(run.start, p);
+            const uint64_t touchedTo = forward ? run.end + p : run.end;
+            if (touchedFrom < to && touchedTo > from) {
+                if (forward) {
+                    to = std::max(touchedFrom, from);
+                } else {
+                    from = std::min(touchedTo, to);
+                }
             }
         }
-        if (stops[w] - firsts[w] < p / 2) {
+        if (to - from < p / 2) {
             return false;
         }
+        windows[w][0] = from;
+        windows[w][1] = to;
     }
-    const float* before = s.x + (start - side - s.origin);
-    const BurgFit::Segment segment{before, side};
+    const uint64_t modelFrom = forward ? start - side : end;
+    const BurgFit::Segment segment{s.x + (modelFrom - s.origin), side};
     if (!m_burg.Fit(&segment, 1, p, m_model)) {
         return false;
     }
     m_taps.assign(m_model.a.begin(), m_model.a.end());
+    if (!forward) {
+        std::reverse(m_taps.begin(), m_taps.end());
+    }
     m_magnitudes.clear();
-    AppendErrorMagnitudes(before + p, side - p);
+    AppendErrorMagnitudes(s, forward ? modelFrom + p : modelFrom, side - p, forward);
     const double usual = MedianMagnitude();
-    for (int w = 0; w < 2; ++w) {
+    for (const auto& [from, to] : windows) {
         m_magnitudes.clear();
-        AppendErrorMagnitudes(s.x + (firsts[w] - s.origin),
-                              static_cast<size_t>(stops[w] - firsts[w]));
+        AppendErrorMagnitudes(s, from, static_cast<size_t>(to - from), forward);
         if (!(usual > 0.0) || MedianMagnitude() <= rise * usual) {
             return false;
         }
@@ -91,10 +115,14 @@ bool SideModelTest::StartsNote(const ChannelSamples& s, const std::vector<Channe
     return true;
 }
 
-void SideModelTest::AppendErrorMagnitudes(const float* x, size_t count)
+void SideModelTest::AppendErrorMagnitudes(const ChannelSamples& s, uint64_t from, size_t count,
+                                          bool forward)
 {
+    // m_taps reversed filter the samples after each position.
+    const size_t p = m_taps.size() - 1;
     m_errors.resize(count);
-    FilterFloat(x, m_taps.data(), m_taps.size(), count, m_errors.data());
+    FilterFloat(s.x + (from - s.origin) + (forward ? 0 : p), m_taps.data(), p + 1, count,
+                m_errors.data());
     for (const float e : m_errors) {
         m_magnitudes.push_back(std::fabs(e));
     }

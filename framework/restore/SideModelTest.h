@@ -10,13 +10,14 @@
 // absolute value), against the chi-square quantile of as many degrees of
 // freedom as samples.
 //
-// And whether a new sound starts at a span. A click adds to the music and
-// is gone: the music after it is the music before it, which a model of the
-// music before predicts as well as it predicted its own. A note's onset
+// And whether a note starts or ends at a span. A click adds to the music
+// and is gone: the music after it is the music before it, which a model of
+// the music before predicts as well as it predicted its own. A note's onset
 // brings partials the music before did not hold, and that model's errors
-// stay high after the span for as long as the note sounds. The detection
-// cannot tell a sharp attack (under a millisecond) from damage, and its
-// interpolation takes the attack away.
+// stay high after the span for as long as the note sounds; mirrored, a note
+// that stops is new to a model of the music after it. The detection cannot
+// tell a sharp attack or release (under a millisecond) from damage, and its
+// interpolation takes it away.
 #pragma once
 
 #include "restore/ArInterpolation.h"
@@ -39,18 +40,24 @@ public:
     // for music without the test).
     bool HoldsDamage(const ChannelSamples& s, uint64_t start, uint64_t end, double sigmas);
 
-    // Whether the forward errors of a model of the half block before
-    // [start, end) stand `rise` times above its errors before it (their
-    // median absolute values) both just after the span and from gap
-    // samples after it, each up to the next run found. False when too few
-    // such errors can be read or no model can be had.
-    bool StartsNote(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
+    // Whether a note starts or ends at [start, end): whether the forward
+    // errors of a model of the half block before it stand `rise` times
+    // above its errors there (their median absolute values) both just
+    // after the span and from gap samples after it, each window ending at
+    // the next run found; or the backward errors of a model of the half
+    // block after it, before it. False when too few such errors can be read
+    // or no model can be had.
+    bool BoundsNote(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
                     uint64_t start, uint64_t end, size_t gap, double rise);
 
 private:
-    // The model's forward errors of the count samples from x, with
-    // magnitudes appended to m_magnitudes.
-    void AppendErrorMagnitudes(const float* x, size_t count);
+    // One direction of BoundsNote: forward, a note that starts.
+    bool MusicChanges(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
+                      uint64_t start, uint64_t end, size_t gap, double rise, bool forward);
+    // Appends to m_magnitudes those of the m_taps filter's errors at
+    // positions [from, from + count) of s: forward errors, or backward ones
+    // when the taps are reversed.
+    void AppendErrorMagnitudes(const ChannelSamples& s, uint64_t from, size_t count, bool forward);
     // The median of m_magnitudes (which it reorders); m_magnitudes is not empty.
     double MedianMagnitude();
 

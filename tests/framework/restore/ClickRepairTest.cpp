@@ -12,6 +12,7 @@
 #include <cstring>
 #include <numbers>
 #include <random>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -276,10 +277,11 @@ TEST(ClickRepair, NoRingIsFittedIntoAPopAfterATick)
 }
 
 // Two tones, then at `onset` a note of eight partials (the first `note`)
-// rising over attackMs, over a noise floor of noiseDb (96 kHz, 1 s).
+// rising over attackMs, over a noise floor of noiseDb (96 kHz, 1 s); with
+// `release`, the note sounds from the start and falls over attackMs there.
 std::vector<float> ToneThenNote(uint64_t onset, double attackMs, double noiseDb,
                                 std::pair<double, double> tones = {0.05, 0.04}, double note = 0.3,
-                                unsigned seed = 7)
+                                unsigned seed = 7, bool release = false)
 {
     constexpr uint64_t kHighRate = 96000;
     std::vector<float> samples =
@@ -287,8 +289,9 @@ std::vector<float> ToneThenNote(uint64_t onset, double attackMs, double noiseDb,
     std::mt19937 engine(seed);
     std::normal_distribution<double> noise(0.0, std::pow(10.0, noiseDb / 20.0));
     for (size_t i = 0; i < samples.size(); ++i) {
-        const double rise =
+        double rise =
             std::clamp((double(i) - double(onset)) / (attackMs * 1e-3 * kHighRate), 0.0, 1.0);
+        rise = release ? 1.0 - rise : rise;
         const double t = double(i) / kHighRate;
         for (int h = 1; h <= 8; ++h) {
             samples[i] +=
@@ -331,29 +334,39 @@ TEST(ClickRepair, ARunAcrossANoteOnsetIsNotRebuiltLouderThanRecorded)
     }
 }
 
-TEST(ClickRepair, ANoteOnsetIsNotTakenForDamage)
+TEST(ClickRepair, ANoteOnsetOrReleaseIsNotTakenForDamage)
 {
     // A block's model is fitted over its own 20 ms: a note that starts late
     // in the block is barely in it, and under a quiet noise floor the
     // block's last milliseconds became a "pop" (6-7 ms: reported, and
-    // rebuilt when short enough). A sharp attack (under a millisecond) was
-    // taken for a click and rebuilt, the attack taken away. A tick a
-    // millisecond before such a note is still repaired (under quieter
-    // floors its run grows into the onset, and the two are left).
+    // rebuilt when short enough). A sharp attack or release (under a
+    // millisecond) was taken for a click and rebuilt, the attack or the
+    // release taken away. A tick a millisecond before the note is still
+    // repaired (under quieter floors its run grows into the onset, and the
+    // two are left).
     constexpr uint64_t kOnset = 48000;
     constexpr uint64_t kTick = kOnset - 96;
-    for (const auto& [attackMs, noiseDb, tick] :
-         {std::tuple{1.0, -80.0, 0.0f}, std::tuple{2.0, -80.0, 0.0f}, std::tuple{0.5, -70.0, 0.0f},
-          std::tuple{0.1, -60.0, 0.0f}, std::tuple{0.1, -60.0, 0.1f}, std::tuple{0.3, -60.0, 0.0f},
-          std::tuple{0.3, -60.0, 0.1f}}) {
+    struct Case {
+        double attackMs, noiseDb;
+        float tick;
+        bool release;
+    };
+    for (const Case& k : {Case{1.0, -80.0, 0.0f, false}, Case{2.0, -80.0, 0.0f, false},
+                          Case{0.5, -70.0, 0.0f, false}, Case{0.1, -60.0, 0.0f, false},
+                          Case{0.1, -60.0, 0.1f, false}, Case{0.3, -60.0, 0.0f, false},
+                          Case{0.3, -60.0, 0.1f, false}, Case{0.1, -60.0, 0.0f, true},
+                          Case{0.3, -70.0, 0.0f, true}}) {
         std::vector<std::vector<float>> channels = {
-            ToneThenNote(kOnset, attackMs, noiseDb, {0.25, 0.2}, 0.2, 7),
-            ToneThenNote(kOnset, attackMs, noiseDb, {0.15, 0.2}, 0.3, 8)};
+            ToneThenNote(kOnset, k.attackMs, k.noiseDb, {0.25, 0.2}, 0.2, 7, k.release),
+            ToneThenNote(kOnset, k.attackMs, k.noiseDb, {0.15, 0.2}, 0.3, 8, k.release)};
         for (std::vector<float>& samples : channels) {
-            samples[kTick] += tick;
+            samples[kTick] += k.tick;
         }
         MemorySource source(channels, 96000);
         const RepairedPlaces places = Analyse(source);
+        const std::string name = std::to_string(k.attackMs) + " ms " +
+                                 (k.release ? "release" : "attack") + ", " +
+                                 std::to_string(k.noiseDb) + " dBFS";
         bool tickRepaired = false;
         for (const RepairedPlace& place : places.Places()) {
             if (place.position <= kTick && place.position + place.length > kTick) {
@@ -362,10 +375,10 @@ TEST(ClickRepair, ANoteOnsetIsNotTakenForDamage)
             }
             EXPECT_FALSE(place.position + place.length > kOnset - 960 &&
                          place.position < kOnset + 960)
-                << attackMs << " ms, " << noiseDb << " dBFS, tick " << tick << ": a place at "
-                << place.position << ", " << place.length << " long";
+                << name << ", tick " << k.tick << ": a place at " << place.position << ", "
+                << place.length << " long";
         }
-        EXPECT_EQ(tickRepaired, tick > 0.0f) << attackMs << " ms, " << noiseDb << " dBFS";
+        EXPECT_EQ(tickRepaired, k.tick > 0.0f) << name;
     }
 }
 
