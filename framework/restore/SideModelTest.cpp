@@ -25,8 +25,8 @@ bool SideModelTest::HoldsDamage(const ChannelSamples& s, uint64_t start, uint64_
     }
     m_taps.assign(m_model.a.begin(), m_model.a.end());
     m_magnitudes.clear();
-    AppendErrorMagnitudes(s, start - side + p, side - p, true);
-    AppendErrorMagnitudes(s, end + p, side - p, true);
+    AppendErrorMagnitudes(s, start - side + p, side - p, Direction::Forward);
+    AppendErrorMagnitudes(s, end + p, side - p, Direction::Forward);
     const double sigma = kMadToSigma * MedianMagnitude();
     const auto count = static_cast<size_t>(end - start);
     m_values.resize(count);
@@ -43,13 +43,13 @@ bool SideModelTest::HoldsDamage(const ChannelSamples& s, uint64_t start, uint64_
 bool SideModelTest::BoundsNote(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
                                uint64_t start, uint64_t end, size_t gap, double rise)
 {
-    return MusicChanges(s, found, start, end, gap, rise, true) ||
-           MusicChanges(s, found, start, end, gap, rise, false);
+    return MusicChanges(s, found, start, end, gap, rise, Direction::Forward) ||
+           MusicChanges(s, found, start, end, gap, rise, Direction::Backward);
 }
 
 bool SideModelTest::MusicChanges(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
                                  uint64_t start, uint64_t end, size_t gap, double rise,
-                                 bool forward)
+                                 Direction direction)
 {
     // Forward: the model of the music before the span, its errors after
     // it. The errors are taken from the order's length past the span
@@ -61,6 +61,7 @@ bool SideModelTest::MusicChanges(const ChannelSamples& s, const std::vector<Chan
     // follows closely is no note. Fewer than half the order's errors
     // cannot tell. Backward, the same mirrored: the model of the music
     // after the span, its backward errors before it.
+    const bool forward = direction == Direction::Forward;
     const size_t side = m_settings.blockLength / 2;
     const size_t p = m_settings.detectOrder;
     const uint64_t readable = std::min(s.frames, s.origin + s.available);
@@ -103,11 +104,11 @@ bool SideModelTest::MusicChanges(const ChannelSamples& s, const std::vector<Chan
         std::reverse(m_taps.begin(), m_taps.end());
     }
     m_magnitudes.clear();
-    AppendErrorMagnitudes(s, forward ? modelFrom + p : modelFrom, side - p, forward);
+    AppendErrorMagnitudes(s, forward ? modelFrom + p : modelFrom, side - p, direction);
     const double usual = MedianMagnitude();
     for (const auto& [from, to] : windows) {
         m_magnitudes.clear();
-        AppendErrorMagnitudes(s, from, static_cast<size_t>(to - from), forward);
+        AppendErrorMagnitudes(s, from, static_cast<size_t>(to - from), direction);
         if (!(usual > 0.0) || MedianMagnitude() <= rise * usual) {
             return false;
         }
@@ -116,13 +117,13 @@ bool SideModelTest::MusicChanges(const ChannelSamples& s, const std::vector<Chan
 }
 
 void SideModelTest::AppendErrorMagnitudes(const ChannelSamples& s, uint64_t from, size_t count,
-                                          bool forward)
+                                          Direction direction)
 {
     // m_taps reversed filter the samples after each position.
     const size_t p = m_taps.size() - 1;
+    const size_t ahead = direction == Direction::Forward ? 0 : p;
     m_errors.resize(count);
-    FilterFloat(s.x + (from - s.origin) + (forward ? 0 : p), m_taps.data(), p + 1, count,
-                m_errors.data());
+    FilterFloat(s.x + (from - s.origin) + ahead, m_taps.data(), p + 1, count, m_errors.data());
     for (const float e : m_errors) {
         m_magnitudes.push_back(std::fabs(e));
     }

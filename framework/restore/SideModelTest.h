@@ -51,13 +51,18 @@ public:
                     uint64_t start, uint64_t end, size_t gap, double rise);
 
 private:
-    // One direction of BoundsNote: forward, a note that starts.
+    // Forward: the model of the music before, its errors after (a note
+    // starts); backward, the other way round (a note ends).
+    enum class Direction { Forward, Backward };
+
+    // One direction of BoundsNote.
     bool MusicChanges(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
-                      uint64_t start, uint64_t end, size_t gap, double rise, bool forward);
+                      uint64_t start, uint64_t end, size_t gap, double rise, Direction direction);
     // Appends to m_magnitudes those of the m_taps filter's errors at
     // positions [from, from + count) of s: forward errors, or backward ones
-    // when the taps are reversed.
-    void AppendErrorMagnitudes(const ChannelSamples& s, uint64_t from, size_t count, bool forward);
+    // (the taps reversed).
+    void AppendErrorMagnitudes(const ChannelSamples& s, uint64_t from, size_t count,
+                               Direction direction);
     // The median of m_magnitudes (which it reorders); m_magnitudes is not empty.
     double MedianMagnitude();
 
