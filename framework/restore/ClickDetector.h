@@ -133,6 +133,10 @@ private:
         return m_sigma[static_cast<size_t>((position - m_first) / m_settings.SubBlockLength())];
     }
     void LocalDeviations(uint64_t first, uint64_t end);
+    // The deviation of the forward errors in [from, to) (m_forward starts
+    // at first), from their median absolute value; infinite where too few
+    // were computed.
+    double Deviation(uint64_t from, uint64_t to, uint64_t first);
     // The third round's candidates: weak ticks found by the matched sums of
     // the working copy's forward errors (m_forward gets those).
     void FindMatchedCandidates(uint64_t first, uint64_t end);
