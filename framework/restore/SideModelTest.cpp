@@ -57,7 +57,8 @@ bool SideModelTest::MusicChanges(const ChannelSamples& s, const std::vector<Chan
     // gap past that: a note goes on, while damage that outlasts the runs
     // found (a ring under a quiet floor) is gone by then. Each window is
     // the order's length (a tick a millisecond before a note is still a
-    // tick) and ends at the first damage found in the way: damage that
+    // tick) and ends at the first damage found in the way (confirmed: the
+    // weak runs within a burst of noise are no damage): damage that
     // follows closely is no note. Fewer than half the order's errors
     // cannot tell. Backward, the same mirrored: the model of the music
     // after the span, its backward errors before it.
@@ -75,6 +76,9 @@ bool SideModelTest::MusicChanges(const ChannelSamples& s, const std::vector<Chan
         uint64_t from = forward ? end + reach : start - reach - p;
         uint64_t to = from + p;
         for (const ChannelRegion& run : found) {
+            if (!run.confirmed) {
+                continue;
+            }
             // The forward error at i reads the samples from i - p to i,
             // the backward one those from i to i + p.
             const uint64_t touchedFrom =

@@ -44,9 +44,9 @@ public:
     // errors of a model of the half block before it stand `rise` times
     // above its errors there (their median absolute values) both just
     // after the span and from gap samples after it, each window ending at
-    // the next run found; or the backward errors of a model of the half
-    // block after it, before it. False when too few such errors can be read
-    // or no model can be had.
+    // the next confirmed run found; or the backward errors of a model of
+    // the half block after it, before it. False when too few such errors
+    // can be read or no model can be had.
     bool BoundsNote(const ChannelSamples& s, const std::vector<ChannelRegion>& found,
                     uint64_t start, uint64_t end, size_t gap, double rise);
 
