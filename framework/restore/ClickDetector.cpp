@@ -237,9 +237,14 @@ double ClickDetector::Deviation(uint64_t from, uint64_t to, uint64_t first)
     if (m_magnitudes.size() * 4 < static_cast<size_t>(to - from) / kMedianStride) {
         return std::numeric_limits<double>::infinity(); // no errors here: nothing is found
     }
-    auto middle = m_magnitudes.begin() + static_cast<std::ptrdiff_t>(m_magnitudes.size() / 2);
-    std::nth_element(m_magnitudes.begin(), middle, m_magnitudes.end());
-    return kMadToSigma * *middle;
+    return kMadToSigma * Median(m_magnitudes);
+}
+
+double Median(std::vector<float>& values)
+{
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
 }
 
 void ClickDetector::FindCandidates(uint64_t first, uint64_t end)

@@ -175,6 +175,9 @@ private:
 // standard deviation.
 inline constexpr double kMadToSigma = 1.4826;
 
+// The median of values (which it reorders); values is not empty.
+double Median(std::vector<float>& values);
+
 // The chi-square quantile with `degrees` degrees of freedom that a standard
 // normal quantile z corresponds to (Wilson and Hilferty 1931).
 double ChiSquareQuantile(double degrees, double z);

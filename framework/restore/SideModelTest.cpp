@@ -27,7 +27,7 @@ bool SideModelTest::HoldsDamage(const ChannelSamples& s, uint64_t start, uint64_
     m_magnitudes.clear();
     AppendErrorMagnitudes(s, start - side + p, side - p, Direction::Forward);
     AppendErrorMagnitudes(s, end + p, side - p, Direction::Forward);
-    const double sigma = kMadToSigma * MedianMagnitude();
+    const double sigma = kMadToSigma * Median(m_magnitudes);
     const auto count = static_cast<size_t>(end - start);
     m_values.resize(count);
     m_interpolator.Prepare(m_model);
@@ -109,11 +109,11 @@ bool SideModelTest::MusicChanges(const ChannelSamples& s, const std::vector<Chan
     }
     m_magnitudes.clear();
     AppendErrorMagnitudes(s, forward ? modelFrom + p : modelFrom, side - p, direction);
-    const double usual = MedianMagnitude();
+    const double usual = Median(m_magnitudes);
     for (const auto& [from, to] : windows) {
         m_magnitudes.clear();
         AppendErrorMagnitudes(s, from, static_cast<size_t>(to - from), direction);
-        if (!(usual > 0.0) || MedianMagnitude() <= rise * usual) {
+        if (!(usual > 0.0) || Median(m_magnitudes) <= rise * usual) {
             return false;
         }
     }
@@ -131,11 +131,4 @@ void SideModelTest::AppendErrorMagnitudes(const ChannelSamples& s, uint64_t from
     for (const float e : m_errors) {
         m_magnitudes.push_back(std::fabs(e));
     }
-}
-
-double SideModelTest::MedianMagnitude()
-{
-    const auto middle = m_magnitudes.begin() + static_cast<std::ptrdiff_t>(m_magnitudes.size() / 2);
-    std::nth_element(m_magnitudes.begin(), middle, m_magnitudes.end());
-    return *middle;
 }

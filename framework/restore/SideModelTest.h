@@ -63,8 +63,6 @@ private:
     // (the taps reversed).
     void AppendErrorMagnitudes(const ChannelSamples& s, uint64_t from, size_t count,
                                Direction direction);
-    // The median of m_magnitudes (which it reorders); m_magnitudes is not empty.
-    double MedianMagnitude();
 
     const RestoreSettings& m_settings;
     BurgFit m_burg;
